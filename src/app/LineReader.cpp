@@ -1,0 +1,120 @@
+#include "app/LineReader.h"
+
+#include "app/TextUtil.h"
+
+namespace tarnwick {
+namespace {
+
+void appendCodePoint(std::string &out, long cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace
+
+LineReader::LineReader(FileHandle file) : file_(std::move(file)) {
+    fill();
+    auto at = [&](std::size_t i) { return i < size_ ? static_cast<unsigned char>(buffer_[i]) : -1; };
+    if (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+        pos_ = 3;
+    } else if (at(0) == 0xFF && at(1) == 0xFE) {
+        encoding_ = Encoding::Utf16LE;
+        pos_ = 2;
+    } else if (at(0) == 0xFE && at(1) == 0xFF) {
+        encoding_ = Encoding::Utf16BE;
+        pos_ = 2;
+    }
+}
+
+bool LineReader::fill() {
+    if (pos_ < size_)
+        return true;
+    size_ = file_ ? std::fread(buffer_, 1, sizeof buffer_, file_.get()) : 0;
+    pos_ = 0;
+    return size_ > 0;
+}
+
+int LineReader::get() { return fill() ? static_cast<unsigned char>(buffer_[pos_++]) : -1; }
+int LineReader::peek() { return fill() ? static_cast<unsigned char>(buffer_[pos_]) : -1; }
+
+long LineReader::nextUtf16() {
+    if (pendingUnit_ != -2) {
+        long unit = pendingUnit_;
+        pendingUnit_ = -2;
+        return unit;
+    }
+    int a = get(), b = get();
+    if (a < 0 || b < 0)
+        return -1;
+    long unit = encoding_ == Encoding::Utf16LE ? (a | (b << 8)) : ((a << 8) | b);
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        int c = get(), d = get();
+        if (c >= 0 && d >= 0) {
+            long low = encoding_ == Encoding::Utf16LE ? (c | (d << 8)) : ((c << 8) | d);
+            if (low >= 0xDC00 && low <= 0xDFFF)
+                return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            pendingUnit_ = low;
+        }
+        return 0xFFFD;
+    }
+    return unit;
+}
+
+bool LineReader::atEnd() {
+    if (encoding_ != Encoding::Bytes && pendingUnit_ != -2)
+        return false;
+    return peek() < 0;
+}
+
+std::optional<std::string> LineReader::next() {
+    if (atEnd())
+        return std::nullopt;
+    std::string line;
+    if (encoding_ != Encoding::Bytes) {
+        for (long cp = nextUtf16(); cp >= 0; cp = nextUtf16()) {
+            if (cp == '\n')
+                break;
+            if (cp == '\r') {
+                long after = nextUtf16();
+                if (after != '\n' && after >= 0)
+                    pendingUnit_ = after;
+                break;
+            }
+            appendCodePoint(line, cp);
+        }
+        return line;
+    }
+    for (;;) {
+        if (!fill())
+            break;
+        const char *start = buffer_ + pos_;
+        const char *end = buffer_ + size_;
+        const char *stop = start;
+        while (stop < end && *stop != '\n' && *stop != '\r')
+            ++stop;
+        line.append(start, stop);
+        pos_ += stop - start;
+        if (stop < end) {
+            int c = get();
+            if (c == '\r' && peek() == '\n')
+                get();
+            break;
+        }
+    }
+    return DecodeLine(line);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,59 @@
+#pragma once
+// What the core needs from whoever shows things to the operator: message boxes, input boxes,
+// progress and the time of day. The desktop program, the terminal program and the tests each
+// provide their own.
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace tarnwick {
+
+enum class Icon { None, Information, Exclamation, Critical };
+enum class Buttons { YesNo, OKCancel };
+enum class Answer { OK, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A notice with an OK button.
+    virtual void notify(const std::string &text, Icon icon = Icon::None) = 0;
+    virtual Answer ask(const std::string &text, Buttons buttons, Icon icon = Icon::None) = 0;
+    // An input box; nothing when it was cancelled.
+    virtual std::optional<std::string> input(const std::string &title, const std::string &prompt) = 0;
+};
+
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void show(const std::string &caption) = 0;
+    virtual void setRange(long minimum, long maximum) = 0;
+    virtual void advance() = 0;
+    virtual void close() = 0;
+};
+
+// A progress sink that shows nothing.
+class NoProgress : public ProgressSink {
+public:
+    void show(const std::string &) override {}
+    void setRange(long, long) override {}
+    void advance() override {}
+    void close() override {}
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::tm now() const = 0;
+};
+
+class SystemClock : public Clock {
+public:
+    std::tm now() const override {
+        std::time_t t = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&t, &local);
+        return local;
+    }
+};
+
+} // namespace tarnwick

@@ -1,0 +1,44 @@
+#pragma once
+// The state every part of the program reads, one instance for the run, and the services through
+// which the core talks to the operator.
+#include "app/FileTable.h"
+#include "app/Prompter.h"
+#include "db/Connection.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct Session {
+    Session(Prompter &prompter, ProgressSink &progress, const Clock &clock)
+        : prompter(prompter), progress(progress), clock(clock) {}
+
+    std::string AppFolder;
+    std::string DbFolder;
+    std::unique_ptr<Connection> ParkConnection;
+    std::string SqlText;
+    const std::string LineBreak = "\r\n";
+    std::string DbPassword;
+    short Navigating = 0;
+    short BrowseOpen = 0;
+
+    std::string TitleCaseResult;
+    // Slots 1 to 10 hold the site-type names at the last save; slot 0 is unused.
+    std::vector<std::string> SiteTypeNames = std::vector<std::string>(11);
+    long SiteTypeCount = 0;
+
+    FileTable files;
+    Prompter &prompter;
+    ProgressSink &progress;
+    const Clock &clock;
+};
+
+// Thrown where the program ends (after the start-up messages that end it); the programs' main
+// functions catch it and exit with `status`.
+struct EndProgram {
+    int status = 1;
+};
+
+} // namespace tarnwick

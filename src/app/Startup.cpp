@@ -1,0 +1,59 @@
+#include "app/Startup.h"
+
+#include "app/FileOpener.h"
+#include "db/DbError.h"
+
+#include <unistd.h>
+
+namespace tarnwick {
+
+void CreateRVCon(Session &session) {
+    session.ParkConnection = std::make_unique<Connection>();
+    Connection &connection = *session.ParkConnection;
+    try {
+        connection.Provider = "Microsoft.Jet.OLEDB.4.0";
+        connection.SetProperty("Data Source", session.DbFolder + "/Park.MDB");
+        connection.SetProperty("User ID", "Admin");
+        connection.SetProperty("Password", session.DbPassword);
+        connection.Open();
+    } catch (const DbError &error) {
+        if (error.number() == dberr::FileNotFound) {
+            session.prompter.notify(
+                "You have set the Database Path to a location where there is no Park.MDB Database!!!" +
+                session.LineBreak + session.LineBreak + "You need to manually edit the file: " + session.AppFolder +
+                "/path.txt  to correct the error." + session.LineBreak +
+                "You can also delete the file, and the application will recreate it, but the PARK.MDB must be in "
+                "the application directory.");
+            throw EndProgram{1};
+        }
+        session.prompter.notify("CreateRVCon: The Database has an Error!" + session.LineBreak +
+                                std::to_string(error.number()) + ": " + error.description());
+    }
+}
+
+void StartUp(Session &session) {
+    session.Navigating = 0;
+    session.BrowseOpen = 0;
+    const std::string settings = session.AppFolder + "/path.txt";
+    short number = FileOpener(session, settings, ModeInput, 80);
+    if (number <= 0) {
+        session.prompter.notify("A default DataBase Path has been created, Please restart the application.");
+        throw EndProgram{1};
+    }
+    // A path.txt of fewer lines than two is read as far as it goes: a missing line is empty.
+    session.DbFolder = session.files.Eof(number) ? std::string() : session.files.LineInput(number);
+    session.files.Close(number);
+    CreateRVCon(session);
+}
+
+std::string ExecutableFolder() {
+    char buffer[4096];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return ".";
+    std::string path(buffer, static_cast<std::size_t>(n));
+    std::size_t slash = path.find_last_of('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,22 @@
+#pragma once
+// Text helpers over UTF-8 strings: lengths and cuts count characters, case is Unicode-aware.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+std::size_t Utf8Length(std::string_view s);
+// The first `count` characters.
+std::string Utf8Left(std::string_view s, std::size_t count);
+// Leading and trailing blanks (spaces only, not tabs) removed, as the old run time's Trim did.
+std::string TrimBlanks(std::string_view s);
+std::string UpperCase(std::string_view s);
+std::string LowerCase(std::string_view s);
+
+bool IsValidUtf8(std::string_view s);
+// Bytes of one line of a source file as UTF-8: kept when already valid UTF-8, else read as
+// Windows-1252.
+std::string DecodeLine(std::string_view bytes);
+
+} // namespace tarnwick

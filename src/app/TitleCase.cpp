@@ -1,0 +1,51 @@
+#include "app/TitleCase.h"
+
+#include "app/TextUtil.h"
+
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+namespace tarnwick {
+namespace {
+
+void raiseAt(icu::UnicodeString &text, int32_t codePointIndex) {
+    int32_t offset = text.moveIndex32(0, codePointIndex);
+    if (offset >= text.length())
+        return;
+    UChar32 c = text.char32At(offset);
+    UChar32 upper = u_toupper(c);
+    if (upper != c)
+        text.replace(offset, U16_LENGTH(c), upper);
+}
+
+} // namespace
+
+std::string TitleCased(const std::string &input) {
+    // The positions walked are counted on the trimmed original, as the old routine counted them.
+    const int32_t n = static_cast<int32_t>(Utf8Length(TrimBlanks(input)));
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(input);
+    if (text.length() > 0)
+        raiseAt(text, 0);
+    std::string raised;
+    text.toUTF8String(raised);
+    text = icu::UnicodeString::fromUTF8(TrimBlanks(raised));
+
+    for (int32_t i = 0; i < n; ++i) {
+        int32_t offset = text.moveIndex32(0, i);
+        if (offset >= text.length())
+            break;
+        UChar32 c = text.char32At(offset);
+        if (c == '.' || c == ' ' || c == ',')
+            raiseAt(text, i + 1);
+    }
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
+void TitleCase(Session &session, std::string &text) {
+    text = TitleCased(text);
+    session.TitleCaseResult = text;
+}
+
+} // namespace tarnwick

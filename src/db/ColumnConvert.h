@@ -1,0 +1,11 @@
+#pragma once
+// What a column makes of a value assigned to it: the value as it will be stored, or a DbError when
+// the column refuses it. Empty and Null store Null in any column.
+#include "db/ColumnKind.h"
+#include "db/Value.h"
+
+namespace tarnwick {
+
+Value ConvertForColumn(const ColumnType &column, const Value &value);
+
+} // namespace tarnwick

@@ -1,0 +1,64 @@
+#include "db/Connection.h"
+
+#include "app/TextUtil.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+
+std::string Connection::Property(const std::string &name) const {
+    auto it = properties_.find(name);
+    return it == properties_.end() ? std::string() : it->second;
+}
+
+void Connection::SetConnectionString(const std::string &text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string part = text.substr(start, end - start);
+        std::size_t eq = part.find('=');
+        if (eq != std::string::npos) {
+            std::string key = TrimBlanks(part.substr(0, eq));
+            std::string value = part.substr(eq + 1);
+            if (key == "Provider")
+                Provider = value;
+            else if (key == "Jet OLEDB:Database Password")
+                properties_["Password"] = value;
+            else
+                properties_[key] = value;
+        }
+        start = end + 1;
+    }
+}
+
+void Connection::Open() {
+    Close();
+    const std::string path = Property("Data Source");
+    struct stat info {};
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
+
+    sqlite3 *raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK)
+        ThrowSqlite(raw);
+    sqlite3_busy_timeout(raw, 5000);
+    // Reading the schema is what tells a database from any other file.
+    if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
+    // WAL keeps every committed row once the call returns, even if the process is killed; NORMAL
+    // sync is enough for that and keeps row-by-row commits fast.
+    Execute(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    db_ = std::move(db);
+}
+
+sqlite3 *Connection::handle() const {
+    if (!db_)
+        throw DbError(dberr::ObjectClosed, "Operation is not allowed when the object is closed.");
+    return db_.get();
+}
+
+} // namespace tarnwick

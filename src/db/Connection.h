@@ -1,0 +1,33 @@
+#pragma once
+// A connection to one database file, configured the way the old system configured its provider:
+// Provider, then the "Data Source", "User ID" and "Password" properties, then Open. Opening never
+// creates a file: a missing one is error -2147467259, as the provider reported it.
+#include "db/Sqlite.h"
+
+#include <map>
+#include <string>
+
+namespace tarnwick {
+
+class Connection {
+public:
+    std::string Provider;
+
+    void SetProperty(const std::string &name, const std::string &value) { properties_[name] = value; }
+    std::string Property(const std::string &name) const;
+    // "Provider=...;Data Source=...; Jet OLEDB:Database Password=...;" sets the same properties.
+    void SetConnectionString(const std::string &text);
+
+    void Open();
+    void Close() noexcept { db_.reset(); }
+    bool IsOpen() const { return static_cast<bool>(db_); }
+
+    // The open database; throws when the connection is closed.
+    sqlite3 *handle() const;
+
+private:
+    std::map<std::string, std::string> properties_;
+    SqliteHandle db_;
+};
+
+} // namespace tarnwick

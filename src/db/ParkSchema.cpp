@@ -1,0 +1,87 @@
+#include "db/ParkSchema.h"
+
+#include "db/Sqlite.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+ColumnDef col(const char *name, ColumnKind kind, int size = 255) { return {name, ColumnType{kind, size}}; }
+
+void addAll(TableDef &table, std::initializer_list<const char *> names, ColumnKind kind) {
+    for (const char *name : names)
+        table.columns.push_back(col(name, kind));
+}
+
+std::vector<TableDef> buildTables() {
+    using K = ColumnKind;
+    TableDef sites{"Sites", {col("ID", K::AutoNumber), col("Number", K::Long), col("AliasNumber", K::Text, 7)}};
+    addAll(sites, {"Length", "Width", "ElectricAmp"}, K::Long);
+    addAll(sites, {"Water", "Sewer", "UnAvail", "Tent", "Camper", "Trailer", "Fifth", "MH", "Cabin", "Cabin7",
+                   "Cabin8", "Cabin9", "Cabin10"},
+           K::YesNo);
+    addAll(sites, {"Daily", "Weekly", "Monthly", "Daily2", "Weekly2", "Monthly2", "Mo3", "Mo6", "Mo12"}, K::Currency);
+    addAll(sites, {"LastMeterReading", "CurrentMeterReading"}, K::Double);
+
+    TableDef guest{"Guest",
+                   {col("ID", K::AutoNumber), col("Name", K::Text, 50), col("Address1", K::Text, 50),
+                    col("Address2", K::Text, 50), col("City", K::Text, 30), col("State", K::Text, 2),
+                    col("Zip", K::Text, 10), col("Phone", K::Text, 20), col("Cell", K::Text, 20),
+                    col("Email", K::Text, 60), col("Notes", K::Memo), col("NoRent", K::YesNo),
+                    col("Vehicle", K::Text, 30), col("VIN", K::Text, 20), col("LicensePlate", K::Text, 15),
+                    col("DLNumber", K::Text, 20), col("SecLicense", K::Text, 15), col("SecVehicle", K::Text, 30),
+                    col("Arrival", K::Date), col("Departure", K::Date), col("Site", K::Text, 7),
+                    col("NoPeople", K::Integer), col("Length", K::Long), col("Width", K::Long),
+                    col("Pets", K::Text, 50), col("Type", K::Integer), col("TypeOfStay", K::Integer)}};
+
+    TableDef charges{"OtherCharges",
+                     {col("ID", K::AutoNumber), col("Name", K::Text, 30), col("Amount", K::Currency),
+                      col("QuaOnHand", K::Long), col("ReorderPoint", K::Long), col("Taxable", K::YesNo),
+                      col("Type", K::Text, 30), col("Account", K::Text, 50), col("UPC", K::Text, 20),
+                      col("OrdQua", K::Long), col("Cost", K::Currency)}};
+
+    TableDef parkInfo{"ParkInfo", {col("ID", K::AutoNumber)}};
+    for (int i = 1; i <= 10; ++i)
+        parkInfo.columns.push_back({"SiteType" + std::to_string(i), ColumnType{K::Text, 10}});
+
+    return {sites, guest, charges, parkInfo};
+}
+
+std::string createStatement(const TableDef &table) {
+    std::string sql = "CREATE TABLE \"" + table.name + "\" (";
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        sql += (i ? ", \"" : "\"") + table.columns[i].name + "\" " + table.columns[i].type.declaration();
+    return sql + ");\n";
+}
+
+} // namespace
+
+const std::vector<TableDef> &ParkTables() {
+    static const std::vector<TableDef> tables = buildTables();
+    return tables;
+}
+
+void CreateParkDatabase(const std::string &folder) {
+    const std::string path = folder + "/Park.MDB";
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0)
+        throw DbError(dberr::StorageFailure, "Database '" + path + "' already exists.");
+
+    sqlite3 *raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK)
+        ThrowSqlite(raw);
+
+    std::string sql = "PRAGMA journal_mode=WAL;\nBEGIN;\n";
+    for (const TableDef &table : ParkTables())
+        sql += createStatement(table);
+    sql += "INSERT INTO \"ParkInfo\" (";
+    for (int i = 1; i <= 10; ++i)
+        sql += std::string(i > 1 ? ", " : "") + "\"SiteType" + std::to_string(i) + "\"";
+    sql += ") VALUES ('None', 'None', 'None', 'None', 'None', 'None', 'None', 'None', 'None', 'None');\nCOMMIT;";
+    Execute(db.get(), sql);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,27 @@
+#pragma once
+// The park tables as this build creates them, and the creation of a new Park.MDB.
+#include "db/ColumnKind.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct ColumnDef {
+    std::string name;
+    ColumnType type;
+};
+
+struct TableDef {
+    std::string name;
+    std::vector<ColumnDef> columns;
+};
+
+// Sites, Guest, OtherCharges and ParkInfo, in that order, each with its columns in order.
+const std::vector<TableDef> &ParkTables();
+
+// Creates `folder`/Park.MDB with the park tables and one ParkInfo row of ten "None". Refuses (throws
+// DbError) when the file already exists or the folder cannot be written.
+void CreateParkDatabase(const std::string &folder);
+
+} // namespace tarnwick

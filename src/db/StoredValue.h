@@ -1,0 +1,13 @@
+#pragma once
+// How a converted value is stored in SQLite for each column kind, and read back.
+#include "db/ColumnKind.h"
+#include "db/Value.h"
+
+#include <sqlite3.h>
+
+namespace tarnwick {
+
+void BindStored(sqlite3_stmt *stmt, int parameter, const ColumnType &column, const Value &value);
+Value ReadStored(sqlite3_stmt *stmt, int column, const ColumnType &type);
+
+} // namespace tarnwick

@@ -1,0 +1,239 @@
+#include "db/VbDate.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+// Days from 1970-01-01 of a proleptic Gregorian date (the well-known era-based conversion).
+long daysFromCivil(long y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+void civilFromDays(long z, int &y, int &m, int &d) {
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(static_cast<long>(yoe) + era * 400 + (m <= 2));
+}
+
+const long kEpoch = daysFromCivil(1899, 12, 30);
+
+int daysInMonth(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+int monthFromName(const std::string &word) {
+    static const char *const names[] = {"january", "february", "march",     "april",   "may",      "june",
+                                        "july",    "august",   "september", "october", "november", "december"};
+    if (word.size() < 3)
+        return 0;
+    for (int i = 0; i < 12; ++i) {
+        std::string name = names[i];
+        if (word == name || word == name.substr(0, 3) || (word == "sept" && i == 8))
+            return i + 1;
+    }
+    return 0;
+}
+
+struct Token {
+    enum Kind { Number, Word, Slash, Dash, Colon, Comma } kind;
+    std::string text;
+    int digits = 0;
+};
+
+std::optional<std::vector<Token>> tokenize(std::string_view s) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == ' ' || c == '\t') {
+            ++i;
+        } else if (std::isdigit(c)) {
+            std::size_t j = i;
+            while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+                ++j;
+            if (j - i > 4)
+                return std::nullopt;
+            tokens.push_back({Token::Number, std::string(s.substr(i, j - i)), static_cast<int>(j - i)});
+            i = j;
+        } else if (std::isalpha(c)) {
+            std::size_t j = i;
+            std::string word;
+            while (j < s.size() && std::isalpha(static_cast<unsigned char>(s[j])))
+                word += static_cast<char>(std::tolower(static_cast<unsigned char>(s[j++])));
+            tokens.push_back({Token::Word, word});
+            i = j;
+        } else if (c == '/' || c == '-' || c == ':' || c == ',') {
+            Token::Kind kind = c == '/' ? Token::Slash : c == '-' ? Token::Dash : c == ':' ? Token::Colon : Token::Comma;
+            tokens.push_back({kind, std::string(1, static_cast<char>(c))});
+            ++i;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return tokens;
+}
+
+bool is(const std::vector<Token> &t, std::size_t i, Token::Kind kind) { return i < t.size() && t[i].kind == kind; }
+
+int fullYear(const Token &t) {
+    int y = std::stoi(t.text);
+    if (t.digits <= 2)
+        return y < 30 ? 2000 + y : 1900 + y;
+    return y;
+}
+
+// Reads "h:mm[:ss] [AM|PM]" from position i to the end.
+bool parseTime(const std::vector<Token> &t, std::size_t i, DateParts &parts) {
+    if (!(is(t, i, Token::Number) && is(t, i + 1, Token::Colon) && is(t, i + 2, Token::Number)))
+        return false;
+    int h = std::stoi(t[i].text), m = std::stoi(t[i + 2].text), sec = 0;
+    i += 3;
+    if (is(t, i, Token::Colon)) {
+        if (!is(t, i + 1, Token::Number))
+            return false;
+        sec = std::stoi(t[i + 1].text);
+        i += 2;
+    }
+    if (is(t, i, Token::Word)) {
+        const std::string &w = t[i].text;
+        if ((w != "am" && w != "pm") || h < 1 || h > 12)
+            return false;
+        h = h % 12 + (w == "pm" ? 12 : 0);
+        ++i;
+    }
+    if (i != t.size() || h > 23 || m > 59 || sec > 59)
+        return false;
+    parts.hour = h;
+    parts.minute = m;
+    parts.second = sec;
+    return true;
+}
+
+bool setDate(DateParts &parts, int y, int m, int d) {
+    if (m < 1 || m > 12 || d < 1 || y < 100 || y > 9999 || d > daysInMonth(y, m))
+        return false;
+    parts.year = y;
+    parts.month = m;
+    parts.day = d;
+    return true;
+}
+
+// Reads the date forms from the start; returns the index after the date, or 0 when none matches.
+std::size_t parseDatePart(const std::vector<Token> &t, DateParts &parts) {
+    // yyyy-mm-dd
+    if (is(t, 0, Token::Number) && t[0].digits == 4 && is(t, 1, Token::Dash) && is(t, 2, Token::Number) &&
+        is(t, 3, Token::Dash) && is(t, 4, Token::Number))
+        return setDate(parts, std::stoi(t[0].text), std::stoi(t[2].text), std::stoi(t[4].text)) ? 5 : 0;
+    // m/d/yyyy, m/d/yy, m-d-yyyy
+    if (is(t, 0, Token::Number) && (is(t, 1, Token::Slash) || is(t, 1, Token::Dash)) && is(t, 2, Token::Number) &&
+        is(t, 3, t[1].kind) && is(t, 4, Token::Number) && (t[4].digits == 4 || t[4].digits <= 2)) {
+        int m = std::stoi(t[0].text), d = std::stoi(t[2].text);
+        if (m > 12 && d <= 12)
+            std::swap(m, d);
+        return setDate(parts, fullYear(t[4]), m, d) ? 5 : 0;
+    }
+    // d mmm yyyy (blanks or dashes between)
+    if (is(t, 0, Token::Number) && t[0].digits <= 2) {
+        std::size_t i = 1 + is(t, 1, Token::Dash);
+        if (is(t, i, Token::Word) && monthFromName(t[i].text)) {
+            std::size_t j = i + 1 + is(t, i + 1, Token::Dash);
+            if (is(t, j, Token::Number))
+                return setDate(parts, fullYear(t[j]), monthFromName(t[i].text), std::stoi(t[0].text)) ? j + 1 : 0;
+        }
+    }
+    // mmm d, yyyy
+    if (is(t, 0, Token::Word) && monthFromName(t[0].text) && is(t, 1, Token::Number) && t[1].digits <= 2) {
+        std::size_t j = 2 + is(t, 2, Token::Comma);
+        if (is(t, j, Token::Number))
+            return setDate(parts, fullYear(t[j]), monthFromName(t[0].text), std::stoi(t[1].text)) ? j + 1 : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+double SerialFromParts(const DateParts &p) {
+    double days = static_cast<double>(daysFromCivil(p.year, p.month, p.day) - kEpoch);
+    double time = (p.hour * 3600 + p.minute * 60 + p.second) / 86400.0;
+    // Before the epoch the fraction still counts forward from the day's midnight.
+    return days < 0 ? days - time : days + time;
+}
+
+DateParts PartsFromSerial(double serial) {
+    double whole = std::trunc(serial);
+    long seconds = std::lround(std::fabs(serial - whole) * 86400.0);
+    if (seconds >= 86400) {
+        seconds -= 86400;
+        whole += serial < 0 ? -1 : 1;
+    }
+    DateParts p;
+    civilFromDays(static_cast<long>(whole) + kEpoch, p.year, p.month, p.day);
+    p.hour = static_cast<int>(seconds / 3600);
+    p.minute = static_cast<int>(seconds / 60 % 60);
+    p.second = static_cast<int>(seconds % 60);
+    return p;
+}
+
+std::optional<double> ParseDate(std::string_view text) {
+    auto tokens = tokenize(text);
+    if (!tokens || tokens->empty())
+        return std::nullopt;
+    DateParts parts;
+    std::size_t end = parseDatePart(*tokens, parts);
+    if (end == 0)
+        return std::nullopt;
+    if (end < tokens->size()) {
+        std::vector<Token> rest(tokens->begin() + end, tokens->end());
+        if (!parseTime(rest, 0, parts))
+            return std::nullopt;
+    }
+    return SerialFromParts(parts);
+}
+
+std::string FormatShortDate(double serial) {
+    DateParts p = PartsFromSerial(serial);
+    char buffer[64];
+    int n = std::snprintf(buffer, sizeof buffer, "%d/%d/%d", p.month, p.day, p.year);
+    if (p.hour || p.minute || p.second) {
+        int h12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+        std::snprintf(buffer + n, sizeof buffer - n, " %d:%02d:%02d %s", h12, p.minute, p.second,
+                      p.hour < 12 ? "AM" : "PM");
+    }
+    return buffer;
+}
+
+std::string FormatIsoDate(double serial) {
+    DateParts p = PartsFromSerial(serial);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
+                  p.second);
+    return buffer;
+}
+
+std::optional<double> ParseIsoDate(std::string_view text) {
+    DateParts p;
+    std::string s(text);
+    int n = std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d", &p.year, &p.month, &p.day, &p.hour, &p.minute, &p.second);
+    if (n != 3 && n != 6)
+        return std::nullopt;
+    return SerialFromParts(p);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,203 @@
+// The database component on a real park file: opening, the query forms, appending, finding by ID,
+// refusing values, cancelling, deleting while walking, and the field descriptions.
+#include "db/DbError.h"
+#include "db/ParkSchema.h"
+#include "db/Recordset.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace tarnwick {
+namespace {
+
+class RecordsetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateParkDatabase(dir.path());
+        connection.Provider = "Microsoft.Jet.OLEDB.4.0";
+        connection.SetProperty("Data Source", dir.file("Park.MDB"));
+        connection.Open();
+    }
+
+    long addGuest(const std::string &name) {
+        Recordset rs;
+        rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+        rs.AddNew();
+        rs.Fields("Name") = Value(name);
+        rs.Update();
+        return static_cast<long>(rs.Fields("ID").GetValue().number());
+    }
+
+    long count(const std::string &table) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table, connection, adOpenStatic, adLockReadOnly);
+        return rs.RecordCount();
+    }
+
+    TempDir dir;
+    Connection connection;
+};
+
+TEST(ConnectionTest, MissingFileIsProviderErrorAndNothingIsCreated) {
+    TempDir dir;
+    Connection c;
+    c.SetProperty("Data Source", dir.file("Park.MDB"));
+    try {
+        c.Open();
+        FAIL();
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.number(), -2147467259);
+    }
+    EXPECT_FALSE(dir.exists("Park.MDB"));
+}
+
+TEST(ConnectionTest, FileThatIsNotADatabaseIsRefusedWithAnotherNumber) {
+    TempDir dir;
+    dir.write("Park.MDB", std::string(4096, 'x'));
+    Connection c;
+    c.SetProperty("Data Source", dir.file("Park.MDB"));
+    try {
+        c.Open();
+        FAIL();
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.number(), dberr::UnrecognizedFormat);
+    }
+}
+
+TEST_F(RecordsetTest, AppendedRowIsFoundAgainByItsId) {
+    addGuest("Smith, John");
+    long id = addGuest("Océ, Zoë");
+    Recordset rs;
+    rs.Open("select * from Guest where ID = " + std::to_string(id), connection, adOpenStatic, adLockOptimistic);
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields("Name").GetValue(), Value("Océ, Zoë"));
+    EXPECT_EQ(rs.Fields("Arrival").GetValue(), Value::null());
+}
+
+TEST_F(RecordsetTest, UpdateOfCurrentRowChangesIt) {
+    long id = addGuest("Old");
+    {
+        Recordset rs;
+        rs.Open("SELECT * FROM Guest Where ID = " + std::to_string(id), connection, adOpenStatic, adLockOptimistic);
+        rs.Fields("Name") = Value("New");
+        rs.Fields("NoPeople") = Value("4");
+        rs.Update();
+    }
+    Recordset rs;
+    rs.Open("SELECT * FROM Guest", connection, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(rs.Fields("Name").GetValue(), Value("New"));
+    EXPECT_EQ(rs.Fields("NoPeople").GetValue(), Value::number(4));
+}
+
+TEST_F(RecordsetTest, CancelUpdateAfterRefusedValueLeavesNoRow) {
+    Recordset rs;
+    rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+    rs.AddNew();
+    rs.Fields("Name") = Value("Kept out");
+    EXPECT_THROW(rs.Fields("State") = Value("Texas"), DbError);
+    rs.CancelUpdate();
+    rs.Close();
+    EXPECT_EQ(count("Guest"), 0);
+}
+
+TEST_F(RecordsetTest, DeletingWhileWalkingRemovesEveryRow) {
+    for (int i = 0; i < 5; ++i)
+        addGuest("G" + std::to_string(i));
+    Recordset rs;
+    rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+    int deleted = 0;
+    while (!rs.Eof()) {
+        rs.Delete();
+        rs.Update();
+        rs.MoveNext();
+        ++deleted;
+    }
+    EXPECT_EQ(deleted, 5);
+    rs.Close();
+    EXPECT_EQ(count("Guest"), 0);
+}
+
+TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEof) {
+    Recordset empty;
+    empty.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
+    EXPECT_TRUE(empty.Eof());
+    EXPECT_TRUE(empty.Bof());
+    EXPECT_THROW(empty.Fields("Number").GetValue(), DbError);
+
+    addGuest("A");
+    addGuest("B");
+    Recordset rs;
+    rs.Open("SELECT * FROM Guest", connection, adOpenStatic, adLockOptimistic);
+    EXPECT_FALSE(rs.Bof());
+    rs.MoveLast();
+    EXPECT_EQ(rs.Fields(std::string("name")).GetValue(), Value("B"));
+    rs.MoveFirst();
+    EXPECT_EQ(rs.Fields()[1].GetValue(), Value("A"));
+    rs.MoveNext();
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(RecordsetTest, FieldsReportKindAndSize) {
+    Recordset rs;
+    rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+    const std::tuple<const char *, int, long> expected[] = {
+        {"ID", 3, 4},         {"Name", 202, 50},     {"State", 202, 2},   {"Notes", 203, 536870910},
+        {"NoRent", 11, 2},    {"Arrival", 7, 8},     {"NoPeople", 2, 2},  {"Length", 3, 4}};
+    for (const auto &[name, type, size] : expected) {
+        EXPECT_EQ(rs.Fields(name).Type(), type) << name;
+        EXPECT_EQ(rs.Fields(name).DefinedSize(), size) << name;
+    }
+    Recordset sites;
+    sites.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(sites.Fields("Daily").Type(), 6);
+    EXPECT_EQ(sites.Fields("LastMeterReading").Type(), 5);
+    EXPECT_EQ(sites.Fields().Count(), 30);
+}
+
+TEST_F(RecordsetTest, OnlyTheSystemsQueryFormsAreAccepted) {
+    Recordset rs;
+    const char *refused[] = {"DELETE FROM Guest", "SELECT Name FROM Guest", "SELECT * FROM Guest Where Name = 'x'",
+                             "SELECT * FROM Guest; DROP TABLE Guest"};
+    for (const char *sql : refused) {
+        try {
+            rs.Open(sql, connection, adOpenStatic, adLockOptimistic);
+            FAIL() << sql;
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.number(), dberr::UnsupportedQuery) << sql;
+        }
+    }
+    EXPECT_THROW(rs.Open("SELECT * FROM Nowhere", connection, adOpenStatic, adLockOptimistic), DbError);
+    rs.Open("[ParkInfo]", connection, adOpenKeyset, adLockOptimistic, adCmdTable);
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST_F(RecordsetTest, ReadOnlyRecordsetRefusesChanges) {
+    Recordset rs;
+    rs.Open("SELECT * FROM ParkInfo ", connection, adOpenForwardOnly, adLockReadOnly);
+    EXPECT_THROW(rs.AddNew(), DbError);
+    EXPECT_THROW(rs.Fields("SiteType1") = Value("Tent"), DbError);
+    EXPECT_EQ(rs.Fields("SiteType1").GetValue(), Value("None"));
+}
+
+TEST_F(RecordsetTest, StoredValuesReadBackWithTheirKinds) {
+    Recordset rs;
+    rs.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
+    rs.AddNew();
+    rs.Fields("Number") = Value("12");
+    rs.Fields("Water") = Value("Yes");
+    rs.Fields("Daily") = Value("$35.125");
+    rs.Fields("LastMeterReading") = Value::number(1234.5);
+    rs.Update();
+    rs.Close();
+    rs.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
+    EXPECT_EQ(rs.Fields("Number").GetValue(), Value::number(12));
+    EXPECT_EQ(rs.Fields("Water").GetValue(), Value::boolean(true));
+    EXPECT_EQ(rs.Fields("Daily").GetValue(), Value::currency(351250));
+    EXPECT_EQ(rs.Fields("LastMeterReading").GetValue(), Value::number(1234.5));
+    EXPECT_EQ(rs.Fields("AliasNumber").GetValue(), Value::null());
+}
+
+} // namespace
+} // namespace tarnwick

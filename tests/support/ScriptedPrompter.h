@@ -1,0 +1,44 @@
+#pragma once
+// A prompter for tests: records every message and question, and answers from a queue.
+#include "app/Prompter.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct Shown {
+    enum Kind { Notice, Question, Input } kind;
+    std::string text;
+    Icon icon = Icon::None;
+};
+
+class ScriptedPrompter : public Prompter {
+public:
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> inputs;
+
+    void notify(const std::string &text, Icon icon) override;
+    // Throws when no answer was queued: a question the test did not expect.
+    Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
+    std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
+
+    std::vector<std::string> texts() const;
+};
+
+class FixedClock : public Clock {
+public:
+    std::tm time{};
+    FixedClock(int year, int month, int day, int hour, int minute) {
+        time.tm_year = year - 1900;
+        time.tm_mon = month - 1;
+        time.tm_mday = day;
+        time.tm_hour = hour;
+        time.tm_min = minute;
+    }
+    std::tm now() const override { return time; }
+};
+
+} // namespace tarnwick

@@ -1,0 +1,37 @@
+#include "support/TempDir.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <stdlib.h>
+
+namespace tarnwick {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::write(const std::string &name, const std::string &bytes) const {
+    std::ofstream out(file(name), std::ios::binary);
+    out << bytes;
+}
+
+std::string TempDir::read(const std::string &name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool TempDir::exists(const std::string &name) const { return std::filesystem::exists(file(name)); }
+
+} // namespace tarnwick
