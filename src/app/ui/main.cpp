@@ -1,1 +1,29 @@
-int main() { return 0; }
+// The desktop program: start-up, then the main window until it is closed.
+#include "app/Startup.h"
+#include "app/ui/QtPrompter.h"
+#include "app/ui/frmDataImport1.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+using namespace tarnwick;
+
+int main(int argc, char **argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tarnwick");
+    QtPrompter prompter;
+    Progress progress;
+    SystemClock clock;
+    Session session(prompter, progress, clock);
+    session.AppFolder = ExecutableFolder();
+    try {
+        StartUp(session);
+    } catch (const EndProgram &end) {
+        return end.status;
+    }
+    frmDataImport1 window(session);
+    window.show();
+    window.LoadSiteTypes();
+    window.enterSitesButton()->setFocus();
+    return application.exec();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The main window: the park's site types and the way to the other steps of the set-up.
+#include "app/Session.h"
+#include "app/SiteTypes.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tarnwick {
+
+class frmDataImport1 : public QMainWindow {
+public:
+    explicit frmDataImport1(Session &session);
+
+    // Fills the site-type boxes from ParkInfo.
+    void LoadSiteTypes();
+    void ClearSiteTypes();
+    QPushButton *enterSitesButton() const { return enterSites_; }
+
+private:
+    SiteTypeBoxes boxTexts() const;
+    void SType_LostFocus(int index);
+
+    Session &session_;
+    std::array<QLineEdit *, 11> stype_{};
+    QPushButton *enterSites_ = nullptr;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,58 @@
+// The terminal program end to end: creating a park, and the start-up from its own folder.
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+namespace {
+
+TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
+    TempDir park;
+    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 0);
+    CliResult columns = RunProgram("sqlite3", "'" + park.file("Park.MDB") +
+                                                  "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');"
+                                                  " SELECT * FROM ParkInfo;\"");
+    EXPECT_EQ(columns.out,
+              "ID,Name,Address1,Address2,City,State,Zip,Phone,Cell,Email,Notes,NoRent,Vehicle,VIN,LicensePlate,"
+              "DLNumber,SecLicense,SecVehicle,Arrival,Departure,Site,NoPeople,Length,Width,Pets,Type,TypeOfStay\n"
+              "1|None|None|None|None|None|None|None|None|None|None\n");
+    EXPECT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 1) << "an existing park is never replaced";
+
+    CliResult status = RunProgram(CLI_PATH, "--park '" + park.path() + "' status");
+    EXPECT_EQ(status.status, 0);
+    EXPECT_EQ(status.out, park.path() + "\nSites 0\nGuest 0\nOtherCharges 0\nParkInfo 1\n");
+}
+
+TEST(CliInitStatus, StartUpFromTheProgramsFolder) {
+    TempDir app;
+    std::string cli = CopyCliInto(app.path());
+
+    CliResult first = RunProgram(cli, "status");
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(first.out, "A default DataBase Path has been created, Please restart the application.\n");
+    EXPECT_EQ(app.read("path.txt"), app.path() + "\r\n" + app.path() + "\r\n");
+
+    CliResult noPark = RunProgram(cli, "status");
+    EXPECT_EQ(noPark.status, 1);
+    EXPECT_EQ(noPark.out, "You have set the Database Path to a location where there is no Park.MDB Database!!!\n\n"
+                          "You need to manually edit the file: " +
+                              app.path() +
+                              "/path.txt  to correct the error.\nYou can also delete the file, and the application "
+                              "will recreate it, but the PARK.MDB must be in the application directory.\n");
+
+    TempDir park;
+    RunProgram(cli, "init '" + park.path() + "'");
+    app.write("path.txt", park.path());
+    CliResult oneLine = RunProgram(cli, "status");
+    EXPECT_EQ(oneLine.status, 0);
+    EXPECT_EQ(oneLine.out.substr(0, park.path().size() + 1), park.path() + "\n");
+}
+
+TEST(CliInitStatus, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(RunProgram(CLI_PATH, "").status, 2);
+    EXPECT_EQ(RunProgram(CLI_PATH, "frobnicate").status, 2);
+}
+
+} // namespace
+} // namespace tarnwick
