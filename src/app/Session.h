@@ -29,6 +29,11 @@ struct Session {
     std::vector<std::string> SiteTypeNames = std::vector<std::string>(11);
     long SiteTypeCount = 0;
 
+    // Titles of the source read last: slot 0 the count, slots 1 to 150 the titles in column order.
+    // A shorter source leaves the later slots as an earlier one set them.
+    std::vector<std::string> FieldNames = std::vector<std::string>(151);
+    int FieldNameCount() const { return FieldNames[0].empty() ? 0 : std::stoi(FieldNames[0]); }
+
     FileTable files;
     Prompter &prompter;
     ProgressSink &progress;

@@ -35,7 +35,7 @@ const char *answerName(Answer a) {
 
 std::optional<Answer> TerminalPrompter::match(const std::vector<Rule> &rules, const std::string &text) {
     for (const Rule &rule : rules)
-        if (text.compare(0, rule.prefix.size(), rule.prefix) == 0)
+        if (rule.matches(text))
             return rule.answer;
     return std::nullopt;
 }

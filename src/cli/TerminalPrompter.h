@@ -12,10 +12,16 @@ namespace tarnwick {
 
 class TerminalPrompter : public Prompter {
 public:
-    // Answers chosen by options: a question whose text starts with `prefix` gets `answer`.
-    void answer(const std::string &prefix, Answer answer) { scripted_.push_back({prefix, answer}); }
-    // The answer to use when the option was not given and no terminal can be asked.
-    void fallback(const std::string &prefix, Answer answer) { defaults_.push_back({prefix, answer}); }
+    using Matcher = std::function<bool(const std::string &question)>;
+
+    // Answers chosen by options: a question the matcher accepts gets `answer`.
+    void answer(Matcher matcher, Answer answer) { scripted_.push_back({std::move(matcher), answer}); }
+    // The answer to use when no option decided and no terminal can be asked.
+    void fallback(Matcher matcher, Answer answer) { defaults_.push_back({std::move(matcher), answer}); }
+    // A matcher for questions that begin with `prefix`.
+    static Matcher startsWith(std::string prefix) {
+        return [prefix = std::move(prefix)](const std::string &q) { return q.compare(0, prefix.size(), prefix) == 0; };
+    }
 
     void notify(const std::string &text, Icon icon) override;
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
@@ -23,7 +29,7 @@ public:
 
 private:
     struct Rule {
-        std::string prefix;
+        Matcher matches;
         Answer answer;
     };
     static std::optional<Answer> match(const std::vector<Rule> &rules, const std::string &text);

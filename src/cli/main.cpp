@@ -1,43 +1,11 @@
 // tarnwick-cli: the system in a terminal, for scripted or interactive migrations.
-#include "app/Session.h"
-#include "app/Startup.h"
-#include "cli/TerminalPrompter.h"
-#include "db/DbError.h"
+#include "cli/Commands.h"
 #include "db/ParkSchema.h"
-#include "db/Recordset.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 
 using namespace tarnwick;
-
-namespace {
-
-// Opens the park: the folder given with --park, or the start-up sequence of path.txt.
-void openPark(Session &session, const std::string &parkFolder) {
-    session.AppFolder = ExecutableFolder();
-    if (parkFolder.empty()) {
-        StartUp(session);
-    } else {
-        session.DbFolder = parkFolder;
-        CreateRVCon(session);
-    }
-    if (!session.ParkConnection->IsOpen())
-        throw EndProgram{1};
-}
-
-int runStatus(Session &session) {
-    std::cout << session.DbFolder << std::endl;
-    for (const TableDef &table : ParkTables()) {
-        Recordset rs;
-        session.SqlText = "SELECT * FROM " + table.name + " ";
-        rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockReadOnly);
-        std::cout << table.name << " " << rs.RecordCount() << std::endl;
-    }
-    return 0;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     CLI::App app{"Tarnwick: moves a campground's old records into its new park database."};
@@ -50,6 +18,19 @@ int main(int argc, char **argv) {
     init->add_option("DIR", initFolder)->required();
     CLI::App *status = app.add_subcommand("status", "Show the database folder and each table's row count");
 
+    TitlesOptions titles;
+    std::string delimiter = "comma";
+    CLI::App *titlesCommand = app.add_subcommand("titles", "Read the titles of a source file of the database folder");
+    titlesCommand->add_option("FILE", titles.file)->required();
+    titlesCommand->add_option("--delimiter", delimiter)->check(CLI::IsMember({"comma", "semicolon"}));
+    titlesCommand->add_option("--sheet", titles.sheet, "The worksheet to read (default: the first)");
+    titlesCommand->add_option("--repair", titles.repair, "Answer to the quote repair question")
+        ->check(CLI::IsMember({"ok", "cancel"}));
+
+    std::string repairFile;
+    CLI::App *repair = app.add_subcommand("repair-quotes", "Write a quoted copy of a delimited source");
+    repair->add_option("FILE", repairFile)->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -57,19 +38,20 @@ int main(int argc, char **argv) {
         return code == 0 ? 0 : 2;
     }
 
-    TerminalPrompter prompter;
-    TerminalProgress progress;
-    SystemClock clock;
-    Session session(prompter, progress, clock);
+    CliSession cli;
     try {
         if (*init) {
             CreateParkDatabase(initFolder);
             std::cout << "Created " << initFolder << "/Park.MDB" << std::endl;
             return 0;
         }
-        openPark(session, parkFolder);
+        cli.openPark(parkFolder);
         if (*status)
-            return runStatus(session);
+            return RunStatus(cli);
+        if (*titlesCommand)
+            return RunTitles(cli, titles);
+        if (*repair)
+            return RunRepairQuotes(cli, repairFile);
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {

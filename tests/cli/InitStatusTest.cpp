@@ -56,3 +56,28 @@ TEST(CliInitStatus, UsageErrorsExitWithTwo) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST(CliTitles, PrintsMessagesCountAndTitles) {
+    TempDir park;
+    RunProgram(CLI_PATH, "init '" + park.path() + "'");
+    park.write("sites.csv", "\"Site\";\"Length\"\r\n1;40\r\n");
+    park.write("bare.csv", "Site,Length\r\n");
+    CliResult titles = RunProgram(CLI_PATH, "--park '" + park.path() + "' titles sites.csv");
+    EXPECT_EQ(titles.status, 0);
+    EXPECT_EQ(titles.out, "2\nSite\nLength\n");
+
+    CliResult cancelled = RunProgram(CLI_PATH, "--park '" + park.path() + "' titles bare.csv");
+    EXPECT_EQ(cancelled.out, "Your File does NOT have quotes around the Fields!\nSelect OK to create a New file with "
+                             "quotes.\n> Cancel\n");
+    EXPECT_EQ(cancelled.status, 1);
+
+    CliResult repaired = RunProgram(CLI_PATH, "--park '" + park.path() + "' repair-quotes bare.csv");
+    EXPECT_EQ(repaired.status, 0);
+    EXPECT_EQ(park.read("bare New.CSV"), "\"Site\",\"Length\"\r\n");
+}
+
+} // namespace
+} // namespace tarnwick

@@ -25,8 +25,10 @@ void TempDir::write(const std::string &name, const std::string &bytes) const {
     out << bytes;
 }
 
-std::string TempDir::read(const std::string &name) const {
-    std::ifstream in(file(name), std::ios::binary);
+std::string TempDir::read(const std::string &name) const { return readFile(file(name)); }
+
+std::string TempDir::readFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();

@@ -1,0 +1,67 @@
+#include "import/DelimitedText.h"
+
+#include "app/FileOpener.h"
+#include "app/TextUtil.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+
+std::vector<std::string> SplitTitles(const std::string &header) {
+    std::vector<std::string> titles;
+    std::string current;
+    for (std::size_t j = 1; j < header.size(); ++j) {
+        if (header[j] == '"' && j + 2 < header.size() && (header[j + 1] == ',' || header[j + 1] == ';') &&
+            header[j + 2] == '"') {
+            titles.push_back(current);
+            current.clear();
+            j += 2;
+        } else {
+            current += header[j];
+        }
+    }
+    // The last title still carries its closing quote.
+    if (!current.empty())
+        current.pop_back();
+    titles.push_back(current);
+    return titles;
+}
+
+std::vector<Value> CutLine(const std::string &line, char delimiter) {
+    std::vector<Value> values;
+    std::string current;
+    for (char c : line) {
+        if (c == delimiter) {
+            values.emplace_back(std::move(current));
+            current.clear();
+        } else if (c != '"') {
+            current += c;
+        }
+    }
+    values.emplace_back(std::move(current));
+    return values;
+}
+
+std::optional<long> CountDataLines(Session &session, const std::string &path) {
+    short number = FileOpener(session, path, ModeInput, 80);
+    if (number <= 0)
+        return std::nullopt;
+    long lines = 0;
+    while (!session.files.Eof(number)) {
+        session.files.LineInput(number);
+        ++lines;
+    }
+    session.files.Close(number);
+    return lines - 1;
+}
+
+std::string SourcePath(const Session &session, const std::string &fileName) {
+    return session.DbFolder + "/" + fileName;
+}
+
+std::string UpperExtension(const std::string &fileName) {
+    std::size_t dot = fileName.find_last_of('.');
+    return dot == std::string::npos ? std::string() : UpperCase(fileName.substr(dot + 1));
+}
+
+} // namespace tarnwick

@@ -1,0 +1,30 @@
+#pragma once
+// Delimited text sources: the title line and the data lines.
+#include "app/Session.h"
+#include "db/Value.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+// The titles of a header line: each title in double quotes, separated by quote-comma-quote or
+// quote-semicolon-quote whatever delimiter the data uses. The caller has checked the first
+// character is a double quote.
+std::vector<std::string> SplitTitles(const std::string &header);
+
+// Cuts a data line at every delimiter, dropping double quotes wherever they stand (they do not
+// protect a delimiter). Returns the values in order; two delimiters in a row give "".
+std::vector<Value> CutLine(const std::string &line, char delimiter);
+
+// The number of data lines: every line after the first, blank lines included; -1 for an empty
+// file. Nothing when the file cannot be read.
+std::optional<long> CountDataLines(Session &session, const std::string &path);
+
+// The path of a source named as the import window lists it.
+std::string SourcePath(const Session &session, const std::string &fileName);
+// The text after the last "." of a name, upper-cased ("" when there is none).
+std::string UpperExtension(const std::string &fileName);
+
+} // namespace tarnwick

@@ -1,0 +1,16 @@
+#pragma once
+// The small window that lists a workbook's worksheets for the operator to choose one.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+class SheetPicker {
+public:
+    virtual ~SheetPicker() = default;
+    // The name clicked, or nothing when the picker was closed without a choice.
+    virtual std::optional<std::string> pick(const std::vector<std::string> &names) = 0;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,40 @@
+#pragma once
+// A temporary park folder with a new Park.MDB, an open session on it, and a scripted prompter.
+#include "app/Session.h"
+#include "app/Startup.h"
+#include "db/ParkSchema.h"
+#include "import/SheetPicker.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+
+class ScriptedPicker : public SheetPicker {
+public:
+    std::optional<std::string> choice;
+    std::vector<std::string> offered;
+    std::optional<std::string> pick(const std::vector<std::string> &names) override {
+        offered = names;
+        return choice;
+    }
+};
+
+class ParkFixture : public ::testing::Test {
+protected:
+    ParkFixture() : session(prompter, progress, clock) {
+        CreateParkDatabase(park.path());
+        session.AppFolder = park.path();
+        session.DbFolder = park.path();
+        CreateRVCon(session);
+    }
+
+    TempDir park;
+    ScriptedPrompter prompter;
+    NoProgress progress;
+    FixedClock clock{2026, 12, 4, 9, 5};
+    Session session;
+};
+
+} // namespace tarnwick
