@@ -78,7 +78,21 @@ bool RecordReader::readHeader(std::uint16_t &type, std::uint16_t &length) {
     return true;
 }
 
-bool RecordReader::next(Record &record) {
+bool RecordReader::nextContinue(Record &record) {
+    if (!havePending_ && !readHeader(pendingType_, pendingLength_))
+        return false;
+    havePending_ = true;
+    if (pendingType_ != biff::Continue)
+        return false;
+    havePending_ = false;
+    record.type = biff::Continue;
+    record.parts.clear();
+    record.data.resize(pendingLength_);
+    readBytes(record.data.data(), pendingLength_);
+    return true;
+}
+
+bool RecordReader::next(Record &record, bool join) {
     std::uint16_t type, length;
     if (havePending_) {
         type = pendingType_;
@@ -93,7 +107,7 @@ bool RecordReader::next(Record &record) {
     readBytes(record.data.data(), length);
     // Only records whose data may run on (strings, SST) are joined with what follows; everything
     // else ends the lookahead at once so that the EOF record is never read past.
-    if (type == biff::Eof)
+    if (type == biff::Eof || !join)
         return true;
     while (readHeader(pendingType_, pendingLength_)) {
         if (pendingType_ != biff::Continue) {

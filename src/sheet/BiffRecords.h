@@ -35,8 +35,11 @@ public:
     explicit RecordReader(GsfInput *stream) : stream_(stream) {}
 
     void seek(std::uint32_t offset);
-    // The next record with its continuations; false at the end of the stream.
-    bool next(Record &record);
+    // The next record, with its continuations joined unless `join` is false; false at the end.
+    bool next(Record &record, bool join = true);
+    // When the next record is a CONTINUE, reads it into `record` (replacing its data) and returns
+    // true; otherwise leaves it for next().
+    bool nextContinue(Record &record);
 
 private:
     bool readHeader(std::uint16_t &type, std::uint16_t &length);

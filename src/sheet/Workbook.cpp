@@ -112,7 +112,9 @@ void Workbook::readGlobals() {
 
     std::map<std::uint16_t, bool> customDateFormats;
     std::vector<std::uint16_t> xfFormats;
-    while (reader_.next(r) && r.type != biff::Eof) {
+    // Records are read one by one: the shared strings pull their own continuations, and the few
+    // other records that could run on are never long enough to.
+    while (reader_.next(r, false) && r.type != biff::Eof) {
         StringDecoder strings(version_, codePage_);
         switch (r.type) {
         case biff::CodePage:
@@ -138,17 +140,9 @@ void Workbook::readGlobals() {
             }
             break;
         }
-        case biff::Sst: {
-            std::uint32_t unique = r.u32(4);
-            std::size_t at = 8;
-            sstStart_.reserve(unique + 1);
-            for (std::uint32_t i = 0; i < unique && at < r.data.size(); ++i) {
-                sstStart_.push_back(static_cast<std::uint32_t>(sst_.size()));
-                sst_ += strings.read(r, at);
-            }
-            sstStart_.push_back(static_cast<std::uint32_t>(sst_.size()));
+        case biff::Sst:
+            sst_.read(r, reader_);
             break;
-        }
         default:
             break;
         }
@@ -158,12 +152,6 @@ void Workbook::readGlobals() {
         auto custom = customDateFormats.find(format);
         dateXf_.push_back(custom != customDateFormats.end() ? custom->second : IsBuiltInDateFormat(format));
     }
-}
-
-std::string Workbook::sharedString(std::uint32_t index) const {
-    if (index + 1 >= sstStart_.size())
-        return {};
-    return sst_.substr(sstStart_[index], sstStart_[index + 1] - sstStart_[index]);
 }
 
 int Workbook::sheetIndex(const std::string &name) const {
@@ -263,7 +251,7 @@ bool Workbook::RowCursor::decode(const Record &r) {
         break;
     }
     case biff::LabelSst:
-        textCell(book.sharedString(r.u32(6)));
+        textCell(std::string(book.sst_.get(r.u32(6))));
         break;
     case biff::Label:
     case biff::Rstring: {

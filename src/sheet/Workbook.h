@@ -4,6 +4,7 @@
 // held whole.
 #include "sheet/BiffRecords.h"
 #include "sheet/Cell.h"
+#include "sheet/SharedStrings.h"
 
 #include <string>
 #include <vector>
@@ -57,7 +58,6 @@ private:
     friend class RowCursor;
     void readGlobals();
     bool isDateXf(std::uint16_t xf) const { return xf < dateXf_.size() && dateXf_[xf]; }
-    std::string sharedString(std::uint32_t index) const;
 
     GsfPtr<GsfInput> file_;
     GsfPtr<GsfInfile> container_;
@@ -68,9 +68,7 @@ private:
     std::vector<std::string> sheetNames_;
     std::vector<std::uint32_t> sheetOffsets_;
     std::vector<bool> dateXf_;
-    // Shared strings packed in one buffer: string i is sst_[sstStart_[i] .. sstStart_[i+1]).
-    std::string sst_;
-    std::vector<std::uint32_t> sstStart_;
+    SharedStrings sst_;
     RecordReader reader_{nullptr};
 };
 
