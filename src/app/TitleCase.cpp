@@ -18,9 +18,28 @@ void raiseAt(icu::UnicodeString &text, int32_t codePointIndex) {
         text.replace(offset, U16_LENGTH(c), upper);
 }
 
+// The same rule on plain ASCII, without the conversions Unicode needs.
+std::string titleCasedAscii(const std::string &input) {
+    auto raise = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    const std::size_t n = TrimBlanks(input).size();
+    std::string text = input;
+    if (!text.empty())
+        text[0] = raise(text[0]);
+    text = TrimBlanks(text);
+    for (std::size_t i = 0; i < n && i + 1 < text.size(); ++i)
+        if (text[i] == '.' || text[i] == ' ' || text[i] == ',')
+            text[i + 1] = raise(text[i + 1]);
+    return text;
+}
+
 } // namespace
 
 std::string TitleCased(const std::string &input) {
+    bool ascii = true;
+    for (unsigned char c : input)
+        ascii = ascii && c < 0x80;
+    if (ascii)
+        return titleCasedAscii(input);
     // The positions walked are counted on the trimmed original, as the old routine counted them.
     const int32_t n = static_cast<int32_t>(Utf8Length(TrimBlanks(input)));
     icu::UnicodeString text = icu::UnicodeString::fromUTF8(input);

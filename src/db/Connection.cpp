@@ -55,6 +55,32 @@ void Connection::Open() {
     db_ = std::move(db);
 }
 
+void Connection::Close() noexcept {
+    if (inGroup_ && db_)
+        sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+    // Fold the write-ahead log into the file, so that the file alone can be copied.
+    if (db_)
+        sqlite3_exec(db_.get(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    inGroup_ = false;
+    db_.reset();
+}
+
+void Connection::BeginGroup() {
+    if (inGroup_)
+        return;
+    Execute(handle(), "BEGIN IMMEDIATE");
+    inGroup_ = true;
+}
+
+void Connection::CommitGroup() {
+    if (!inGroup_)
+        return;
+    inGroup_ = false;
+    // A failed statement may have ended the transaction already (SQLite rolls back on some errors).
+    if (!sqlite3_get_autocommit(handle()))
+        Execute(handle(), "COMMIT");
+}
+
 sqlite3 *Connection::handle() const {
     if (!db_)
         throw DbError(dberr::ObjectClosed, "Operation is not allowed when the object is closed.");

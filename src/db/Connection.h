@@ -19,8 +19,15 @@ public:
     void SetConnectionString(const std::string &text);
 
     void Open();
-    void Close() noexcept { db_.reset(); }
+    // Closing commits an open group.
+    void Close() noexcept;
     bool IsOpen() const { return static_cast<bool>(db_); }
+
+    // Group commits: the writes between BeginGroup and CommitGroup share one transaction, so that
+    // long runs of single-row updates need not each wait for the disk.
+    void BeginGroup();
+    void CommitGroup();
+    bool InGroup() const { return inGroup_; }
 
     // The open database; throws when the connection is closed.
     sqlite3 *handle() const;
@@ -28,6 +35,7 @@ public:
 private:
     std::map<std::string, std::string> properties_;
     SqliteHandle db_;
+    bool inGroup_ = false;
 };
 
 } // namespace tarnwick

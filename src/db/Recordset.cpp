@@ -70,10 +70,9 @@ Field &FieldsCollection::operator[](int index) {
 }
 
 Field &FieldsCollection::operator[](const std::string &name) {
-    std::string wanted = LowerCase(name);
-    for (Field &field : fields_)
-        if (LowerCase(field.Name()) == wanted)
-            return field;
+    auto found = byLowerName_.find(LowerCase(name));
+    if (found != byLowerName_.end())
+        return fields_[found->second];
     throw DbError(dberr::ItemNotFound,
                   "Item cannot be found in the collection corresponding to the requested name or ordinal.");
 }
@@ -93,6 +92,8 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
                                     reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1)),
                                     ColumnType::fromDeclaration(decl ? decl : ""));
     }
+    for (const Field &field : fields.fields_)
+        fields.byLowerName_.emplace(LowerCase(field.Name()), static_cast<int>(fields.byLowerName_.size()));
     if (fields.Count() == 0)
         throw DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
                                               parsed.table +
@@ -120,6 +121,7 @@ void Recordset::Close() noexcept {
     inserts_.clear();
     selectRow_ = Statement();
     fields_.fields_.clear();
+    fields_.byLowerName_.clear();
     rowids_.clear();
     deleted_.clear();
     deletedCount_ = 0;

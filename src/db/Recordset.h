@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,7 @@ public:
 private:
     friend class Recordset;
     std::vector<Field> fields_;
+    std::unordered_map<std::string, int> byLowerName_;
 };
 
 class Recordset {

@@ -1,0 +1,168 @@
+#include "db/Maintenance.h"
+
+#include "app/Startup.h"
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+struct ReasonText {
+    const char *name;
+    const char *question;
+};
+
+const ReasonText kReasons[] = {
+    {"Initial", "We are making an Initial BackUp of the Halvane DataBase before you make any changes "},
+    {"DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "},
+    {"DelGuests", "We are making a BackUp of the Halvane DataBase before you Delete Guests "},
+    {"AddSites", "We are making a BackUp of the Halvane DataBase before you Add Sites "},
+    {"AddGuests", "We are making a BackUp of the Halvane DataBase before you Add Guests "},
+    {"DelOtherChgs", "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "},
+    {"AddOtherChgs", "We are making a BackUp of the Halvane DataBase before you Add OtherCharges "},
+};
+
+// File operations fail with the old run time's numbers.
+NumberedError fileError(int error) {
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return NumberedError(70, "Permission denied");
+    if (error == ENOENT)
+        return NumberedError(53, "File not found");
+    return NumberedError(75, std::string("Path/File access error: ") + std::strerror(error));
+}
+
+void removeSidecars(const std::string &database) {
+    std::remove((database + "-wal").c_str());
+    std::remove((database + "-shm").c_str());
+}
+
+void closePark(Session &session) {
+    if (session.ParkConnection)
+        session.ParkConnection->Close();
+    session.ParkConnection.reset();
+}
+
+// Empties a table row by row, as the purge routines do.
+void purge(Session &session, const std::string &table, const std::string &routine) {
+    session.SqlText = "SELECT * FROM " + table + " ";
+    try {
+        Recordset rs;
+        rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+        session.ParkConnection->BeginGroup();
+        while (!rs.Eof()) {
+            rs.Delete();
+            rs.Update();
+            rs.MoveNext();
+        }
+        rs.Close();
+        session.ParkConnection->CommitGroup();
+    } catch (const DbError &error) {
+        // The rows deleted so far stay deleted; the operator learns why the rest remain.
+        session.ParkConnection->CommitGroup();
+        session.prompter.notify(routine + ": " + std::to_string(error.number()) + error.description());
+    }
+    CompressDB(session);
+}
+
+} // namespace
+
+std::string BackupTimeStamp(const Session &session) {
+    std::tm now = session.clock.now();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d %02d %02d", now.tm_mon + 1, now.tm_mday, now.tm_year + 1900,
+                  now.tm_hour, now.tm_min);
+    return buffer;
+}
+
+void BackUpDB(Session &session, BackupReason reason) {
+    const ReasonText &text = kReasons[static_cast<int>(reason)];
+    Answer answer = session.prompter.ask(text.question + BackupTimeStamp(session) + " ?", Buttons::YesNo);
+    if (answer == Answer::No)
+        return;
+    try {
+        closePark(session);
+        const std::string source = session.DbFolder + "/Park.MDB";
+        const std::string target =
+            session.DbFolder + "/Park_" + text.name + "_" + BackupTimeStamp(session) + ".MDB";
+        std::error_code error;
+        std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
+        if (error)
+            throw fileError(error.value());
+        session.prompter.notify("The Database has been BackedUp as " + target);
+    } catch (const NumberedError &error) {
+        session.prompter.notify("BackUpDB: " + error.description() + std::to_string(error.number()));
+    }
+    CreateRVCon(session);
+}
+
+void CompressDB(Session &session) {
+    closePark(session);
+    Answer answer = session.prompter.ask("Do you want to Compress the Halvane DataBase?", Buttons::YesNo);
+    if (answer == Answer::Yes) {
+        const std::string database = session.DbFolder + "/Park.MDB";
+        const std::string compacted = session.DbFolder + "/Park.TMP";
+        try {
+            struct stat info {};
+            // As the old engine did, an existing destination is refused.
+            if (stat(compacted.c_str(), &info) == 0)
+                throw NumberedError(3204, "Database already exists.");
+            {
+                Connection source;
+                source.SetProperty("Data Source", database);
+                source.Open();
+                std::string quoted;
+                for (char c : compacted)
+                    quoted += c == '\'' ? std::string("''") : std::string(1, c);
+                Execute(source.handle(), "VACUUM INTO '" + quoted + "'");
+                source.Close();
+            }
+            removeSidecars(database);
+            if (std::remove(database.c_str()) != 0)
+                throw fileError(errno);
+            if (std::rename(compacted.c_str(), database.c_str()) != 0)
+                throw fileError(errno);
+            session.prompter.notify("The Halvane DataBase has been Compressed.");
+        } catch (const NumberedError &error) {
+            session.prompter.notify("CompressDB: " + std::to_string(error.number()) + error.description());
+        }
+    }
+    CreateRVCon(session);
+}
+
+bool ConfirmAndPurge(Session &session, PurgeTable table) {
+    static const char *const what[] = {"Sites", "Guests", "Other Charges"};
+    static const BackupReason reasons[] = {BackupReason::DelSites, BackupReason::DelGuests,
+                                           BackupReason::DelOtherChgs};
+    const int i = static_cast<int>(table);
+    Answer answer = session.prompter.ask(std::string("Doing this will totally Remove ALL ") + what[i] +
+                                             " from the Park.MDB Database. Are you SURE you want to continue?",
+                                         Buttons::YesNo);
+    if (answer == Answer::No)
+        return false;
+    BackUpDB(session, reasons[i]);
+    switch (table) {
+    case PurgeTable::Sites:
+        PurgeSites(session);
+        break;
+    case PurgeTable::Guests:
+        PurgeGuests(session);
+        break;
+    case PurgeTable::OtherCharges:
+        PurgeOtherCharges(session);
+        break;
+    }
+    return true;
+}
+
+void PurgeSites(Session &session) { purge(session, "Sites", "PurgeSites"); }
+void PurgeGuests(Session &session) { purge(session, "Guest", "PurgeGuests"); }
+void PurgeOtherCharges(Session &session) { purge(session, "OtherCharges", "PurgeOtherCharges"); }
+
+} // namespace tarnwick

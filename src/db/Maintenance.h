@@ -1,0 +1,39 @@
+#pragma once
+// Dated backups of Park.MDB, its compaction, and the purge of a whole table.
+#include "app/Session.h"
+
+#include <string>
+
+namespace tarnwick {
+
+enum class BackupReason : short {
+    Initial = 0,
+    DelSites = 1,
+    DelGuests = 2,
+    AddSites = 3,
+    AddGuests = 4,
+    DelOtherChgs = 5,
+    AddOtherChgs = 6
+};
+
+// "mm-dd-yyyy hh mm" of the session's clock.
+std::string BackupTimeStamp(const Session &session);
+
+// Offers a copy of Park.MDB as Park_<reason>_<stamp>.MDB beside it. The caller goes on whatever
+// the answer or the outcome; ParkConnection is open again on return.
+void BackUpDB(Session &session, BackupReason reason);
+
+// Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return.
+void CompressDB(Session &session);
+
+enum class PurgeTable { Sites, Guests, OtherCharges };
+
+// Asks whether to remove every row of the table; on Yes offers the backup, empties the table row
+// by row and offers compaction. Returns false when the operator said No.
+bool ConfirmAndPurge(Session &session, PurgeTable table);
+
+void PurgeSites(Session &session);
+void PurgeGuests(Session &session);
+void PurgeOtherCharges(Session &session);
+
+} // namespace tarnwick

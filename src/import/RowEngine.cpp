@@ -1,0 +1,179 @@
+#include "import/RowEngine.h"
+
+#include "app/TextUtil.h"
+#include "app/TitleCase.h"
+#include "db/DbError.h"
+
+#include <chrono>
+
+namespace tarnwick {
+namespace {
+
+// Rows are committed in groups for speed, at the latest after this many rows or this long, and
+// always before anything is shown to the operator.
+constexpr long kGroupRows = 4000;
+constexpr auto kGroupTime = std::chrono::milliseconds(200);
+
+std::vector<ResolvedSlot> resolveSlots(Session &session, Recordset &records, const ImportPlan &plan) {
+    std::vector<ResolvedSlot> slots;
+    int count = session.FieldNameCount();
+    for (const MappingSlot &slot : *plan.slots) {
+        ResolvedSlot resolved;
+        resolved.slot = &slot;
+        try {
+            resolved.field = &records.Fields(slot.caption);
+        } catch (const DbError &) {
+            resolved.field = nullptr; // FirstName and LastName feed Name instead
+        }
+        if (!slot.title.empty())
+            for (int m = 1; m <= count; ++m)
+                if (session.FieldNames[m] == slot.title)
+                    resolved.positions.push_back(m);
+        slots.push_back(resolved);
+    }
+    return slots;
+}
+
+} // namespace
+
+RowContext::RowContext(Session &session, const ImportWindowState &window, Recordset &records,
+                       const ImportPlan &plan)
+    : session(session), window(window), records_(records), slots_(resolveSlots(session, records, plan)) {}
+
+const Value &RowContext::at(int position) const {
+    static const Value empty;
+    if (position >= static_cast<int>(buffer.size()))
+        throw DbError(9, "Subscript out of range");
+    return position <= 0 ? empty : buffer[position];
+}
+
+void RowContext::set(Field &field, const std::string &caption, const Value &shown, const Value &value) {
+    failedCaption = caption;
+    failedValue = shown;
+    field.SetValue(value);
+}
+
+void RowContext::fit(Field &field, const std::string &caption, const Value &shown, const Value &value,
+                     std::size_t hardLimit) {
+    long size = field.DefinedSize();
+    if (size == 4 || size == 8) {
+        set(field, caption, shown, value);
+        return;
+    }
+    std::string text = value.toString();
+    std::size_t before = Utf8Length(text);
+    std::string fitted = Utf8Left(TrimBlanks(text), static_cast<std::size_t>(size));
+    std::size_t after = Utf8Length(fitted);
+    if (before > after) {
+        failedCaption = caption;
+        failedValue = shown;
+        notify("The " + caption + " of Line " + std::to_string(stored) + " was shortened to fit DB field length by " +
+               std::to_string(before - after));
+    }
+    if (hardLimit && after > hardLimit)
+        fitted = Utf8Left(fitted, hardLimit);
+    set(field, caption, shown, Value(std::move(fitted)));
+}
+
+void RowContext::notify(const std::string &text) {
+    session.ParkConnection->CommitGroup();
+    session.prompter.notify(text);
+    session.ParkConnection->BeginGroup();
+}
+
+Value CaseConverted(const ImportWindowState &window, const Value &value) {
+    if (window.allCaps)
+        return Value(UpperCase(value.toString()));
+    return Value(TitleCased(LowerCase(value.toString())));
+}
+
+ImportOutcome RunImport(Session &session, const ImportWindowState &window, const ImportPlan &plan,
+                        const std::function<std::unique_ptr<RowSource>()> &openSource) {
+    Connection &connection = *session.ParkConnection;
+    std::unique_ptr<RowSource> source;
+    Recordset records;
+    try {
+        source = openSource();
+        session.progress.show("Progress");
+        session.progress.setRange(0, source->total());
+        session.SqlText = "SELECT * FROM " + plan.table + " ";
+        records.Open(session.SqlText, connection, adOpenStatic, adLockOptimistic);
+    } catch (const SourceRefused &refused) {
+        session.progress.close();
+        session.prompter.notify(refused.message, Icon::Exclamation);
+        return ImportOutcome::Stopped;
+    } catch (const NumberedError &error) {
+        session.progress.close();
+        session.prompter.notify("The " + plan.table + " table could not be opened: " + std::to_string(error.number()) +
+                                    ": " + error.description(),
+                                Icon::Exclamation);
+        return ImportOutcome::Stopped;
+    }
+
+    RowContext row(session, window, records, plan);
+    const long total = source->total();
+    auto finish = [&] {
+        records.CancelUpdate();
+        records.Close();
+        source.reset();
+        connection.CommitGroup();
+        session.progress.close();
+    };
+    auto groupStart = std::chrono::steady_clock::now();
+    long inGroup = 0;
+    connection.BeginGroup();
+    for (;;) {
+        bool failed = false;
+        try {
+            if (!source->next(row.buffer))
+                break;
+            session.progress.advance();
+            records.AddNew();
+            plan.mapRow(row);
+            records.Update();
+            ++row.stored;
+        } catch (const RowOverflow &overflow) {
+            // The line holds more values than the row buffer: most likely extra delimiters.
+            session.progress.advance();
+            row.failedCaption = "column " + std::to_string(overflow.position);
+            row.failedValue = overflow.value;
+            failed = true;
+        } catch (const NumberedError &) {
+            failed = true;
+        } catch (const SourceRefused &refused) {
+            finish();
+            session.prompter.notify(refused.message, Icon::Exclamation);
+            return ImportOutcome::Stopped;
+        }
+        if (failed) {
+            records.CancelUpdate();
+            connection.CommitGroup();
+            Answer answer = session.prompter.ask(
+                "Error on Line " + std::to_string(row.stored) + ".  Failure on Field: " + row.failedCaption +
+                    " Data is: " + row.failedValue.toString() + session.LineBreak +
+                    "This is most likely due to a ',' or ';' in a field confusing the Field Capture routine" +
+                    session.LineBreak + "Continuing will NOT Save this line. Do you want to try to continue?",
+                Buttons::YesNo);
+            if (answer == Answer::No) {
+                finish();
+                return ImportOutcome::Stopped;
+            }
+            connection.BeginGroup();
+            inGroup = 0;
+            groupStart = std::chrono::steady_clock::now();
+            continue;
+        }
+        if (++inGroup >= kGroupRows ||
+            (inGroup % 256 == 0 && std::chrono::steady_clock::now() - groupStart > kGroupTime)) {
+            connection.CommitGroup();
+            connection.BeginGroup();
+            inGroup = 0;
+            groupStart = std::chrono::steady_clock::now();
+        }
+    }
+    finish();
+    session.prompter.notify(std::to_string(row.stored) + " of " + std::to_string(total) + plan.phrase);
+    return ImportOutcome::Completed;
+}
+
+} // namespace tarnwick

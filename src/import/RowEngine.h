@@ -1,0 +1,77 @@
+#pragma once
+// The row-by-row import shared by the six importers: progress, the recordset, one row at a time
+// from a RowSource into AddNew/Update, the shortening notice, the row-error prompt and the summary.
+#include "app/Session.h"
+#include "db/Recordset.h"
+#include "import/ImportWindowState.h"
+#include "import/RowSource.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+enum class ImportOutcome { Completed, Stopped };
+
+class RowContext;
+
+// What one table's import does with a row.
+struct ImportPlan {
+    std::string table;  // "Sites", "Guest", "OtherCharges"
+    std::string phrase; // " Sites Successfully Imported" ...
+    const std::vector<MappingSlot> *slots;
+    // Stores the row in the context's buffer into the new record.
+    std::function<void(RowContext &)> mapRow;
+};
+
+// One slot's target and the header positions whose title equals the slot's chosen title.
+struct ResolvedSlot {
+    const MappingSlot *slot = nullptr;
+    Field *field = nullptr; // null for slots that are not columns (FirstName, LastName)
+    std::vector<int> positions;
+    bool mapped() const { return !slot->title.empty(); }
+};
+
+class RowContext {
+public:
+    RowContext(Session &session, const ImportWindowState &window, Recordset &records, const ImportPlan &plan);
+
+    Session &session;
+    const ImportWindowState &window;
+    std::vector<Value> buffer;
+    long stored = 0;
+
+    // Slot k (from 1) with its field and matching positions.
+    const ResolvedSlot &slot(int k) const { return slots_[k - 1]; }
+    // A field of the record being stored, by column name.
+    Field &field(const std::string &name) { return records_.Fields(name); }
+    // The buffer's value at a header position (Empty past the buffer for position 0).
+    const Value &at(int position) const;
+    // Sets a value into a field, remembering the slot caption and value for the row-error prompt.
+    void set(Field &field, const std::string &caption, const Value &shown, const Value &value);
+    // Converts nothing: stores `value` through the fitting rule (text columns trimmed and cut with
+    // the shortening notice; 4- and 8-byte columns as they are).
+    void fit(Field &field, const std::string &caption, const Value &shown, const Value &value,
+             std::size_t hardLimit = 0);
+    // A notice shown during the run; the rows counted so far are committed first.
+    void notify(const std::string &text);
+
+    // For the row-error prompt: the caption and value in hand when a failure struck.
+    std::string failedCaption;
+    Value failedValue;
+
+private:
+    Recordset &records_;
+    std::vector<ResolvedSlot> slots_;
+};
+
+// The text-case choice of the window applied to a value: upper case, or lower then title case.
+Value CaseConverted(const ImportWindowState &window, const Value &value);
+
+// Runs an import of `source` into the plan's table. A source that cannot be read is reported by
+// its message and stops the run.
+ImportOutcome RunImport(Session &session, const ImportWindowState &window, const ImportPlan &plan,
+                        const std::function<std::unique_ptr<RowSource>()> &openSource);
+
+} // namespace tarnwick

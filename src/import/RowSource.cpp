@@ -1,0 +1,86 @@
+#include "import/RowSource.h"
+
+#include "app/FileOpener.h"
+#include "import/DelimitedText.h"
+#include "sheet/SheetError.h"
+#include "sheet/SheetOutline.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+
+TextRowSource::TextRowSource(Session &session, const std::string &path, char delimiter, int capacity)
+    : session_(session), delimiter_(delimiter), capacity_(capacity) {
+    // The opener would write a default settings file in place of a missing source; refuse first.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw SourceRefused{"The file " + path + " could not be found, so nothing was imported."};
+    auto count = CountDataLines(session, path);
+    file_ = count ? FileOpener(session, path, ModeInput, 80) : 0;
+    if (file_ <= 0)
+        throw SourceRefused{"The file " + path + " could not be read, so nothing was imported."};
+    total_ = *count;
+    if (!session_.files.Eof(file_))
+        session_.files.LineInput(file_); // the title line
+}
+
+TextRowSource::~TextRowSource() { session_.files.Close(file_); }
+
+bool TextRowSource::next(std::vector<Value> &buffer) {
+    if (session_.files.Eof(file_))
+        return false;
+    std::vector<Value> values = CutLine(session_.files.LineInput(file_), delimiter_);
+    buffer.assign(capacity_ + 1, Value());
+    if (static_cast<int>(values.size()) > capacity_)
+        throw RowOverflow{capacity_ + 1, values[capacity_]};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        buffer[i + 1] = std::move(values[i]);
+    return true;
+}
+
+SheetRowSource::SheetRowSource(const std::string &path, const std::string &sheetName, int capacity)
+    : capacity_(capacity) {
+    try {
+        book_ = std::make_unique<Workbook>(path);
+        int sheet = book_->sheetIndex(sheetName);
+        if (sheet < 0)
+            throw SourceRefused{"The workbook " + path + " has no worksheet named " + sheetName +
+                                ", so nothing was imported."};
+        SheetOutline outline = OutlineSheet(*book_, sheet);
+        // The whole sheet is searched, so no row below any fixed limit is left out.
+        lastRow_ = EndMove(outline.column1Filled, Workbook::kRows);
+        lastColumn_ = EndMove(outline.row1Filled, Workbook::kColumns);
+        if (lastColumn_ > capacity_)
+            throw SourceRefused{"The worksheet " + sheetName + " has " + std::to_string(lastColumn_) +
+                                " Columns and only " + std::to_string(capacity_) +
+                                " can be imported. Please remove unwanted Columns and run again."};
+        total_ = lastRow_ - 1;
+        rows_ = std::make_unique<Workbook::RowCursor>(book_->rows(sheet));
+    } catch (const SheetError &error) {
+        throw SourceRefused{error.description()};
+    }
+}
+
+bool SheetRowSource::next(std::vector<Value> &buffer) {
+    if (nextRow_ > lastRow_)
+        return false;
+    buffer.assign(capacity_ + 1, Value());
+    try {
+        while (!haveCursorRow_ || rows_->row() < nextRow_) {
+            if (!rows_->next()) {
+                nextRow_ = lastRow_ + 1; // the file ended early: no more rows hold anything
+                return false;
+            }
+            haveCursorRow_ = true;
+        }
+    } catch (const SheetError &error) {
+        throw SourceRefused{error.description()};
+    }
+    if (rows_->row() == nextRow_)
+        for (int c = 1; c <= lastColumn_; ++c)
+            buffer[c] = rows_->cell(c).toValue();
+    ++nextRow_;
+    return true;
+}
+
+} // namespace tarnwick

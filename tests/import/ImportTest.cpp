@@ -1,0 +1,164 @@
+// The importers end to end on files in a temporary park: stored rows and the exact messages.
+#include "db/Recordset.h"
+#include "import/DelimitedText.h"
+#include "import/FieldNames.h"
+#include "import/Importers.h"
+#include "sheet/WorkbookWriter.h"
+#include "support/ParkFixture.h"
+
+namespace tarnwick {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ImportTest : public ParkFixture {
+protected:
+    // Writes `content` as a source, reads its titles, maps slot captions to titles and imports.
+    ImportOutcome import(ImportTable table, const std::string &name, const std::string &content,
+                         const std::vector<std::pair<std::string, std::string>> &map) {
+        park.write(name, content);
+        return importFile(table, name, map);
+    }
+
+    ImportOutcome importFile(ImportTable table, const std::string &name,
+                             const std::vector<std::pair<std::string, std::string>> &map) {
+        ScriptedPicker picker;
+        if (UpperExtension(name) == "XLS")
+            prompter.answers.push_front(Answer::Yes); // the sheet question
+        GetFieldNames(session, name, window.ShtName, picker);
+        auto &slots = table == ImportTable::Sites    ? window.siteSlots
+                      : table == ImportTable::Guests ? window.guestSlots
+                                                     : window.chargeSlots;
+        for (const auto &[caption, title] : map)
+            for (MappingSlot &slot : slots)
+                if (slot.caption == caption)
+                    slot.title = title;
+        prompter.shown.clear();
+        return *ImportFile(session, window, table, name);
+    }
+
+    // The values of some columns of every row, as text ("<Null>" for Null).
+    std::vector<Texts> rows(const std::string &table, const Texts &columns) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockReadOnly);
+        std::vector<Texts> out;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Texts row;
+            for (const std::string &c : columns) {
+                Value v = rs.Fields(c).GetValue();
+                row.push_back(v.isNull() ? "<Null>" : v.toString());
+            }
+            out.push_back(row);
+        }
+        return out;
+    }
+
+    static std::string rowError(long line, const std::string &caption, const std::string &value) {
+        return "Error on Line " + std::to_string(line) + ".  Failure on Field: " + caption + " Data is: " + value +
+               "\r\nThis is most likely due to a ',' or ';' in a field confusing the Field Capture routine\r\n"
+               "Continuing will NOT Save this line. Do you want to try to continue?";
+    }
+
+    ImportWindowState window;
+};
+
+TEST_F(ImportTest, SiteNumbersAndAliasesFillThemselves) {
+    const std::string csv = "\"Code\",\"Len\",\"Site\"\r\n1,40,7\r\n2,35,8\r\n";
+    import(ImportTable::Sites, "a.csv", csv, {{"Number", "Code"}});
+    import(ImportTable::Sites, "b.csv", csv, {{"Number", "Site"}});
+    window = ImportWindowState();
+    import(ImportTable::Sites, "c.csv", csv, {});
+    import(ImportTable::Sites, "c.csv", csv, {});
+    EXPECT_EQ(rows("Sites", {"Number", "AliasNumber"}),
+              (std::vector<Texts>{{"1", "001"}, {"2", "002"}, {"7", "001"}, {"8", "002"}, {"1", "001"}, {"2", "002"},
+                                  {"1", "001"}, {"2", "002"}}));
+    EXPECT_EQ(prompter.texts(), Texts{"2 of 2 Sites Successfully Imported"});
+}
+
+TEST_F(ImportTest, SiteAliasFormatsAndYesNoRules) {
+    window.ampYesNo = true;
+    window.waterYesNo = true;
+    import(ImportTable::Sites, "s.csv",
+           "\"A\",\"Amp\",\"W\"\r\n7,Yes,yes\r\nb12,YES,True\r\n1234,yes,\r\n,No,\r\n12.5,,\r\nx,0\r\nx,Y\r\nx,50\r\n",
+           {{"AliasNumber", "A"}, {"ElectricAmp", "Amp"}, {"Water", "W"}});
+    EXPECT_EQ(rows("Sites", {"AliasNumber", "ElectricAmp", "Water"}),
+              (std::vector<Texts>{{"007", "50", "True"},
+                                  {"B12", "50", "False"},
+                                  {"1234", "50", "False"},
+                                  {"<Null>", "30", "False"},
+                                  {"013", "30", "False"},
+                                  {"X", "30", "False"},
+                                  {"X", "30", "False"},
+                                  {"X", "30", "False"}}));
+
+    window.ampYesNo = false;
+    import(ImportTable::Sites, "t.csv", "\"Amp\"\r\n30\r\n", {{"ElectricAmp", "Amp"}});
+    EXPECT_EQ(rows("Sites", {"ElectricAmp"}).back(), Texts{"30"});
+}
+
+TEST_F(ImportTest, RefusedRowIsSkippedOnYesAndLinesCountStoredRows) {
+    prompter.answers = {Answer::Yes};
+    EXPECT_EQ(import(ImportTable::Sites, "f.csv", "\"Len\"\r\n10\r\nlong\r\n30\r\n40\r\n50\r\n", {{"Length", "Len"}}),
+              ImportOutcome::Completed);
+    EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "Length", "long"), "4 of 5 Sites Successfully Imported"}));
+    EXPECT_EQ(rows("Sites", {"Number", "Length"}),
+              (std::vector<Texts>{{"1", "10"}, {"2", "30"}, {"3", "40"}, {"4", "50"}}));
+}
+
+TEST_F(ImportTest, NoAtFirstFailureKeepsEarlierRowsAndShowsNoSummary) {
+    prompter.answers = {Answer::No};
+    std::string csv = "\"Len\"\r\n";
+    for (int i = 1; i <= 10; ++i)
+        csv += (i == 4 ? "bad" : std::to_string(i)) + "\r\n";
+    EXPECT_EQ(import(ImportTable::Sites, "n.csv", csv, {{"Length", "Len"}}), ImportOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), Texts{rowError(3, "Length", "bad")});
+    EXPECT_EQ(rows("Sites", {"Length"}).size(), 3u);
+}
+
+TEST_F(ImportTest, LinesThatDoNotFitTheRowBufferAreReportedPerRow) {
+    prompter.answers = {Answer::Yes};
+    std::string wide = "1" + std::string(80, ',') + "extra";
+    import(ImportTable::Sites, "w.csv", "\"Len\"\r\n5\r\n" + wide + "\r\n6,,\r\n", {{"Length", "Len"}});
+    EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "column 81", "extra"), "2 of 3 Sites Successfully Imported"}));
+}
+
+TEST_F(ImportTest, HeaderOnlySourceAndRepeatedTitle) {
+    import(ImportTable::Sites, "h.csv", "\"Len\"\r\n", {{"Length", "Len"}});
+    EXPECT_EQ(prompter.texts(), Texts{"0 of 0 Sites Successfully Imported"});
+    import(ImportTable::Sites, "r.csv", "\"Len\",\"Len\"\r\n10,20\r\n", {{"Length", "Len"}});
+    EXPECT_EQ(rows("Sites", {"Length"}), std::vector<Texts>{{"20"}});
+    import(ImportTable::Sites, "m.csv", "\"Len\"\r\n10\r\n", {{"Length", "Nothing"}});
+    EXPECT_EQ(rows("Sites", {"Length"}).back(), Texts{"<Null>"});
+}
+
+TEST_F(ImportTest, GuestNamesCaseAndFixedColumns) {
+    const std::string csv = "\"First \",\"Last\",\"Addr\",\"St\",\"Mail\"\r\n"
+                            "john,SMITH,12 MAIN ST,co,Joe@Example.COM\r\n";
+    import(ImportTable::Guests, "g.csv", csv,
+           {{"FirstName", "First"}, {"LastName", "Last"}, {"Address1", "Addr"}, {"State", "St"}, {"Email", "Mail"}});
+    window.allCaps = true;
+    importFile(ImportTable::Guests, "g.csv", {});
+    window = ImportWindowState();
+    importFile(ImportTable::Guests, "g.csv", {{"LastName", "Last"}});
+    window = ImportWindowState();
+    importFile(ImportTable::Guests, "g.csv", {{"Address1", "First"}}); // exact match only: nothing stored
+    EXPECT_EQ(rows("Guest", {"Name", "Address1", "State", "Email", "Type", "TypeOfStay"}),
+              (std::vector<Texts>{{"Smith, John", "12 Main St", "co", "Joe@Example.COM", "1", "1"},
+                                  {"SMITH, JOHN", "12 MAIN ST", "CO", "JOE@EXAMPLE.COM", "1", "1"},
+                                  {"Smith", "<Null>", "<Null>", "<Null>", "1", "1"},
+                                  {"<Null>", "<Null>", "<Null>", "<Null>", "1", "1"}}));
+}
+
+TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
+    window.allCaps = true;
+    std::string forty(40, 'a');
+    import(ImportTable::Charges, "c.csv", "\"N\",\"U\"\r\nok,1\r\n" + forty + ", *ab12*\r\n",
+           {{"Name", "N"}, {"UPC", "U"}});
+    EXPECT_EQ(prompter.texts(), (Texts{"The Name of Line 1 was shortened to fit DB field length by 10",
+                                       "The UPC of Line 1 was shortened to fit DB field length by 1",
+                                       "2 of 2 Other Charges Successfully Imported"}));
+    EXPECT_EQ(rows("OtherCharges", {"Name", "UPC"}).back(), (Texts{std::string(30, 'A'), "*AB12*"}));
+}
+
+} // namespace
+} // namespace tarnwick
