@@ -162,3 +162,36 @@ TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
+    WorkbookWriter writer;
+    const char *titles[] = {"Site", "Len", "W", "X", "Y"};
+    for (int c = 0; c < 5; ++c)
+        writer.setText(1, c + 1, titles[c]);
+    writer.setNumber(2, 1, 5);
+    writer.setNumber(2, 2, 40);
+    writer.setNumber(4, 1, 6); // row 3 is empty and still imported
+    writer.setNumber(5, 2, 99); // column 1 empty in the last row: not imported
+    writer.save(park.file("sites.xls"));
+    importFile(ImportTable::Sites, "sites.xls", {{"Number", "Site"}, {"Length", "Len"}});
+    EXPECT_EQ(prompter.texts(), Texts{"3 of 3 Sites Successfully Imported"});
+    EXPECT_EQ(rows("Sites", {"Number", "AliasNumber", "Length"}),
+              (std::vector<Texts>{{"5", "005", "40"}, {"<Null>", "", "<Null>"}, {"6", "006", "<Null>"}}));
+}
+
+TEST_F(ImportTest, GuestWorkbookOfAnotherSheetAndMissingSheet) {
+    park.write("three.xls", TempDir::readFile(std::string(TESTDATA_DIR) + "/xls/xf_class.xls"));
+    window.ShtName = "nowhere";
+    EXPECT_EQ(RunImport(session, window, {"Guest", " Guests Successfully Imported", &window.guestSlots,
+                                          [](RowContext &) {}},
+                        [&] { return std::make_unique<SheetRowSource>(park.file("three.xls"), "nowhere", 150); }),
+              ImportOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(),
+              Texts{"The workbook " + park.file("three.xls") + " has no worksheet named nowhere, so nothing was imported."});
+}
+
+} // namespace
+} // namespace tarnwick
