@@ -2,6 +2,11 @@
 // The commands of the terminal program. Each returns the exit status: 0 when it ran to its end,
 // 1 when it was stopped.
 #include "cli/CliSession.h"
+#include "db/Maintenance.h"
+#include "import/Importers.h"
+
+#include <optional>
+#include <vector>
 
 #include <string>
 
@@ -16,5 +21,32 @@ struct TitlesOptions {
 };
 int RunTitles(CliSession &cli, const TitlesOptions &options);
 int RunRepairQuotes(CliSession &cli, const std::string &file);
+// Answers the sheet question and the picker from --sheet (Yes when it names the first worksheet).
+void AnswerSheetQuestions(TerminalPrompter &prompter, const std::string &sheet);
+
+struct ImportOptions {
+    ImportTable table = ImportTable::Sites;
+    std::vector<std::string> files;
+    std::vector<std::string> maps;  // COLUMN=TITLE
+    std::vector<std::string> yesNo; // columns whose YES/NO box is ticked
+    std::string delimiter = "comma";
+    std::string textCase = "title";
+    std::string sheet;
+    std::string backup;     // "yes", "no" or empty
+    std::string onRowError; // "skip", "stop" or empty
+};
+// Fills the window's slots and options from the command line; a message when they are not valid.
+std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window);
+int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &window);
+
+struct PurgeOptions {
+    PurgeTable table = PurgeTable::Sites;
+    bool yes = false;
+    std::string backup;  // "yes", "no" or empty
+    std::string compact; // "yes", "no" or empty
+};
+int RunPurge(CliSession &cli, const PurgeOptions &options);
+int RunBackup(CliSession &cli, BackupReason reason);
+int RunCompact(CliSession &cli);
 
 } // namespace tarnwick

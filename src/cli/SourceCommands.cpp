@@ -7,19 +7,24 @@
 
 namespace tarnwick {
 
-int RunTitles(CliSession &cli, const TitlesOptions &options) {
+void AnswerSheetQuestions(TerminalPrompter &prompter, const std::string &sheet) {
     using TP = TerminalPrompter;
-    if (!options.sheet.empty()) {
-        const std::string tail = " sheets, we will be processing " + options.sheet;
-        cli.prompter.answer(
+    if (!sheet.empty()) {
+        const std::string tail = " sheets, we will be processing " + sheet;
+        prompter.answer(
             [tail](const std::string &q) {
                 return q.rfind("There are ", 0) == 0 && q.size() >= tail.size() &&
                        q.compare(q.size() - tail.size(), tail.size(), tail) == 0;
             },
             Answer::Yes);
-        cli.prompter.answer(TP::startsWith("There are "), Answer::No);
+        prompter.answer(TP::startsWith("There are "), Answer::No);
     }
-    cli.prompter.fallback(TP::startsWith("There are "), Answer::Yes);
+    prompter.fallback(TP::startsWith("There are "), Answer::Yes);
+}
+
+int RunTitles(CliSession &cli, const TitlesOptions &options) {
+    using TP = TerminalPrompter;
+    AnswerSheetQuestions(cli.prompter, options.sheet);
     if (!options.repair.empty())
         cli.prompter.answer(TP::startsWith("Your File does NOT"), options.repair == "ok" ? Answer::OK : Answer::Cancel);
 

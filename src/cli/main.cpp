@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <map>
 
 using namespace tarnwick;
 
@@ -31,11 +32,57 @@ int main(int argc, char **argv) {
     CLI::App *repair = app.add_subcommand("repair-quotes", "Write a quoted copy of a delimited source");
     repair->add_option("FILE", repairFile)->required();
 
+    const std::map<std::string, ImportTable> importTables = {
+        {"sites", ImportTable::Sites}, {"guests", ImportTable::Guests}, {"charges", ImportTable::Charges}};
+    const std::map<std::string, PurgeTable> purgeTables = {
+        {"sites", PurgeTable::Sites}, {"guests", PurgeTable::Guests}, {"charges", PurgeTable::OtherCharges}};
+
+    ImportOptions import;
+    CLI::App *importCommand = app.add_subcommand("import", "Import source files into a park table");
+    importCommand->add_option("TABLE", import.table)->required()->transform(CLI::CheckedTransformer(importTables));
+    importCommand->add_option("FILE", import.files)->required();
+    importCommand->add_option("--map", import.maps, "COLUMN=TITLE: the source title for a column");
+    importCommand->add_option("--delimiter", import.delimiter)->check(CLI::IsMember({"comma", "semicolon"}));
+    importCommand->add_option("--case", import.textCase)->check(CLI::IsMember({"caps", "title"}));
+    importCommand->add_option("--yes-no", import.yesNo, "Tick the YES/NO box of a column");
+    importCommand->add_option("--sheet", import.sheet, "The worksheet to import (default: the first)");
+    importCommand->add_option("--backup", import.backup)->check(CLI::IsMember({"yes", "no"}));
+    importCommand->add_option("--on-row-error", import.onRowError)->check(CLI::IsMember({"skip", "stop"}));
+
+    PurgeOptions purge;
+    CLI::App *purgeCommand = app.add_subcommand("purge", "Remove every row of a park table");
+    purgeCommand->add_option("TABLE", purge.table)->required()->transform(CLI::CheckedTransformer(purgeTables));
+    purgeCommand->add_flag("--yes", purge.yes, "Confirm the purge");
+    purgeCommand->add_option("--backup", purge.backup)->check(CLI::IsMember({"yes", "no"}));
+    purgeCommand->add_option("--compact", purge.compact)->check(CLI::IsMember({"yes", "no"}));
+
+    const std::map<std::string, BackupReason> reasons = {
+        {"Initial", BackupReason::Initial},           {"DelSites", BackupReason::DelSites},
+        {"DelGuests", BackupReason::DelGuests},       {"AddSites", BackupReason::AddSites},
+        {"AddGuests", BackupReason::AddGuests},       {"DelOtherChgs", BackupReason::DelOtherChgs},
+        {"AddOtherChgs", BackupReason::AddOtherChgs}, {"0", BackupReason::Initial},
+        {"1", BackupReason::DelSites},                {"2", BackupReason::DelGuests},
+        {"3", BackupReason::AddSites},                {"4", BackupReason::AddGuests},
+        {"5", BackupReason::DelOtherChgs},            {"6", BackupReason::AddOtherChgs}};
+    BackupReason reason = BackupReason::Initial;
+    CLI::App *backup = app.add_subcommand("backup", "Copy Park.MDB to a dated backup beside it");
+    backup->add_option("REASON", reason, "Initial, DelSites, ... or 0 to 6")
+        ->transform(CLI::CheckedTransformer(reasons));
+    CLI::App *compact = app.add_subcommand("compact", "Compact Park.MDB");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
         int code = app.exit(e);
         return code == 0 ? 0 : 2;
+    }
+
+    ImportWindowState window;
+    if (*importCommand) {
+        if (auto problem = BuildImportWindow(import, window)) {
+            std::cerr << *problem << std::endl;
+            return 2;
+        }
     }
 
     CliSession cli;
@@ -52,6 +99,14 @@ int main(int argc, char **argv) {
             return RunTitles(cli, titles);
         if (*repair)
             return RunRepairQuotes(cli, repairFile);
+        if (*importCommand)
+            return RunImportCommand(cli, import, window);
+        if (*purgeCommand)
+            return RunPurge(cli, purge);
+        if (*backup)
+            return RunBackup(cli, reason);
+        if (*compact)
+            return RunCompact(cli);
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {

@@ -125,18 +125,24 @@ void sharedStrings(Bytes &out, const std::vector<const std::string *> &strings, 
 
 } // namespace
 
-WorkbookWriter::WorkbookWriter(std::string sheetName) : sheetName_(std::move(sheetName)) {}
+WorkbookWriter::WorkbookWriter(std::string sheetName) { addSheet(std::move(sheetName)); }
+
+void WorkbookWriter::addSheet(std::string name) {
+    sheets_.push_back(std::make_unique<Sheet>());
+    sheets_.back()->name = std::move(name);
+}
 
 void WorkbookWriter::cellHeader(std::uint16_t type, std::uint16_t length, int row, int column, std::uint16_t xf) {
     if (row < 1 || row > Workbook::kRows || column < 1 || column > Workbook::kColumns)
         refuseCell("The cell at row " + std::to_string(row) + ", column " + std::to_string(column) +
                    " lies outside a worksheet of 65,536 rows and 256 columns.");
-    if (row < lastRow_)
+    Sheet &sheet = current();
+    if (row < sheet.lastRow)
         throw SheetError(sheeterr::TooLarge, "Cells must be written row by row.");
-    lastRow_ = row;
-    maxRow_ = std::max(maxRow_, row);
-    maxColumn_ = std::max(maxColumn_, column);
-    anyCell_ = true;
+    sheet.lastRow = row;
+    sheet.maxRow = std::max(sheet.maxRow, row);
+    sheet.maxColumn = std::max(sheet.maxColumn, column);
+    sheet.anyCell = true;
     std::uint8_t header[10] = {static_cast<std::uint8_t>(type & 0xFF),
                                static_cast<std::uint8_t>(type >> 8),
                                static_cast<std::uint8_t>(length & 0xFF),
@@ -147,7 +153,7 @@ void WorkbookWriter::cellHeader(std::uint16_t type, std::uint16_t length, int ro
                                static_cast<std::uint8_t>((column - 1) >> 8),
                                static_cast<std::uint8_t>(xf & 0xFF),
                                static_cast<std::uint8_t>(xf >> 8)};
-    cells_.append(header, sizeof header);
+    current().cells.append(header, sizeof header);
 }
 
 void WorkbookWriter::setText(int row, int column, const std::string &text) {
@@ -162,25 +168,25 @@ void WorkbookWriter::setText(int row, int column, const std::string &text) {
     std::uint32_t index = found->second;
     std::uint8_t body[4] = {static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8),
                             static_cast<std::uint8_t>(index >> 16), static_cast<std::uint8_t>(index >> 24)};
-    cells_.append(body, 4);
+    current().cells.append(body, 4);
     ++stringUses_;
 }
 
 void WorkbookWriter::setNumber(int row, int column, double number) {
     cellHeader(biff::Number, 14, row, column, kXfGeneral);
-    cells_.append(reinterpret_cast<const std::uint8_t *>(&number), 8);
+    current().cells.append(reinterpret_cast<const std::uint8_t *>(&number), 8);
 }
 
 void WorkbookWriter::setDate(int row, int column, double serial) {
     bool hasTime = serial != std::trunc(serial);
     cellHeader(biff::Number, 14, row, column, hasTime ? kXfDateTime : kXfDate);
-    cells_.append(reinterpret_cast<const std::uint8_t *>(&serial), 8);
+    current().cells.append(reinterpret_cast<const std::uint8_t *>(&serial), 8);
 }
 
 void WorkbookWriter::setBoolean(int row, int column, bool value) {
     cellHeader(biff::BoolErr, 8, row, column, kXfGeneral);
     std::uint8_t body[2] = {static_cast<std::uint8_t>(value ? 1 : 0), 0};
-    cells_.append(body, 2);
+    current().cells.append(body, 2);
 }
 
 void WorkbookWriter::setValue(int row, int column, const Value &value) {
@@ -204,7 +210,7 @@ void WorkbookWriter::setValue(int row, int column, const Value &value) {
     }
 }
 
-std::vector<std::uint8_t> WorkbookWriter::globals(std::uint32_t sheetOffset) const {
+std::vector<std::uint8_t> WorkbookWriter::globals(const std::vector<std::uint32_t> &sheetOffsets) const {
     Bytes out, r;
     auto emit = [&](std::uint16_t type) {
         out.record(type, r.v);
@@ -238,15 +244,17 @@ std::vector<std::uint8_t> WorkbookWriter::globals(std::uint32_t sheetOffset) con
     xf(kDateTimeFormat, 0x0001, 0x04); // 17: dates with a time
     r.u16(0x8000), r.u8(0), r.u8(0xFF);
     emit(0x0293); // STYLE: Normal
-    r.u32(sheetOffset), r.u8(0), r.u8(0);
-    unicodeString(r, sheetName_, true);
-    emit(biff::BoundSheet);
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        r.u32(sheetOffsets[i]), r.u8(0), r.u8(0);
+        unicodeString(r, sheets_[i]->name, true);
+        emit(biff::BoundSheet);
+    }
     sharedStrings(out, strings_, stringUses_);
     emit(biff::Eof);
     return out.v;
 }
 
-std::vector<std::uint8_t> WorkbookWriter::sheetHeader() const {
+std::vector<std::uint8_t> WorkbookWriter::sheetHeader(const Sheet &sheet) {
     Bytes out, r;
     auto emit = [&](std::uint16_t type) {
         out.record(type, r.v);
@@ -254,19 +262,27 @@ std::vector<std::uint8_t> WorkbookWriter::sheetHeader() const {
     };
     r.u16(biff::Biff8), r.u16(0x0010), r.u16(0x0DBB), r.u16(0x07CC), r.u32(0x000100C1), r.u32(0x00000006);
     emit(biff::Bof);
-    r.u32(0), r.u32(anyCell_ ? maxRow_ : 0), r.u16(0), r.u16(anyCell_ ? maxColumn_ : 0), r.u16(0);
+    r.u32(0), r.u32(sheet.anyCell ? sheet.maxRow : 0), r.u16(0), r.u16(sheet.anyCell ? sheet.maxColumn : 0), r.u16(0);
     emit(0x0200); // DIMENSIONS: first row, last row + 1, first column, last column + 1
     r.u16(0x06B6), r.u16(0), r.u16(0), r.u32(64), r.u16(0), r.u16(0), r.u32(0);
     emit(0x023E); // WINDOW2
     return out.v;
 }
 
+std::uint64_t WorkbookWriter::Sheet::streamSize() const { return sheetHeader(*this).size() + cells.size() + 4; }
+
 void WorkbookWriter::save(const std::string &path) {
     EnsureGsf();
-    // The globals' size does not depend on the offset they carry, so measure once and rebuild.
-    std::uint32_t offset = static_cast<std::uint32_t>(globals(0).size());
-    std::vector<std::uint8_t> head = globals(offset);
-    std::vector<std::uint8_t> sheet = sheetHeader();
+    // The globals' size does not depend on the offsets they carry, so measure once and rebuild.
+    std::vector<std::uint32_t> offsets(sheets_.size(), 0);
+    std::uint64_t at = globals(offsets).size();
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        offsets[i] = static_cast<std::uint32_t>(at);
+        at += sheets_[i]->streamSize();
+    }
+    if (at > 0xFFFFFFFFu)
+        throw SheetError(sheeterr::TooLarge, "The workbook would be larger than an Excel 97-2003 file can be.");
+    std::vector<std::uint8_t> head = globals(offsets);
     static const std::uint8_t eof[4] = {0x0A, 0x00, 0x00, 0x00};
 
     GError *error = nullptr;
@@ -279,12 +295,15 @@ void WorkbookWriter::save(const std::string &path) {
     }
     GsfPtr<GsfOutfile> container(gsf_outfile_msole_new(file.get()));
     GsfPtr<GsfOutput> stream(gsf_outfile_new_child(container.get(), "Workbook", FALSE));
-    bool ok = gsf_output_write(stream.get(), head.size(), head.data()) &&
-              gsf_output_write(stream.get(), sheet.size(), sheet.data());
-    cells_.replay([&](const std::uint8_t *bytes, std::size_t n) {
-        ok = ok && gsf_output_write(stream.get(), n, bytes);
-    });
-    ok = ok && gsf_output_write(stream.get(), sizeof eof, eof);
+    bool ok = gsf_output_write(stream.get(), head.size(), head.data());
+    for (auto &sheet : sheets_) {
+        std::vector<std::uint8_t> header = sheetHeader(*sheet);
+        ok = ok && gsf_output_write(stream.get(), header.size(), header.data());
+        sheet->cells.replay([&](const std::uint8_t *bytes, std::size_t n) {
+            ok = ok && gsf_output_write(stream.get(), n, bytes);
+        });
+        ok = ok && gsf_output_write(stream.get(), sizeof eof, eof);
+    }
     ok = gsf_output_close(stream.get()) && ok;
     ok = gsf_output_close(GSF_OUTPUT(container.get())) && ok;
     // Closing the container closes the file beneath it.

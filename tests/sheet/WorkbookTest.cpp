@@ -70,6 +70,8 @@ void writeSample(const std::string &path, std::size_t longLength) {
     writer.setText(4, 1, longWide);
     writer.setText(4, 2, "Name"); // a repeated text shares its string
     writer.setText(5, 256, "last column");
+    writer.addSheet("Zweites Blatt");
+    writer.setNumber(3, 2, 42);
     writer.save(path);
 }
 

@@ -1,0 +1,120 @@
+#include "cli/Commands.h"
+#include "cli/TerminalSheetPicker.h"
+#include "db/Maintenance.h"
+#include "import/FieldNames.h"
+#include "import/Importers.h"
+
+#include <iostream>
+#include <map>
+
+namespace tarnwick {
+namespace {
+
+using TP = TerminalPrompter;
+
+void answerBackups(TerminalPrompter &prompter, const std::string &backup) {
+    if (!backup.empty())
+        prompter.answer(TP::startsWith("We are making"), backup == "yes" ? Answer::Yes : Answer::No);
+    prompter.fallback(TP::startsWith("We are making"), Answer::Yes);
+}
+
+std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) {
+    switch (table) {
+    case ImportTable::Sites:
+        return window.siteSlots;
+    case ImportTable::Guests:
+        return window.guestSlots;
+    case ImportTable::Charges:
+        break;
+    }
+    return window.chargeSlots;
+}
+
+} // namespace
+
+std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window) {
+    std::vector<MappingSlot> &slots = slotsOf(window, options.table);
+    for (const std::string &map : options.maps) {
+        std::size_t eq = map.find('=');
+        if (eq == std::string::npos)
+            return "--map takes COLUMN=TITLE, not '" + map + "'";
+        std::string caption = map.substr(0, eq);
+        bool found = false;
+        for (MappingSlot &slot : slots)
+            if (slot.caption == caption) {
+                slot.title = map.substr(eq + 1);
+                found = true;
+            }
+        if (!found)
+            return "'" + caption + "' is not a column of this import";
+    }
+    static const std::map<std::string, std::pair<ImportTable, bool ImportWindowState::*>> boxes = {
+        {"Water", {ImportTable::Sites, &ImportWindowState::waterYesNo}},
+        {"Sewer", {ImportTable::Sites, &ImportWindowState::sewerYesNo}},
+        {"ElectricAmp", {ImportTable::Sites, &ImportWindowState::ampYesNo}},
+        {"Taxable", {ImportTable::Charges, &ImportWindowState::taxableYesNo}},
+    };
+    for (const std::string &column : options.yesNo) {
+        auto box = boxes.find(column);
+        if (box == boxes.end() || box->second.first != options.table)
+            return "'" + column + "' has no YES/NO box in this import";
+        window.*(box->second.second) = true;
+    }
+    window.comma = options.delimiter != "semicolon";
+    window.allCaps = options.textCase == "caps";
+    return std::nullopt;
+}
+
+int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &prepared) {
+    ImportWindowState window = prepared;
+    AnswerSheetQuestions(cli.prompter, options.sheet);
+    answerBackups(cli.prompter, options.backup);
+    if (!options.onRowError.empty())
+        cli.prompter.answer(TP::startsWith("Error on Line "), options.onRowError == "skip" ? Answer::Yes : Answer::No);
+    cli.prompter.fallback(TP::startsWith("Error on Line "), Answer::No);
+
+    // As in the import window: a click on the files reads their titles, then Import takes each
+    // file in turn, every one preceded by its backup question.
+    TerminalSheetPicker picker(options.sheet);
+    for (const std::string &file : options.files)
+        GetFieldNames(cli.session, file, window.ShtName, picker);
+    static const BackupReason reasons[] = {BackupReason::AddSites, BackupReason::AddGuests,
+                                           BackupReason::AddOtherChgs};
+    int status = 0;
+    for (const std::string &file : options.files) {
+        BackUpDB(cli.session, reasons[static_cast<int>(options.table)]);
+        std::optional<ImportOutcome> outcome = ImportFile(cli.session, window, options.table, file);
+        if (!outcome) {
+            std::cout << file << " is not a .csv, .txt or .xls file; nothing was imported from it." << std::endl;
+            status = 1;
+        } else if (*outcome == ImportOutcome::Stopped) {
+            status = 1;
+        }
+    }
+    return status;
+}
+
+int RunPurge(CliSession &cli, const PurgeOptions &options) {
+    cli.prompter.answer(TP::startsWith("Doing this will totally Remove"), options.yes ? Answer::Yes : Answer::No);
+    answerBackups(cli.prompter, options.backup);
+    if (!options.compact.empty())
+        cli.prompter.answer(TP::startsWith("Do you want to Compress"),
+                            options.compact == "yes" ? Answer::Yes : Answer::No);
+    return ConfirmAndPurge(cli.session, options.table) ? 0 : 1;
+}
+
+int RunBackup(CliSession &cli, BackupReason reason) {
+    // Asking for a backup is the answer to its question.
+    cli.prompter.answer(TP::startsWith("We are making"), Answer::Yes);
+    BackUpDB(cli.session, reason);
+    return 0;
+}
+
+int RunCompact(CliSession &cli) {
+    // Asking for compaction is the answer to its question.
+    cli.prompter.answer(TP::startsWith("Do you want to Compress"), Answer::Yes);
+    CompressDB(cli.session);
+    return 0;
+}
+
+} // namespace tarnwick
