@@ -62,6 +62,12 @@ std::string FileTable::LineInput(short number) {
     return *line;
 }
 
+void FileTable::SkipLine(short number) {
+    Entry &e = entry(number);
+    if (!e.reader || !e.reader->skip())
+        throw FileError(fileerr::InputPastEnd, "Input past end of file");
+}
+
 bool FileTable::Eof(short number) {
     Entry &e = entry(number);
     return !e.reader || e.reader->atEnd();

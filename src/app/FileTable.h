@@ -32,6 +32,8 @@ public:
     short Open(const std::string &path, OpenMode mode);
     // The next line of a file opened for input; throws error 62 at the end.
     std::string LineInput(short number);
+    // Passes over the next line of a file opened for input; throws error 62 at the end.
+    void SkipLine(short number);
     bool Eof(short number);
     // Writes `text` and CR LF to a file opened for output or append.
     void Print(short number, const std::string &text);

@@ -26,6 +26,9 @@ void appendCodePoint(std::string &out, long cp) {
 } // namespace
 
 LineReader::LineReader(FileHandle file) : file_(std::move(file)) {
+    // This reader buffers for itself; the stream's own buffer would only copy every byte twice.
+    if (file_)
+        std::setvbuf(file_.get(), nullptr, _IONBF, 0);
     fill();
     auto at = [&](std::size_t i) { return i < size_ ? static_cast<unsigned char>(buffer_[i]) : -1; };
     if (at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
@@ -79,6 +82,29 @@ bool LineReader::atEnd() {
     return peek() < 0;
 }
 
+bool LineReader::skip() {
+    if (encoding_ != Encoding::Bytes)
+        return next().has_value();
+    if (atEnd())
+        return false;
+    for (;;) {
+        if (!fill())
+            return true;
+        const char *start = buffer_ + pos_;
+        const char *end = buffer_ + size_;
+        const char *stop = start;
+        while (stop < end && *stop != '\n' && *stop != '\r')
+            ++stop;
+        pos_ += stop - start;
+        if (stop < end) {
+            int c = get();
+            if (c == '\r' && peek() == '\n')
+                get();
+            return true;
+        }
+    }
+}
+
 std::optional<std::string> LineReader::next() {
     if (atEnd())
         return std::nullopt;
@@ -114,7 +140,7 @@ std::optional<std::string> LineReader::next() {
             break;
         }
     }
-    return DecodeLine(line);
+    return DecodeLine(std::move(line));
 }
 
 } // namespace tarnwick

@@ -20,6 +20,8 @@ public:
 
     // The next line, or nothing at the end of the file.
     std::optional<std::string> next();
+    // Passes over the next line without decoding it; false at the end of the file.
+    bool skip();
     bool atEnd();
 
 private:

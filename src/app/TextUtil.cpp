@@ -1,5 +1,7 @@
 #include "app/TextUtil.h"
 
+#include <cstdint>
+#include <cstring>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
@@ -25,12 +27,26 @@ const char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026
                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// Length of the leading run of ASCII bytes, looked at eight at a time.
+std::size_t asciiPrefix(std::string_view s) {
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 std::size_t Utf8Length(std::string_view s) {
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
+    std::size_t n = asciiPrefix(s);
+    for (std::size_t i = n; i < s.size(); ++i)
+        n += (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80;
     return n;
 }
 
@@ -96,7 +112,7 @@ std::string LowerCase(std::string_view s) {
 }
 
 bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
+    std::size_t i = asciiPrefix(s);
     while (i < s.size()) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         int extra;
@@ -132,9 +148,9 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-std::string DecodeLine(std::string_view bytes) {
+std::string DecodeLine(std::string bytes) {
     if (IsValidUtf8(bytes))
-        return std::string(bytes);
+        return bytes;
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (unsigned char c : bytes) {

@@ -17,6 +17,6 @@ std::string LowerCase(std::string_view s);
 bool IsValidUtf8(std::string_view s);
 // Bytes of one line of a source file as UTF-8: kept when already valid UTF-8, else read as
 // Windows-1252.
-std::string DecodeLine(std::string_view bytes);
+std::string DecodeLine(std::string bytes);
 
 } // namespace tarnwick

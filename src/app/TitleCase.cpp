@@ -19,13 +19,16 @@ void raiseAt(icu::UnicodeString &text, int32_t codePointIndex) {
 }
 
 // The same rule on plain ASCII, without the conversions Unicode needs.
-std::string titleCasedAscii(const std::string &input) {
+std::string titleCasedAscii(std::string text) {
     auto raise = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-    const std::size_t n = TrimBlanks(input).size();
-    std::string text = input;
+    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t n = first == std::string::npos ? 0 : text.find_last_not_of(' ') - first + 1;
     if (!text.empty())
         text[0] = raise(text[0]);
-    text = TrimBlanks(text);
+    if (first == std::string::npos)
+        return {};
+    text.erase(text.find_last_not_of(' ') + 1);
+    text.erase(0, first);
     for (std::size_t i = 0; i < n && i + 1 < text.size(); ++i)
         if (text[i] == '.' || text[i] == ' ' || text[i] == ',')
             text[i + 1] = raise(text[i + 1]);

@@ -73,16 +73,16 @@ Value dateOf(const Value &value) {
 
 } // namespace
 
-Value ConvertForColumn(const ColumnType &column, const Value &value) {
+Value ConvertForColumn(const ColumnType &column, Value value) {
     if (value.isEmpty() || value.isNull())
         return Value::null();
     switch (column.kind) {
     case ColumnKind::Text:
     case ColumnKind::Memo: {
-        std::string text = value.toString();
-        if (column.kind == ColumnKind::Text && Utf8Length(text) > static_cast<std::size_t>(column.textSize))
+        Value text = value.isText() ? std::move(value) : Value(value.toString());
+        if (column.kind == ColumnKind::Text && Utf8Length(text.text()) > static_cast<std::size_t>(column.textSize))
             refuse();
-        return Value(std::move(text));
+        return text;
     }
     case ColumnKind::AutoNumber:
     case ColumnKind::Long:

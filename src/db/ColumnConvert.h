@@ -6,6 +6,6 @@
 
 namespace tarnwick {
 
-Value ConvertForColumn(const ColumnType &column, const Value &value);
+Value ConvertForColumn(const ColumnType &column, Value value);
 
 } // namespace tarnwick

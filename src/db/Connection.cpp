@@ -51,7 +51,8 @@ void Connection::Open() {
         throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
     // WAL keeps every committed row once the call returns, even if the process is killed; NORMAL
     // sync is enough for that and keeps row-by-row commits fast.
-    Execute(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    // Fewer, larger checkpoints keep long imports from waiting on the disk every thousand pages.
+    Execute(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=8000;");
     db_ = std::move(db);
 }
 

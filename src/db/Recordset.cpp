@@ -57,9 +57,9 @@ ParsedSource parseSource(const std::string &source, int options) {
 
 Value Field::GetValue() const { return owner_->fieldValue(index_); }
 
-void Field::SetValue(const Value &value) {
+void Field::SetValue(Value value) {
     owner_->requireUpdatable();
-    owner_->setFieldValue(index_, ConvertForColumn(type_, value));
+    owner_->setFieldValue(index_, ConvertForColumn(type_, std::move(value)));
 }
 
 Field &FieldsCollection::operator[](int index) {
@@ -118,6 +118,8 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
 
 void Recordset::Close() noexcept {
     connection_ = nullptr;
+    lastInsertMask_ = nullptr;
+    lastInsert_ = nullptr;
     inserts_.clear();
     selectRow_ = Statement();
     fields_.fields_.clear();
@@ -226,7 +228,7 @@ Value Recordset::fieldValue(int index) {
     return currentValues()[index];
 }
 
-void Recordset::setFieldValue(int index, const Value &converted) {
+void Recordset::setFieldValue(int index, Value converted) {
     if (mode_ == EditMode::None) {
         if (!onRow())
             noCurrentRecord();
@@ -234,7 +236,7 @@ void Recordset::setFieldValue(int index, const Value &converted) {
         pending_.assign(fields_.fields_.size(), Value());
         touched_.assign(fields_.fields_.size(), false);
     }
-    pending_[index] = converted;
+    pending_[index] = std::move(converted);
     touched_[index] = true;
 }
 
@@ -256,21 +258,14 @@ void Recordset::Update() {
 }
 
 void Recordset::insertPending() {
-    auto it = inserts_.find(touched_);
-    if (it == inserts_.end()) {
-        std::string columns, parameters;
-        for (std::size_t i = 0; i < touched_.size(); ++i) {
-            if (!touched_[i])
-                continue;
-            columns += (columns.empty() ? "" : ", ") + quoteIdentifier(fields_.fields_[i].Name());
-            parameters += parameters.empty() ? "?" : ", ?";
-        }
-        std::string sql = columns.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
-                                          : "INSERT INTO " + quotedTable_ + " (" + columns + ") VALUES (" +
-                                                parameters + ")";
-        it = inserts_.emplace(touched_, Statement(connection_->handle(), sql)).first;
+    if (!lastInsertMask_ || *lastInsertMask_ != touched_) {
+        auto it = inserts_.find(touched_);
+        if (it == inserts_.end())
+            it = inserts_.emplace(touched_, prepareInsert()).first;
+        lastInsertMask_ = &it->first;
+        lastInsert_ = &it->second;
     }
-    Statement &insert = it->second;
+    Statement &insert = *lastInsert_;
     int parameter = 0;
     for (std::size_t i = 0; i < touched_.size(); ++i)
         if (touched_[i])
@@ -279,6 +274,19 @@ void Recordset::insertPending() {
     rowids_.push_back(sqlite3_last_insert_rowid(connection_->handle()));
     deleted_.push_back(false);
     position_ = static_cast<long>(rowids_.size()) - 1;
+}
+
+Statement Recordset::prepareInsert() {
+    std::string columns, parameters;
+    for (std::size_t i = 0; i < touched_.size(); ++i) {
+        if (!touched_[i])
+            continue;
+        columns += (columns.empty() ? "" : ", ") + quoteIdentifier(fields_.fields_[i].Name());
+        parameters += parameters.empty() ? "?" : ", ?";
+    }
+    return Statement(connection_->handle(), columns.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                                                            : "INSERT INTO " + quotedTable_ + " (" + columns +
+                                                                  ") VALUES (" + parameters + ")");
 }
 
 void Recordset::updatePending() {

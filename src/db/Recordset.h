@@ -34,9 +34,9 @@ public:
 
     Value GetValue() const;
     // Converts at once as the column would, throwing DbError when it refuses.
-    void SetValue(const Value &value);
-    Field &operator=(const Value &value) {
-        SetValue(value);
+    void SetValue(Value value);
+    Field &operator=(Value value) {
+        SetValue(std::move(value));
         return *this;
     }
 
@@ -99,8 +99,9 @@ private:
     void skipDeletedForward();
     const std::vector<Value> &currentValues();
     Value fieldValue(int index);
-    void setFieldValue(int index, const Value &converted);
+    void setFieldValue(int index, Value converted);
     void insertPending();
+    Statement prepareInsert();
     void updatePending();
     void clearPending();
 
@@ -124,6 +125,9 @@ private:
 
     Statement selectRow_;
     std::map<std::vector<bool>, Statement> inserts_;
+    // The insert used last, found again without a map search when the same columns are set.
+    const std::vector<bool> *lastInsertMask_ = nullptr;
+    Statement *lastInsert_ = nullptr;
 };
 
 } // namespace tarnwick

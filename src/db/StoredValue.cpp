@@ -15,8 +15,7 @@ void BindStored(sqlite3_stmt *stmt, int parameter, const ColumnType &column, con
     switch (column.kind) {
     case ColumnKind::Text:
     case ColumnKind::Memo:
-        sqlite3_bind_text(stmt, parameter, value.text().data(), static_cast<int>(value.text().size()),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, parameter, value.text().data(), static_cast<int>(value.text().size()), SQLITE_STATIC);
         break;
     case ColumnKind::AutoNumber:
     case ColumnKind::Long:

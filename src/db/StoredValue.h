@@ -7,6 +7,7 @@
 
 namespace tarnwick {
 
+// Text is bound without a copy: `value` must outlive the statement's next step.
 void BindStored(sqlite3_stmt *stmt, int parameter, const ColumnType &column, const Value &value);
 Value ReadStored(sqlite3_stmt *stmt, int column, const ColumnType &type);
 

@@ -31,7 +31,9 @@ public:
     bool isNull() const { return kind_ == Kind::Null; }
     bool isText() const { return kind_ == Kind::Text; }
 
-    const std::string &text() const { return text_; }
+    const std::string &text() const & { return text_; }
+    // The text moved out of a value about to be discarded.
+    std::string takeText() && { return std::move(text_); }
     double number() const { return number_; }
     bool boolean() const { return number_ != 0; }
     double dateSerial() const { return number_; }

@@ -191,7 +191,39 @@ DateParts PartsFromSerial(double serial) {
     return p;
 }
 
+namespace {
+
+// m/d/yyyy and m/d/yy, the form almost every source uses, read without tokenizing.
+std::optional<double> parseSlashDate(std::string_view s) {
+    int fields[3] = {0, 0, 0}, digits[3] = {0, 0, 0}, field = 0;
+    for (char c : s) {
+        if (c >= '0' && c <= '9') {
+            fields[field] = fields[field] * 10 + (c - '0');
+            if (++digits[field] > 4)
+                return std::nullopt;
+        } else if (c == '/' && field < 2) {
+            ++field;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (field != 2 || !digits[0] || !digits[1] || (digits[2] != 4 && (digits[2] < 1 || digits[2] > 2)))
+        return std::nullopt;
+    int m = fields[0], d = fields[1];
+    if (m > 12 && d <= 12)
+        std::swap(m, d);
+    int y = digits[2] == 4 ? fields[2] : (fields[2] < 30 ? 2000 + fields[2] : 1900 + fields[2]);
+    DateParts parts;
+    if (!setDate(parts, y, m, d))
+        return std::nullopt;
+    return SerialFromParts(parts);
+}
+
+} // namespace
+
 std::optional<double> ParseDate(std::string_view text) {
+    if (auto quick = parseSlashDate(text))
+        return quick;
     auto tokens = tokenize(text);
     if (!tokens || tokens->empty())
         return std::nullopt;
@@ -221,10 +253,19 @@ std::string FormatShortDate(double serial) {
 
 std::string FormatIsoDate(double serial) {
     DateParts p = PartsFromSerial(serial);
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
-                  p.second);
-    return buffer;
+    // Written digit by digit: this runs for every date stored.
+    std::string out = "0000-00-00 00:00:00";
+    auto put = [&out](std::size_t at, int value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            out[at + i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, p.year, 4);
+    put(5, p.month, 2);
+    put(8, p.day, 2);
+    put(11, p.hour, 2);
+    put(14, p.minute, 2);
+    put(17, p.second, 2);
+    return out;
 }
 
 std::optional<double> ParseIsoDate(std::string_view text) {

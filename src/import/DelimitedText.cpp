@@ -29,16 +29,7 @@ std::vector<std::string> SplitTitles(const std::string &header) {
 
 std::vector<Value> CutLine(const std::string &line, char delimiter) {
     std::vector<Value> values;
-    std::string current;
-    for (char c : line) {
-        if (c == delimiter) {
-            values.emplace_back(std::move(current));
-            current.clear();
-        } else if (c != '"') {
-            current += c;
-        }
-    }
-    values.emplace_back(std::move(current));
+    CutLine(line, delimiter, [&](int, std::string value) { values.emplace_back(std::move(value)); });
     return values;
 }
 
@@ -48,7 +39,7 @@ std::optional<long> CountDataLines(Session &session, const std::string &path) {
         return std::nullopt;
     long lines = 0;
     while (!session.files.Eof(number)) {
-        session.files.LineInput(number);
+        session.files.SkipLine(number);
         ++lines;
     }
     session.files.Close(number);

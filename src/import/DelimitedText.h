@@ -17,6 +17,25 @@ std::vector<std::string> SplitTitles(const std::string &header);
 // Cuts a data line at every delimiter, dropping double quotes wherever they stand (they do not
 // protect a delimiter). Returns the values in order; two delimiters in a row give "".
 std::vector<Value> CutLine(const std::string &line, char delimiter);
+// The same cut, each value handed to `store(position, text)` with positions from 1; returns the
+// number of values.
+template <typename Store> int CutLine(const std::string &line, char delimiter, Store store) {
+    int position = 0;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = line.find(delimiter, start);
+        std::size_t stop = end == std::string::npos ? line.size() : end;
+        std::string value;
+        value.reserve(stop - start);
+        for (std::size_t i = start; i < stop; ++i)
+            if (line[i] != '"')
+                value += line[i];
+        store(++position, std::move(value));
+        if (end == std::string::npos)
+            return position;
+        start = end + 1;
+    }
+}
 
 // The number of data lines: every line after the first, blank lines included; -1 for an empty
 // file. Nothing when the file cannot be read.

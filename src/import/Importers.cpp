@@ -29,10 +29,10 @@ void mapSite(RowContext &row) {
         if (!s.mapped()) {
             std::string automatic = std::to_string(row.stored + 1);
             if (k == 1)
-                row.set(field, caption, Value(), Value::number(row.stored + 1));
+                row.set(field, caption, 0, Value::number(row.stored + 1));
             else if (k == 2)
                 // Mapped numbers take their alias from the row's first field, not from the Number column.
-                row.set(field, caption, Value(),
+                row.set(field, caption, 0,
                         Value(FormatMinDigits(row.slot(1).mapped() ? row.at(1).toString() : automatic, 3)));
             continue;
         }
@@ -41,21 +41,21 @@ void mapSite(RowContext &row) {
             switch (k) {
             case 2:
                 if (ParseNumber(v.toString()))
-                    row.set(field, caption, v, Value(FormatMinDigits(v.toString(), 3)));
+                    row.set(field, caption, m, Value(FormatMinDigits(v.toString(), 3)));
                 else if (!v.toString().empty())
-                    row.set(field, caption, v, Value(UpperCase(v.toString())));
+                    row.set(field, caption, m, Value(UpperCase(v.toString())));
                 break;
             case 5:
-                row.set(field, caption, v, w.waterYesNo ? yesText(v, "True", "False") : v);
+                row.set(field, caption, m, w.waterYesNo ? yesText(v, "True", "False") : v);
                 break;
             case 6:
-                row.set(field, caption, v, w.sewerYesNo ? yesText(v, "True", "False") : v);
+                row.set(field, caption, m, w.sewerYesNo ? yesText(v, "True", "False") : v);
                 break;
             case 7:
-                row.set(field, caption, v, w.ampYesNo ? yesText(v, "50", "30") : v);
+                row.set(field, caption, m, w.ampYesNo ? yesText(v, "50", "30") : v);
                 break;
             default:
-                row.set(field, caption, v, v);
+                row.set(field, caption, m, v);
             }
         }
     }
@@ -66,11 +66,15 @@ void mapSite(RowContext &row) {
 struct NamePositions {
     bool found = false;
     int first = 0, last = 0;
+    Field *name = nullptr, *type = nullptr, *typeOfStay = nullptr;
 
-    void find(const RowContext &row) {
+    void find(RowContext &row) {
         if (found)
             return;
         found = true;
+        name = &row.field("Name");
+        type = &row.field("Type");
+        typeOfStay = &row.field("TypeOfStay");
         auto position = [&](int slot) {
             const std::string wanted = TrimBlanks(row.slot(slot).slot->title);
             int at = 0;
@@ -96,7 +100,7 @@ void mapGuest(RowContext &row, NamePositions &names, std::size_t limit) {
         std::string name = firstMapped && lastMapped ? last.text() + ", " + first.text()
                                                      : (firstMapped ? first.text() : last.text());
         // The name goes in as it is: not cut to the column, so a long one is refused.
-        row.set(row.field("Name"), row.slot(slot).slot->caption, row.at(slot == 1 ? names.first : names.last),
+        row.set(*names.name, row.slot(slot).slot->caption, slot == 1 ? names.first : names.last,
                 Value(std::move(name)));
     }
     for (int k = 3; k <= 18; ++k) {
@@ -104,13 +108,14 @@ void mapGuest(RowContext &row, NamePositions &names, std::size_t limit) {
         for (int m : s.positions) {
             const Value &v = row.at(m);
             if (w.allCaps || k <= 5)
-                row.fit(*s.field, s.slot->caption, v, CaseConverted(w, v));
+                row.fit(*s.field, s.slot->caption, m, CaseConverted(w, v));
             else
-                row.fit(*s.field, s.slot->caption, v, v, limit);
+                row.fit(*s.field, s.slot->caption, m, v, limit);
         }
     }
-    row.set(row.field("Type"), "Type", Value(), Value::number(1));
-    row.set(row.field("TypeOfStay"), "TypeOfStay", Value(), Value::number(1));
+    static const std::string type = "Type", typeOfStay = "TypeOfStay";
+    row.set(*names.type, type, 0, Value::number(1));
+    row.set(*names.typeOfStay, typeOfStay, 0, Value::number(1));
 }
 
 void mapCharge(RowContext &row) {
@@ -120,9 +125,9 @@ void mapCharge(RowContext &row) {
         for (int m : s.positions) {
             const Value &v = row.at(m);
             if (k == 5)
-                row.set(*s.field, s.slot->caption, v, w.taxableYesNo ? yesText(v, "True", "False") : v);
+                row.set(*s.field, s.slot->caption, m, w.taxableYesNo ? yesText(v, "True", "False") : v);
             else
-                row.fit(*s.field, s.slot->caption, v, CaseConverted(w, v));
+                row.fit(*s.field, s.slot->caption, m, CaseConverted(w, v));
         }
     }
 }

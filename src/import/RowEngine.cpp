@@ -47,32 +47,54 @@ const Value &RowContext::at(int position) const {
     return position <= 0 ? empty : buffer[position];
 }
 
-void RowContext::set(Field &field, const std::string &caption, const Value &shown, const Value &value) {
-    failedCaption = caption;
-    failedValue = shown;
-    field.SetValue(value);
+void RowContext::set(Field &field, const std::string &caption, int position, Value value) {
+    failedCaption_ = &caption;
+    failedPosition_ = position;
+    field.SetValue(std::move(value));
 }
 
-void RowContext::fit(Field &field, const std::string &caption, const Value &shown, const Value &value,
-                     std::size_t hardLimit) {
-    long size = field.DefinedSize();
+void RowContext::fit(Field &field, const std::string &caption, int position, Value value, std::size_t hardLimit) {
+    const long size = field.DefinedSize();
     if (size == 4 || size == 8) {
-        set(field, caption, shown, value);
+        set(field, caption, position, std::move(value));
         return;
     }
-    std::string text = value.toString();
-    std::size_t before = Utf8Length(text);
-    std::string fitted = Utf8Left(TrimBlanks(text), static_cast<std::size_t>(size));
-    std::size_t after = Utf8Length(fitted);
+    std::string text = value.isText() ? std::move(value).takeText() : value.toString();
+    const std::size_t before = Utf8Length(text);
+    std::size_t after = before;
+    const bool blanks = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    if (blanks || before > static_cast<std::size_t>(size)) {
+        text = Utf8Left(TrimBlanks(text), static_cast<std::size_t>(size));
+        after = Utf8Length(text);
+    }
     if (before > after) {
-        failedCaption = caption;
-        failedValue = shown;
+        failedCaption_ = &caption;
+        failedPosition_ = position;
         notify("The " + caption + " of Line " + std::to_string(stored) + " was shortened to fit DB field length by " +
                std::to_string(before - after));
     }
     if (hardLimit && after > hardLimit)
-        fitted = Utf8Left(fitted, hardLimit);
-    set(field, caption, shown, Value(std::move(fitted)));
+        text = Utf8Left(text, hardLimit);
+    set(field, caption, position, Value(std::move(text)));
+}
+
+std::string RowContext::failedCaption() const {
+    if (!overflowCaption_.empty())
+        return overflowCaption_;
+    return failedCaption_ ? *failedCaption_ : std::string();
+}
+
+std::string RowContext::failedValue() const {
+    if (!overflowCaption_.empty())
+        return overflowValue_.toString();
+    if (failedPosition_ <= 0 || failedPosition_ >= static_cast<int>(buffer.size()))
+        return {};
+    return buffer[failedPosition_].toString();
+}
+
+void RowContext::overflowed(const RowOverflow &overflow) {
+    overflowCaption_ = "column " + std::to_string(overflow.position);
+    overflowValue_ = overflow.value;
 }
 
 void RowContext::notify(const std::string &text) {
@@ -128,6 +150,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             if (!source->next(row.buffer))
                 break;
             session.progress.advance();
+            row.startRow();
             records.AddNew();
             plan.mapRow(row);
             records.Update();
@@ -135,8 +158,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         } catch (const RowOverflow &overflow) {
             // The line holds more values than the row buffer: most likely extra delimiters.
             session.progress.advance();
-            row.failedCaption = "column " + std::to_string(overflow.position);
-            row.failedValue = overflow.value;
+            row.overflowed(overflow);
             failed = true;
         } catch (const NumberedError &) {
             failed = true;
@@ -149,8 +171,8 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             records.CancelUpdate();
             connection.CommitGroup();
             Answer answer = session.prompter.ask(
-                "Error on Line " + std::to_string(row.stored) + ".  Failure on Field: " + row.failedCaption +
-                    " Data is: " + row.failedValue.toString() + session.LineBreak +
+                "Error on Line " + std::to_string(row.stored) + ".  Failure on Field: " + row.failedCaption() +
+                    " Data is: " + row.failedValue() + session.LineBreak +
                     "This is most likely due to a ',' or ';' in a field confusing the Field Capture routine" +
                     session.LineBreak + "Continuing will NOT Save this line. Do you want to try to continue?",
                 Buttons::YesNo);

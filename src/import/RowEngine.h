@@ -48,22 +48,35 @@ public:
     Field &field(const std::string &name) { return records_.Fields(name); }
     // The buffer's value at a header position (Empty past the buffer for position 0).
     const Value &at(int position) const;
-    // Sets a value into a field, remembering the slot caption and value for the row-error prompt.
-    void set(Field &field, const std::string &caption, const Value &shown, const Value &value);
-    // Converts nothing: stores `value` through the fitting rule (text columns trimmed and cut with
-    // the shortening notice; 4- and 8-byte columns as they are).
-    void fit(Field &field, const std::string &caption, const Value &shown, const Value &value,
-             std::size_t hardLimit = 0);
+    // Sets a value into a field. The slot's caption and the header position whose value is being
+    // stored are remembered for the row-error prompt (`caption` must outlive the row).
+    void set(Field &field, const std::string &caption, int position, Value value);
+    // Stores `value` through the fitting rule: 4- and 8-byte columns take it as it is; others take
+    // it trimmed and cut to their size, a shortened value being reported by the shortening notice.
+    // A non-zero `hardLimit` then cuts silently to that many characters.
+    void fit(Field &field, const std::string &caption, int position, Value value, std::size_t hardLimit = 0);
     // A notice shown during the run; the rows counted so far are committed first.
     void notify(const std::string &text);
 
-    // For the row-error prompt: the caption and value in hand when a failure struck.
-    std::string failedCaption;
-    Value failedValue;
+    // For the row-error prompt: the caption and the value in hand when a failure struck.
+    std::string failedCaption() const;
+    std::string failedValue() const;
+    // Forgets the failure details of the previous row.
+    void startRow() {
+        failedCaption_ = nullptr;
+        failedPosition_ = 0;
+        overflowCaption_.clear();
+    }
+    // A row that did not fit the buffer: the prompt names the first position past it.
+    void overflowed(const RowOverflow &overflow);
 
 private:
     Recordset &records_;
     std::vector<ResolvedSlot> slots_;
+    const std::string *failedCaption_ = nullptr;
+    int failedPosition_ = 0;
+    std::string overflowCaption_;
+    Value overflowValue_;
 };
 
 // The text-case choice of the window applied to a value: upper case, or lower then title case.

@@ -29,12 +29,20 @@ TextRowSource::~TextRowSource() { session_.files.Close(file_); }
 bool TextRowSource::next(std::vector<Value> &buffer) {
     if (session_.files.Eof(file_))
         return false;
-    std::vector<Value> values = CutLine(session_.files.LineInput(file_), delimiter_);
-    buffer.assign(capacity_ + 1, Value());
-    if (static_cast<int>(values.size()) > capacity_)
-        throw RowOverflow{capacity_ + 1, values[capacity_]};
-    for (std::size_t i = 0; i < values.size(); ++i)
-        buffer[i + 1] = std::move(values[i]);
+    // Every row starts from an empty buffer; only the positions the last row filled need clearing.
+    buffer.resize(capacity_ + 1);
+    for (int i = 1; i <= filled_; ++i)
+        buffer[i] = Value();
+    std::optional<RowOverflow> overflow;
+    filled_ = std::min(capacity_, CutLine(session_.files.LineInput(file_), delimiter_,
+                                          [&](int position, std::string value) {
+                                              if (position <= capacity_)
+                                                  buffer[position] = Value(std::move(value));
+                                              else if (!overflow)
+                                                  overflow = RowOverflow{position, Value(std::move(value))};
+                                          }));
+    if (overflow)
+        throw *overflow;
     return true;
 }
 

@@ -47,6 +47,7 @@ private:
     Session &session_;
     char delimiter_;
     int capacity_;
+    int filled_ = 0;
     short file_ = 0;
 };
 
