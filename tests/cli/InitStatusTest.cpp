@@ -81,3 +81,31 @@ TEST(CliTitles, PrintsMessagesCountAndTitles) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST(CliImport, EachFileAfterItsBackupQuestionAndUsageErrors) {
+    TempDir park;
+    RunProgram(CLI_PATH, "init '" + park.path() + "'");
+    park.write("a.csv", "\"Item\",\"Tax\"\r\nice,yes\r\n");
+    park.write("b.txt", "\"Item\",\"Tax\"\r\nwood,no\r\n");
+    CliResult run = RunProgram(CLI_PATH, "--park '" + park.path() +
+                                             "' import charges a.csv b.txt --map Name=Item --map Taxable=Tax "
+                                             "--yes-no Taxable --backup no");
+    EXPECT_EQ(run.status, 0);
+    const std::string question = "We are making a BackUp of the Halvane DataBase before you Add OtherCharges ";
+    std::size_t first = run.out.find(question), second = run.out.find(question, first + 1);
+    ASSERT_NE(second, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.substr(second), run.out.substr(second, question.size() + 18) +
+                                          "\n> No\n1 of 1 Other Charges Successfully Imported\n");
+    EXPECT_EQ(RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' 'SELECT Name, Taxable FROM OtherCharges'").out,
+              "Ice|1\nWood|0\n");
+
+    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' import charges a.csv --map Nope=Item").status, 2);
+    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' import charges a.csv --yes-no Water").status, 2);
+    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' purge guests").status, 1) << "refused without --yes";
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,5 +1,6 @@
 // The desktop program: start-up, then the main window until it is closed.
 #include "app/Startup.h"
+#include "db/Maintenance.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/frmDataImport1.h"
 
@@ -18,12 +19,13 @@ int main(int argc, char **argv) {
     session.AppFolder = ExecutableFolder();
     try {
         StartUp(session);
+        frmDataImport1 window(session);
+        window.show();
+        window.LoadSiteTypes();
+        window.enterSitesButton()->setFocus();
+        BackUpDB(session, BackupReason::Initial);
+        return application.exec();
     } catch (const EndProgram &end) {
         return end.status;
     }
-    frmDataImport1 window(session);
-    window.show();
-    window.LoadSiteTypes();
-    window.enterSitesButton()->setFocus();
-    return application.exec();
 }
