@@ -49,4 +49,13 @@ int RunPurge(CliSession &cli, const PurgeOptions &options);
 int RunBackup(CliSession &cli, BackupReason reason);
 int RunCompact(CliSession &cli);
 
+struct AccessOptions {
+    std::string file;
+    std::vector<std::string> tables;
+    std::string password; // answers the password box; empty: ask, or cancel
+};
+int RunTables(CliSession &cli, const AccessOptions &options);
+int RunFields(CliSession &cli, const AccessOptions &options);
+int RunExport(CliSession &cli, const AccessOptions &options);
+
 } // namespace tarnwick

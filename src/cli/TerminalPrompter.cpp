@@ -68,6 +68,12 @@ Answer TerminalPrompter::ask(const std::string &text, Buttons buttons, Icon) {
 
 std::optional<std::string> TerminalPrompter::input(const std::string &title, const std::string &prompt) {
     std::cout << title << ": " << forTerminal(prompt) << std::endl;
+    for (const auto &[forTitle, text] : inputs_)
+        if (forTitle == title) {
+            // Typed text is not echoed: it may be a password.
+            std::cout << "> (" << text.size() << " characters)" << std::endl;
+            return text;
+        }
     std::string line;
     if (isatty(STDIN_FILENO) && std::getline(std::cin, line))
         return line;

@@ -18,6 +18,8 @@ public:
     void answer(Matcher matcher, Answer answer) { scripted_.push_back({std::move(matcher), answer}); }
     // The answer to use when no option decided and no terminal can be asked.
     void fallback(Matcher matcher, Answer answer) { defaults_.push_back({std::move(matcher), answer}); }
+    // The text typed into the input box whose title is `title`, as an option gave it.
+    void inputAnswer(const std::string &title, std::string text) { inputs_.push_back({title, std::move(text)}); }
     // A matcher for questions that begin with `prefix`.
     static Matcher startsWith(std::string prefix) {
         return [prefix = std::move(prefix)](const std::string &q) { return q.compare(0, prefix.size(), prefix) == 0; };
@@ -35,6 +37,7 @@ private:
     static std::optional<Answer> match(const std::vector<Rule> &rules, const std::string &text);
 
     std::vector<Rule> scripted_;
+    std::vector<std::pair<std::string, std::string>> inputs_;
     std::vector<Rule> defaults_;
 };
 

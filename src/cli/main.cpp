@@ -70,6 +70,18 @@ int main(int argc, char **argv) {
         ->transform(CLI::CheckedTransformer(reasons));
     CLI::App *compact = app.add_subcommand("compact", "Compact Park.MDB");
 
+    AccessOptions access;
+    CLI::App *tables = app.add_subcommand("tables", "List the tables of an Access database");
+    tables->add_option("ACCESSFILE", access.file)->required();
+    CLI::App *fields = app.add_subcommand("fields", "List the fields of a table of an Access database");
+    fields->add_option("ACCESSFILE", access.file)->required();
+    fields->add_option("TABLE", access.tables)->required()->expected(1);
+    CLI::App *exportCommand = app.add_subcommand("export", "Write tables of an Access database to workbooks");
+    exportCommand->add_option("ACCESSFILE", access.file)->required();
+    exportCommand->add_option("TABLE", access.tables)->required();
+    for (CLI::App *command : {tables, fields, exportCommand})
+        command->add_option("--password", access.password, "The database password");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -107,6 +119,12 @@ int main(int argc, char **argv) {
             return RunBackup(cli, reason);
         if (*compact)
             return RunCompact(cli);
+        if (*tables)
+            return RunTables(cli, access);
+        if (*fields)
+            return RunFields(cli, access);
+        if (*exportCommand)
+            return RunExport(cli, access);
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {

@@ -1,0 +1,53 @@
+#include "cli/Commands.h"
+#include "export/Browser.h"
+#include "export/TableExport.h"
+
+#include <iostream>
+
+namespace tarnwick {
+namespace {
+
+// Lists the database as the export window does when it is double-clicked; nothing when stopped.
+std::optional<std::vector<std::string>> listTables(CliSession &cli, Browser &browser, const AccessOptions &options) {
+    if (!options.password.empty())
+        cli.prompter.inputAnswer("Password Input", options.password);
+    return browser.ListTables(options.file);
+}
+
+} // namespace
+
+int RunTables(CliSession &cli, const AccessOptions &options) {
+    Browser browser(cli.session);
+    auto names = listTables(cli, browser, options);
+    if (!names)
+        return 1;
+    for (const std::string &name : *names)
+        std::cout << name << std::endl;
+    return 0;
+}
+
+int RunFields(CliSession &cli, const AccessOptions &options) {
+    Browser browser(cli.session);
+    if (!listTables(cli, browser, options))
+        return 1;
+    try {
+        Browser::FieldList list = browser.Fields(options.tables.front());
+        for (const std::string &line : list.lines)
+            std::cout << line << std::endl;
+        std::cout << list.countLine << std::endl;
+        return 0;
+    } catch (const NumberedError &error) {
+        std::cout << error.number() << ": " << error.description() << std::endl;
+        return 1;
+    }
+}
+
+int RunExport(CliSession &cli, const AccessOptions &options) {
+    Browser browser(cli.session);
+    if (!listTables(cli, browser, options))
+        return 1;
+    ExportCheckedTables(cli.session, *browser.database(), options.tables);
+    return 0;
+}
+
+} // namespace tarnwick

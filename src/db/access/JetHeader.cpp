@@ -1,0 +1,112 @@
+#include "db/access/JetHeader.h"
+
+#include "app/LineReader.h"
+#include "app/TextUtil.h"
+#include "sheet/BiffRecords.h"
+
+#include <cstring>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kMaskStart = 0x18;
+constexpr std::size_t kPasswordAt = 0x42;
+constexpr std::size_t kCreationDateAt = 0x72;
+
+// The fixed RC4 stream (key 0x6b39dac7) that masks the header from 0x18.
+std::vector<std::uint8_t> headerMask(std::size_t length) {
+    const std::uint8_t key[4] = {0xC7, 0xDA, 0x39, 0x6B};
+    std::uint8_t s[256];
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + key[i % 4]) & 0xFF;
+        std::swap(s[i], s[j]);
+    }
+    std::vector<std::uint8_t> stream(length);
+    for (std::size_t n = 0, i = 0, j = 0; n < length; ++n) {
+        i = (i + 1) & 0xFF;
+        j = (j + s[i]) & 0xFF;
+        std::swap(s[i], s[j]);
+        stream[n] = s[(s[i] + s[j]) & 0xFF];
+    }
+    return stream;
+}
+
+JetVersion versionOf(const std::vector<std::uint8_t> &page) {
+    if (page.size() < 0x80 || page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0)
+        return JetVersion::NotJet;
+    if (std::memcmp(&page[4], "Standard Jet DB", 15) == 0)
+        return page[0x14] == 0 ? JetVersion::Jet3 : JetVersion::Jet4;
+    if (std::memcmp(&page[4], "Standard ACE DB", 15) == 0)
+        return JetVersion::Ace;
+    return JetVersion::NotJet;
+}
+
+// Unmasks (or masks: the operation is its own inverse) the header region in place.
+void toggleMask(std::vector<std::uint8_t> &page, JetVersion version) {
+    std::size_t length = version == JetVersion::Jet3 ? 126 : 128;
+    std::vector<std::uint8_t> stream = headerMask(length);
+    for (std::size_t i = 0; i < length; ++i)
+        page[kMaskStart + i] ^= stream[i];
+}
+
+// Jet 4's password mask: the whole days of the creation date, as four little-endian bytes.
+std::uint8_t dateMask(const std::vector<std::uint8_t> &plainPage, std::size_t i) {
+    double created;
+    std::memcpy(&created, &plainPage[kCreationDateAt], 8);
+    std::int32_t days = static_cast<std::int32_t>(created);
+    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(days) >> (8 * (i % 4)));
+}
+
+} // namespace
+
+JetHeader ReadJetHeader(const std::string &path) {
+    JetHeader header;
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return header;
+    std::vector<std::uint8_t> page(0x80 + 0x18);
+    page.resize(std::fread(page.data(), 1, page.size(), file.get()));
+    header.version = versionOf(page);
+    if (header.version != JetVersion::Jet3 && header.version != JetVersion::Jet4)
+        return header;
+    toggleMask(page, header.version);
+    if (header.version == JetVersion::Jet3) {
+        for (std::size_t i = 0; i < 20 && page[kPasswordAt + i]; ++i)
+            header.password += static_cast<char>(page[kPasswordAt + i]);
+        header.password = DecodeLine(header.password);
+    } else {
+        for (std::size_t i = 0; i < 40; i += 2) {
+            std::uint32_t unit = (page[kPasswordAt + i] ^ dateMask(page, i)) |
+                                 ((page[kPasswordAt + i + 1] ^ dateMask(page, i + 1)) << 8);
+            if (!unit)
+                break;
+            AppendUtf8(header.password, unit);
+        }
+    }
+    return header;
+}
+
+void WriteJetPassword(std::vector<std::uint8_t> &page, const std::string &password) {
+    JetVersion version = versionOf(page);
+    if (version != JetVersion::Jet3 && version != JetVersion::Jet4)
+        return;
+    toggleMask(page, version);
+    if (version == JetVersion::Jet3) {
+        for (std::size_t i = 0; i < 20; ++i)
+            page[kPasswordAt + i] = i < password.size() ? static_cast<std::uint8_t>(password[i]) : 0;
+    } else {
+        std::u16string units;
+        for (unsigned char c : password) // ASCII passwords, as tools set them
+            units += static_cast<char16_t>(c);
+        for (std::size_t i = 0; i < 40; i += 2) {
+            char16_t unit = i / 2 < units.size() ? units[i / 2] : 0;
+            page[kPasswordAt + i] = static_cast<std::uint8_t>(unit & 0xFF) ^ dateMask(page, i);
+            page[kPasswordAt + i + 1] = static_cast<std::uint8_t>(unit >> 8) ^ dateMask(page, i + 1);
+        }
+    }
+    toggleMask(page, version);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,26 @@
+#pragma once
+// The first page of a Jet database: its version and its database password. The region from 0x18
+// is masked with a fixed RC4 stream; Jet 4 further masks the password with the creation date.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+enum class JetVersion { Jet3, Jet4, Ace, NotJet };
+
+struct JetHeader {
+    JetVersion version = JetVersion::NotJet;
+    // The database password; empty when none is set. Not read for ACE files.
+    std::string password;
+};
+
+// Reads the header of `path`; version NotJet for any other file (or none).
+JetHeader ReadJetHeader(const std::string &path);
+
+// The page-0 bytes that store `password` (Jet 3: up to 20 bytes; Jet 4: up to 20 UTF-16
+// characters), written into a copy of the first page `page`. For tests and tools that set one.
+void WriteJetPassword(std::vector<std::uint8_t> &page, const std::string &password);
+
+} // namespace tarnwick

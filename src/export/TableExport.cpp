@@ -1,0 +1,114 @@
+#include "export/TableExport.h"
+
+#include "app/TextUtil.h"
+#include "db/DbError.h"
+#include "sheet/SheetError.h"
+#include "sheet/Workbook.h"
+#include "sheet/WorkbookWriter.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+// Records per worksheet: the rows below the title row.
+constexpr long kRowsPerSheet = Workbook::kRows - 1;
+
+bool safeFileName(const std::string &name) {
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name != "." && name != "..";
+}
+
+// A cell value a worksheet can hold: dates before 1900 (which Excel cannot show as dates) become
+// their text, and texts past a cell's 32,767 characters are cut and counted.
+Value forCell(const Value &value, long &cut) {
+    if (value.kind() == Value::Kind::Date && value.dateSerial() < 1)
+        return Value(value.toString());
+    if (value.kind() == Value::Kind::Text && Utf8Length(value.text()) > WorkbookWriter::kMaxTextLength) {
+        ++cut;
+        return Value(Utf8Left(value.text(), WorkbookWriter::kMaxTextLength));
+    }
+    return value;
+}
+
+} // namespace
+
+bool BuildExcel(Session &session, AccessDatabase &database, const std::string &table) {
+    if (!safeFileName(table)) {
+        session.prompter.notify("The Table " + table + " cannot be saved under its own name in " + session.DbFolder +
+                                    "; it was not exported.",
+                                Icon::Exclamation);
+        return false;
+    }
+    try {
+        const long records = database.recordCount(table);
+        if (records == 0) {
+            session.prompter.notify("The Table " + table + " has no records, exiting.", Icon::Exclamation);
+            return false;
+        }
+        const std::string path = session.DbFolder + "/" + table + ".xls";
+        struct stat info {};
+        // As the spreadsheet application asked before replacing a workbook; No ends this table quietly.
+        if (stat(path.c_str(), &info) == 0 &&
+            session.prompter.ask("A file named '" + path + "' already exists in this location. Do you want to "
+                                 "replace it?",
+                                 Buttons::YesNo, Icon::Exclamation) == Answer::No)
+            return false;
+
+        std::vector<AccessField> fields = database.fields(table);
+        WorkbookWriter writer(table.substr(0, 31));
+        auto titleRow = [&] {
+            for (std::size_t c = 0; c < fields.size() && c < Workbook::kColumns; ++c)
+                writer.setText(1, static_cast<int>(c + 1), fields[c].name);
+        };
+        titleRow();
+        session.progress.show("Processing " + table + " Table");
+        session.progress.setRange(0, records);
+        long written = 0, cut = 0;
+        int sheets = 1;
+        database.forEachRecord(table, [&](const std::vector<Value> &values) {
+            // A table longer than a worksheet goes on in further worksheets, each with its titles.
+            if (written > 0 && written % kRowsPerSheet == 0) {
+                writer.addSheet((table.substr(0, 26) + " (" + std::to_string(++sheets) + ")"));
+                titleRow();
+            }
+            int row = static_cast<int>(written % kRowsPerSheet) + 2;
+            for (std::size_t c = 0; c < values.size() && c < Workbook::kColumns; ++c)
+                writer.setValue(row, static_cast<int>(c + 1), forCell(values[c], cut));
+            ++written;
+            session.progress.advance();
+        });
+        session.progress.close();
+        writer.save(path);
+        if (sheets > 1)
+            session.prompter.notify("The Table " + table + " has " + std::to_string(written) +
+                                        " records and a worksheet holds 65,535, so they were written to " +
+                                        std::to_string(sheets) + " worksheets of " + table + ".xls.",
+                                    Icon::Information);
+        if (fields.size() > static_cast<std::size_t>(Workbook::kColumns))
+            session.prompter.notify("The Table " + table + " has " + std::to_string(fields.size()) +
+                                        " fields and a worksheet holds 256; the fields after the 256th were not "
+                                        "exported.",
+                                    Icon::Exclamation);
+        if (cut > 0)
+            session.prompter.notify(std::to_string(cut) + " values of the Table " + table +
+                                        " were longer than a worksheet cell holds (32,767 characters) and were cut.",
+                                    Icon::Exclamation);
+        session.prompter.notify(table + ".xls Saved!", Icon::Information);
+        return true;
+    } catch (const NumberedError &error) {
+        session.progress.close();
+        session.prompter.notify("BuildExcel: " + std::to_string(error.number()) + ": " + error.description(),
+                                Icon::Exclamation);
+        return false;
+    }
+}
+
+void ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked) {
+    for (const std::string &table : checked)
+        BuildExcel(session, database, table);
+    if (checked.empty())
+        session.prompter.notify("No Tables were checked, hense No Spreadsheets were created.", Icon::Exclamation);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,218 @@
+// The database browser and the table export, against mdbtools' own tools and python-xlrd.
+#include "db/DbError.h"
+#include "db/Sqlite.h"
+#include "db/access/JetHeader.h"
+#include "db/access/MdbDatabase.h"
+#include "export/Browser.h"
+#include "export/TableExport.h"
+#include "sheet/Workbook.h"
+#include "support/ParkFixture.h"
+#include "support/RunCli.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace tarnwick {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::string access(const std::string &name) { return std::string(TESTDATA_DIR) + "/access/" + name; }
+
+class ExportTest : public ParkFixture {
+protected:
+    Browser browser{session};
+
+    // A copy of a test database with a database password written into its header.
+    std::string withPassword(const std::string &name, const std::string &password) {
+        std::string copy = park.file("locked-" + name);
+        std::filesystem::copy_file(access(name), copy);
+        std::fstream file(copy, std::ios::in | std::ios::out | std::ios::binary);
+        std::vector<std::uint8_t> page(0x100);
+        file.read(reinterpret_cast<char *>(page.data()), page.size());
+        WriteJetPassword(page, password);
+        file.seekp(0);
+        file.write(reinterpret_cast<const char *>(page.data()), page.size());
+        return copy;
+    }
+
+    // An SQLite database of our own, made with the given statements.
+    std::string sqliteDatabase(const std::string &name, const std::string &sql) {
+        std::string path = park.file(name);
+        sqlite3 *raw = nullptr;
+        sqlite3_open(path.c_str(), &raw);
+        SqliteHandle db(raw);
+        Execute(db.get(), sql);
+        return path;
+    }
+};
+
+class TableListing : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(TableListing, MatchesMdbTables) {
+    std::string expected = RunProgram("mdb-tables", std::string("-1 '") + access(GetParam()) + "'").out;
+    std::string ours;
+    for (const std::string &name : OpenAccessDatabase(access(GetParam()), "")->tableNames())
+        ours += name + "\n";
+    EXPECT_EQ(ours, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, TableListing,
+                         ::testing::Values("nwind.mdb", "DateTestDatabase.mdb", "ASampleDatabase.accdb",
+                                           "testV1997.mdb", "testUnicodeCompV2003.mdb", "adox_jet4.mdb",
+                                           "emptyJet4.mdb"));
+
+struct ExportCase {
+    const char *file;
+    const char *table;
+    const char *skipped; // columns of bytes, which workbooks leave empty
+};
+
+class ExportMatches : public ExportTest, public ::testing::WithParamInterface<ExportCase> {};
+
+TEST_P(ExportMatches, WorkbookHoldsWhatMdbExportPrints) {
+    const ExportCase &c = GetParam();
+    auto database = OpenAccessDatabase(access(c.file), "");
+    prompter.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(BuildExcel(session, *database, c.table));
+    EXPECT_EQ(prompter.texts().back(), std::string(c.table) + ".xls Saved!");
+    CliResult compared =
+        RunProgram("/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/compare_export.py' '" +
+                                           park.file(std::string(c.table) + ".xls") + "' '" + access(c.file) + "' '" +
+                                           c.table + "' " + c.skipped);
+    EXPECT_EQ(compared.out, "same\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, ExportMatches,
+                         ::testing::Values(ExportCase{"nwind.mdb", "Orders", ""},
+                                           ExportCase{"nwind.mdb", "Customers", ""},
+                                           ExportCase{"nwind.mdb", "Products", ""},
+                                           ExportCase{"nwind.mdb", "Employees", "Photo"},
+                                           ExportCase{"nwind.mdb", "Umsätze", ""},
+                                           ExportCase{"testV1997.mdb", "Table1", ""},
+                                           ExportCase{"testUnicodeCompV2003.mdb", "Table", ""},
+                                           ExportCase{"ASampleDatabase.accdb", "Asset Items", ""}));
+
+TEST_F(ExportTest, DatesComeFromTheStoredNumberBefore1900Too) {
+    auto database = OpenAccessDatabase(access("DateTestDatabase.mdb"), "");
+    ASSERT_TRUE(BuildExcel(session, *database, "DateTest"));
+    Workbook book(park.file("DateTest.xls"));
+    auto rows = book.rows(0);
+    Texts firstColumnDates;
+    while (rows.next())
+        firstColumnDates.push_back(rows.cell(2).toString());
+    EXPECT_EQ(firstColumnDates, (Texts{"DateTimeCol", "12/2/2021", "1/1/9999", "1/1/1898", "1/1/632", "12/2/2021",
+                                       "12/2/2021"}));
+}
+
+TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
+    for (const char *file : {"nwind.mdb", "DateTestDatabase.mdb"}) {
+        session.DbPassword.clear();
+        std::string locked = withPassword(file, "Sesame42");
+        prompter.shown.clear();
+        prompter.inputs = {std::string("wrong"), std::string("Sesame42")};
+        ASSERT_TRUE(browser.ListTables(locked)) << file;
+        EXPECT_EQ(session.DbPassword, "Sesame42");
+        EXPECT_EQ(prompter.texts(), (Texts{"Password Input|This database requires a Password. Please enter the "
+                                           "correct Password.",
+                                           "Password Input|This database requires a Password. Please enter the "
+                                           "correct Password."}));
+
+        session.DbPassword.clear();
+        prompter.shown.clear();
+        prompter.inputs = {std::string()};
+        EXPECT_FALSE(browser.ListTables(locked));
+        EXPECT_EQ(prompter.texts().back(), "The correct Password MUST be provided ... Aborting");
+        EXPECT_EQ(prompter.shown.back().icon, Icon::Critical);
+    }
+    // libmdb reads the Jet 3 header we wrote as the same password.
+    MdbHandlePtr mdb(mdb_open(park.file("locked-nwind.mdb").c_str(), MDB_NOFLAGS));
+    ASSERT_TRUE(mdb);
+    EXPECT_EQ(std::string(mdb->f->db_passwd, strnlen(mdb->f->db_passwd, 14)), "Sesame42");
+}
+
+TEST_F(ExportTest, ListingFailuresAreReportedWithNumberAndDescription) {
+    park.write("text.mdb", "not a database at all");
+    const std::pair<std::string, std::string> cases[] = {
+        {park.file("missing.mdb"), "-2147467259: Could not find file '" + park.file("missing.mdb") + "'."},
+        {park.file("text.mdb"), "-2147467259: Unrecognized database format '" + park.file("text.mdb") + "'."}};
+    for (const auto &[path, message] : cases) {
+        prompter.shown.clear();
+        EXPECT_FALSE(browser.ListTables(path));
+        EXPECT_EQ(prompter.texts(), Texts{"ListTables: Error!\r\n" + message});
+    }
+}
+
+TEST_F(ExportTest, SystemTablesBoxLimitAndFieldLines) {
+    std::string sql = "CREATE TABLE \"MSysHidden\" (a); CREATE TABLE \"msysShown\" (a);"
+                      "CREATE TABLE \"Fields\" (\"ExactlyTwentyTwoChars_\" VARCHAR(5), \"TwentyOneCharacters__\" "
+                      "BYTE INTEGER, \"TwentyThreeCharacters__\" MEMO TEXT, \"Count\" LONG INTEGER);";
+    for (int i = 1; i <= 43; ++i)
+        sql += "CREATE TABLE \"T" + std::to_string(i) + "\" (a);";
+    std::string db = sqliteDatabase("many.mdb", sql);
+    auto names = browser.ListTables(db);
+    ASSERT_TRUE(names);
+    EXPECT_EQ(names->size(), 45u);
+    EXPECT_EQ((*names)[0], "msysShown");
+    EXPECT_TRUE(prompter.shown.empty()) << "45 tables need no warning";
+
+    Browser::FieldList list = browser.Fields("Fields");
+    EXPECT_EQ(list.lines, (Texts{"ExactlyTwentyTwoChars_   dbText", "TwentyOneCharacters__    ",
+                                 "TwentyThreeCharacters__   dbMemo", "Count                    dbInteger"}));
+    EXPECT_EQ(list.countLine, "No. of Records in Fields  0");
+
+    sqliteDatabase("many.mdb", "CREATE TABLE \"T44\" (a);");
+    EXPECT_EQ(browser.ListTables(db)->size(), 46u);
+    EXPECT_EQ(prompter.texts(), Texts{"Not all Tables are being displayed because more than 45 Tables exist."});
+}
+
+TEST_F(ExportTest, ExportMessagesInOrder) {
+    std::string db = sqliteDatabase("small.mdb", "CREATE TABLE \"One\" (\"Name\" VARCHAR(10)); INSERT INTO One "
+                                                 "VALUES ('Zoë'); CREATE TABLE \"Empty\" (a); CREATE TABLE "
+                                                 "\"../Escape\" (a); INSERT INTO \"../Escape\" VALUES (1);");
+    ASSERT_TRUE(browser.ListTables(db));
+    ExportCheckedTables(session, *browser.database(), {"One", "Empty", "../Escape"});
+    ExportCheckedTables(session, *browser.database(), {});
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
+                     "The Table ../Escape cannot be saved under its own name in " + park.path() +
+                         "; it was not exported.",
+                     "No Tables were checked, hense No Spreadsheets were created."}));
+    Workbook book(park.file("One.xls"));
+    auto rows = book.rows(0);
+    int count = 0;
+    while (rows.next())
+        ++count;
+    EXPECT_EQ(count, 2) << "one record gives exactly two rows";
+    EXPECT_FALSE(std::filesystem::exists(park.path() + "/../Escape.xls"));
+
+    prompter.shown.clear();
+    prompter.answers = {Answer::No};
+    EXPECT_FALSE(BuildExcel(session, *browser.database(), "One")) << "an existing workbook is kept on No";
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
+    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"Big\" (\"N\" LONG INTEGER);"
+                                               "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+                                               "WHERE n < 70000) INSERT INTO Big SELECT n FROM c;");
+    ASSERT_TRUE(browser.ListTables(db));
+    ASSERT_TRUE(BuildExcel(session, *browser.database(), "Big"));
+    EXPECT_EQ(prompter.texts(), (Texts{"The Table Big has 70000 records and a worksheet holds 65,535, so they were "
+                                       "written to 2 worksheets of Big.xls.",
+                                       "Big.xls Saved!"}));
+    Workbook book(park.file("Big.xls"));
+    ASSERT_EQ(book.sheetNames(), (Texts{"Big", "Big (2)"}));
+    auto rows = book.rows(1);
+    int last = 0;
+    std::string lastValue;
+    while (rows.next()) {
+        last = rows.row();
+        lastValue = rows.cell(1).toString();
+    }
+    EXPECT_EQ(last, 70000 - 65535 + 1);
+    EXPECT_EQ(lastValue, "70000");
+}
+
+} // namespace
+} // namespace tarnwick
