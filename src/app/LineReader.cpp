@@ -3,27 +3,6 @@
 #include "app/TextUtil.h"
 
 namespace tarnwick {
-namespace {
-
-void appendCodePoint(std::string &out, long cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-} // namespace
 
 LineReader::LineReader(FileHandle file) : file_(std::move(file)) {
     // This reader buffers for itself; the stream's own buffer would only copy every byte twice.
@@ -119,7 +98,7 @@ std::optional<std::string> LineReader::next() {
                     pendingUnit_ = after;
                 break;
             }
-            appendCodePoint(line, cp);
+            AppendUtf8(line, static_cast<char32_t>(cp));
         }
         return line;
     }

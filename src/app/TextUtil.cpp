@@ -8,19 +8,6 @@
 namespace tarnwick {
 namespace {
 
-void appendUtf8(std::string &out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Windows-1252 bytes 0x80-0x9F; the five unassigned ones map to the C1 controls as Windows does.
 const char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
@@ -42,6 +29,42 @@ std::size_t asciiPrefix(std::string_view s) {
 }
 
 } // namespace
+
+void AppendUtf8(std::string &out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUtf16Unit(std::string &out, char32_t unit, char32_t &pendingHigh) {
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        if (pendingHigh)
+            AppendUtf8(out, 0xFFFD);
+        pendingHigh = unit;
+        return;
+    }
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        AppendUtf8(out, pendingHigh ? 0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00) : 0xFFFD);
+        pendingHigh = 0;
+        return;
+    }
+    if (pendingHigh)
+        AppendUtf8(out, 0xFFFD);
+    pendingHigh = 0;
+    AppendUtf8(out, unit);
+}
 
 std::size_t Utf8Length(std::string_view s) {
     std::size_t n = asciiPrefix(s);
@@ -157,9 +180,9 @@ std::string DecodeLine(std::string bytes) {
         if (c < 0x80)
             out += static_cast<char>(c);
         else if (c < 0xA0)
-            appendUtf8(out, kCp1252High[c - 0x80]);
+            AppendUtf8(out, kCp1252High[c - 0x80]);
         else
-            appendUtf8(out, c);
+            AppendUtf8(out, c);
     }
     return out;
 }

@@ -14,6 +14,12 @@ std::string TrimBlanks(std::string_view s);
 std::string UpperCase(std::string_view s);
 std::string LowerCase(std::string_view s);
 
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string &out, char32_t codePoint);
+// Appends one UTF-16 unit: a high surrogate waits in `pendingHigh` for its low half; a lone half
+// becomes U+FFFD.
+void AppendUtf16Unit(std::string &out, char32_t unit, char32_t &pendingHigh);
+
 bool IsValidUtf8(std::string_view s);
 // Bytes of one line of a source file as UTF-8: kept when already valid UTF-8, else read as
 // Windows-1252.

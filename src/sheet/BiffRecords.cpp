@@ -1,5 +1,6 @@
 #include "sheet/BiffRecords.h"
 
+#include "app/TextUtil.h"
 #include "sheet/SheetError.h"
 
 #include <cstring>
@@ -121,24 +122,6 @@ bool RecordReader::next(Record &record, bool join) {
     return true;
 }
 
-void AppendUtf8(std::string &out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 std::string StringDecoder::bytesToUtf8(const std::uint8_t *bytes, std::size_t count) const {
     bool ascii = true;
     for (std::size_t i = 0; i < count && ascii; ++i)
@@ -188,7 +171,7 @@ std::string StringDecoder::read(const Record &r, std::size_t &at, bool shortLeng
     std::size_t nextPart = 0;
     while (nextPart < r.parts.size() && r.parts[nextPart] <= at)
         ++nextPart;
-    std::uint32_t highSurrogate = 0;
+    char32_t high = 0;
     for (std::size_t i = 0; i < count; ++i) {
         // A continuation inside the characters starts with a new option byte.
         if (nextPart < r.parts.size() && at == r.parts[nextPart]) {
@@ -206,15 +189,7 @@ std::string StringDecoder::read(const Record &r, std::size_t &at, bool shortLeng
                 damaged();
             c = r.data[at++];
         }
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            highSurrogate = c;
-            continue;
-        }
-        if (c >= 0xDC00 && c <= 0xDFFF && highSurrogate) {
-            c = 0x10000 + ((highSurrogate - 0xD800) << 10) + (c - 0xDC00);
-        }
-        highSurrogate = 0;
-        AppendUtf8(out, c);
+        AppendUtf16Unit(out, c, high);
     }
     at += runs * 4 + extension;
     return out;

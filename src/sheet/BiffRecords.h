@@ -67,6 +67,4 @@ private:
     int codePage_;
 };
 
-void AppendUtf8(std::string &out, std::uint32_t codePoint);
-
 } // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "sheet/SharedStrings.h"
 
+#include "app/TextUtil.h"
 #include "sheet/SheetError.h"
 
 #include <cstring>
@@ -63,21 +64,14 @@ void SharedStrings::read(Record &first, RecordReader &reader) {
         std::size_t extension = (flags & 0x04) ? in.u32() : 0;
         bool wide = flags & 0x01;
         text.clear();
-        std::uint32_t high = 0;
+        char32_t high = 0;
         for (std::uint16_t k = 0; k < count; ++k) {
             if (in.atBoundary()) {
                 in.atEnd();
                 wide = in.byte() & 0x01;
             }
             std::uint32_t c = wide ? in.u16() : in.byte();
-            if (c >= 0xD800 && c <= 0xDBFF) {
-                high = c;
-                continue;
-            }
-            if (c >= 0xDC00 && c <= 0xDFFF && high)
-                c = 0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00);
-            high = 0;
-            AppendUtf8(text, c);
+            AppendUtf16Unit(text, c, high);
         }
         in.skip(runs * 4 + extension);
         append(text);

@@ -39,6 +39,20 @@ struct Bytes {
     }
 };
 
+// A stream of records: fields go into `r`, and emit() closes the record of that type.
+struct Records {
+    Bytes out, r;
+    void emit(std::uint16_t type) {
+        out.record(type, r.v);
+        r.v.clear();
+    }
+    // BOF of the workbook globals (0x0005) or of a worksheet (0x0010), as Excel 97 writes it.
+    void bof(unsigned substream) {
+        r.u16(biff::Biff8), r.u16(substream), r.u16(0x0DBB), r.u16(0x07CC), r.u32(0x000100C1), r.u32(0x00000006);
+        emit(biff::Bof);
+    }
+};
+
 std::u16string toUtf16(const std::string &s) {
     std::u16string out;
     out.reserve(s.size());
@@ -211,13 +225,10 @@ void WorkbookWriter::setValue(int row, int column, const Value &value) {
 }
 
 std::vector<std::uint8_t> WorkbookWriter::globals(const std::vector<std::uint32_t> &sheetOffsets) const {
-    Bytes out, r;
-    auto emit = [&](std::uint16_t type) {
-        out.record(type, r.v);
-        r.v.clear();
-    };
-    r.u16(biff::Biff8), r.u16(0x0005), r.u16(0x0DBB), r.u16(0x07CC), r.u32(0x000100C1), r.u32(0x00000006);
-    emit(biff::Bof);
+    Records records;
+    Bytes &out = records.out, &r = records.r;
+    auto emit = [&](std::uint16_t type) { records.emit(type); };
+    records.bof(0x0005);
     r.u16(1200);
     emit(biff::CodePage);
     r.u16(0), r.u16(0), r.u16(0x3000), r.u16(0x2000), r.u16(0x0038), r.u16(0), r.u16(0), r.u16(1), r.u16(0x0258);
@@ -255,13 +266,10 @@ std::vector<std::uint8_t> WorkbookWriter::globals(const std::vector<std::uint32_
 }
 
 std::vector<std::uint8_t> WorkbookWriter::sheetHeader(const Sheet &sheet) {
-    Bytes out, r;
-    auto emit = [&](std::uint16_t type) {
-        out.record(type, r.v);
-        r.v.clear();
-    };
-    r.u16(biff::Biff8), r.u16(0x0010), r.u16(0x0DBB), r.u16(0x07CC), r.u32(0x000100C1), r.u32(0x00000006);
-    emit(biff::Bof);
+    Records records;
+    Bytes &out = records.out, &r = records.r;
+    auto emit = [&](std::uint16_t type) { records.emit(type); };
+    records.bof(0x0010);
     r.u32(0), r.u32(sheet.anyCell ? sheet.maxRow : 0), r.u16(0), r.u16(sheet.anyCell ? sheet.maxColumn : 0), r.u16(0);
     emit(0x0200); // DIMENSIONS: first row, last row + 1, first column, last column + 1
     r.u16(0x06B6), r.u16(0), r.u16(0), r.u32(64), r.u16(0), r.u16(0), r.u32(0);

@@ -2,7 +2,6 @@
 
 #include "app/LineReader.h"
 #include "app/TextUtil.h"
-#include "sheet/BiffRecords.h"
 
 #include <cstring>
 
@@ -77,12 +76,13 @@ JetHeader ReadJetHeader(const std::string &path) {
             header.password += static_cast<char>(page[kPasswordAt + i]);
         header.password = DecodeLine(header.password);
     } else {
+        char32_t high = 0;
         for (std::size_t i = 0; i < 40; i += 2) {
             std::uint32_t unit = (page[kPasswordAt + i] ^ dateMask(page, i)) |
                                  ((page[kPasswordAt + i + 1] ^ dateMask(page, i + 1)) << 8);
             if (!unit)
                 break;
-            AppendUtf8(header.password, unit);
+            AppendUtf16Unit(header.password, unit, high);
         }
     }
     return header;
