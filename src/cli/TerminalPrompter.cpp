@@ -1,5 +1,6 @@
 #include "cli/TerminalPrompter.h"
 
+#include <algorithm>
 #include <iostream>
 #include <unistd.h>
 
@@ -102,7 +103,7 @@ void TerminalProgress::advance() {
 void TerminalProgress::draw() {
     if (!enabled_ || maximum_ <= minimum_)
         return;
-    int percent = static_cast<int>(100.0 * (value_ - minimum_) / (maximum_ - minimum_));
+    int percent = std::min(100, static_cast<int>(100.0 * (value_ - minimum_) / (maximum_ - minimum_)));
     if (percent == drawn_)
         return;
     drawn_ = percent;
