@@ -1,6 +1,7 @@
 // The workbook reader and writer against two independent readers (xlrd and libfreexl) and against
 // real workbooks written by Excel and other programs.
 #include "db/VbDate.h"
+#include "sheet/Gsf.h"
 #include "sheet/SheetError.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookWriter.h"
@@ -157,6 +158,65 @@ TEST(WorkbookReaderTest, DamagedWorkbookGivesMessageOrReadablePartNeverACrash) {
     } catch (const SheetError &e) {
         EXPECT_NE(e.description().find("corrupted_error.xls"), std::string::npos) << e.description();
     }
+}
+
+} // namespace
+} // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// An Excel 5/95 workbook assembled record by record: a "Book" stream in the compound file, byte
+// strings in code page 1252.
+void writeBiff5(const std::string &path) {
+    std::vector<std::uint8_t> stream;
+    auto u16 = [&](unsigned x) {
+        stream.push_back(x & 0xFF);
+        stream.push_back((x >> 8) & 0xFF);
+    };
+    auto record = [&](unsigned type, const std::vector<std::uint8_t> &data) {
+        u16(type);
+        u16(static_cast<unsigned>(data.size()));
+        stream.insert(stream.end(), data.begin(), data.end());
+    };
+    const std::vector<std::uint8_t> sheetName = {'B', 'l', 0xE4, 't', 't'}; // "Blätt" in code page 1252
+    record(0x0809, {0x00, 0x05, 0x05, 0x00, 0, 0, 0, 0});
+    record(0x0042, {0xE4, 0x04});
+    record(0x0031, {200, 0, 0, 0, 0xFF, 0x7F, 0x90, 0x01, 0, 0, 0, 0, 0, 0, 5, 'A', 'r', 'i', 'a', 'l'});
+    for (int xf = 0; xf < 16; ++xf) // fifteen style formats and the cells' format 15
+        record(0x00E0, {0, 0, 0, 0, static_cast<std::uint8_t>(xf < 15 ? 0xF5 : 0x01),
+                        static_cast<std::uint8_t>(xf < 15 ? 0xFF : 0x00), 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    std::size_t offsetAt = stream.size() + 4;
+    std::vector<std::uint8_t> bound = {0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(sheetName.size())};
+    bound.insert(bound.end(), sheetName.begin(), sheetName.end());
+    record(0x0085, bound);
+    record(0x000A, {});
+    std::uint32_t sheetAt = static_cast<std::uint32_t>(stream.size());
+    for (int i = 0; i < 4; ++i)
+        stream[offsetAt + i] = static_cast<std::uint8_t>(sheetAt >> (8 * i));
+    record(0x0809, {0x00, 0x05, 0x10, 0x00, 0, 0, 0, 0});
+    record(0x0204, {0, 0, 0, 0, 15, 0, 4, 0, 'O', 'c', 0xE9, '!'}); // LABEL "Océ!"
+    std::vector<std::uint8_t> number = {1, 0, 1, 0, 15, 0};
+    double value = 42.5;
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(&value);
+    number.insert(number.end(), bytes, bytes + 8);
+    record(0x0203, number);
+    record(0x000A, {});
+
+    EnsureGsf();
+    GsfPtr<GsfOutput> file(gsf_output_stdio_new(path.c_str(), nullptr));
+    GsfPtr<GsfOutfile> container(gsf_outfile_msole_new(file.get()));
+    GsfPtr<GsfOutput> book(gsf_outfile_new_child(container.get(), "Book", FALSE));
+    gsf_output_write(book.get(), stream.size(), stream.data());
+    gsf_output_close(book.get());
+    gsf_output_close(GSF_OUTPUT(container.get()));
+}
+
+TEST(WorkbookReaderTest, ReadsExcel95WorkbooksInTheirCodePage) {
+    TempDir dir;
+    writeBiff5(dir.file("old.xls"));
+    expectSameDump(DumpWithOurReader(dir.file("old.xls")), "sheet\tBlätt\t2\t2\n1\t1\ts:Océ!\n2\t2\tn:42.5\n");
+    expectSameDump(DumpWithOurReader(dir.file("old.xls")), DumpWithXlrd(dir.file("old.xls")));
 }
 
 } // namespace
