@@ -16,8 +16,8 @@ namespace {
 
 void writeBook(const char *path) {
     WorkbookWriter writer;
-    const char *titles[18] = {"First", "Last",  "Address1", "Address2", "City",    "State", "Zip",  "Phone", "Cell",
-                              "Email", "Arrive", "Depart", "Vehicle",  "Plate",   "DL",    "People", "Pets", "Notes"};
+    const char *titles[18] = {"First", "Last",   "Address1", "Address2", "City",  "State", "Zip",    "Phone", "Cell",
+                              "Email", "Arrive", "Depart",   "Vehicle",  "Plate", "DL",    "People", "Pets",  "Notes"};
     for (int c = 0; c < 18; ++c)
         writer.setText(1, c + 1, titles[c]);
     for (int r = 2; r <= Workbook::kRows; ++r) {

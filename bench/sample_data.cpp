@@ -13,9 +13,9 @@ using namespace tarnwick;
 
 namespace {
 
-const std::vector<std::string> kGuestTitles = {"First",   "Last",    "Street", "Unit",   "Town",   "State",
-                                               "Zip",     "Phone",   "Mobile", "Email",  "Arrive", "Depart",
-                                               "Vehicle", "Plate",   "DL",     "People", "Pets",   "Notes"};
+const std::vector<std::string> kGuestTitles = {"First",   "Last",  "Street", "Unit",   "Town",   "State",
+                                               "Zip",     "Phone", "Mobile", "Email",  "Arrive", "Depart",
+                                               "Vehicle", "Plate", "DL",     "People", "Pets",   "Notes"};
 
 // One generated guest: 18 values in the order of kGuestTitles.
 std::vector<std::string> guest(long i) {
@@ -75,7 +75,7 @@ void writeGuestSheet(WorkbookWriter &writer, long rows, long first) {
 void writeDemo(const std::string &folder) {
     std::ofstream sites(folder + "/sites.csv", std::ios::binary);
     sites << "\"Site\",\"Length\",\"Width\",\"Water\",\"Sewer\",\"Amps\",\"Daily\",\"Weekly\",\"Monthly\"\r\n";
-    const char *const rows[] = {"1,40,12,Yes,Yes,Yes,35.00,210,650",  "2,45,14,Yes,No,No,35.00,210,650",
+    const char *const rows[] = {"1,40,12,Yes,Yes,Yes,35.00,210,650", "2,45,14,Yes,No,No,35.00,210,650",
                                 "3,60,16,Yes,Yes,Yes,42.50,250,725", "4,30,10,No,No,No,22.00,130,400",
                                 "5,forty,12,Yes,Yes,Yes,35.00,210,650"};
     for (const char *row : rows)

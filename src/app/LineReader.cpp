@@ -29,8 +29,12 @@ bool LineReader::fill() {
     return size_ > 0;
 }
 
-int LineReader::get() { return fill() ? static_cast<unsigned char>(buffer_[pos_++]) : -1; }
-int LineReader::peek() { return fill() ? static_cast<unsigned char>(buffer_[pos_]) : -1; }
+int LineReader::get() {
+    return fill() ? static_cast<unsigned char>(buffer_[pos_++]) : -1;
+}
+int LineReader::peek() {
+    return fill() ? static_cast<unsigned char>(buffer_[pos_]) : -1;
+}
 
 long LineReader::nextUtf16() {
     if (pendingUnit_ != -2) {

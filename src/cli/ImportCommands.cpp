@@ -78,8 +78,7 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     TerminalSheetPicker picker(options.sheet);
     for (const std::string &file : options.files)
         GetFieldNames(cli.session, file, window.ShtName, picker);
-    static const BackupReason reasons[] = {BackupReason::AddSites, BackupReason::AddGuests,
-                                           BackupReason::AddOtherChgs};
+    static const BackupReason reasons[] = {BackupReason::AddSites, BackupReason::AddGuests, BackupReason::AddOtherChgs};
     int status = 0;
     for (const std::string &file : options.files) {
         BackUpDB(cli.session, reasons[static_cast<int>(options.table)]);

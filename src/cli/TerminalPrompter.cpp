@@ -41,7 +41,9 @@ std::optional<Answer> TerminalPrompter::match(const std::vector<Rule> &rules, co
     return std::nullopt;
 }
 
-void TerminalPrompter::notify(const std::string &text, Icon) { std::cout << forTerminal(text) << std::endl; }
+void TerminalPrompter::notify(const std::string &text, Icon) {
+    std::cout << forTerminal(text) << std::endl;
+}
 
 Answer TerminalPrompter::ask(const std::string &text, Buttons buttons, Icon) {
     std::cout << forTerminal(text) << std::endl;
@@ -107,8 +109,8 @@ void TerminalProgress::draw() {
     if (percent == drawn_)
         return;
     drawn_ = percent;
-    std::cerr << "\r" << caption_ << " [" << std::string(percent / 5, '#') << std::string(20 - percent / 5, ' ')
-              << "] " << percent << "%" << std::flush;
+    std::cerr << "\r" << caption_ << " [" << std::string(percent / 5, '#') << std::string(20 - percent / 5, ' ') << "] "
+              << percent << "%" << std::flush;
 }
 
 void TerminalProgress::close() {

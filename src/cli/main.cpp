@@ -56,14 +56,20 @@ int main(int argc, char **argv) {
     purgeCommand->add_option("--backup", purge.backup)->check(CLI::IsMember({"yes", "no"}));
     purgeCommand->add_option("--compact", purge.compact)->check(CLI::IsMember({"yes", "no"}));
 
-    const std::map<std::string, BackupReason> reasons = {
-        {"Initial", BackupReason::Initial},           {"DelSites", BackupReason::DelSites},
-        {"DelGuests", BackupReason::DelGuests},       {"AddSites", BackupReason::AddSites},
-        {"AddGuests", BackupReason::AddGuests},       {"DelOtherChgs", BackupReason::DelOtherChgs},
-        {"AddOtherChgs", BackupReason::AddOtherChgs}, {"0", BackupReason::Initial},
-        {"1", BackupReason::DelSites},                {"2", BackupReason::DelGuests},
-        {"3", BackupReason::AddSites},                {"4", BackupReason::AddGuests},
-        {"5", BackupReason::DelOtherChgs},            {"6", BackupReason::AddOtherChgs}};
+    const std::map<std::string, BackupReason> reasons = {{"Initial", BackupReason::Initial},
+                                                         {"DelSites", BackupReason::DelSites},
+                                                         {"DelGuests", BackupReason::DelGuests},
+                                                         {"AddSites", BackupReason::AddSites},
+                                                         {"AddGuests", BackupReason::AddGuests},
+                                                         {"DelOtherChgs", BackupReason::DelOtherChgs},
+                                                         {"AddOtherChgs", BackupReason::AddOtherChgs},
+                                                         {"0", BackupReason::Initial},
+                                                         {"1", BackupReason::DelSites},
+                                                         {"2", BackupReason::DelGuests},
+                                                         {"3", BackupReason::AddSites},
+                                                         {"4", BackupReason::AddGuests},
+                                                         {"5", BackupReason::DelOtherChgs},
+                                                         {"6", BackupReason::AddOtherChgs}};
     BackupReason reason = BackupReason::Initial;
     CLI::App *backup = app.add_subcommand("backup", "Copy Park.MDB to a dated backup beside it");
     backup->add_option("REASON", reason, "Initial, DelSites, ... or 0 to 6")

@@ -89,8 +89,7 @@ void BackUpDB(Session &session, BackupReason reason) {
     try {
         closePark(session);
         const std::string source = session.DbFolder + "/Park.MDB";
-        const std::string target =
-            session.DbFolder + "/Park_" + text.name + "_" + BackupTimeStamp(session) + ".MDB";
+        const std::string target = session.DbFolder + "/Park_" + text.name + "_" + BackupTimeStamp(session) + ".MDB";
         std::error_code error;
         std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
         if (error)
@@ -138,8 +137,7 @@ void CompressDB(Session &session) {
 
 bool ConfirmAndPurge(Session &session, PurgeTable table) {
     static const char *const what[] = {"Sites", "Guests", "Other Charges"};
-    static const BackupReason reasons[] = {BackupReason::DelSites, BackupReason::DelGuests,
-                                           BackupReason::DelOtherChgs};
+    static const BackupReason reasons[] = {BackupReason::DelSites, BackupReason::DelGuests, BackupReason::DelOtherChgs};
     const int i = static_cast<int>(table);
     Answer answer = session.prompter.ask(std::string("Doing this will totally Remove ALL ") + what[i] +
                                              " from the Park.MDB Database. Are you SURE you want to continue?",
@@ -161,8 +159,14 @@ bool ConfirmAndPurge(Session &session, PurgeTable table) {
     return true;
 }
 
-void PurgeSites(Session &session) { purge(session, "Sites", "PurgeSites"); }
-void PurgeGuests(Session &session) { purge(session, "Guest", "PurgeGuests"); }
-void PurgeOtherCharges(Session &session) { purge(session, "OtherCharges", "PurgeOtherCharges"); }
+void PurgeSites(Session &session) {
+    purge(session, "Sites", "PurgeSites");
+}
+void PurgeGuests(Session &session) {
+    purge(session, "Guest", "PurgeGuests");
+}
+void PurgeOtherCharges(Session &session) {
+    purge(session, "OtherCharges", "PurgeOtherCharges");
+}
 
 } // namespace tarnwick

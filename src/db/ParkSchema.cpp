@@ -7,7 +7,9 @@
 namespace tarnwick {
 namespace {
 
-ColumnDef col(const char *name, ColumnKind kind, int size = 255) { return {name, ColumnType{kind, size}}; }
+ColumnDef col(const char *name, ColumnKind kind, int size = 255) {
+    return {name, ColumnType{kind, size}};
+}
 
 void addAll(TableDef &table, std::initializer_list<const char *> names, ColumnKind kind) {
     for (const char *name : names)
@@ -18,22 +20,23 @@ std::vector<TableDef> buildTables() {
     using K = ColumnKind;
     TableDef sites{"Sites", {col("ID", K::AutoNumber), col("Number", K::Long), col("AliasNumber", K::Text, 7)}};
     addAll(sites, {"Length", "Width", "ElectricAmp"}, K::Long);
-    addAll(sites, {"Water", "Sewer", "UnAvail", "Tent", "Camper", "Trailer", "Fifth", "MH", "Cabin", "Cabin7",
-                   "Cabin8", "Cabin9", "Cabin10"},
+    addAll(sites,
+           {"Water", "Sewer", "UnAvail", "Tent", "Camper", "Trailer", "Fifth", "MH", "Cabin", "Cabin7", "Cabin8",
+            "Cabin9", "Cabin10"},
            K::YesNo);
     addAll(sites, {"Daily", "Weekly", "Monthly", "Daily2", "Weekly2", "Monthly2", "Mo3", "Mo6", "Mo12"}, K::Currency);
     addAll(sites, {"LastMeterReading", "CurrentMeterReading"}, K::Double);
 
     TableDef guest{"Guest",
-                   {col("ID", K::AutoNumber), col("Name", K::Text, 50), col("Address1", K::Text, 50),
-                    col("Address2", K::Text, 50), col("City", K::Text, 30), col("State", K::Text, 2),
-                    col("Zip", K::Text, 10), col("Phone", K::Text, 20), col("Cell", K::Text, 20),
-                    col("Email", K::Text, 60), col("Notes", K::Memo), col("NoRent", K::YesNo),
-                    col("Vehicle", K::Text, 30), col("VIN", K::Text, 20), col("LicensePlate", K::Text, 15),
+                   {col("ID", K::AutoNumber),     col("Name", K::Text, 50),       col("Address1", K::Text, 50),
+                    col("Address2", K::Text, 50), col("City", K::Text, 30),       col("State", K::Text, 2),
+                    col("Zip", K::Text, 10),      col("Phone", K::Text, 20),      col("Cell", K::Text, 20),
+                    col("Email", K::Text, 60),    col("Notes", K::Memo),          col("NoRent", K::YesNo),
+                    col("Vehicle", K::Text, 30),  col("VIN", K::Text, 20),        col("LicensePlate", K::Text, 15),
                     col("DLNumber", K::Text, 20), col("SecLicense", K::Text, 15), col("SecVehicle", K::Text, 30),
-                    col("Arrival", K::Date), col("Departure", K::Date), col("Site", K::Text, 7),
-                    col("NoPeople", K::Integer), col("Length", K::Long), col("Width", K::Long),
-                    col("Pets", K::Text, 50), col("Type", K::Integer), col("TypeOfStay", K::Integer)}};
+                    col("Arrival", K::Date),      col("Departure", K::Date),      col("Site", K::Text, 7),
+                    col("NoPeople", K::Integer),  col("Length", K::Long),         col("Width", K::Long),
+                    col("Pets", K::Text, 50),     col("Type", K::Integer),        col("TypeOfStay", K::Integer)}};
 
     TableDef charges{"OtherCharges",
                      {col("ID", K::AutoNumber), col("Name", K::Text, 30), col("Amount", K::Currency),

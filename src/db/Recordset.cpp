@@ -55,7 +55,9 @@ ParsedSource parseSource(const std::string &source, int options) {
 
 } // namespace
 
-Value Field::GetValue() const { return owner_->fieldValue(index_); }
+Value Field::GetValue() const {
+    return owner_->fieldValue(index_);
+}
 
 void Field::SetValue(Value value) {
     owner_->requireUpdatable();

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnwick {

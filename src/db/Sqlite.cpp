@@ -2,7 +2,9 @@
 
 namespace tarnwick {
 
-void ThrowSqlite(sqlite3 *db, long number) { throw DbError(number, db ? sqlite3_errmsg(db) : "out of memory"); }
+void ThrowSqlite(sqlite3 *db, long number) {
+    throw DbError(number, db ? sqlite3_errmsg(db) : "out of memory");
+}
 
 Statement::Statement(sqlite3 *db, const std::string &sql) : db_(db) {
     sqlite3_stmt *raw = nullptr;

@@ -80,7 +80,10 @@ std::optional<std::vector<Token>> tokenize(std::string_view s) {
             tokens.push_back({Token::Word, word});
             i = j;
         } else if (c == '/' || c == '-' || c == ':' || c == ',') {
-            Token::Kind kind = c == '/' ? Token::Slash : c == '-' ? Token::Dash : c == ':' ? Token::Colon : Token::Comma;
+            Token::Kind kind = c == '/'   ? Token::Slash
+                               : c == '-' ? Token::Dash
+                               : c == ':' ? Token::Colon
+                                          : Token::Comma;
             tokens.push_back({kind, std::string(1, static_cast<char>(c))});
             ++i;
         } else {
@@ -90,7 +93,9 @@ std::optional<std::vector<Token>> tokenize(std::string_view s) {
     return tokens;
 }
 
-bool is(const std::vector<Token> &t, std::size_t i, Token::Kind kind) { return i < t.size() && t[i].kind == kind; }
+bool is(const std::vector<Token> &t, std::size_t i, Token::Kind kind) {
+    return i < t.size() && t[i].kind == kind;
+}
 
 int fullYear(const Token &t) {
     int y = std::stoi(t.text);

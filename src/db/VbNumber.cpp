@@ -1,16 +1,20 @@
 #include "db/VbNumber.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace tarnwick {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && isBlank(s.front()))
@@ -110,7 +114,9 @@ std::optional<double> ParseNumber(std::string_view text) {
     return negative ? -*value : *value;
 }
 
-double RoundHalfEven(double x) { return std::nearbyint(x); }
+double RoundHalfEven(double x) {
+    return std::nearbyint(x);
+}
 
 std::int64_t ScaleHalfEven(double x, int places) {
     if (x == 0)

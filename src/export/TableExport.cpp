@@ -50,8 +50,9 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
         struct stat info {};
         // As the spreadsheet application asked before replacing a workbook; No ends this table quietly.
         if (stat(path.c_str(), &info) == 0 &&
-            session.prompter.ask("A file named '" + path + "' already exists in this location. Do you want to "
-                                 "replace it?",
+            session.prompter.ask("A file named '" + path +
+                                     "' already exists in this location. Do you want to "
+                                     "replace it?",
                                  Buttons::YesNo, Icon::Exclamation) == Answer::No)
             return false;
 

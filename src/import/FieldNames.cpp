@@ -66,9 +66,8 @@ FieldNamesResult workbookTitles(Session &session, const std::string &fileName, s
             return {};
         }
         shtName = names.front();
-        Answer answer = session.prompter.ask("There are " + std::to_string(names.size()) +
-                                                 " sheets, we will be processing " + shtName,
-                                             Buttons::YesNo);
+        Answer answer = session.prompter.ask(
+            "There are " + std::to_string(names.size()) + " sheets, we will be processing " + shtName, Buttons::YesNo);
         if (answer == Answer::No) {
             if (auto chosen = picker.pick(names))
                 shtName = *chosen;

@@ -13,22 +13,37 @@ std::vector<MappingSlot> slotsFor(const std::vector<std::string> &captions) {
 } // namespace
 
 const std::vector<std::string> &SiteCaptions() {
-    static const std::vector<std::string> captions = {
-        "Number",  "AliasNumber", "Length", "Width",   "Water",    "Sewer", "ElectricAmp", "LastMeterReading",
-        "CurrentMeterReading", "Daily", "Weekly", "Monthly", "Daily2", "Weekly2", "Monthly2", "Mo3", "Mo6", "Mo12"};
+    static const std::vector<std::string> captions = {"Number",
+                                                      "AliasNumber",
+                                                      "Length",
+                                                      "Width",
+                                                      "Water",
+                                                      "Sewer",
+                                                      "ElectricAmp",
+                                                      "LastMeterReading",
+                                                      "CurrentMeterReading",
+                                                      "Daily",
+                                                      "Weekly",
+                                                      "Monthly",
+                                                      "Daily2",
+                                                      "Weekly2",
+                                                      "Monthly2",
+                                                      "Mo3",
+                                                      "Mo6",
+                                                      "Mo12"};
     return captions;
 }
 
 const std::vector<std::string> &GuestCaptions() {
     static const std::vector<std::string> captions = {
-        "FirstName", "LastName", "Address1", "Address2",     "City",     "State",    "Zip",  "Phone", "Cell",
-        "Email",     "Arrival",  "Departure", "Vehicle", "LicensePlate", "DLNumber", "NoPeople", "Pets", "Notes"};
+        "FirstName", "LastName", "Address1",  "Address2", "City",         "State",    "Zip",      "Phone", "Cell",
+        "Email",     "Arrival",  "Departure", "Vehicle",  "LicensePlate", "DLNumber", "NoPeople", "Pets",  "Notes"};
     return captions;
 }
 
 const std::vector<std::string> &ChargeCaptions() {
-    static const std::vector<std::string> captions = {"Name", "Amount", "QuaOnHand", "ReorderPoint", "Taxable",
-                                                      "Type", "Account", "UPC",      "OrdQua",       "Cost"};
+    static const std::vector<std::string> captions = {"Name", "Amount",  "QuaOnHand", "ReorderPoint", "Taxable",
+                                                      "Type", "Account", "UPC",       "OrdQua",       "Cost"};
     return captions;
 }
 

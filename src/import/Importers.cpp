@@ -97,8 +97,8 @@ void mapGuest(RowContext &row, NamePositions &names, std::size_t limit) {
         const int slot = firstMapped ? 1 : 2;
         Value first = CaseConverted(w, row.at(names.first));
         Value last = CaseConverted(w, row.at(names.last));
-        std::string name = firstMapped && lastMapped ? last.text() + ", " + first.text()
-                                                     : (firstMapped ? first.text() : last.text());
+        std::string name =
+            firstMapped && lastMapped ? last.text() + ", " + first.text() : (firstMapped ? first.text() : last.text());
         // The name goes in as it is: not cut to the column, so a long one is refused.
         row.set(*names.name, row.slot(slot).slot->caption, slot == 1 ? names.first : names.last,
                 Value(std::move(name)));

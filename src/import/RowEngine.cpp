@@ -36,8 +36,7 @@ std::vector<ResolvedSlot> resolveSlots(Session &session, Recordset &records, con
 
 } // namespace
 
-RowContext::RowContext(Session &session, const ImportWindowState &window, Recordset &records,
-                       const ImportPlan &plan)
+RowContext::RowContext(Session &session, const ImportWindowState &window, Recordset &records, const ImportPlan &plan)
     : session(session), window(window), records_(records), slots_(resolveSlots(session, records, plan)) {}
 
 const Value &RowContext::at(int position) const {

@@ -24,7 +24,9 @@ TextRowSource::TextRowSource(Session &session, const std::string &path, char del
         session_.files.LineInput(file_); // the title line
 }
 
-TextRowSource::~TextRowSource() { session_.files.Close(file_); }
+TextRowSource::~TextRowSource() {
+    session_.files.Close(file_);
+}
 
 bool TextRowSource::next(std::vector<Value> &buffer) {
     if (session_.files.Eof(file_))
@@ -34,13 +36,13 @@ bool TextRowSource::next(std::vector<Value> &buffer) {
     for (int i = 1; i <= filled_; ++i)
         buffer[i] = Value();
     std::optional<RowOverflow> overflow;
-    filled_ = std::min(capacity_, CutLine(session_.files.LineInput(file_), delimiter_,
-                                          [&](int position, std::string value) {
-                                              if (position <= capacity_)
-                                                  buffer[position] = Value(std::move(value));
-                                              else if (!overflow)
-                                                  overflow = RowOverflow{position, Value(std::move(value))};
-                                          }));
+    filled_ =
+        std::min(capacity_, CutLine(session_.files.LineInput(file_), delimiter_, [&](int position, std::string value) {
+                     if (position <= capacity_)
+                         buffer[position] = Value(std::move(value));
+                     else if (!overflow)
+                         overflow = RowOverflow{position, Value(std::move(value))};
+                 }));
     if (overflow)
         throw *overflow;
     return true;

@@ -2,7 +2,9 @@
 
 namespace tarnwick {
 
-bool IsBuiltInDateFormat(std::uint16_t id) { return (id >= 14 && id <= 22) || (id >= 45 && id <= 47); }
+bool IsBuiltInDateFormat(std::uint16_t id) {
+    return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+}
 
 bool IsDateFormatString(const std::string &format) {
     if (format == "General" || format == "Standard" || format == "GENERAL")
@@ -36,7 +38,16 @@ bool IsDateFormatString(const std::string &format) {
         }
         case ';':
             return false;
-        case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y': case 'h': case 'H': case 's': case 'S':
+        case 'd':
+        case 'D':
+        case 'm':
+        case 'M':
+        case 'y':
+        case 'Y':
+        case 'h':
+        case 'H':
+        case 's':
+        case 'S':
             return true;
         default:
             break;

@@ -23,7 +23,7 @@ private:
 
     static constexpr std::size_t kBlock = 1 << 20;
     std::vector<std::unique_ptr<char[]>> blocks_;
-    std::size_t used_ = kBlock; // bytes used in the last block
+    std::size_t used_ = kBlock;          // bytes used in the last block
     std::vector<std::uint32_t> offsets_; // block * kBlock + offset of the length prefix
 };
 

@@ -9,8 +9,8 @@ namespace tarnwick {
 
 struct SheetOutline {
     std::vector<bool> column1Filled = std::vector<bool>(Workbook::kRows + 1); // by row, from 1
-    std::vector<bool> row1Filled = std::vector<bool>(Workbook::kColumns + 1);  // by column, from 1
-    std::vector<Cell> row1;                                                    // index 0 = column 1
+    std::vector<bool> row1Filled = std::vector<bool>(Workbook::kColumns + 1); // by column, from 1
+    std::vector<Cell> row1;                                                   // index 0 = column 1
 };
 
 SheetOutline OutlineSheet(Workbook &book, int sheet);

@@ -91,7 +91,8 @@ Workbook::Workbook(const std::string &path) {
     if (!stream_)
         stream_.reset(gsf_infile_child_by_name(container_.get(), "Book"));
     if (!stream_)
-        throw SheetError(sheeterr::NotAWorkbook, "'" + path + "' holds no workbook (it may be another Office document).");
+        throw SheetError(sheeterr::NotAWorkbook,
+                         "'" + path + "' holds no workbook (it may be another Office document).");
     reader_ = RecordReader(stream_.get());
     try {
         readGlobals();
@@ -185,7 +186,7 @@ bool Workbook::RowCursor::next() {
                 done_ = true;
                 break;
             }
-                if (!decode(record_))
+            if (!decode(record_))
                 continue;
         }
         haveDecoded_ = false;

@@ -135,11 +135,15 @@ void sharedStrings(Bytes &out, const std::vector<const std::string *> &strings, 
     emit();
 }
 
-[[noreturn]] void refuseCell(const std::string &why) { throw SheetError(sheeterr::TooLarge, why); }
+[[noreturn]] void refuseCell(const std::string &why) {
+    throw SheetError(sheeterr::TooLarge, why);
+}
 
 } // namespace
 
-WorkbookWriter::WorkbookWriter(std::string sheetName) { addSheet(std::move(sheetName)); }
+WorkbookWriter::WorkbookWriter(std::string sheetName) {
+    addSheet(std::move(sheetName));
+}
 
 void WorkbookWriter::addSheet(std::string name) {
     sheets_.push_back(std::make_unique<Sheet>());
@@ -157,16 +161,12 @@ void WorkbookWriter::cellHeader(std::uint16_t type, std::uint16_t length, int ro
     sheet.maxRow = std::max(sheet.maxRow, row);
     sheet.maxColumn = std::max(sheet.maxColumn, column);
     sheet.anyCell = true;
-    std::uint8_t header[10] = {static_cast<std::uint8_t>(type & 0xFF),
-                               static_cast<std::uint8_t>(type >> 8),
-                               static_cast<std::uint8_t>(length & 0xFF),
-                               static_cast<std::uint8_t>(length >> 8),
-                               static_cast<std::uint8_t>((row - 1) & 0xFF),
-                               static_cast<std::uint8_t>((row - 1) >> 8),
-                               static_cast<std::uint8_t>((column - 1) & 0xFF),
-                               static_cast<std::uint8_t>((column - 1) >> 8),
-                               static_cast<std::uint8_t>(xf & 0xFF),
-                               static_cast<std::uint8_t>(xf >> 8)};
+    std::uint8_t header[10] = {
+        static_cast<std::uint8_t>(type & 0xFF),         static_cast<std::uint8_t>(type >> 8),
+        static_cast<std::uint8_t>(length & 0xFF),       static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>((row - 1) & 0xFF),    static_cast<std::uint8_t>((row - 1) >> 8),
+        static_cast<std::uint8_t>((column - 1) & 0xFF), static_cast<std::uint8_t>((column - 1) >> 8),
+        static_cast<std::uint8_t>(xf & 0xFF),           static_cast<std::uint8_t>(xf >> 8)};
     current().cells.append(header, sizeof header);
 }
 
@@ -249,9 +249,9 @@ std::vector<std::uint8_t> WorkbookWriter::globals(const std::vector<std::uint32_
         emit(biff::Xf);
     };
     for (int i = 0; i < 15; ++i)
-        xf(0, 0xFFF5, 0xF4); // style XFs
-    xf(0, 0x0001, 0x00);     // 15: cells, General
-    xf(14, 0x0001, 0x04);    // 16: dates
+        xf(0, 0xFFF5, 0xF4);           // style XFs
+    xf(0, 0x0001, 0x00);               // 15: cells, General
+    xf(14, 0x0001, 0x04);              // 16: dates
     xf(kDateTimeFormat, 0x0001, 0x04); // 17: dates with a time
     r.u16(0x8000), r.u8(0), r.u8(0xFF);
     emit(0x0293); // STYLE: Normal
@@ -277,7 +277,9 @@ std::vector<std::uint8_t> WorkbookWriter::sheetHeader(const Sheet &sheet) {
     return out.v;
 }
 
-std::uint64_t WorkbookWriter::Sheet::streamSize() const { return sheetHeader(*this).size() + cells.size() + 4; }
+std::uint64_t WorkbookWriter::Sheet::streamSize() const {
+    return sheetHeader(*this).size() + cells.size() + 4;
+}
 
 void WorkbookWriter::save(const std::string &path) {
     EnsureGsf();
@@ -307,9 +309,8 @@ void WorkbookWriter::save(const std::string &path) {
     for (auto &sheet : sheets_) {
         std::vector<std::uint8_t> header = sheetHeader(*sheet);
         ok = ok && gsf_output_write(stream.get(), header.size(), header.data());
-        sheet->cells.replay([&](const std::uint8_t *bytes, std::size_t n) {
-            ok = ok && gsf_output_write(stream.get(), n, bytes);
-        });
+        sheet->cells.replay(
+            [&](const std::uint8_t *bytes, std::size_t n) { ok = ok && gsf_output_write(stream.get(), n, bytes); });
         ok = ok && gsf_output_write(stream.get(), sizeof eof, eof);
     }
     ok = gsf_output_close(stream.get()) && ok;

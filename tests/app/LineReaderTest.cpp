@@ -32,7 +32,10 @@ TEST(LineReaderTest, CrLfSplitAcrossBufferBoundaryIsOneLineEnd) {
 TEST(LineReaderTest, DecodesByteOrderMarksAndWindows1252) {
     EXPECT_EQ(readAll("\xEF\xBB\xBF\"Site\",\"Length\"\r\n"), Lines{"\"Site\",\"Length\""});
     EXPECT_EQ(readAll("Oc\xE9\r\nOc\xC3\xA9\r\n\x80"), (Lines{"Océ", "Océ", "€"}));
-    EXPECT_EQ(readAll(std::string("\xFF\xFE" "A\0\xE9\0\r\0\n\0B\0", 12)), (Lines{"Aé", "B"}));
+    EXPECT_EQ(readAll(std::string("\xFF\xFE"
+                                  "A\0\xE9\0\r\0\n\0B\0",
+                                  12)),
+              (Lines{"Aé", "B"}));
     EXPECT_EQ(readAll(std::string("\xFE\xFF\0A\0\r\0B", 8)), (Lines{"A", "B"}));
 }
 

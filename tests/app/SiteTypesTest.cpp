@@ -41,8 +41,8 @@ TEST_F(SiteTypesTest, SaveWritesEveryBoxAndCountsNamedOnes) {
     boxes[3] = "   ";
     boxes[4] = " Boat Slip";
     SaveSiteTypes(session, boxes);
-    EXPECT_EQ(stored(), (std::vector<std::string>{"Tent", "Cabin", "None", " Boat Slip", "None", "None", "None",
-                                                  "None", "None", "None"}));
+    EXPECT_EQ(stored(), (std::vector<std::string>{"Tent", "Cabin", "None", " Boat Slip", "None", "None", "None", "None",
+                                                  "None", "None"}));
     EXPECT_EQ(session.SiteTypeCount, 3);
     EXPECT_EQ(session.SiteTypeNames[4], " Boat Slip");
     EXPECT_EQ(session.SiteTypeNames[3], "");

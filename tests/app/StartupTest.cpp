@@ -1,6 +1,6 @@
 // Start-up: path.txt through the file opener, the park connection and the messages that end the run.
-#include "app/FileOpener.h"
 #include "app/Startup.h"
+#include "app/FileOpener.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"

@@ -33,8 +33,8 @@ TEST(CrashTest, KilledImportLosesNoCountedRow) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         execl(CLI_PATH, CLI_PATH, "--park", park.path().c_str(), "import", "guests", "guests.csv", "--map",
-              "FirstName=First", "--map", "LastName=Last", "--map", "State=State", "--map", "Notes=Notes",
-              "--backup", "no", static_cast<char *>(nullptr));
+              "FirstName=First", "--map", "LastName=Last", "--map", "State=State", "--map", "Notes=Notes", "--backup",
+              "no", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(out[1]);

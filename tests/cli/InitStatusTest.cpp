@@ -97,8 +97,8 @@ TEST(CliImport, EachFileAfterItsBackupQuestionAndUsageErrors) {
     const std::string question = "We are making a BackUp of the Halvane DataBase before you Add OtherCharges ";
     std::size_t first = run.out.find(question), second = run.out.find(question, first + 1);
     ASSERT_NE(second, std::string::npos) << run.out;
-    EXPECT_EQ(run.out.substr(second), run.out.substr(second, question.size() + 18) +
-                                          "\n> No\n1 of 1 Other Charges Successfully Imported\n");
+    EXPECT_EQ(run.out.substr(second),
+              run.out.substr(second, question.size() + 18) + "\n> No\n1 of 1 Other Charges Successfully Imported\n");
     EXPECT_EQ(RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' 'SELECT Name, Taxable FROM OtherCharges'").out,
               "Ice|1\nWood|0\n");
 

@@ -54,8 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{K::Currency}, Value("1.00015"), Value::currency(10002)},
         Accepted{{K::Currency}, Value::number(-0.00005), Value::currency(0)},
         // Yes/No: words in any case, numbers, numeric text.
-        Accepted{{K::YesNo}, Value("yes"), Value::boolean(true)}, Accepted{{K::YesNo}, Value("OFF"), Value::boolean(false)},
-        Accepted{{K::YesNo}, Value("-1"), Value::boolean(true)}, Accepted{{K::YesNo}, Value::number(0), Value::boolean(false)},
+        Accepted{{K::YesNo}, Value("yes"), Value::boolean(true)},
+        Accepted{{K::YesNo}, Value("OFF"), Value::boolean(false)},
+        Accepted{{K::YesNo}, Value("-1"), Value::boolean(true)},
+        Accepted{{K::YesNo}, Value::number(0), Value::boolean(false)},
         // Dates from serials and the text forms; day and month swap when only that reads.
         Accepted{{K::Date}, Value::number(0), date(1899, 12, 30)},
         Accepted{{K::Date}, Value("12/31/99"), date(1999, 12, 31)},
@@ -98,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NumberText, FormatsAsCStr) {
     const std::pair<double, const char *> cases[] = {
-        {12.5, "12.5"}, {-3, "-3"}, {1e20, "1E+20"}, {123456789012345.0, "123456789012345"},
+        {12.5, "12.5"},     {-3, "-3"},      {1e20, "1E+20"},  {123456789012345.0, "123456789012345"},
         {0.1 + 0.2, "0.3"}, {1e-7, "1E-07"}, {0.001, "0.001"}, {1.0 / 3, "0.333333333333333"}};
     for (const auto &[n, text] : cases)
         EXPECT_EQ(FormatNumber(n), text);

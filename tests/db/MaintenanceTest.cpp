@@ -91,8 +91,8 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     park.write("Park.TMP", "left from an earlier attempt");
     prompter.answers = {Answer::Yes};
     CompressDB(session);
-    EXPECT_EQ(prompter.texts(), (Texts{"Do you want to Compress the Halvane DataBase?",
-                                       "CompressDB: 3204Database already exists."}));
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
     EXPECT_EQ(sites(), 2);
 }

@@ -1,8 +1,8 @@
 // The database component on a real park file: opening, the query forms, appending, finding by ID,
 // refusing values, cancelling, deleting while walking, and the field descriptions.
+#include "db/Recordset.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
-#include "db/Recordset.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -143,8 +143,8 @@ TEST_F(RecordsetTest, FieldsReportKindAndSize) {
     Recordset rs;
     rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
     const std::tuple<const char *, int, long> expected[] = {
-        {"ID", 3, 4},         {"Name", 202, 50},     {"State", 202, 2},   {"Notes", 203, 536870910},
-        {"NoRent", 11, 2},    {"Arrival", 7, 8},     {"NoPeople", 2, 2},  {"Length", 3, 4}};
+        {"ID", 3, 4},      {"Name", 202, 50}, {"State", 202, 2},  {"Notes", 203, 536870910},
+        {"NoRent", 11, 2}, {"Arrival", 7, 8}, {"NoPeople", 2, 2}, {"Length", 3, 4}};
     for (const auto &[name, type, size] : expected) {
         EXPECT_EQ(rs.Fields(name).Type(), type) << name;
         EXPECT_EQ(rs.Fields(name).DefinedSize(), size) << name;

@@ -17,7 +17,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string access(const std::string &name) { return std::string(TESTDATA_DIR) + "/access/" + name; }
+std::string access(const std::string &name) {
+    return std::string(TESTDATA_DIR) + "/access/" + name;
+}
 
 class ExportTest : public ParkFixture {
 protected:
@@ -76,22 +78,19 @@ TEST_P(ExportMatches, WorkbookHoldsWhatMdbExportPrints) {
     prompter.answers = {Answer::Yes, Answer::Yes};
     ASSERT_TRUE(BuildExcel(session, *database, c.table));
     EXPECT_EQ(prompter.texts().back(), std::string(c.table) + ".xls Saved!");
-    CliResult compared =
-        RunProgram("/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/compare_export.py' '" +
-                                           park.file(std::string(c.table) + ".xls") + "' '" + access(c.file) + "' '" +
-                                           c.table + "' " + c.skipped);
+    CliResult compared = RunProgram("/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/compare_export.py' '" +
+                                                            park.file(std::string(c.table) + ".xls") + "' '" +
+                                                            access(c.file) + "' '" + c.table + "' " + c.skipped);
     EXPECT_EQ(compared.out, "same\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(TestData, ExportMatches,
-                         ::testing::Values(ExportCase{"nwind.mdb", "Orders", ""},
-                                           ExportCase{"nwind.mdb", "Customers", ""},
-                                           ExportCase{"nwind.mdb", "Products", ""},
-                                           ExportCase{"nwind.mdb", "Employees", "Photo"},
-                                           ExportCase{"nwind.mdb", "Umsätze", ""},
-                                           ExportCase{"testV1997.mdb", "Table1", ""},
-                                           ExportCase{"testUnicodeCompV2003.mdb", "Table", ""},
-                                           ExportCase{"ASampleDatabase.accdb", "Asset Items", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    TestData, ExportMatches,
+    ::testing::Values(ExportCase{"nwind.mdb", "Orders", ""}, ExportCase{"nwind.mdb", "Customers", ""},
+                      ExportCase{"nwind.mdb", "Products", ""}, ExportCase{"nwind.mdb", "Employees", "Photo"},
+                      ExportCase{"nwind.mdb", "Umsätze", ""}, ExportCase{"testV1997.mdb", "Table1", ""},
+                      ExportCase{"testUnicodeCompV2003.mdb", "Table", ""},
+                      ExportCase{"ASampleDatabase.accdb", "Asset Items", ""}));
 
 TEST_F(ExportTest, DatesComeFromTheStoredNumberBefore1900Too) {
     auto database = OpenAccessDatabase(access("DateTestDatabase.mdb"), "");
@@ -101,8 +100,8 @@ TEST_F(ExportTest, DatesComeFromTheStoredNumberBefore1900Too) {
     Texts firstColumnDates;
     while (rows.next())
         firstColumnDates.push_back(rows.cell(2).toString());
-    EXPECT_EQ(firstColumnDates, (Texts{"DateTimeCol", "12/2/2021", "1/1/9999", "1/1/1898", "1/1/632", "12/2/2021",
-                                       "12/2/2021"}));
+    EXPECT_EQ(firstColumnDates,
+              (Texts{"DateTimeCol", "12/2/2021", "1/1/9999", "1/1/1898", "1/1/632", "12/2/2021", "12/2/2021"}));
 }
 
 TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
@@ -173,11 +172,10 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
     ASSERT_TRUE(browser.ListTables(db));
     ExportCheckedTables(session, *browser.database(), {"One", "Empty", "../Escape"});
     ExportCheckedTables(session, *browser.database(), {});
-    EXPECT_EQ(prompter.texts(),
-              (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
-                     "The Table ../Escape cannot be saved under its own name in " + park.path() +
-                         "; it was not exported.",
-                     "No Tables were checked, hense No Spreadsheets were created."}));
+    EXPECT_EQ(prompter.texts(), (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
+                                       "The Table ../Escape cannot be saved under its own name in " + park.path() +
+                                           "; it was not exported.",
+                                       "No Tables were checked, hense No Spreadsheets were created."}));
     Workbook book(park.file("One.xls"));
     auto rows = book.rows(0);
     int count = 0;

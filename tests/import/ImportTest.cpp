@@ -64,14 +64,19 @@ protected:
 
 TEST_F(ImportTest, SiteNumbersAndAliasesFillThemselves) {
     const std::string csv = "\"Code\",\"Len\",\"Site\"\r\n1,40,7\r\n2,35,8\r\n";
-    import(ImportTable::Sites, "a.csv", csv, {{"Number", "Code"}});
-    import(ImportTable::Sites, "b.csv", csv, {{"Number", "Site"}});
+    import(ImportTable::Sites, "a.csv", csv, {{ "Number", "Code" }});
+    import(ImportTable::Sites, "b.csv", csv, {{ "Number", "Site" }});
     window = ImportWindowState();
     import(ImportTable::Sites, "c.csv", csv, {});
     import(ImportTable::Sites, "c.csv", csv, {});
-    EXPECT_EQ(rows("Sites", {"Number", "AliasNumber"}),
-              (std::vector<Texts>{{"1", "001"}, {"2", "002"}, {"7", "001"}, {"8", "002"}, {"1", "001"}, {"2", "002"},
-                                  {"1", "001"}, {"2", "002"}}));
+    EXPECT_EQ(rows("Sites", {"Number", "AliasNumber"}), (std::vector<Texts>{{"1", "001"},
+                                                                            {"2", "002"},
+                                                                            {"7", "001"},
+                                                                            {"8", "002"},
+                                                                            {"1", "001"},
+                                                                            {"2", "002"},
+                                                                            {"1", "001"},
+                                                                            {"2", "002"}}));
     EXPECT_EQ(prompter.texts(), Texts{"2 of 2 Sites Successfully Imported"});
 }
 
@@ -80,19 +85,21 @@ TEST_F(ImportTest, SiteAliasFormatsAndYesNoRules) {
     window.waterYesNo = true;
     import(ImportTable::Sites, "s.csv",
            "\"A\",\"Amp\",\"W\"\r\n7,Yes,yes\r\nb12,YES,True\r\n1234,yes,\r\n,No,\r\n12.5,,\r\nx,0\r\nx,Y\r\nx,50\r\n",
-           {{"AliasNumber", "A"}, {"ElectricAmp", "Amp"}, {"Water", "W"}});
-    EXPECT_EQ(rows("Sites", {"AliasNumber", "ElectricAmp", "Water"}),
-              (std::vector<Texts>{{"007", "50", "True"},
-                                  {"B12", "50", "False"},
-                                  {"1234", "50", "False"},
-                                  {"<Null>", "30", "False"},
-                                  {"013", "30", "False"},
-                                  {"X", "30", "False"},
-                                  {"X", "30", "False"},
-                                  {"X", "30", "False"}}));
+           {{"AliasNumber", "A"},
+            {"ElectricAmp", "Amp"},
+            { "Water",
+              "W" }});
+    EXPECT_EQ(rows("Sites", {"AliasNumber", "ElectricAmp", "Water"}), (std::vector<Texts>{{"007", "50", "True"},
+                                                                                          {"B12", "50", "False"},
+                                                                                          {"1234", "50", "False"},
+                                                                                          {"<Null>", "30", "False"},
+                                                                                          {"013", "30", "False"},
+                                                                                          {"X", "30", "False"},
+                                                                                          {"X", "30", "False"},
+                                                                                          {"X", "30", "False"}}));
 
     window.ampYesNo = false;
-    import(ImportTable::Sites, "t.csv", "\"Amp\"\r\n30\r\n", {{"ElectricAmp", "Amp"}});
+    import(ImportTable::Sites, "t.csv", "\"Amp\"\r\n30\r\n", {{ "ElectricAmp", "Amp" }});
     EXPECT_EQ(rows("Sites", {"ElectricAmp"}).back(), Texts{"30"});
 }
 
@@ -118,16 +125,16 @@ TEST_F(ImportTest, NoAtFirstFailureKeepsEarlierRowsAndShowsNoSummary) {
 TEST_F(ImportTest, LinesThatDoNotFitTheRowBufferAreReportedPerRow) {
     prompter.answers = {Answer::Yes};
     std::string wide = "1" + std::string(80, ',') + "extra";
-    import(ImportTable::Sites, "w.csv", "\"Len\"\r\n5\r\n" + wide + "\r\n6,,\r\n", {{"Length", "Len"}});
+    import(ImportTable::Sites, "w.csv", "\"Len\"\r\n5\r\n" + wide + "\r\n6,,\r\n", {{ "Length", "Len" }});
     EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "column 81", "extra"), "2 of 3 Sites Successfully Imported"}));
 }
 
 TEST_F(ImportTest, HeaderOnlySourceAndRepeatedTitle) {
-    import(ImportTable::Sites, "h.csv", "\"Len\"\r\n", {{"Length", "Len"}});
+    import(ImportTable::Sites, "h.csv", "\"Len\"\r\n", {{ "Length", "Len" }});
     EXPECT_EQ(prompter.texts(), Texts{"0 of 0 Sites Successfully Imported"});
-    import(ImportTable::Sites, "r.csv", "\"Len\",\"Len\"\r\n10,20\r\n", {{"Length", "Len"}});
+    import(ImportTable::Sites, "r.csv", "\"Len\",\"Len\"\r\n10,20\r\n", {{ "Length", "Len" }});
     EXPECT_EQ(rows("Sites", {"Length"}), std::vector<Texts>{{"20"}});
-    import(ImportTable::Sites, "m.csv", "\"Len\"\r\n10\r\n", {{"Length", "Nothing"}});
+    import(ImportTable::Sites, "m.csv", "\"Len\"\r\n10\r\n", {{ "Length", "Nothing" }});
     EXPECT_EQ(rows("Sites", {"Length"}).back(), Texts{"<Null>"});
 }
 
@@ -135,7 +142,10 @@ TEST_F(ImportTest, GuestNamesCaseAndFixedColumns) {
     const std::string csv = "\"First \",\"Last\",\"Addr\",\"St\",\"Mail\"\r\n"
                             "john,SMITH,12 MAIN ST,co,Joe@Example.COM\r\n";
     import(ImportTable::Guests, "g.csv", csv,
-           {{"FirstName", "First"}, {"LastName", "Last"}, {"Address1", "Addr"}, {"State", "St"}, {"Email", "Mail"}});
+           {{"FirstName", "First"}, {"LastName", "Last"}, {"Address1", "Addr"}, {"State", "St"}, {
+                "Email",
+                "Mail"
+            }});
     window.allCaps = true;
     importFile(ImportTable::Guests, "g.csv", {});
     window = ImportWindowState();
@@ -153,7 +163,9 @@ TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
     window.allCaps = true;
     std::string forty(40, 'a');
     import(ImportTable::Charges, "c.csv", "\"N\",\"U\"\r\nok,1\r\n" + forty + ", *ab12*\r\n",
-           {{"Name", "N"}, {"UPC", "U"}});
+           {{"Name", "N"},
+            { "UPC",
+              "U" }});
     EXPECT_EQ(prompter.texts(), (Texts{"The Name of Line 1 was shortened to fit DB field length by 10",
                                        "The UPC of Line 1 was shortened to fit DB field length by 1",
                                        "2 of 2 Other Charges Successfully Imported"}));
@@ -173,7 +185,7 @@ TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
         writer.setText(1, c + 1, titles[c]);
     writer.setNumber(2, 1, 5);
     writer.setNumber(2, 2, 40);
-    writer.setNumber(4, 1, 6); // row 3 is empty and still imported
+    writer.setNumber(4, 1, 6);  // row 3 is empty and still imported
     writer.setNumber(5, 2, 99); // column 1 empty in the last row: not imported
     writer.save(park.file("sites.xls"));
     importFile(ImportTable::Sites, "sites.xls", {{"Number", "Site"}, {"Length", "Len"}});
@@ -185,12 +197,12 @@ TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
 TEST_F(ImportTest, GuestWorkbookOfAnotherSheetAndMissingSheet) {
     park.write("three.xls", TempDir::readFile(std::string(TESTDATA_DIR) + "/xls/xf_class.xls"));
     window.ShtName = "nowhere";
-    EXPECT_EQ(RunImport(session, window, {"Guest", " Guests Successfully Imported", &window.guestSlots,
-                                          [](RowContext &) {}},
+    EXPECT_EQ(RunImport(session, window,
+                        {"Guest", " Guests Successfully Imported", &window.guestSlots, [](RowContext &) {}},
                         [&] { return std::make_unique<SheetRowSource>(park.file("three.xls"), "nowhere", 150); }),
               ImportOutcome::Stopped);
-    EXPECT_EQ(prompter.texts(),
-              Texts{"The workbook " + park.file("three.xls") + " has no worksheet named nowhere, so nothing was imported."});
+    EXPECT_EQ(prompter.texts(), Texts{"The workbook " + park.file("three.xls") +
+                                      " has no worksheet named nowhere, so nothing was imported."});
 }
 
 } // namespace

@@ -152,8 +152,8 @@ TEST_F(SourcesTest, WorkbookSheetQuestionAndPicker) {
     titlesOf("three.xls");
     EXPECT_EQ(picker.offered, (Texts{"table1", "table2", "table3"}));
     EXPECT_EQ(shtName, "table3");
-    EXPECT_EQ(prompter.texts(), (Texts{"There are 3 sheets, we will be processing table1", "There are 3 Rows.",
-                                       "There are 2 Columns."}));
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"There are 3 sheets, we will be processing table1", "There are 3 Rows.", "There are 2 Columns."}));
 
     prompter.answers = {Answer::No};
     picker.choice.reset();
@@ -165,8 +165,8 @@ TEST_F(SourcesTest, WorkbookTitlesEndAtFirstEmptyCellAndStopAt150) {
     writeWorkbook("gap.xls", {{"A", "B", "C", "D", "", "F"}});
     prompter.answers = {Answer::Yes};
     EXPECT_EQ(titlesOf("gap.xls").titles, (Texts{"A", "B", "C", "D"}));
-    EXPECT_EQ(prompter.texts(), (Texts{"There are 1 sheets, we will be processing Sheet1", "There are 1 Rows.",
-                                       "There are 6 Columns."}));
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"There are 1 sheets, we will be processing Sheet1", "There are 1 Rows.", "There are 6 Columns."}));
 
     std::vector<std::string> wide;
     for (int i = 1; i <= 200; ++i)

@@ -1,9 +1,9 @@
 // The workbook reader and writer against two independent readers (xlrd and libfreexl) and against
 // real workbooks written by Excel and other programs.
+#include "sheet/Workbook.h"
 #include "db/VbDate.h"
 #include "sheet/Gsf.h"
 #include "sheet/SheetError.h"
-#include "sheet/Workbook.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/TempDir.h"
 #include "support/WorkbookDumps.h"

@@ -4,7 +4,9 @@
 
 namespace tarnwick {
 
-void ScriptedPrompter::notify(const std::string &text, Icon icon) { shown.push_back({Shown::Notice, text, icon}); }
+void ScriptedPrompter::notify(const std::string &text, Icon icon) {
+    shown.push_back({Shown::Notice, text, icon});
+}
 
 Answer ScriptedPrompter::ask(const std::string &text, Buttons, Icon icon) {
     shown.push_back({Shown::Question, text, icon});

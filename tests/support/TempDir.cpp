@@ -25,7 +25,9 @@ void TempDir::write(const std::string &name, const std::string &bytes) const {
     out << bytes;
 }
 
-std::string TempDir::read(const std::string &name) const { return readFile(file(name)); }
+std::string TempDir::read(const std::string &name) const {
+    return readFile(file(name));
+}
 
 std::string TempDir::readFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
@@ -34,6 +36,8 @@ std::string TempDir::readFile(const std::string &path) {
     return s.str();
 }
 
-bool TempDir::exists(const std::string &name) const { return std::filesystem::exists(file(name)); }
+bool TempDir::exists(const std::string &name) const {
+    return std::filesystem::exists(file(name));
+}
 
 } // namespace tarnwick

@@ -15,11 +15,20 @@ std::string escape(const std::string &text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -54,12 +63,23 @@ std::string DumpWithOurReader(const std::string &path, bool withExtent) {
                 const Cell &cell = cursor.cell(c);
                 std::string value;
                 switch (cell.type) {
-                case Cell::Type::Empty: continue;
-                case Cell::Type::Number: value = "n:" + number(cell.number); break;
-                case Cell::Type::Text: value = "s:" + escape(cell.text); break;
-                case Cell::Type::Boolean: value = "b:" + number(cell.number); break;
-                case Cell::Type::Date: value = "d:" + dateText(cell.number); break;
-                case Cell::Type::Error: value = "e:" + cell.text; break;
+                case Cell::Type::Empty:
+                    continue;
+                case Cell::Type::Number:
+                    value = "n:" + number(cell.number);
+                    break;
+                case Cell::Type::Text:
+                    value = "s:" + escape(cell.text);
+                    break;
+                case Cell::Type::Boolean:
+                    value = "b:" + number(cell.number);
+                    break;
+                case Cell::Type::Date:
+                    value = "d:" + dateText(cell.number);
+                    break;
+                case Cell::Type::Error:
+                    value = "e:" + cell.text;
+                    break;
                 }
                 rows = std::max(rows, cursor.row());
                 columns = std::max(columns, c);
@@ -101,13 +121,22 @@ std::string DumpWithFreexl(const std::string &path) {
                     continue;
                 std::string value;
                 switch (cell.type) {
-                case FREEXL_CELL_INT: value = "n:" + number(cell.value.int_value); break;
-                case FREEXL_CELL_DOUBLE: value = "n:" + number(cell.value.double_value); break;
+                case FREEXL_CELL_INT:
+                    value = "n:" + number(cell.value.int_value);
+                    break;
+                case FREEXL_CELL_DOUBLE:
+                    value = "n:" + number(cell.value.double_value);
+                    break;
                 case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT: value = "s:" + escape(cell.value.text_value); break;
+                case FREEXL_CELL_SST_TEXT:
+                    value = "s:" + escape(cell.value.text_value);
+                    break;
                 case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME: value = std::string("d:") + cell.value.text_value; break;
-                default: continue;
+                case FREEXL_CELL_DATETIME:
+                    value = std::string("d:") + cell.value.text_value;
+                    break;
+                default:
+                    continue;
                 }
                 out += line(r + 1, c + 1, value);
             }

@@ -23,7 +23,9 @@ QMessageBox::Icon qtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QString lines(const std::string &text) { return QString::fromStdString(text).replace("\r\n", "\n"); }
+QString lines(const std::string &text) {
+    return QString::fromStdString(text).replace("\r\n", "\n");
+}
 
 } // namespace
 
@@ -45,8 +47,8 @@ Answer QtPrompter::ask(const std::string &text, Buttons buttons, Icon icon) {
 
 std::optional<std::string> QtPrompter::input(const std::string &title, const std::string &prompt) {
     bool ok = false;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), QString::fromStdString(title),
-                                         lines(prompt), QLineEdit::Normal, QString(), &ok);
+    QString text = QInputDialog::getText(QApplication::activeWindow(), QString::fromStdString(title), lines(prompt),
+                                         QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return std::nullopt;
     return text.toStdString();
@@ -86,6 +88,8 @@ void Progress::advance() {
     }
 }
 
-void Progress::close() { hide(); }
+void Progress::close() {
+    hide();
+}
 
 } // namespace tarnwick

@@ -1,8 +1,8 @@
 // The desktop program: start-up, then the main window until it is closed.
 #include "app/Startup.h"
-#include "db/Maintenance.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/frmDataImport1.h"
+#include "db/Maintenance.h"
 
 #include <QApplication>
 #include <QPushButton>

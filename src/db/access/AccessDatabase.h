@@ -23,7 +23,8 @@ public:
     virtual std::vector<AccessField> fields(const std::string &table) = 0;
     virtual long recordCount(const std::string &table) = 0;
     // Calls `row` with every record's values in field order.
-    virtual void forEachRecord(const std::string &table, const std::function<void(const std::vector<Value> &)> &row) = 0;
+    virtual void forEachRecord(const std::string &table,
+                               const std::function<void(const std::vector<Value> &)> &row) = 0;
 };
 
 // Opens `path` with `password`: a Jet 3, Jet 4 or ACE file through libmdb, or one of our own SQLite
@@ -32,6 +33,8 @@ public:
 std::unique_ptr<AccessDatabase> OpenAccessDatabase(const std::string &path, const std::string &password);
 
 // Whether a table name counts as a system table.
-inline bool IsSystemTableName(const std::string &name) { return name.compare(0, 4, "MSys") == 0; }
+inline bool IsSystemTableName(const std::string &name) {
+    return name.compare(0, 4, "MSys") == 0;
+}
 
 } // namespace tarnwick

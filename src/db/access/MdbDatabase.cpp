@@ -106,8 +106,7 @@ std::vector<std::string> MdbDatabase::tableNames() {
         auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb_->catalog, i));
         // Hidden tables the engine flags as its own (the data of multi-valued fields, say) are
         // left out with the "MSys" ones, as Access leaves them out of its table list.
-        if (entry->object_type == MDB_TABLE && !IsSystemTableName(entry->object_name) &&
-            !mdb_is_system_table(entry))
+        if (entry->object_type == MDB_TABLE && !IsSystemTableName(entry->object_name) && !mdb_is_system_table(entry))
             names.push_back(entry->object_name);
     }
     return names;
@@ -136,7 +135,9 @@ std::vector<AccessField> MdbDatabase::fields(const std::string &name) {
     return out;
 }
 
-long MdbDatabase::recordCount(const std::string &name) { return static_cast<long>(openTable(name)->num_rows); }
+long MdbDatabase::recordCount(const std::string &name) {
+    return static_cast<long>(openTable(name)->num_rows);
+}
 
 void MdbDatabase::forEachRecord(const std::string &name, const std::function<void(const std::vector<Value> &)> &row) {
     MdbTablePtr table = openTable(name);
@@ -163,7 +164,8 @@ void MdbDatabase::forEachRecord(const std::string &name, const std::function<voi
         }
         for (unsigned i = 0; i < count; ++i) {
             auto *column = static_cast<MdbColumn *>(g_ptr_array_index(table->columns, i));
-            values[i] = decode(*column, byColumn[i], std::string(bound[i].data(), static_cast<std::size_t>(lengths[i])));
+            values[i] =
+                decode(*column, byColumn[i], std::string(bound[i].data(), static_cast<std::size_t>(lengths[i])));
         }
         row(values);
     }
