@@ -2,7 +2,22 @@
 
 #include "app/TextUtil.h"
 
+#include <cstring>
+
 namespace tarnwick {
+
+const char *LineReader::lineEnd() {
+    const char *start = buffer_ + pos_;
+    const char *end = buffer_ + size_;
+    // The next LF is remembered, so a file of CR-only lines is not searched to its end each line.
+    if (lfAt_ == kUnknown || lfAt_ < pos_) {
+        const void *lf = std::memchr(start, '\n', size_ - pos_);
+        lfAt_ = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - buffer_) : size_;
+    }
+    const char *limit = buffer_ + lfAt_;
+    const void *cr = std::memchr(start, '\r', static_cast<std::size_t>(limit - start));
+    return cr ? static_cast<const char *>(cr) : (limit < end ? limit : end);
+}
 
 LineReader::LineReader(FileHandle file) : file_(std::move(file)) {
     // This reader buffers for itself; the stream's own buffer would only copy every byte twice.
@@ -26,6 +41,7 @@ bool LineReader::fill() {
         return true;
     size_ = file_ ? std::fread(buffer_, 1, sizeof buffer_, file_.get()) : 0;
     pos_ = 0;
+    lfAt_ = kUnknown;
     return size_ > 0;
 }
 
@@ -75,9 +91,7 @@ bool LineReader::skip() {
             return true;
         const char *start = buffer_ + pos_;
         const char *end = buffer_ + size_;
-        const char *stop = start;
-        while (stop < end && *stop != '\n' && *stop != '\r')
-            ++stop;
+        const char *stop = lineEnd();
         pos_ += stop - start;
         if (stop < end) {
             int c = get();
@@ -111,9 +125,7 @@ std::optional<std::string> LineReader::next() {
             break;
         const char *start = buffer_ + pos_;
         const char *end = buffer_ + size_;
-        const char *stop = start;
-        while (stop < end && *stop != '\n' && *stop != '\r')
-            ++stop;
+        const char *stop = lineEnd();
         line.append(start, stop);
         pos_ += stop - start;
         if (stop < end) {

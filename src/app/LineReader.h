@@ -30,6 +30,8 @@ private:
     int get();
     int peek();
     bool fill();
+    // The first CR or LF from the read position, or the end of the buffer.
+    const char *lineEnd();
     // Reads one UTF-16 unit as a code point, surrogate pairs joined; -1 at the end.
     long nextUtf16();
 
@@ -37,6 +39,8 @@ private:
     Encoding encoding_ = Encoding::Bytes;
     char buffer_[65536];
     std::size_t size_ = 0, pos_ = 0;
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+    std::size_t lfAt_ = kUnknown; // offset of the next LF in the buffer (size_ when none)
     long pendingUnit_ = -2;
 };
 

@@ -94,45 +94,30 @@ std::string TrimBlanks(std::string_view s) {
     return std::string(s.substr(b, e - b + 1));
 }
 
-std::string UpperCase(std::string_view s) {
-    bool ascii = true;
-    std::string out(s);
-    for (char &c : out) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    }
-    if (ascii)
-        return out;
-    out.clear();
-    icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<int32_t>(s.size())))
-        .toUpper(icu::Locale::getRoot())
-        .toUTF8String(out);
+namespace {
+
+// Changes case in place when the text is plain ASCII, else through ICU's full case mapping
+// (so "ß" upper-cases to "SS").
+std::string changeCase(std::string s, bool upper) {
+    const char from = upper ? 'a' : 'A';
+    const int shift = upper ? -32 : 32;
+    std::size_t i = 0;
+    for (; i < s.size() && static_cast<unsigned char>(s[i]) < 0x80; ++i)
+        if (s[i] >= from && s[i] <= from + 25)
+            s[i] = static_cast<char>(s[i] + shift);
+    if (i == s.size())
+        return s;
+    icu::UnicodeString text = icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<int32_t>(s.size())));
+    upper ? text.toUpper(icu::Locale::getRoot()) : text.toLower(icu::Locale::getRoot());
+    std::string out;
+    text.toUTF8String(out);
     return out;
 }
 
-std::string LowerCase(std::string_view s) {
-    bool ascii = true;
-    std::string out(s);
-    for (char &c : out) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    if (ascii)
-        return out;
-    out.clear();
-    icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<int32_t>(s.size())))
-        .toLower(icu::Locale::getRoot())
-        .toUTF8String(out);
-    return out;
-}
+} // namespace
+
+std::string UpperCase(std::string s) { return changeCase(std::move(s), true); }
+std::string LowerCase(std::string s) { return changeCase(std::move(s), false); }
 
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = asciiPrefix(s);

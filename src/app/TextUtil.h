@@ -11,8 +11,8 @@ std::size_t Utf8Length(std::string_view s);
 std::string Utf8Left(std::string_view s, std::size_t count);
 // Leading and trailing blanks (spaces only, not tabs) removed, as the old run time's Trim did.
 std::string TrimBlanks(std::string_view s);
-std::string UpperCase(std::string_view s);
-std::string LowerCase(std::string_view s);
+std::string UpperCase(std::string s);
+std::string LowerCase(std::string s);
 
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string &out, char32_t codePoint);

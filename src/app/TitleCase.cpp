@@ -37,12 +37,12 @@ std::string titleCasedAscii(std::string text) {
 
 } // namespace
 
-std::string TitleCased(const std::string &input) {
+std::string TitleCased(std::string input) {
     bool ascii = true;
     for (unsigned char c : input)
         ascii = ascii && c < 0x80;
     if (ascii)
-        return titleCasedAscii(input);
+        return titleCasedAscii(std::move(input));
     // The positions walked are counted on the trimmed original, as the old routine counted them.
     const int32_t n = static_cast<int32_t>(Utf8Length(TrimBlanks(input)));
     icu::UnicodeString text = icu::UnicodeString::fromUTF8(input);

@@ -11,6 +11,6 @@ namespace tarnwick {
 void TitleCase(Session &session, std::string &text);
 
 // The conversion itself.
-std::string TitleCased(const std::string &text);
+std::string TitleCased(std::string text);
 
 } // namespace tarnwick

@@ -75,7 +75,7 @@ void purge(Session &session, const std::string &table, const std::string &routin
 
 std::string BackupTimeStamp(const Session &session) {
     std::tm now = session.clock.now();
-    char buffer[32];
+    char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%02d-%02d-%04d %02d %02d", now.tm_mon + 1, now.tm_mday, now.tm_year + 1900,
                   now.tm_hour, now.tm_min);
     return buffer;

@@ -120,7 +120,6 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
 
 void Recordset::Close() noexcept {
     connection_ = nullptr;
-    lastInsertMask_ = nullptr;
     lastInsert_ = nullptr;
     inserts_.clear();
     selectRow_ = Statement();
@@ -235,19 +234,23 @@ void Recordset::setFieldValue(int index, Value converted) {
         if (!onRow())
             noCurrentRecord();
         mode_ = EditMode::Edit;
-        pending_.assign(fields_.fields_.size(), Value());
+        pending_.resize(fields_.fields_.size());
         touched_.assign(fields_.fields_.size(), false);
+        touchedBits_ = 0;
     }
     pending_[index] = std::move(converted);
     touched_[index] = true;
+    if (index < 64)
+        touchedBits_ |= std::uint64_t(1) << index;
 }
 
 void Recordset::AddNew() {
     requireUpdatable();
     Update();
     mode_ = EditMode::Add;
-    pending_.assign(fields_.fields_.size(), Value());
+    pending_.resize(fields_.fields_.size());
     touched_.assign(fields_.fields_.size(), false);
+    touchedBits_ = 0;
 }
 
 void Recordset::Update() {
@@ -260,11 +263,11 @@ void Recordset::Update() {
 }
 
 void Recordset::insertPending() {
-    if (!lastInsertMask_ || *lastInsertMask_ != touched_) {
+    if (!lastInsert_ || touched_.size() > 64 || lastInsertBits_ != touchedBits_) {
         auto it = inserts_.find(touched_);
         if (it == inserts_.end())
             it = inserts_.emplace(touched_, prepareInsert()).first;
-        lastInsertMask_ = &it->first;
+        lastInsertBits_ = touchedBits_;
         lastInsert_ = &it->second;
     }
     Statement &insert = *lastInsert_;
@@ -308,8 +311,12 @@ void Recordset::updatePending() {
 
 void Recordset::clearPending() {
     mode_ = EditMode::None;
-    pending_.clear();
+    // The buffer is kept for the next row: only the values set are emptied.
+    for (std::size_t i = 0; i < touched_.size(); ++i)
+        if (touched_[i])
+            pending_[i] = Value();
     touched_.clear();
+    touchedBits_ = 0;
 }
 
 void Recordset::CancelUpdate() {

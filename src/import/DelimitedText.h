@@ -27,9 +27,13 @@ template <typename Store> int CutLine(const std::string &line, char delimiter, S
         std::size_t stop = end == std::string::npos ? line.size() : end;
         std::string value;
         value.reserve(stop - start);
-        for (std::size_t i = start; i < stop; ++i)
-            if (line[i] != '"')
-                value += line[i];
+        // Copies the runs between double quotes, which are dropped.
+        for (std::size_t at = start; at < stop;) {
+            std::size_t quote = line.find('"', at);
+            std::size_t runEnd = quote < stop ? quote : stop;
+            value.append(line, at, runEnd - at);
+            at = runEnd + 1;
+        }
         store(++position, std::move(value));
         if (end == std::string::npos)
             return position;

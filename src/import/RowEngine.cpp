@@ -102,10 +102,11 @@ void RowContext::notify(const std::string &text) {
     session.ParkConnection->BeginGroup();
 }
 
-Value CaseConverted(const ImportWindowState &window, const Value &value) {
+Value CaseConverted(const ImportWindowState &window, Value value) {
+    std::string text = value.isText() ? std::move(value).takeText() : value.toString();
     if (window.allCaps)
-        return Value(UpperCase(value.toString()));
-    return Value(TitleCased(LowerCase(value.toString())));
+        return Value(UpperCase(std::move(text)));
+    return Value(TitleCased(LowerCase(std::move(text))));
 }
 
 ImportOutcome RunImport(Session &session, const ImportWindowState &window, const ImportPlan &plan,

@@ -80,7 +80,7 @@ private:
 };
 
 // The text-case choice of the window applied to a value: upper case, or lower then title case.
-Value CaseConverted(const ImportWindowState &window, const Value &value);
+Value CaseConverted(const ImportWindowState &window, Value value);
 
 // Runs an import of `source` into the plan's table. A source that cannot be read is reported by
 // its message and stops the run.

@@ -29,6 +29,18 @@ TEST(LineReaderTest, CrLfSplitAcrossBufferBoundaryIsOneLineEnd) {
     EXPECT_EQ(readAll(first + "\r\nnext"), (Lines{first, "next"}));
 }
 
+TEST(LineReaderTest, ManyLinesOfEveryEndingAcrossBuffers) {
+    for (const std::string ending : {"\r", "\n", "\r\n"}) {
+        std::string bytes;
+        Lines expected;
+        for (int i = 0; i < 20000; ++i) {
+            expected.push_back("line " + std::to_string(i));
+            bytes += expected.back() + ending;
+        }
+        EXPECT_EQ(readAll(bytes), expected);
+    }
+}
+
 TEST(LineReaderTest, DecodesByteOrderMarksAndWindows1252) {
     EXPECT_EQ(readAll("\xEF\xBB\xBF\"Site\",\"Length\"\r\n"), Lines{"\"Site\",\"Length\""});
     EXPECT_EQ(readAll("Oc\xE9\r\nOc\xC3\xA9\r\n\x80"), (Lines{"Océ", "Océ", "€"}));
