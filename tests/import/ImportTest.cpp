@@ -207,3 +207,57 @@ TEST_F(ImportTest, GuestWorkbookOfAnotherSheetAndMissingSheet) {
 
 } // namespace
 } // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
+    WorkbookWriter guests("Former");
+    guests.setText(1, 1, "Old");
+    guests.addSheet("Current");
+    const char *titles[] = {"First", "Last", "Arrive", "People", "Notes"};
+    for (int c = 0; c < 5; ++c)
+        guests.setText(1, c + 1, titles[c]);
+    guests.setText(2, 1, "zoë");
+    guests.setText(2, 2, "OCÉ");
+    guests.setDate(2, 3, 46000);
+    guests.setNumber(2, 4, 3);
+    guests.setText(2, 5, std::string(300, 'n'));
+    guests.save(park.file("guests.xls"));
+
+    ScriptedPicker picker;
+    picker.choice = "Current";
+    prompter.answers = {Answer::No};
+    GetFieldNames(session, "guests.xls", window.ShtName, picker);
+    for (auto [caption, title] : std::vector<std::pair<std::string, std::string>>{
+             {"FirstName", "First"}, {"LastName", "Last"}, {"Arrival", "Arrive"}, {"NoPeople", "People"},
+             {"Notes", "Notes"}})
+        for (MappingSlot &slot : window.guestSlots)
+            if (slot.caption == caption)
+                slot.title = title;
+    prompter.shown.clear();
+    EXPECT_EQ(ImportGuestsExcel(session, window, "guests.xls"), ImportOutcome::Completed);
+    EXPECT_EQ(prompter.texts(), Texts{"1 of 1 Guests Successfully Imported"}) << "a long note is cut silently";
+    EXPECT_EQ(rows("Guest", {"Name", "Arrival", "NoPeople", "Notes"}),
+              (std::vector<Texts>{{"Océ, Zoë", "12/9/2025", "3", std::string(255, 'n')}}));
+
+    WorkbookWriter charges;
+    charges.setText(1, 1, "Item");
+    charges.setText(1, 2, "Price");
+    charges.setText(1, 3, "Tax");
+    charges.setText(2, 1, "bag of ice");
+    charges.setNumber(2, 2, 2.5);
+    charges.setText(2, 3, "yes");
+    charges.setText(3, 1, "map");
+    charges.setNumber(3, 2, 1.25);
+    charges.setBoolean(3, 3, true); // not "YES": the box makes it False
+    charges.save(park.file("pos.xls"));
+    window.taxableYesNo = true;
+    importFile(ImportTable::Charges, "pos.xls", {{"Name", "Item"}, {"Amount", "Price"}, {"Taxable", "Tax"}});
+    EXPECT_EQ(prompter.texts(), Texts{"2 of 2 Other Charges Successfully Imported"});
+    EXPECT_EQ(rows("OtherCharges", {"Name", "Amount", "Taxable"}),
+              (std::vector<Texts>{{"Bag Of Ice", "2.5", "True"}, {"Map", "1.25", "False"}}));
+}
+
+} // namespace
+} // namespace tarnwick
