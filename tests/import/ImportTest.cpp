@@ -172,11 +172,6 @@ TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
     EXPECT_EQ(rows("OtherCharges", {"Name", "UPC"}).back(), (Texts{std::string(30, 'A'), "*AB12*"}));
 }
 
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
 
 TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
     WorkbookWriter writer;
@@ -205,11 +200,6 @@ TEST_F(ImportTest, GuestWorkbookOfAnotherSheetAndMissingSheet) {
                                       " has no worksheet named nowhere, so nothing was imported."});
 }
 
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
 
 TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
     WorkbookWriter guests("Former");

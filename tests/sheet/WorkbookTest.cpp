@@ -160,11 +160,6 @@ TEST(WorkbookReaderTest, DamagedWorkbookGivesMessageOrReadablePartNeverACrash) {
     }
 }
 
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
 
 // An Excel 5/95 workbook assembled record by record: a "Book" stream in the compound file, byte
 // strings in code page 1252.

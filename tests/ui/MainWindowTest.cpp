@@ -24,6 +24,18 @@ class MainWindowTest : public QObject {
     NoProgress progress;
     FixedClock clock{2026, 12, 4, 9, 5};
 
+    // A session on the test park with the main window shown.
+    struct Shown {
+        Session session;
+        std::unique_ptr<frmDataImport1> window;
+        explicit Shown(MainWindowTest &test) : session(test.prompter, test.progress, test.clock) {
+            session.DbFolder = test.dir.path();
+            CreateRVCon(session);
+            window = std::make_unique<frmDataImport1>(session);
+            window->show();
+        }
+    };
+
     std::string storedType(Session &session, int i) {
         Recordset rs;
         rs.Open("SELECT * FROM ParkInfo ", *session.ParkConnection, adOpenStatic, adLockReadOnly);
@@ -34,11 +46,8 @@ private slots:
     void initTestCase() { CreateParkDatabase(dir.path()); }
 
     void showsItsControlsAndStartsOnEnterSites() {
-        Session session(prompter, progress, clock);
-        session.DbFolder = dir.path();
-        CreateRVCon(session);
-        frmDataImport1 window(session);
-        window.show();
+        Shown shown(*this);
+        frmDataImport1 &window = *shown.window;
         window.LoadSiteTypes();
         window.enterSitesButton()->setFocus();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -64,11 +73,9 @@ private slots:
     }
 
     void siteTypeBoxColoursSelectionAndSave() {
-        Session session(prompter, progress, clock);
-        session.DbFolder = dir.path();
-        CreateRVCon(session);
-        frmDataImport1 window(session);
-        window.show();
+        Shown shown(*this);
+        frmDataImport1 &window = *shown.window;
+        Session &session = shown.session;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto *box3 = window.findChild<QLineEdit *>("SType_3");
         auto *box4 = window.findChild<QLineEdit *>("SType_4");

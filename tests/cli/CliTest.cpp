@@ -7,6 +7,16 @@
 namespace tarnwick {
 namespace {
 
+// A new park in a temporary folder, and the terminal program run on it.
+class CliPark : public ::testing::Test {
+protected:
+    CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
+    CliResult run(const std::string &arguments) {
+        return RunProgram(CLI_PATH, "--park '" + park.path() + "' " + arguments);
+    }
+    TempDir park;
+};
+
 TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
     TempDir park;
     ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 0);
@@ -54,57 +64,40 @@ TEST(CliInitStatus, UsageErrorsExitWithTwo) {
     EXPECT_EQ(RunProgram(CLI_PATH, "frobnicate").status, 2);
 }
 
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
-
-TEST(CliTitles, PrintsMessagesCountAndTitles) {
-    TempDir park;
-    RunProgram(CLI_PATH, "init '" + park.path() + "'");
+TEST_F(CliPark, TitlesPrintsMessagesCountAndTitles) {
     park.write("sites.csv", "\"Site\";\"Length\"\r\n1;40\r\n");
     park.write("bare.csv", "Site,Length\r\n");
-    CliResult titles = RunProgram(CLI_PATH, "--park '" + park.path() + "' titles sites.csv");
+    CliResult titles = run("titles sites.csv");
     EXPECT_EQ(titles.status, 0);
     EXPECT_EQ(titles.out, "2\nSite\nLength\n");
 
-    CliResult cancelled = RunProgram(CLI_PATH, "--park '" + park.path() + "' titles bare.csv");
+    CliResult cancelled = run("titles bare.csv");
     EXPECT_EQ(cancelled.out, "Your File does NOT have quotes around the Fields!\nSelect OK to create a New file with "
                              "quotes.\n> Cancel\n");
     EXPECT_EQ(cancelled.status, 1);
 
-    CliResult repaired = RunProgram(CLI_PATH, "--park '" + park.path() + "' repair-quotes bare.csv");
+    CliResult repaired = run("repair-quotes bare.csv");
     EXPECT_EQ(repaired.status, 0);
     EXPECT_EQ(park.read("bare New.CSV"), "\"Site\",\"Length\"\r\n");
 }
 
-} // namespace
-} // namespace tarnwick
-
-namespace tarnwick {
-namespace {
-
-TEST(CliImport, EachFileAfterItsBackupQuestionAndUsageErrors) {
-    TempDir park;
-    RunProgram(CLI_PATH, "init '" + park.path() + "'");
+TEST_F(CliPark, ImportsEachFileAfterItsBackupQuestionAndRefusesBadUsage) {
     park.write("a.csv", "\"Item\",\"Tax\"\r\nice,yes\r\n");
     park.write("b.txt", "\"Item\",\"Tax\"\r\nwood,no\r\n");
-    CliResult run = RunProgram(CLI_PATH, "--park '" + park.path() +
-                                             "' import charges a.csv b.txt --map Name=Item --map Taxable=Tax "
-                                             "--yes-no Taxable --backup no");
-    EXPECT_EQ(run.status, 0);
+    CliResult imported = run("import charges a.csv b.txt --map Name=Item --map Taxable=Tax "
+                             "--yes-no Taxable --backup no");
+    EXPECT_EQ(imported.status, 0);
     const std::string question = "We are making a BackUp of the Halvane DataBase before you Add OtherCharges ";
-    std::size_t first = run.out.find(question), second = run.out.find(question, first + 1);
-    ASSERT_NE(second, std::string::npos) << run.out;
-    EXPECT_EQ(run.out.substr(second),
-              run.out.substr(second, question.size() + 18) + "\n> No\n1 of 1 Other Charges Successfully Imported\n");
+    std::size_t first = imported.out.find(question), second = imported.out.find(question, first + 1);
+    ASSERT_NE(second, std::string::npos) << imported.out;
+    EXPECT_EQ(imported.out.substr(second), imported.out.substr(second, question.size() + 18) +
+                                               "\n> No\n1 of 1 Other Charges Successfully Imported\n");
     EXPECT_EQ(RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' 'SELECT Name, Taxable FROM OtherCharges'").out,
               "Ice|1\nWood|0\n");
 
-    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' import charges a.csv --map Nope=Item").status, 2);
-    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' import charges a.csv --yes-no Water").status, 2);
-    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' purge guests").status, 1) << "refused without --yes";
+    EXPECT_EQ(run("import charges a.csv --map Nope=Item").status, 2);
+    EXPECT_EQ(run("import charges a.csv --yes-no Water").status, 2);
+    EXPECT_EQ(run("purge guests").status, 1) << "refused without --yes";
 }
 
 } // namespace
