@@ -116,8 +116,12 @@ std::string changeCase(std::string s, bool upper) {
 
 } // namespace
 
-std::string UpperCase(std::string s) { return changeCase(std::move(s), true); }
-std::string LowerCase(std::string s) { return changeCase(std::move(s), false); }
+std::string UpperCase(std::string s) {
+    return changeCase(std::move(s), true);
+}
+std::string LowerCase(std::string s) {
+    return changeCase(std::move(s), false);
+}
 
 bool IsValidUtf8(std::string_view s) {
     std::size_t i = asciiPrefix(s);

@@ -1,8 +1,7 @@
 #include "db/Connection.h"
 
+#include "app/PathCheck.h"
 #include "app/TextUtil.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -36,8 +35,7 @@ void Connection::SetConnectionString(const std::string &text) {
 void Connection::Open() {
     Close();
     const std::string path = Property("Data Source");
-    struct stat info {};
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (path.empty() || !IsRegularFile(path))
         throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
 
     sqlite3 *raw = nullptr;

@@ -27,7 +27,6 @@ public:
     // long runs of single-row updates need not each wait for the disk.
     void BeginGroup();
     void CommitGroup();
-    bool InGroup() const { return inGroup_; }
 
     // The open database; throws when the connection is closed.
     sqlite3 *handle() const;

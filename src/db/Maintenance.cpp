@@ -1,5 +1,6 @@
 #include "db/Maintenance.h"
 
+#include "app/PathCheck.h"
 #include "app/Startup.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -108,9 +108,8 @@ void CompressDB(Session &session) {
         const std::string database = session.DbFolder + "/Park.MDB";
         const std::string compacted = session.DbFolder + "/Park.TMP";
         try {
-            struct stat info {};
             // As the old engine did, an existing destination is refused.
-            if (stat(compacted.c_str(), &info) == 0)
+            if (PathExists(compacted))
                 throw NumberedError(3204, "Database already exists.");
             {
                 Connection source;

@@ -1,8 +1,7 @@
 #include "db/ParkSchema.h"
 
+#include "app/PathCheck.h"
 #include "db/Sqlite.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -67,8 +66,7 @@ const std::vector<TableDef> &ParkTables() {
 
 void CreateParkDatabase(const std::string &folder) {
     const std::string path = folder + "/Park.MDB";
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0)
+    if (PathExists(path))
         throw DbError(dberr::StorageFailure, "Database '" + path + "' already exists.");
 
     sqlite3 *raw = nullptr;

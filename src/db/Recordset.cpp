@@ -112,7 +112,6 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
     fields_ = std::move(fields);
     rowids_ = std::move(rowids);
     deleted_.assign(rowids_.size(), false);
-    table_ = parsed.table;
     lock_ = lock;
     connection_ = &connection;
     clearPending();

@@ -87,8 +87,6 @@ public:
     FieldsCollection &Fields();
     Field &Fields(const std::string &name) { return Fields()[name]; }
 
-    const std::string &tableName() const { return table_; }
-
 private:
     friend class Field;
     enum class EditMode { None, Edit, Add };
@@ -107,7 +105,6 @@ private:
 
     Connection *connection_ = nullptr;
     LockTypeEnum lock_ = adLockReadOnly;
-    std::string table_;
     std::string quotedTable_;
     FieldsCollection fields_;
     std::vector<std::int64_t> rowids_;

@@ -1,12 +1,11 @@
 #include "export/TableExport.h"
 
+#include "app/PathCheck.h"
 #include "app/TextUtil.h"
 #include "db/DbError.h"
 #include "sheet/SheetError.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookWriter.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -47,13 +46,11 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
             return false;
         }
         const std::string path = session.DbFolder + "/" + table + ".xls";
-        struct stat info {};
         // As the spreadsheet application asked before replacing a workbook; No ends this table quietly.
-        if (stat(path.c_str(), &info) == 0 &&
-            session.prompter.ask("A file named '" + path +
-                                     "' already exists in this location. Do you want to "
-                                     "replace it?",
-                                 Buttons::YesNo, Icon::Exclamation) == Answer::No)
+        if (PathExists(path) && session.prompter.ask("A file named '" + path +
+                                                         "' already exists in this location. Do you want to "
+                                                         "replace it?",
+                                                     Buttons::YesNo, Icon::Exclamation) == Answer::No)
             return false;
 
         std::vector<AccessField> fields = database.fields(table);

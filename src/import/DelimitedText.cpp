@@ -3,8 +3,6 @@
 #include "app/FileOpener.h"
 #include "app/TextUtil.h"
 
-#include <sys/stat.h>
-
 namespace tarnwick {
 
 std::vector<std::string> SplitTitles(const std::string &header) {

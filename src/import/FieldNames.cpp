@@ -1,12 +1,11 @@
 #include "import/FieldNames.h"
 
 #include "app/FileOpener.h"
+#include "app/PathCheck.h"
 #include "import/DelimitedText.h"
 #include "import/QuoteRepair.h"
 #include "sheet/SheetError.h"
 #include "sheet/SheetOutline.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -21,9 +20,8 @@ void storeTitles(Session &session, const std::vector<std::string> &titles) {
 
 FieldNamesResult textTitles(Session &session, const std::string &fileName) {
     const std::string path = SourcePath(session, fileName);
-    struct stat info {};
     // The opener would write a default settings file in place of a missing source; refuse first.
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!IsRegularFile(path)) {
         session.prompter.notify("The file " + path + " could not be found.", Icon::Exclamation);
         return {};
     }

@@ -1,9 +1,8 @@
 #include "import/QuoteRepair.h"
 
 #include "app/FileOpener.h"
+#include "app/PathCheck.h"
 #include "import/DelimitedText.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -24,8 +23,7 @@ std::optional<std::string> RepairQuotes(Session &session, const std::string &fil
     const std::string target = SourcePath(session, newName);
 
     // A source that cannot be read gets no empty copy: the operator is told instead.
-    struct stat info {};
-    if (stat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!IsRegularFile(source)) {
         session.prompter.notify("The file " + source + " could not be read, so no new file was written.",
                                 Icon::Exclamation);
         return std::nullopt;

@@ -1,19 +1,17 @@
 #include "import/RowSource.h"
 
 #include "app/FileOpener.h"
+#include "app/PathCheck.h"
 #include "import/DelimitedText.h"
 #include "sheet/SheetError.h"
 #include "sheet/SheetOutline.h"
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 
 TextRowSource::TextRowSource(Session &session, const std::string &path, char delimiter, int capacity)
     : session_(session), delimiter_(delimiter), capacity_(capacity) {
     // The opener would write a default settings file in place of a missing source; refuse first.
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!IsRegularFile(path))
         throw SourceRefused{"The file " + path + " could not be found, so nothing was imported."};
     auto count = CountDataLines(session, path);
     file_ = count ? FileOpener(session, path, ModeInput, 80) : 0;

@@ -1,5 +1,6 @@
 #include "db/access/AccessDatabase.h"
 
+#include "app/PathCheck.h"
 #include "db/DbError.h"
 #include "db/access/JetHeader.h"
 #include "db/access/MdbDatabase.h"
@@ -7,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -25,8 +25,7 @@ bool isSqliteFile(const std::string &path) {
 } // namespace
 
 std::unique_ptr<AccessDatabase> OpenAccessDatabase(const std::string &path, const std::string &password) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!IsRegularFile(path))
         throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
     if (isSqliteFile(path))
         return std::make_unique<SqliteDatabase>(path);
