@@ -1,8 +1,7 @@
 #include "cli/Commands.h"
 #include "cli/TerminalSheetPicker.h"
 #include "db/Maintenance.h"
-#include "import/FieldNames.h"
-#include "import/Importers.h"
+#include "import/ImportWindowActions.h"
 
 #include <iostream>
 #include <map>
@@ -76,17 +75,16 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     // As in the import window: a click on the files reads their titles, then Import takes each
     // file in turn, every one preceded by its backup question.
     TerminalSheetPicker picker(options.sheet);
-    for (const std::string &file : options.files)
-        GetFieldNames(cli.session, file, window.ShtName, picker);
-    static const BackupReason reasons[] = {BackupReason::AddSites, BackupReason::AddGuests, BackupReason::AddOtherChgs};
-    int status = 0;
-    for (const std::string &file : options.files) {
-        BackUpDB(cli.session, reasons[static_cast<int>(options.table)]);
-        std::optional<ImportOutcome> outcome = ImportFile(cli.session, window, options.table, file);
-        if (!outcome) {
-            std::cout << file << " is not a .csv, .txt or .xls file; nothing was imported from it." << std::endl;
+    ReadSelectedTitles(cli.session, options.files, window.ShtName, picker);
+    std::vector<std::optional<ImportOutcome>> outcomes =
+        ImportSelectedFiles(cli.session, window, options.table, options.files);
+    int status = outcomes.size() < options.files.size() ? 1 : 0;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (!outcomes[i]) {
+            std::cout << options.files[i] << " is not a .csv, .txt or .xls file; nothing was imported from it."
+                      << std::endl;
             status = 1;
-        } else if (*outcome == ImportOutcome::Stopped) {
+        } else if (*outcomes[i] == ImportOutcome::Stopped) {
             status = 1;
         }
     }

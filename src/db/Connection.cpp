@@ -69,7 +69,16 @@ void Connection::Close() noexcept {
 void Connection::BeginGroup() {
     if (inGroup_)
         return;
-    Execute(handle(), "BEGIN IMMEDIATE");
+    // Said here, before the first row, rather than by every row's failure.
+    const std::string path = Property("Data Source");
+    if (sqlite3_db_readonly(handle(), "main") == 1)
+        throw DbError(dberr::StorageFailure, path + " is read-only, so nothing can be written to it.");
+    if (sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(handle()) & 0xff;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DbError(dberr::StorageFailure, path + " is in use by another program, so nothing can be written to it.");
+        ThrowSqlite(handle());
+    }
     inGroup_ = true;
 }
 

@@ -81,6 +81,21 @@ std::string BackupTimeStamp(const Session &session) {
     return buffer;
 }
 
+bool ParkStillThere(Session &session) {
+    if (!PathExists(session.DbFolder)) {
+        session.prompter.notify("The database folder " + session.DbFolder + " no longer exists, so nothing was changed.",
+                                Icon::Exclamation);
+        return false;
+    }
+    if (!IsRegularFile(session.DbFolder + "/Park.MDB")) {
+        session.prompter.notify("Park.MDB is no longer in the database folder " + session.DbFolder +
+                                    ", so nothing was changed.",
+                                Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void BackUpDB(Session &session, BackupReason reason) {
     const ReasonText &text = kReasons[static_cast<int>(reason)];
     Answer answer = session.prompter.ask(text.question + BackupTimeStamp(session) + " ?", Buttons::YesNo);
@@ -141,7 +156,7 @@ bool ConfirmAndPurge(Session &session, PurgeTable table) {
     Answer answer = session.prompter.ask(std::string("Doing this will totally Remove ALL ") + what[i] +
                                              " from the Park.MDB Database. Are you SURE you want to continue?",
                                          Buttons::YesNo);
-    if (answer == Answer::No)
+    if (answer == Answer::No || !ParkStillThere(session))
         return false;
     BackUpDB(session, reasons[i]);
     switch (table) {

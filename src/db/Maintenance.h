@@ -19,6 +19,11 @@ enum class BackupReason : short {
 // "mm-dd-yyyy hh mm" of the session's clock.
 std::string BackupTimeStamp(const Session &session);
 
+// Whether Park.MDB is still where the session found it; when it is not (the file or its whole
+// folder was removed), says so. Imports and purges check it first, because the open connection
+// would otherwise write into a file that no longer has a name.
+bool ParkStillThere(Session &session);
+
 // Offers a copy of Park.MDB as Park_<reason>_<stamp>.MDB beside it. The caller goes on whatever
 // the answer or the outcome; ParkConnection is open again on return.
 void BackUpDB(Session &session, BackupReason reason);

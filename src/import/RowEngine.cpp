@@ -120,13 +120,15 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         session.progress.setRange(0, source->total());
         session.SqlText = "SELECT * FROM " + plan.table + " ";
         records.Open(session.SqlText, connection, adOpenStatic, adLockOptimistic);
+        connection.BeginGroup();
     } catch (const SourceRefused &refused) {
         session.progress.close();
         session.prompter.notify(refused.message, Icon::Exclamation);
         return ImportOutcome::Stopped;
     } catch (const NumberedError &error) {
         session.progress.close();
-        session.prompter.notify("The " + plan.table + " table could not be opened: " + std::to_string(error.number()) +
+        records.Close();
+        session.prompter.notify("Nothing was imported into " + plan.table + ": " + std::to_string(error.number()) +
                                     ": " + error.description(),
                                 Icon::Exclamation);
         return ImportOutcome::Stopped;
@@ -143,7 +145,6 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
     };
     auto groupStart = std::chrono::steady_clock::now();
     long inGroup = 0;
-    connection.BeginGroup();
     for (;;) {
         bool failed = false;
         try {

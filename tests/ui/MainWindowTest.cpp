@@ -27,11 +27,12 @@ class MainWindowTest : public QObject {
     // A session on the test park with the main window shown.
     struct Shown {
         Session session;
+        Navigator navigator{session};
         std::unique_ptr<frmDataImport1> window;
         explicit Shown(MainWindowTest &test) : session(test.prompter, test.progress, test.clock) {
             session.DbFolder = test.dir.path();
             CreateRVCon(session);
-            window = std::make_unique<frmDataImport1>(session);
+            window = std::make_unique<frmDataImport1>(navigator);
             window->show();
         }
     };
@@ -42,7 +43,7 @@ class MainWindowTest : public QObject {
         return rs.Fields("SiteType" + std::to_string(i)).GetValue().toString();
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { CreateParkDatabase(dir.path()); }
 
     void showsItsControlsAndStartsOnEnterSites() {

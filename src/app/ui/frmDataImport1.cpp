@@ -3,6 +3,8 @@
 #include "app/TitleCase.h"
 #include "app/ui/EntryFocus.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,7 +31,7 @@ QPushButton *button(const QString &caption, const QString &name) {
 
 } // namespace
 
-frmDataImport1::frmDataImport1(Session &session) : session_(session) {
+frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), session_(navigator.session) {
     setObjectName("frmDataImport1");
     setWindowTitle("Halvane Tarnwick");
 
@@ -81,6 +83,9 @@ frmDataImport1::frmDataImport1(Session &session) : session_(session) {
     auto *imports = button("Import Data Files ====>", "Command3");
     auto *exportDb = button("Export Access DB", "Command4");
     exportDb->setToolTip("Use this tool to Open an Access DB to Export Tables");
+    connect(imports, &QPushButton::clicked, this, [this] {
+        RunHandler(session_, [this] { navigator_.leaveMain(WindowId::Import, Navigator::Order::UnloadFirst); });
+    });
     buttons->addWidget(enterSites_, 0, 0);
     buttons->addWidget(guests, 0, 1);
     buttons->addWidget(imports, 1, 0);
@@ -98,6 +103,11 @@ frmDataImport1::frmDataImport1(Session &session) : session_(session) {
     help->addAction("Help With Site Types")->setObjectName("mnuSiteTypes");
 
     resize(640, 520);
+}
+
+void frmDataImport1::closeEvent(QCloseEvent *event) {
+    event->accept();
+    QCoreApplication::quit();
 }
 
 SiteTypeBoxes frmDataImport1::boxTexts() const {

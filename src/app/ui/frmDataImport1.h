@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the park's site types and the way to the other steps of the set-up.
-#include "app/Session.h"
 #include "app/SiteTypes.h"
+#include "app/ui/Navigator.h"
 
 #include <QMainWindow>
 #include <array>
@@ -13,17 +13,22 @@ namespace tarnwick {
 
 class frmDataImport1 : public QMainWindow {
 public:
-    explicit frmDataImport1(Session &session);
+    explicit frmDataImport1(Navigator &navigator);
 
     // Fills the site-type boxes from ParkInfo.
     void LoadSiteTypes();
     void ClearSiteTypes();
     QPushButton *enterSitesButton() const { return enterSites_; }
 
+protected:
+    // Closing the main window ends the program.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     SiteTypeBoxes boxTexts() const;
     void SType_LostFocus(int index);
 
+    Navigator &navigator_;
     Session &session_;
     std::array<QLineEdit *, 11> stype_{};
     QPushButton *enterSites_ = nullptr;

@@ -1,17 +1,30 @@
 // The desktop program: start-up, then the main window until it is closed.
+// `tarnwick --screenshots DIR` renders every window offscreen into DIR and exits.
 #include "app/Startup.h"
+#include "app/ui/DesktopWindows.h"
+#include "app/ui/Progress.h"
 #include "app/ui/QtPrompter.h"
+#include "app/ui/Screenshots.h"
 #include "app/ui/frmDataImport1.h"
 #include "db/Maintenance.h"
 
 #include <QApplication>
 #include <QPushButton>
+#include <cstring>
 
 using namespace tarnwick;
 
 int main(int argc, char **argv) {
+    const bool screenshots = argc == 3 && std::strcmp(argv[1], "--screenshots") == 0;
+    if (screenshots)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick");
+    // The main window alone ends the program; the others come and go.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (screenshots)
+        return WriteScreenshots(argv[2]);
+
     QtPrompter prompter;
     Progress progress;
     SystemClock clock;
@@ -19,13 +32,18 @@ int main(int argc, char **argv) {
     session.AppFolder = ExecutableFolder();
     try {
         StartUp(session);
-        frmDataImport1 window(session);
-        window.show();
-        window.LoadSiteTypes();
-        window.enterSitesButton()->setFocus();
+        Navigator navigator(session);
+        DefineWindows(navigator);
+        auto *window = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
+        window->show();
+        window->LoadSiteTypes();
+        window->enterSitesButton()->setFocus();
         BackUpDB(session, BackupReason::Initial);
         return application.exec();
     } catch (const EndProgram &end) {
         return end.status;
+    } catch (const std::exception &error) {
+        prompter.notify(std::string("Tarnwick stopped on an unexpected error: ") + error.what(), Icon::Critical);
+        return 1;
     }
 }

@@ -1,0 +1,86 @@
+#include "app/ui/Navigator.h"
+
+#include "app/Navigation.h"
+#include "import/ui/frmSheets.h"
+
+#include <QApplication>
+
+namespace tarnwick {
+
+Navigator::Navigator(Session &session) : session(session) {}
+
+Navigator::~Navigator() {
+    for (auto &[id, window] : windows_)
+        delete window.data();
+    delete sheets_.data();
+}
+
+void Navigator::define(WindowId id, Factory make) {
+    factories_[id] = std::move(make);
+}
+
+QWidget *Navigator::window(WindowId id) {
+    QPointer<QWidget> &slot = windows_[id];
+    if (!slot)
+        slot = factories_.at(id)(*this);
+    return slot;
+}
+
+QWidget *Navigator::existing(WindowId id) const {
+    auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : it->second.data();
+}
+
+void Navigator::goTo(QWidget *from, WindowId target, Order order) {
+    session.Navigating = 1;
+    if (order == Order::UnloadFirst) {
+        from->close();
+        window(target)->show();
+    } else {
+        window(target)->show();
+        from->close();
+    }
+}
+
+void Navigator::leaveMain(WindowId target, Order order) {
+    QWidget *main = window(WindowId::Main);
+    if (order == Order::UnloadFirst) {
+        main->hide();
+        window(target)->show();
+    } else {
+        window(target)->show();
+        main->hide();
+    }
+}
+
+void Navigator::unloading() {
+    if (UnloadShowsMain(session))
+        window(WindowId::Main)->show();
+}
+
+frmSheets &Navigator::sheetPicker() {
+    if (!sheets_)
+        sheets_ = new frmSheets;
+    return *sheets_;
+}
+
+void RunHandler(Session &session, const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const EndProgram &end) {
+        QCoreApplication::exit(end.status);
+    } catch (const std::exception &error) {
+        session.prompter.notify(std::string("The work was stopped by an unexpected error: ") + error.what(),
+                                Icon::Critical);
+    }
+}
+
+void RunBusy(Session &session, QWidget *window, const std::function<void()> &work) {
+    window->setEnabled(false);
+    RunHandler(session, work);
+    // Clicks that waited during the work reach a disabled window and are dropped.
+    QApplication::processEvents();
+    window->setEnabled(true);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,80 @@
+#include "import/ImportWindowActions.h"
+
+#include "app/PathCheck.h"
+#include "db/Maintenance.h"
+#include "import/DelimitedText.h"
+#include "import/FieldNames.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace tarnwick {
+namespace {
+
+bool isSourceName(const std::string &name) {
+    const std::string extension = UpperExtension(name);
+    return extension == "CSV" || extension == "TXT" || extension == "XLS";
+}
+
+std::string folded(const std::string &name) {
+    std::string out = name;
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+BackupReason addReason(ImportTable table) {
+    switch (table) {
+    case ImportTable::Sites:
+        return BackupReason::AddSites;
+    case ImportTable::Guests:
+        return BackupReason::AddGuests;
+    case ImportTable::Charges:
+        break;
+    }
+    return BackupReason::AddOtherChgs;
+}
+
+} // namespace
+
+std::vector<std::string> ListSourceFiles(const std::string &folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (isSourceName(name) && IsRegularFile(it->path().string()))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        const std::string fa = folded(a), fb = folded(b);
+        return fa != fb ? fa < fb : a < b;
+    });
+    return names;
+}
+
+SelectedTitles ReadSelectedTitles(Session &session, const std::vector<std::string> &files, std::string &shtName,
+                                  SheetPicker &picker) {
+    SelectedTitles result;
+    shtName.clear();
+    for (const std::string &file : files) {
+        FieldNamesResult read = GetFieldNames(session, file, shtName, picker);
+        result.titles.insert(result.titles.end(), read.titles.begin(), read.titles.end());
+        result.filesWritten = result.filesWritten || read.repairedFile.has_value();
+    }
+    return result;
+}
+
+std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, const ImportWindowState &window,
+                                                              ImportTable table,
+                                                              const std::vector<std::string> &files) {
+    std::vector<std::optional<ImportOutcome>> outcomes;
+    for (const std::string &file : files) {
+        if (!ParkStillThere(session))
+            break;
+        BackUpDB(session, addReason(table));
+        outcomes.push_back(ImportFile(session, window, table, file));
+    }
+    return outcomes;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,64 @@
+#pragma once
+// The import window "Read CSV or Excel Spreadsheet": choose the table, select source files of the
+// database folder, match their titles to the table's columns, import or purge.
+#include "app/ui/Navigator.h"
+#include "db/Maintenance.h"
+#include "import/ImportWindowState.h"
+#include "import/Importers.h"
+
+#include <QMainWindow>
+#include <array>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QStackedWidget;
+
+namespace tarnwick {
+
+class frmReadEcel : public QMainWindow {
+public:
+    explicit frmReadEcel(Navigator &navigator);
+
+    // Empties the drop-downs of one panel (0 sites, 1 guests, 2 store items), then ShtName.
+    void ClearLists(short cho);
+    // The window's controls as the importers read them.
+    ImportWindowState windowState() const;
+    // Lists the database folder's sources again, keeping the selection of the names still there.
+    void refreshFileList();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildSteps();
+    QWidget *buildPanel(int panel);
+    QWidget *buildNavigation();
+    void File1_Click();
+    void fileSelectionChanged();
+    std::vector<std::string> selectedFiles() const;
+    void importClicked(ImportTable table);
+    void purgeClicked(PurgeTable table);
+    short panelCode() const;
+
+    Navigator &navigator_;
+    Session &session_;
+    std::array<QRadioButton *, 3> option1_{};
+    QRadioButton *comma_ = nullptr;
+    QRadioButton *allCaps_ = nullptr;
+    QListWidget *file1_ = nullptr;
+    QLineEdit *shtName_ = nullptr;
+    QStackedWidget *panels_ = nullptr;
+    std::array<std::vector<QLabel *>, 3> labels_;
+    std::array<std::vector<QComboBox *>, 3> dropDowns_;
+    QCheckBox *waterYesNo_ = nullptr, *sewerYesNo_ = nullptr, *ampYesNo_ = nullptr, *taxableYesNo_ = nullptr;
+    bool listing_ = false;      // the list is being filled by the program, not clicked
+    bool clickPending_ = false; // a selection made with the mouse button still down
+};
+
+} // namespace tarnwick
