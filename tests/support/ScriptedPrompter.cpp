@@ -4,12 +4,18 @@
 
 namespace tarnwick {
 
+void ScriptedPrompter::record(Shown item) {
+    shown.push_back(std::move(item));
+    if (onShow)
+        onShow(shown.back());
+}
+
 void ScriptedPrompter::notify(const std::string &text, Icon icon) {
-    shown.push_back({Shown::Notice, text, icon});
+    record({Shown::Notice, text, icon});
 }
 
 Answer ScriptedPrompter::ask(const std::string &text, Buttons, Icon icon) {
-    shown.push_back({Shown::Question, text, icon});
+    record({Shown::Question, text, icon});
     if (answers.empty())
         throw std::logic_error("unexpected question: " + text);
     Answer a = answers.front();
@@ -18,7 +24,7 @@ Answer ScriptedPrompter::ask(const std::string &text, Buttons, Icon icon) {
 }
 
 std::optional<std::string> ScriptedPrompter::input(const std::string &title, const std::string &prompt) {
-    shown.push_back({Shown::Input, title + "|" + prompt});
+    record({Shown::Input, title + "|" + prompt});
     if (inputs.empty())
         throw std::logic_error("unexpected input box: " + prompt);
     auto a = inputs.front();

@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     std::vector<Shown> shown;
     std::deque<Answer> answers;
     std::deque<std::optional<std::string>> inputs;
+    // Called as each message, question or input box is shown, before it is answered.
+    std::function<void(const Shown &)> onShow;
 
     void notify(const std::string &text, Icon icon) override;
     // Throws when no answer was queued: a question the test did not expect.
@@ -26,6 +29,9 @@ public:
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
 
     std::vector<std::string> texts() const;
+
+private:
+    void record(Shown item);
 };
 
 class FixedClock : public Clock {

@@ -66,6 +66,21 @@ const PanelSpec kPanels[3] = {
      "Purge ALL Other Chg Data", "Delete ALL Records from the OtherCharges Table in Park.MDB"},
 };
 
+// A file list that reports when the mouse button that changed its selection is let go.
+class FileList : public QListWidget {
+public:
+    explicit FileList(std::function<void()> released) : released_(std::move(released)) {}
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override {
+        QListWidget::mouseReleaseEvent(event);
+        released_();
+    }
+
+private:
+    std::function<void()> released_;
+};
+
 template <typename W> W *named(W *widget, const QString &name, const QString &tip = {}) {
     widget->setObjectName(name);
     if (!tip.isEmpty())
@@ -158,10 +173,13 @@ QWidget *frmReadEcel::buildSteps() {
 
     auto *frame3 = named(new QGroupBox("2) Select a CSV or Excel Spreadsheet for Import "), "Frame3");
     auto *files = new QVBoxLayout(frame3);
-    file1_ = named(new QListWidget, "File1", "Select the File for Data Import");
+    file1_ = named(new FileList([this] {
+                       if (clickPending_)
+                           File1_Click();
+                   }),
+                   "File1", "Select the File for Data Import");
     file1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     file1_->setMinimumHeight(120);
-    file1_->viewport()->installEventFilter(this);
     connect(file1_, &QListWidget::itemSelectionChanged, this, [this] { fileSelectionChanged(); });
     files->addWidget(file1_);
     auto *processing = new QHBoxLayout;
@@ -359,8 +377,6 @@ void frmReadEcel::closeEvent(QCloseEvent *event) {
 }
 
 bool frmReadEcel::eventFilter(QObject *watched, QEvent *event) {
-    if (clickPending_ && event->type() == QEvent::MouseButtonRelease && watched == file1_->viewport())
-        QMetaObject::invokeMethod(this, [this] { File1_Click(); }, Qt::QueuedConnection);
     // Delete or Backspace on a drop-down clears its choice: that column is then not imported.
     if (auto *dropDown = qobject_cast<QComboBox *>(watched); dropDown && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

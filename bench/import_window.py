@@ -1,0 +1,69 @@
+#!/usr/bin/python3
+"""Window benchmark: the same 100,000-row guest CSV imported through the import window (driven
+offscreen by bench_import_window) and through tarnwick-cli, alternately in the same run, each into a
+new park. Reports the median time of each over RUNS runs (environment variable, default 7) and the
+ratio window / terminal (target <= 1.15)."""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BIN = os.path.join(ROOT, "build", "bin")
+CLI = os.path.join(BIN, "tarnwick-cli")
+TITLES = ["First", "Last", "Street", "Unit", "Town", "State", "Zip", "Phone", "Mobile", "Email", "Arrive",
+          "Depart", "Vehicle", "Plate", "DL", "People", "Pets", "Notes"]
+SLOTS = ["FirstName", "LastName", "Address1", "Address2", "City", "State", "Zip", "Phone", "Cell", "Email",
+         "Arrival", "Departure", "Vehicle", "LicensePlate", "DLNumber", "NoPeople", "Pets", "Notes"]
+
+
+def timed(command, cwd):
+    start = time.monotonic()
+    done = subprocess.run(command, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    seconds = time.monotonic() - start
+    if done.returncode != 0 or b"100000 of 100000 Guests" not in done.stdout:
+        sys.exit("failed: %s\n%s%s" % (" ".join(command), done.stdout.decode(), done.stderr.decode()))
+    return seconds
+
+
+def fresh_park(work, csv):
+    folder = os.path.join(work, "park")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    subprocess.run([CLI, "init", folder], check=True, stdout=subprocess.DEVNULL)
+    shutil.copy(csv, folder)
+    return folder
+
+
+def main():
+    runs = int(os.environ.get("RUNS", "7"))
+    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
+    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
+    try:
+        csv = os.path.join(work, "guests.csv")
+        subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", csv, "100000"], check=True)
+        mapping = []
+        for slot, title in zip(SLOTS, TITLES):
+            mapping += ["--map", "%s=%s" % (slot, title)]
+        cli = [CLI, "--park", None, "import", "guests", "guests.csv", "--case", "title", "--backup", "no",
+               "--on-row-error", "stop"] + mapping
+        window, terminal = [], []
+        for _ in range(runs):
+            park = fresh_park(work, csv)
+            window.append(timed([os.path.join(BIN, "bench_import_window"), park, "guests.csv"], park))
+            park = fresh_park(work, csv)
+            cli[2] = park
+            terminal.append(timed(cli, park))
+        w, t = statistics.median(window), statistics.median(terminal)
+        print("window   median %.3f s" % w)
+        print("terminal median %.3f s" % t)
+        print("ratio window / terminal %.3f (target <= 1.15), over %d runs" % (w / t, runs))
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,90 @@
+#pragma once
+// A temporary park with the desktop program's windows on it: a session answered by a scripted
+// prompter, the real Progress window, and the navigator that makes the windows. Helpers click
+// controls as the operator would.
+#include "app/Startup.h"
+#include "app/ui/DesktopWindows.h"
+#include "app/ui/Progress.h"
+#include "db/ParkSchema.h"
+#include "db/Recordset.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace tarnwick {
+
+struct DesktopPark {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    Progress progress;
+    FixedClock clock{2026, 12, 4, 9, 5};
+    Session session{prompter, progress, clock};
+    Navigator navigator{session};
+
+    DesktopPark() {
+        CreateParkDatabase(dir.path());
+        session.AppFolder = session.DbFolder = dir.path();
+        CreateRVCon(session);
+        DefineWindows(navigator);
+    }
+
+    template <typename W = QWidget> W *show(WindowId id) {
+        QWidget *w = navigator.window(id);
+        w->show();
+        return static_cast<W *>(w);
+    }
+
+    long count(const std::string &table) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockReadOnly);
+        return rs.RecordCount();
+    }
+
+    // Values as QStrings, so that a failed comparison prints them.
+    QStringList column(const std::string &table, const std::string &name) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockReadOnly);
+        QStringList out;
+        for (; !rs.Eof(); rs.MoveNext())
+            out << QString::fromStdString(rs.Fields(name).GetValue().toString());
+        return out;
+    }
+
+    // Every message, question and input box shown so far.
+    QStringList said() const {
+        QStringList out;
+        for (const std::string &text : prompter.texts())
+            out << QString::fromStdString(text);
+        return out;
+    }
+};
+
+// Clicks the list's entry named `text`; with Ctrl held, adds it to the selection.
+inline void clickEntry(QListWidget *list, const QString &text, Qt::KeyboardModifiers modifiers = {}) {
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable("no entry " + text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(found.first()).center());
+}
+
+// Runs `action` on the top-level window named `name` as soon as it is visible, from inside whatever
+// event loop is running then (a picker waiting for its choice).
+inline void whenVisible(const QString &name, std::function<void(QWidget *)> action) {
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == name && w->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                action(w);
+                return;
+            }
+    });
+    timer->start(10);
+}
+
+} // namespace tarnwick
