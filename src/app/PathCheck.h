@@ -8,5 +8,11 @@ namespace tarnwick {
 bool PathExists(const std::string &path);
 // Whether `path` is an existing ordinary file.
 bool IsRegularFile(const std::string &path);
+// Whether this process may write to `path` (a file, or a folder to make files in).
+bool IsWritable(const std::string &path);
+// The folder part of `path` ("." when it has none).
+std::string ParentFolder(const std::string &path);
+// Whether `path` begins as an SQLite database file does.
+bool HasDatabaseHeader(const std::string &path);
 
 } // namespace tarnwick

@@ -1,7 +1,9 @@
 #include "app/Startup.h"
 
 #include "app/FileOpener.h"
+#include "app/PathCheck.h"
 #include "db/DbError.h"
+#include "db/ParkSchema.h"
 
 #include <unistd.h>
 
@@ -16,8 +18,10 @@ void CreateRVCon(Session &session) {
         connection.SetProperty("User ID", "Admin");
         connection.SetProperty("Password", session.DbPassword);
         connection.Open();
+        RequireParkTables(connection);
     } catch (const DbError &error) {
-        if (error.number() == dberr::FileNotFound) {
+        // Jet gave the same number for a missing file and for other failures: look at the file.
+        if (!IsRegularFile(session.DbFolder + "/Park.MDB")) {
             session.prompter.notify(
                 "You have set the Database Path to a location where there is no Park.MDB Database!!!" +
                 session.LineBreak + session.LineBreak + "You need to manually edit the file: " + session.AppFolder +
@@ -26,6 +30,7 @@ void CreateRVCon(Session &session) {
                 "the application directory.");
             throw EndProgram{1};
         }
+        connection.Close();
         session.prompter.notify("CreateRVCon: The Database has an Error!" + session.LineBreak +
                                 std::to_string(error.number()) + ": " + error.description());
     }
@@ -51,9 +56,7 @@ std::string ExecutableFolder() {
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0)
         return ".";
-    std::string path(buffer, static_cast<std::size_t>(n));
-    std::size_t slash = path.find_last_of('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return ParentFolder(std::string(buffer, static_cast<std::size_t>(n)));
 }
 
 } // namespace tarnwick

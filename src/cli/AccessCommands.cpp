@@ -2,6 +2,7 @@
 #include "export/Browser.h"
 #include "export/TableExport.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tarnwick {
@@ -44,10 +45,20 @@ int RunFields(CliSession &cli, const AccessOptions &options) {
 
 int RunExport(CliSession &cli, const AccessOptions &options) {
     Browser browser(cli.session);
-    if (!listTables(cli, browser, options))
+    auto listed = listTables(cli, browser, options);
+    if (!listed)
         return 1;
-    ExportCheckedTables(cli.session, *browser.database(), options.tables);
-    return 0;
+    // As in the window, only a listed table has a box that can be checked.
+    std::vector<std::string> checked;
+    for (const std::string &table : options.tables) {
+        if (std::find(listed->begin(), listed->end(), table) != listed->end())
+            checked.push_back(table);
+        else
+            std::cout << table << " is not one of the tables listed for " << options.file << "; it was not exported."
+                      << std::endl;
+    }
+    const bool allSaved = ExportCheckedTables(cli.session, *browser.database(), checked);
+    return allSaved && checked.size() == options.tables.size() ? 0 : 1;
 }
 
 } // namespace tarnwick

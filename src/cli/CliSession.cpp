@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "app/PathCheck.h"
 #include "app/Startup.h"
 
 namespace tarnwick {
@@ -10,6 +11,14 @@ void CliSession::openPark(const std::string &parkFolder) {
         StartUp(session);
     } else {
         session.DbFolder = parkFolder;
+        // The start-up message would send the user to path.txt, which --park does not use.
+        if (!IsRegularFile(parkFolder + "/Park.MDB")) {
+            session.prompter.notify("There is no Park.MDB Database in " + parkFolder +
+                                    ", the folder given with --park." + session.LineBreak +
+                                    "Give the folder that holds the park's Park.MDB, or make a new park there "
+                                    "with: tarnwick-cli init " + parkFolder);
+            throw EndProgram{1};
+        }
         CreateRVCon(session);
     }
     if (!session.ParkConnection->IsOpen())

@@ -3,6 +3,7 @@
 #include "db/Maintenance.h"
 #include "import/ImportWindowActions.h"
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 
@@ -75,7 +76,21 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     // As in the import window: a click on the files reads their titles, then Import takes each
     // file in turn, every one preceded by its backup question.
     TerminalSheetPicker picker(options.sheet);
-    ReadSelectedTitles(cli.session, options.files, window.ShtName, picker);
+    const SelectedTitles read = ReadSelectedTitles(cli.session, options.files, window.ShtName, picker);
+    // A mapping cannot name the titles of a file whose titles were refused.
+    if (read.someUnread)
+        return 1;
+    // In the window a drop-down offers only the titles read.
+    for (const MappingSlot &slot : slotsOf(window, options.table)) {
+        if (slot.title.empty() || std::find(read.titles.begin(), read.titles.end(), slot.title) != read.titles.end())
+            continue;
+        std::string titles;
+        for (const std::string &title : read.titles)
+            titles += (titles.empty() ? "" : ", ") + title;
+        std::cerr << "--map " << slot.caption << "=" << slot.title << ": '" << slot.title
+                  << "' is not a title of the file. Its titles are: " << titles << std::endl;
+        return 2;
+    }
     std::vector<std::optional<ImportOutcome>> outcomes =
         ImportSelectedFiles(cli.session, window, options.table, options.files);
     int status = outcomes.size() < options.files.size() ? 1 : 0;

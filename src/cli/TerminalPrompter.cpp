@@ -71,8 +71,11 @@ Answer TerminalPrompter::ask(const std::string &text, Buttons buttons, Icon) {
 
 std::optional<std::string> TerminalPrompter::input(const std::string &title, const std::string &prompt) {
     std::cout << title << ": " << forTerminal(prompt) << std::endl;
-    for (const auto &[forTitle, text] : inputs_)
-        if (forTitle == title) {
+    for (auto it = inputs_.begin(); it != inputs_.end(); ++it)
+        if (it->first == title) {
+            // An option answers one box: a box asked again (a wrong password) is not answered by it.
+            std::string text = std::move(it->second);
+            inputs_.erase(it);
             // Typed text is not echoed: it may be a password.
             std::cout << "> (" << text.size() << " characters)" << std::endl;
             return text;

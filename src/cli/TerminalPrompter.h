@@ -18,7 +18,8 @@ public:
     void answer(Matcher matcher, Answer answer) { scripted_.push_back({std::move(matcher), answer}); }
     // The answer to use when no option decided and no terminal can be asked.
     void fallback(Matcher matcher, Answer answer) { defaults_.push_back({std::move(matcher), answer}); }
-    // The text typed into the input box whose title is `title`, as an option gave it.
+    // The text typed into the next input box whose title is `title`, as an option gave it; a later
+    // box of that title is not answered by it.
     void inputAnswer(const std::string &title, std::string text) { inputs_.push_back({title, std::move(text)}); }
     // A matcher for questions that begin with `prefix`.
     static Matcher startsWith(std::string prefix) {

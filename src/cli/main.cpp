@@ -136,6 +136,12 @@ int main(int argc, char **argv) {
     } catch (const NumberedError &error) {
         std::cout << error.number() << ": " << error.description() << std::endl;
         return 1;
+    } catch (const std::bad_alloc &) {
+        std::cout << "tarnwick-cli stopped: there was not enough memory for this work." << std::endl;
+        return 1;
+    } catch (const std::exception &error) {
+        std::cout << "tarnwick-cli stopped on an unexpected error: " << error.what() << std::endl;
+        return 1;
     }
     return 0;
 }

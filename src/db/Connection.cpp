@@ -38,21 +38,36 @@ void Connection::Open() {
     if (path.empty() || !IsRegularFile(path))
         throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
 
+    // An empty file or any other kind of file is refused before SQLite sees it: SQLite would take
+    // an empty file for a new database and write to it.
+    if (!HasDatabaseHeader(path))
+        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
+
     sqlite3 *raw = nullptr;
     // One thread uses a connection, so SQLite's own locking per call is not needed.
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(raw, 5000);
+        // Reading the schema is what tells a database from a damaged file.
+        rc = sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        const int code = sqlite3_errcode(raw) & 0xff;
+        const std::string folder = ParentFolder(path);
+        // A database in write-ahead mode needs its folder for the log and the shared-memory file.
+        if (code != SQLITE_NOTADB && code != SQLITE_CORRUPT && !IsWritable(folder))
+            throw DbError(dberr::StorageFailure,
+                          "the folder " + folder + " cannot be written, so " + path + " cannot be opened.");
+        if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+            throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
         ThrowSqlite(raw);
-    sqlite3_busy_timeout(raw, 5000);
-    // Reading the schema is what tells a database from any other file.
-    if (sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
-    // WAL keeps every committed row once the call returns, even if the process is killed; NORMAL
-    // sync is enough for that and keeps row-by-row commits fast.
-    // Checkpoints (each waits for the disk) come after 80 MB of changes rather than 4 MB, so an
-    // import of a park's whole history usually meets only the one at close.
-    Execute(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=20000;");
+    }
+    // NORMAL sync keeps every committed row in write-ahead mode, even if the process is killed,
+    // and keeps row-by-row commits fast. Checkpoints (each waits for the disk) come after 80 MB of
+    // changes rather than 4 MB, so an import of a park's whole history usually meets only the one
+    // at close. Nothing here writes to the file.
+    Execute(raw, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=20000;");
     db_ = std::move(db);
 }
 
@@ -63,6 +78,7 @@ void Connection::Close() noexcept {
     if (db_)
         sqlite3_exec(db_.get(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     inGroup_ = false;
+    walChecked_ = false;
     db_.reset();
 }
 
@@ -73,6 +89,13 @@ void Connection::BeginGroup() {
     const std::string path = Property("Data Source");
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw DbError(dberr::StorageFailure, path + " is read-only, so nothing can be written to it.");
+    // Writes go through the write-ahead log, which keeps every committed row if the process is
+    // killed. Parks made by this program are in that mode already; another file is switched at
+    // its first write, never by merely opening it.
+    if (!walChecked_) {
+        Execute(handle(), "PRAGMA journal_mode=WAL");
+        walChecked_ = true;
+    }
     if (sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(handle()) & 0xff;
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)

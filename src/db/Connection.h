@@ -35,6 +35,7 @@ private:
     std::map<std::string, std::string> properties_;
     SqliteHandle db_;
     bool inGroup_ = false;
+    bool walChecked_ = false;
 };
 
 } // namespace tarnwick

@@ -1,7 +1,10 @@
 #include "db/ParkSchema.h"
 
 #include "app/PathCheck.h"
+#include "db/Connection.h"
 #include "db/Sqlite.h"
+
+#include <filesystem>
 
 namespace tarnwick {
 namespace {
@@ -64,10 +67,27 @@ const std::vector<TableDef> &ParkTables() {
     return tables;
 }
 
+void RequireParkTables(Connection &connection) {
+    Statement query(connection.handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+    for (const TableDef &table : ParkTables()) {
+        sqlite3_bind_text(query.get(), 1, table.name.c_str(), -1, SQLITE_TRANSIENT);
+        const bool found = query.step();
+        query.reset();
+        if (!found)
+            throw DbError(dberr::UnrecognizedFormat, connection.Property("Data Source") +
+                                                         " is not a park database: it has no " + table.name +
+                                                         " table.");
+    }
+}
+
 void CreateParkDatabase(const std::string &folder) {
     const std::string path = folder + "/Park.MDB";
     if (PathExists(path))
         throw DbError(dberr::StorageFailure, "Database '" + path + "' already exists.");
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        throw DbError(dberr::StorageFailure, "The folder " + folder + " cannot be made: " + error.message() + ".");
 
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

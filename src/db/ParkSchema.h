@@ -20,8 +20,15 @@ struct TableDef {
 // Sites, Guest, OtherCharges and ParkInfo, in that order, each with its columns in order.
 const std::vector<TableDef> &ParkTables();
 
-// Creates `folder`/Park.MDB with the park tables and one ParkInfo row of ten "None". Refuses (throws
-// DbError) when the file already exists or the folder cannot be written.
+class Connection;
+
+// Throws DbError (unrecognized format) when the open database lacks a park table, so that a file
+// that is not a park database is reported rather than used.
+void RequireParkTables(Connection &connection);
+
+// Creates `folder`/Park.MDB with the park tables and one ParkInfo row of ten "None", making the
+// folder and its parents when they are missing. Refuses (throws DbError) when the file already
+// exists or the folder cannot be made or written.
 void CreateParkDatabase(const std::string &folder);
 
 } // namespace tarnwick

@@ -45,9 +45,11 @@ std::optional<std::vector<std::string>> Browser::ListTables(const std::string &p
             database_ = OpenAccessDatabase(path, session_.DbPassword);
             session_.BrowseOpen = -1;
             std::vector<std::string> names = database_->tableNames();
-            if (static_cast<int>(names.size()) > kTableBoxes)
+            if (static_cast<int>(names.size()) > kTableBoxes) {
                 session_.prompter.notify("Not all Tables are being displayed because more than 45 Tables exist.",
                                          Icon::Exclamation);
+                names.resize(kTableBoxes);
+            }
             return names;
         } catch (const DbError &error) {
             if (error.number() != dberr::WrongPassword) {

@@ -18,8 +18,8 @@ class Browser {
 public:
     explicit Browser(Session &session) : session_(session) {}
 
-    // Opens `path` as the browse connection and returns its user tables (all of them; the window
-    // shows the first 45 and warns when there are more). Nothing when the listing was stopped: a
+    // Opens `path` as the browse connection and returns its user tables: the first 45, with a
+    // warning when there are more (only those have boxes). Nothing when the listing was stopped: a
     // failure reported as "ListTables: Error!", or the password question given up.
     std::optional<std::vector<std::string>> ListTables(const std::string &path);
 

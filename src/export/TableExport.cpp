@@ -102,11 +102,13 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
     }
 }
 
-void ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked) {
+bool ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked) {
+    bool allSaved = true;
     for (const std::string &table : checked)
-        BuildExcel(session, database, table);
+        allSaved = BuildExcel(session, database, table) && allSaved;
     if (checked.empty())
         session.prompter.notify("No Tables were checked, hense No Spreadsheets were created.", Icon::Exclamation);
+    return allSaved;
 }
 
 } // namespace tarnwick

@@ -12,7 +12,8 @@ namespace tarnwick {
 // Returns true when the workbook was saved.
 bool BuildExcel(Session &session, AccessDatabase &database, const std::string &table);
 
-// BuildExcel for every checked table in order; the notice when none was checked.
-void ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked);
+// BuildExcel for every checked table in order; the notice when none was checked. True when every
+// checked table was saved.
+bool ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked);
 
 } // namespace tarnwick

@@ -60,6 +60,7 @@ SelectedTitles ReadSelectedTitles(Session &session, const std::vector<std::strin
         FieldNamesResult read = GetFieldNames(session, file, shtName, picker);
         result.titles.insert(result.titles.end(), read.titles.begin(), read.titles.end());
         result.filesWritten = result.filesWritten || read.repairedFile.has_value();
+        result.someUnread = result.someUnread || read.titles.empty();
     }
     return result;
 }

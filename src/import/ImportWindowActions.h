@@ -20,6 +20,8 @@ struct SelectedTitles {
     std::vector<std::string> titles;
     // Whether a quote repair wrote a new file, so that the file list must be read again.
     bool filesWritten = false;
+    // Whether a file gave no titles (its titles were refused, or it has none).
+    bool someUnread = false;
 };
 
 // Reads the titles of `files` in order, as a click on the file list does after its lists were

@@ -62,6 +62,8 @@ bool RecordReader::refill() {
 }
 
 void RecordReader::readBytes(std::uint8_t *out, std::size_t count) {
+    if (count == 0)
+        return; // `out` may be the null data of an empty record
     while (end_ - begin_ < count)
         if (!refill())
             damaged();

@@ -3,6 +3,7 @@
 #include "app/TextUtil.h"
 #include "sheet/SheetError.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarnwick {
@@ -26,8 +27,17 @@ public:
             damaged();
         return record_.data[pos_++];
     }
-    std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | (byte() << 8)); }
-    std::uint32_t u32() { return u16() | (static_cast<std::uint32_t>(u16()) << 16); }
+    // Low part first: each read is its own statement, as the order of operands is not defined.
+    std::uint16_t u16() {
+        const unsigned low = byte();
+        const unsigned high = byte();
+        return static_cast<std::uint16_t>(low | (high << 8));
+    }
+    std::uint32_t u32() {
+        const std::uint32_t low = u16();
+        const std::uint32_t high = u16();
+        return low | (high << 16);
+    }
     void skip(std::size_t count) {
         while (count > 0) {
             if (atEnd())
@@ -55,7 +65,9 @@ void SharedStrings::read(Record &first, RecordReader &reader) {
     Segments in(first, reader);
     in.u32(); // total uses
     std::uint32_t unique = in.u32();
-    offsets_.reserve(unique);
+    // The count comes from the file: a damaged one may claim billions. Every string takes at least
+    // three bytes, so no more can be in the records at hand; later records grow the list as needed.
+    offsets_.reserve(std::min<std::size_t>(unique, first.data.size() / 3));
     std::string text;
     for (std::uint32_t i = 0; i < unique && !in.atEnd(); ++i) {
         std::uint16_t count = in.u16();

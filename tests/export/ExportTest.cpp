@@ -161,7 +161,8 @@ TEST_F(ExportTest, SystemTablesBoxLimitAndFieldLines) {
     EXPECT_EQ(list.countLine, "No. of Records in Fields  0");
 
     sqliteDatabase("many.mdb", "CREATE TABLE \"T44\" (a);");
-    EXPECT_EQ(browser.ListTables(db)->size(), 46u);
+    // Only the first 45 have boxes, so only they are listed.
+    EXPECT_EQ(browser.ListTables(db)->size(), 45u);
     EXPECT_EQ(prompter.texts(), Texts{"Not all Tables are being displayed because more than 45 Tables exist."});
 }
 
@@ -170,7 +171,7 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
                                                  "VALUES ('Zoë'); CREATE TABLE \"Empty\" (a); CREATE TABLE "
                                                  "\"../Escape\" (a); INSERT INTO \"../Escape\" VALUES (1);");
     ASSERT_TRUE(browser.ListTables(db));
-    ExportCheckedTables(session, *browser.database(), {"One", "Empty", "../Escape"});
+    EXPECT_FALSE(ExportCheckedTables(session, *browser.database(), {"One", "Empty", "../Escape"}));
     ExportCheckedTables(session, *browser.database(), {});
     EXPECT_EQ(prompter.texts(), (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
                                        "The Table ../Escape cannot be saved under its own name in " + park.path() +
