@@ -17,7 +17,7 @@ class CliRefusals : public ::testing::Test {
 protected:
     CliRefusals() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
     CliResult run(const std::string &arguments) {
-        return RunProgram("timeout", "60 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
+        return RunProgram("timeout", "20 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
     }
     std::string sql(const std::string &query) {
         return RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' '" + query + "'").out;
