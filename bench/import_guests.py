@@ -12,13 +12,7 @@ import sys
 import tempfile
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BIN = os.path.join(ROOT, "build", "bin")
-CLI = os.path.join(BIN, "tarnwick-cli")
-TITLES = ["First", "Last", "Street", "Unit", "Town", "State", "Zip", "Phone", "Mobile", "Email", "Arrive",
-          "Depart", "Vehicle", "Plate", "DL", "People", "Pets", "Notes"]
-SLOTS = ["FirstName", "LastName", "Address1", "Address2", "City", "State", "Zip", "Phone", "Cell", "Email",
-         "Arrival", "Departure", "Vehicle", "LicensePlate", "DLNumber", "NoPeople", "Pets", "Notes"]
+from benchlib import BIN, CLI, ROOT, TITLES, fresh_park, guest_mapping
 
 
 def measure(command, cwd):
@@ -32,14 +26,6 @@ def measure(command, cwd):
     return seconds, usage.ru_maxrss
 
 
-def fresh_park(work, name):
-    folder = os.path.join(work, name)
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
-    subprocess.run([CLI, "init", folder], check=True, stdout=subprocess.DEVNULL)
-    return folder
-
-
 def main():
     runs = int(os.environ.get("RUNS", "5"))
     subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
@@ -49,18 +35,13 @@ def main():
         xls = os.path.join(work, "guests.xls")
         subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", csv, "100000"], check=True)
         subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-xls", xls, "65534"], check=True)
-        mapping = []
-        for slot, title in zip(SLOTS, TITLES):
-            mapping += ["--map", "%s=%s" % (slot, title)]
-        common = ["--case", "title", "--backup", "no", "--on-row-error", "stop"] + mapping
+        common = ["--case", "title", "--backup", "no", "--on-row-error", "stop"] + guest_mapping()
 
         results = {"ours csv": [], "ours xls": [], "sqlite3 .import": []}
         for _ in range(runs):
-            park = fresh_park(work, "park")
-            shutil.copy(csv, park)
+            park = fresh_park(work, source=csv)
             results["ours csv"].append(measure([CLI, "--park", park, "import", "guests", "guests.csv"] + common, park))
-            park = fresh_park(work, "park")
-            shutil.copy(xls, park)
+            park = fresh_park(work, source=xls)
             results["ours xls"].append(measure([CLI, "--park", park, "import", "guests", "guests.xls"] + common, park))
             ref = os.path.join(work, "ref.db")
             if os.path.exists(ref):

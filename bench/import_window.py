@@ -11,13 +11,7 @@ import sys
 import tempfile
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BIN = os.path.join(ROOT, "build", "bin")
-CLI = os.path.join(BIN, "tarnwick-cli")
-TITLES = ["First", "Last", "Street", "Unit", "Town", "State", "Zip", "Phone", "Mobile", "Email", "Arrive",
-          "Depart", "Vehicle", "Plate", "DL", "People", "Pets", "Notes"]
-SLOTS = ["FirstName", "LastName", "Address1", "Address2", "City", "State", "Zip", "Phone", "Cell", "Email",
-         "Arrival", "Departure", "Vehicle", "LicensePlate", "DLNumber", "NoPeople", "Pets", "Notes"]
+from benchlib import BIN, CLI, ROOT, fresh_park, guest_mapping
 
 
 def timed(command, cwd):
@@ -29,15 +23,6 @@ def timed(command, cwd):
     return seconds
 
 
-def fresh_park(work, csv):
-    folder = os.path.join(work, "park")
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
-    subprocess.run([CLI, "init", folder], check=True, stdout=subprocess.DEVNULL)
-    shutil.copy(csv, folder)
-    return folder
-
-
 def main():
     runs = int(os.environ.get("RUNS", "7"))
     subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
@@ -45,16 +30,13 @@ def main():
     try:
         csv = os.path.join(work, "guests.csv")
         subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", csv, "100000"], check=True)
-        mapping = []
-        for slot, title in zip(SLOTS, TITLES):
-            mapping += ["--map", "%s=%s" % (slot, title)]
         cli = [CLI, "--park", None, "import", "guests", "guests.csv", "--case", "title", "--backup", "no",
-               "--on-row-error", "stop"] + mapping
+               "--on-row-error", "stop"] + guest_mapping()
         window, terminal = [], []
         for _ in range(runs):
-            park = fresh_park(work, csv)
+            park = fresh_park(work, source=csv)
             window.append(timed([os.path.join(BIN, "bench_import_window"), park, "guests.csv"], park))
-            park = fresh_park(work, csv)
+            park = fresh_park(work, source=csv)
             cli[2] = park
             terminal.append(timed(cli, park))
         w, t = statistics.median(window), statistics.median(terminal)

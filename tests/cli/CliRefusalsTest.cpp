@@ -1,8 +1,7 @@
 // The terminal program on wrong input and damaged or unwritable files: it ends with a sentence and
 // the right status, never loops, never writes a file it was not asked to change.
 #include "db/access/JetHeader.h"
-#include "support/RunCli.h"
-#include "support/TempDir.h"
+#include "support/CliPark.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,15 +12,8 @@
 namespace tarnwick {
 namespace {
 
-class CliRefusals : public ::testing::Test {
+class CliRefusals : public CliPark {
 protected:
-    CliRefusals() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
-    CliResult run(const std::string &arguments) {
-        return RunProgram("timeout", "20 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
-    }
-    std::string sql(const std::string &query) {
-        return RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' '" + query + "'").out;
-    }
     // Patches bytes of a copy of a test file into the park folder.
     std::string damagedCopy(const std::string &from, const std::string &name, std::streamoff at,
                             const std::vector<std::uint8_t> &bytes) {
@@ -31,7 +23,6 @@ protected:
         file.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return park.file(name);
     }
-    TempDir park;
 };
 
 TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {

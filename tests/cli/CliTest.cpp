@@ -1,21 +1,8 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
-#include "support/RunCli.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "support/CliPark.h"
 
 namespace tarnwick {
 namespace {
-
-// A new park in a temporary folder, and the terminal program run on it.
-class CliPark : public ::testing::Test {
-protected:
-    CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
-    CliResult run(const std::string &arguments) {
-        return RunProgram(CLI_PATH, "--park '" + park.path() + "' " + arguments);
-    }
-    TempDir park;
-};
 
 TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
     TempDir park;
@@ -92,8 +79,7 @@ TEST_F(CliPark, ImportsEachFileAfterItsBackupQuestionAndRefusesBadUsage) {
     ASSERT_NE(second, std::string::npos) << imported.out;
     EXPECT_EQ(imported.out.substr(second), imported.out.substr(second, question.size() + 18) +
                                                "\n> No\n1 of 1 Other Charges Successfully Imported\n");
-    EXPECT_EQ(RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' 'SELECT Name, Taxable FROM OtherCharges'").out,
-              "Ice|1\nWood|0\n");
+    EXPECT_EQ(sql("SELECT Name, Taxable FROM OtherCharges"), "Ice|1\nWood|0\n");
 
     EXPECT_EQ(run("import charges a.csv --map Nope=Item").status, 2);
     EXPECT_EQ(run("import charges a.csv --yes-no Water").status, 2);

@@ -33,24 +33,20 @@ QWidget *Navigator::existing(WindowId id) const {
 
 void Navigator::goTo(QWidget *from, WindowId target, Order order) {
     session.Navigating = 1;
-    if (order == Order::UnloadFirst) {
-        from->close();
-        window(target)->show();
-    } else {
-        window(target)->show();
-        from->close();
-    }
+    showInOrder(target, [from] { from->close(); }, order);
 }
 
 void Navigator::leaveMain(WindowId target, Order order) {
     QWidget *main = window(WindowId::Main);
-    if (order == Order::UnloadFirst) {
-        main->hide();
-        window(target)->show();
-    } else {
-        window(target)->show();
-        main->hide();
-    }
+    showInOrder(target, [main] { main->hide(); }, order);
+}
+
+void Navigator::showInOrder(WindowId target, const std::function<void()> &leave, Order order) {
+    if (order == Order::UnloadFirst)
+        leave();
+    window(target)->show();
+    if (order == Order::ShowFirst)
+        leave();
 }
 
 void Navigator::unloading() {

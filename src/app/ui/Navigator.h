@@ -47,6 +47,8 @@ public:
     Session &session;
 
 private:
+    void showInOrder(WindowId target, const std::function<void()> &leave, Order order);
+
     std::map<WindowId, Factory> factories_;
     std::map<WindowId, QPointer<QWidget>> windows_;
     QPointer<frmSheets> sheets_;

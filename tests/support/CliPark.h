@@ -1,0 +1,24 @@
+#pragma once
+// A new park in a temporary folder, and the terminal program run on it as a user would.
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick {
+
+class CliPark : public ::testing::Test {
+protected:
+    CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
+    // The program with --park on this park; a run that does not end within 20 s is stopped.
+    CliResult run(const std::string &arguments) {
+        return RunProgram("timeout", "20 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
+    }
+    // What the sqlite3 shell prints for a query on the park.
+    std::string sql(const std::string &query) {
+        return RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' '" + query + "'").out;
+    }
+    TempDir park;
+};
+
+} // namespace tarnwick
