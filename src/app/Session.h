@@ -22,6 +22,8 @@ struct Session {
     const std::string LineBreak = "\r\n";
     std::string DbPassword;
     short Navigating = 0;
+    // The ID of the row picked into the site or guest editor; 0 when none.
+    long SelectedId = 0;
     short BrowseOpen = 0;
 
     std::string TitleCaseResult;

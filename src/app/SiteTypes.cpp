@@ -22,8 +22,17 @@ void LoadSiteTypes(Session &session, SiteTypeBoxes &boxes) {
     }
 }
 
-void SaveSiteTypes(Session &session, const SiteTypeBoxes &boxes) {
+void RebuildSiteTypeNames(Session &session, const SiteTypeBoxes &boxes) {
     session.SiteTypeCount = 0;
+    for (int i = 1; i <= 10; ++i)
+        if (!TrimBlanks(boxes[i]).empty()) {
+            session.SiteTypeNames[i] = boxes[i];
+            ++session.SiteTypeCount;
+        }
+}
+
+void SaveSiteTypes(Session &session, const SiteTypeBoxes &boxes) {
+    RebuildSiteTypeNames(session, boxes);
     try {
         session.SqlText = "SELECT * FROM ParkInfo ";
         Recordset rs;
@@ -31,10 +40,6 @@ void SaveSiteTypes(Session &session, const SiteTypeBoxes &boxes) {
         for (int i = 1; i <= 10; ++i) {
             const std::string column = "SiteType" + std::to_string(i);
             bool named = !TrimBlanks(boxes[i]).empty();
-            if (named) {
-                session.SiteTypeNames[i] = boxes[i];
-                ++session.SiteTypeCount;
-            }
             try {
                 rs.Fields(column).SetValue(named ? Value(boxes[i]) : Value("None"));
             } catch (const DbError &) {

@@ -14,6 +14,10 @@ using SiteTypeBoxes = std::array<std::string, 11>;
 // Database errors are passed over.
 void LoadSiteTypes(Session &session, SiteTypeBoxes &boxes);
 
+// Rebuilds SiteTypeNames and SiteTypeCount from the boxes as a save does, without writing: a box
+// with more than blanks counts and gives its slot its name; other slots keep their old name.
+void RebuildSiteTypeNames(Session &session, const SiteTypeBoxes &boxes);
+
 // Writes all ten boxes to ParkInfo ("None" for a box of blanks) and rebuilds SiteTypeNames and
 // SiteTypeCount. A value the column refuses is not stored; the rest goes on.
 void SaveSiteTypes(Session &session, const SiteTypeBoxes &boxes);

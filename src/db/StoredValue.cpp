@@ -41,8 +41,9 @@ void BindStored(sqlite3_stmt *stmt, int parameter, const ColumnType &column, con
 
 Value ReadStored(sqlite3_stmt *stmt, int column, const ColumnType &type) {
     int storage = sqlite3_column_type(stmt, column);
+    // A Yes/No field is never Null, as in Jet: a row stored without it reads as No.
     if (storage == SQLITE_NULL)
-        return Value::null();
+        return type.kind == ColumnKind::YesNo ? Value::boolean(false) : Value::null();
     auto text = [&] { return std::string(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column))); };
     switch (type.kind) {
     case ColumnKind::Text:

@@ -1,0 +1,71 @@
+#include "editors/RowEdits.h"
+
+#include "db/VbDate.h"
+#include "db/VbNumber.h"
+
+#include <cmath>
+
+namespace tarnwick {
+
+bool IsNumeric(const std::string &text) {
+    return ParseNumber(text).has_value();
+}
+
+void AssignText(Recordset &rs, const std::string &field, const std::string &text, SaveRule rule) {
+    if ((rule == SaveRule::Numeric && !IsNumeric(text)) || (rule == SaveRule::Date && !ParseDate(text)))
+        return;
+    try {
+        rs.Fields(field).SetValue(Value(text));
+    } catch (const NumberedError &) {
+    }
+}
+
+void AssignFlag(Recordset &rs, const std::string &field, bool ticked) {
+    try {
+        rs.Fields(field).SetValue(Value::number(ticked ? 1 : 0));
+    } catch (const NumberedError &) {
+    }
+}
+
+void EditRow(Session &session, const std::string &table, long id, const std::function<void(Recordset &)> &assign) {
+    session.SqlText = "SELECT * FROM " + table + " Where ID = " + std::to_string(id);
+    Recordset rs;
+    try {
+        rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+    } catch (const NumberedError &) {
+        return;
+    }
+    assign(rs);
+    try {
+        rs.Update();
+    } catch (const NumberedError &) {
+        rs.CancelUpdate();
+    }
+    rs.Close();
+}
+
+void DeleteRow(Session &session, const std::string &table, long id) {
+    session.SqlText = "SELECT * FROM " + table + " Where ID = " + std::to_string(id);
+    Recordset rs;
+    try {
+        rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+    } catch (const NumberedError &) {
+        return;
+    }
+    for (auto step : {&Recordset::Delete, &Recordset::Update}) {
+        try {
+            (rs.*step)();
+        } catch (const NumberedError &) {
+        }
+    }
+    rs.Close();
+}
+
+long RowId(const std::string &text) {
+    std::optional<double> n = ParseNumber(text);
+    if (!n || *n < 1 || *n > 2147483647.0)
+        return 0;
+    return static_cast<long>(RoundHalfEven(*n));
+}
+
+} // namespace tarnwick

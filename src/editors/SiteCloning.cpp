@@ -1,0 +1,107 @@
+// Cloning the picked site: the count box, its button and CreateSites.
+#include "db/VbNumber.h"
+#include "editors/RowEdits.h"
+#include "editors/SiteEditor.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+namespace {
+
+// More clones than this in one click are refused: a park has a few thousand sites at most, and a
+// count typed by mistake (1e9) would otherwise fill the disk row by row.
+constexpr double kMostClones = 100000;
+
+} // namespace
+
+void SiteEditor::Text1Changed() {
+    if (IsNumeric(state.Text1))
+        state.Command1 = "Create " + state.Text1 + " Sites";
+}
+
+bool SiteEditor::Create() {
+    if (session_.SelectedId == 0) {
+        session_.prompter.notify("Select a Site to copy first.", Icon::Critical);
+        return false;
+    }
+    const std::optional<double> count = ParseNumber(state.Text1);
+    if (!count || !(*count > 0)) {
+        session_.prompter.notify("The Create field must be a Number greater than 0.", Icon::Critical);
+        return true;
+    }
+    if (*count > kMostClones) {
+        session_.prompter.notify("The Create field must be a Number no greater than 100000.", Icon::Critical);
+        return true;
+    }
+    std::string joined;
+    for (int k = 0; k <= 13; ++k)
+        joined += state.Data[k];
+    const int ticked = static_cast<int>(std::count(state.SCType.begin() + 1, state.SCType.end(), true));
+    if (ticked == 0) {
+        session_.prompter.notify("You haven't selected any Site Types.");
+        return false;
+    }
+    if (!joined.empty())
+        CreateSites(static_cast<long>(RoundHalfEven(*count)));
+    LoadGrid();
+    return false;
+}
+
+void SiteEditor::CreateSites(long NSites) {
+    session_.SqlText = "SELECT * FROM Sites ";
+    Recordset rs;
+    try {
+        rs.Open(session_.SqlText, *session_.ParkConnection, adOpenStatic, adLockOptimistic);
+    } catch (const NumberedError &) {
+        return;
+    }
+    double next = 1;
+    try {
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Value number = rs.Fields("Number").GetValue();
+            if (!number.isNull() && number.asDouble() >= next)
+                next = number.asDouble() + 1;
+        }
+    } catch (const NumberedError &) {
+    }
+    static const char *const kRates[] = {"Daily", "Weekly", "Monthly", "Daily2", "Weekly2",
+                                         "Monthly2", "Mo3", "Mo6", "Mo12"};
+    try {
+        session_.ParkConnection->BeginGroup(); // one commit for the clones
+    } catch (const NumberedError &) {
+    }
+    for (long i = 0; i < NSites; ++i) {
+        try {
+            rs.AddNew();
+        } catch (const NumberedError &) {
+            continue;
+        }
+        const std::string number = FormatNumber(next);
+        AssignText(rs, "Number", number, SaveRule::Always);
+        AssignText(rs, "AliasNumber", FormatMinDigits(number, 3), SaveRule::Always);
+        AssignText(rs, "Length", state.Data[0], SaveRule::Numeric);
+        AssignText(rs, "Width", state.Data[1], SaveRule::Numeric);
+        AssignText(rs, "ElectricAmp", state.Data[2], SaveRule::Numeric);
+        AssignFlag(rs, "Water", state.Check1);
+        AssignFlag(rs, "Sewer", state.Check2);
+        AssignFlag(rs, "UnAvail", state.Check3);
+        for (int t = 1; t <= 10; ++t)
+            if (state.SCTypeVisible[t])
+                AssignFlag(rs, SiteTypeColumns()[t - 1], state.SCType[t]);
+        for (int k = 0; k < 9; ++k)
+            AssignText(rs, kRates[k], state.Data[3 + k], SaveRule::Numeric);
+        try {
+            rs.Update();
+        } catch (const NumberedError &) {
+            rs.CancelUpdate();
+        }
+        next += 1;
+    }
+    rs.Close();
+    try {
+        session_.ParkConnection->CommitGroup();
+    } catch (const NumberedError &) {
+    }
+}
+
+} // namespace tarnwick

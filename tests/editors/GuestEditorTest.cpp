@@ -1,0 +1,75 @@
+// The guest window's rules: the grid, picking, the save rules per box, delete and clear.
+#include "editors/GuestEditor.h"
+#include "editors/EditorFixture.h"
+
+namespace tarnwick {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class GuestEditorTest : public EditorFixture {
+protected:
+    GuestEditor editor{session};
+    static Row guest(const std::string &name) {
+        return {{"Name", Value(name)}, {"Email", Value(name + "@example.com")},
+                {"Arrival", Value("6/1/2024")}, {"NoPeople", Value::number(2)}};
+    }
+};
+
+TEST_F(GuestEditorTest, EmptyTableThenFiveGuests) {
+    editor.LoadGrid2();
+    EXPECT_EQ(prompter.texts(), Texts{"There are no Guests Available."});
+    EXPECT_EQ(editor.state.NoSites, "0000");
+    insert("Guest", {guest("A"), guest("B"), guest("C"), guest("D"), {{"City", Value("Nowhere")}}});
+    editor.LoadGrid2();
+    EXPECT_EQ(editor.state.NoSites, "0005");
+    ASSERT_EQ(editor.grid.columnCount(), 23);
+    EXPECT_EQ((Texts{editor.grid.titles[15], editor.grid.titles[22]}), (Texts{"NoRent", "Site"}));
+    // Empty values are blank; NoRent is always written; dates in the short form.
+    EXPECT_EQ(editor.grid.rowTexts(4), (Texts{"5", "", "", "", "Nowhere", "", "", "", "", "", "", "", "", "", "",
+                                              "False", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(editor.grid.cell(0, 11), "6/1/2024");
+}
+
+TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
+    insert("Guest", {guest("Smith, Ann"), guest("Jones, Bo")});
+    editor.LoadGrid2();
+    prompter.shown.clear();
+    editor.Click(0, 100, 0, 0); // the ID area of the title row
+    editor.Click(900, 100, 0, 1); // the Name title: nothing
+    editor.Click(390, 250, 2, 0);
+    EXPECT_EQ(prompter.texts(), Texts{"ID: This is an AutoNumber field used by the Program and cannot be altered by "
+                                      "the User."});
+    EXPECT_EQ(session.SelectedId, 2);
+    EXPECT_EQ(editor.state.Frame2, "Selected Guest 2");
+    EXPECT_EQ(editor.state.Command3, "Delete Guest 2");
+    EXPECT_EQ(editor.state.Data[1], "Jones, Bo");
+    EXPECT_EQ(editor.state.Data[9], "Jones, Bo@example.com");
+
+    editor.state.Data[9] = "";                     // Email: written empty
+    editor.state.Data[15] = "13/45/2004";          // not a date: Arrival unchanged
+    editor.state.Data[16] = "7/4/2024";            // Departure
+    editor.state.Data[18] = "two";                 // not numeric: NoPeople unchanged
+    editor.state.Data[10] = std::string(10000, 'n'); // a long note is kept whole
+    editor.state.Data[5] = "Texas";                // more than 2 characters: refused, the rest saved
+    editor.state.Check1 = true;
+    editor.Save();
+    EXPECT_EQ(column("Guest", "Email"), (Texts{"Smith, Ann@example.com", ""}));
+    EXPECT_EQ(column("Guest", "Arrival")[1], "6/1/2024");
+    EXPECT_EQ(column("Guest", "Departure")[1], "7/4/2024");
+    EXPECT_EQ(column("Guest", "NoPeople")[1], "2");
+    EXPECT_EQ(column("Guest", "Notes")[1].size(), 10000u);
+    EXPECT_EQ(column("Guest", "State")[1], "");
+    EXPECT_EQ(column("Guest", "NoRent")[1], "True");
+
+    editor.Delete();
+    EXPECT_EQ(column("Guest", "Name"), Texts{"Smith, Ann"});
+    EXPECT_EQ(editor.state.Frame2, "No Guest Selected ");
+    EXPECT_FALSE(editor.state.editButtonsVisible);
+    EXPECT_EQ(session.SelectedId, 0);
+    editor.Delete(); // nothing picked: nothing happens
+    EXPECT_EQ(column("Guest", "Name").size(), 1u);
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,246 @@
+// The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
+// cloning, against a real park.
+#include "editors/RowEdits.h"
+#include "editors/SiteEditor.h"
+#include "editors/EditorFixture.h"
+
+namespace tarnwick {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class SiteEditorTest : public EditorFixture {
+protected:
+    SiteEditor editor{session};
+    // Fills the grid, forgets the messages, and picks grid row `row`.
+    void pick(long row) {
+        editor.LoadGrid();
+        prompter.shown.clear();
+        editor.Click(200, 300, row, 0);
+        ASSERT_EQ(session.SelectedId, RowId(std::string(editor.grid.cell(row - 1, 0))));
+    }
+};
+
+TEST_F(SiteEditorTest, AnEmptyTableKeepsTheGridCountAndBoxes) {
+    useSiteTypes({"Tent"});
+    editor.LoadGrid();
+    EXPECT_EQ(prompter.texts(), Texts{"There are no Sites Available."});
+    EXPECT_EQ(prompter.shown[0].icon, Icon::Information);
+    EXPECT_EQ(editor.grid.columnCount(), 0);
+    EXPECT_EQ(editor.state.NoSites, "0000");
+    EXPECT_FALSE(editor.state.SCTypeVisible[1]);
+}
+
+TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
+    insert("Sites", {site(1)});
+    for (int n : {0, 3}) {
+        SCOPED_TRACE(n);
+        useSiteTypes(n ? Texts{"Tent", "RV", "Cabin"} : Texts{});
+        editor.LoadGrid();
+        ASSERT_EQ(editor.grid.columnCount(), n + 20);
+        EXPECT_EQ(editor.grid.titles[n + 9], "SumDaily$");
+        EXPECT_EQ(editor.grid.widths[n + 9], 1200);
+        if (n)
+            EXPECT_EQ((Texts{editor.grid.titles[9], editor.grid.titles[11]}), (Texts{"Tent", "Cabin"}));
+        EXPECT_EQ(editor.state.SCTypeVisible[3], n == 3);
+        EXPECT_FALSE(editor.state.SCTypeVisible[4]);
+    }
+    // A missing rate is blank, a missing meter reading 0, flags read True or False.
+    EXPECT_EQ(editor.grid.rowTexts(0), (Texts{"1", "1", "A1", "40", "12", "30", "True", "False", "False", "False",
+                                              "False", "False", "", "", "", "", "", "", "", "", "", "0", "0"}));
+}
+
+TEST_F(SiteEditorTest, CountHasAtLeastFourDigits) {
+    for (long rows : {7L, 12345L}) {
+        SCOPED_TRACE(rows);
+        ASSERT_TRUE(session.ParkConnection);
+        std::vector<Row> sites;
+        for (long i = editor.grid.rowCount(); i < rows; ++i)
+            sites.push_back(site(i + 1));
+        insert("Sites", sites);
+        editor.LoadGrid();
+        EXPECT_EQ(editor.state.NoSites, rows == 7 ? "0007" : "12345");
+        EXPECT_EQ(editor.grid.rowCount(), rows);
+    }
+}
+
+TEST_F(SiteEditorTest, AnEmptyValueStopsTheFillAndKeepsTheRowsBefore) {
+    Row noLength = site(3);
+    noLength.erase("Length");
+    insert("Sites", {site(1), site(2), noLength, site(4)});
+    editor.LoadGrid();
+    EXPECT_EQ(prompter.texts(), Texts{"There are no Sites Available."});
+    EXPECT_EQ(editor.grid.rowCount(), 4);
+    EXPECT_EQ(editor.grid.cell(1, 1), "2");
+    EXPECT_EQ((Texts{std::string(editor.grid.cell(2, 2)), std::string(editor.grid.cell(2, 3))}), (Texts{"A3", ""}));
+    EXPECT_EQ(editor.grid.cell(3, 0), "");
+    EXPECT_EQ(editor.state.NoSites, "0000");
+}
+
+TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
+    useSiteTypes({"Tent"});
+    insert("Sites", {site(1), site(2), site(3)});
+    editor.LoadGrid();
+    struct Case {
+        int x, y;
+        long row;
+        int column;
+        Texts said;
+        long picked;
+    };
+    const std::string idHelp = "ID: This is an AutoNumber field used by the Program and cannot be altered by the User.";
+    const Case cases[] = {
+        {300, 0, 0, 0, {idHelp}, 0},
+        {301, 0, 0, 0, {}, 0},
+        {301, 200, 0, 1, {editor.ColumnHelp(1)}, 0},
+        {900, 10, 0, 9, {"Tent: (True/False) This is one of the User Defined Site Types. It is used to find sites that "
+                         "will work for a Registering Guest if entered in their information."},
+         0},
+        {400, 201, 2, 0, {}, 2},
+        {401, 300, 3, 1, {"Col=1 Row=3"}, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        prompter.shown.clear();
+        session.SelectedId = 0;
+        editor.Click(c.x, c.y, c.row, c.column);
+        EXPECT_EQ(prompter.texts(), c.said);
+        EXPECT_EQ(session.SelectedId, c.picked);
+    }
+    EXPECT_EQ(editor.state.Frame2, "Selected Site 2");
+    EXPECT_EQ(editor.state.Command4, "Save Site 2");
+    EXPECT_TRUE(editor.state.editButtonsVisible);
+    EXPECT_EQ(editor.ColumnHelp(1).substr(0, 8), "SiteNum:");
+    EXPECT_EQ(editor.ColumnHelp(20), "CurrElecMeter: This is the Current Electric Meter Reading for this Site.");
+    // A row the fill never reached holds no ID and picks nothing.
+    editor.Click(10, 300, 9, 0);
+    EXPECT_EQ(session.SelectedId, 0);
+}
+
+TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
+    insert("Sites", {site(1), site(2)});
+    pick(2);
+    editor.state.Data[0] = "";             // Length: not numeric, unchanged
+    editor.state.Data[1] = "abc";          // Width: unchanged
+    editor.state.Data[14] = "22";          // Number
+    editor.state.Data[15] = "TOOLONGALIAS"; // more than 7 characters: refused, the rest saved
+    editor.state.Data[3] = "35.5";
+    editor.state.Check3 = true;
+    editor.Save();
+    EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "22"}));
+    EXPECT_EQ(column("Sites", "Length"), (Texts{"40", "40"}));
+    EXPECT_EQ(column("Sites", "Width"), (Texts{"12", "12"}));
+    EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2"}));
+    EXPECT_EQ(column("Sites", "Daily"), (Texts{"", "35.5"}));
+    EXPECT_EQ(column("Sites", "UnAvail"), (Texts{"False", "True"}));
+    EXPECT_EQ(editor.grid.cell(1, 1), "22") << "the grid is refilled";
+
+    editor.state.Data[15] = "";
+    editor.Save();
+    EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", ""}));
+}
+
+TEST_F(SiteEditorTest, DeleteClearAndARowGoneMeanwhile) {
+    insert("Sites", {site(1), site(2)});
+    editor.Save(); // nothing picked: nothing happens
+    editor.Delete();
+    EXPECT_EQ(column("Sites", "Number").size(), 2u);
+    pick(1);
+    editor.Delete();
+    EXPECT_EQ(column("Sites", "Number"), Texts{"2"});
+    EXPECT_EQ(session.SelectedId, 1) << "the editor keeps the deleted site";
+    editor.state.Data[14] = "5";
+    editor.Save(); // the row is gone: nothing changes, nothing fails
+    EXPECT_EQ(column("Sites", "Number"), Texts{"2"});
+
+    editor.state.Text1 = "4";
+    editor.Text1Changed();
+    editor.Clear();
+    EXPECT_EQ(editor.state.Frame2, "No Site Selected ");
+    EXPECT_EQ(editor.state.Command1, "Create 1 Sites");
+    EXPECT_FALSE(editor.state.editButtonsVisible);
+    EXPECT_EQ(session.SelectedId, 0);
+    EXPECT_EQ(editor.state.Data[14], "");
+}
+
+TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSite) {
+    useSiteTypes({"Tent", "RV"});
+    Row metered = site(2);
+    metered["LastMeterReading"] = Value::number(1234);
+    insert("Sites", {site(1), metered, site(3), site(10)});
+    editor.LoadGrid();
+    // A site without a number stops later fills; the boxes shown by the first fill stay.
+    insert("Sites", {{{"AliasNumber", Value("X")}}});
+    editor.LoadGrid();
+    editor.Click(100, 300, 2, 0);
+    editor.state.SCType[2] = true;
+    editor.state.Text1 = "3";
+    prompter.shown.clear();
+    EXPECT_FALSE(editor.Create());
+    EXPECT_TRUE(prompter.shown.size() <= 1) << "only a fill message, if any";
+    EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "2", "3", "10", "", "11", "12", "13"}));
+    EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2", "A3", "A10", "X", "011", "012", "013"}));
+    EXPECT_EQ(column("Sites", "LastMeterReading")[6], "") << "clones get no meter readings";
+    EXPECT_EQ(column("Sites", "Camper")[7], "True");
+}
+
+TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
+    useSiteTypes({"Tent"});
+    insert("Sites", {site(1)});
+    const std::string count = "The Create field must be a Number greater than 0.";
+    struct Case {
+        std::string text;
+        bool pickFirst, tick;
+        Texts said;
+        bool focus;
+        std::size_t rows;
+    };
+    const Case cases[] = {
+        {"2", false, true, {"Select a Site to copy first."}, false, 1},
+        {"abc", false, true, {"Select a Site to copy first."}, false, 1},
+        {"0", true, true, {count}, true, 1},
+        {"-3", true, true, {count}, true, 1},
+        {"", true, true, {count}, true, 1},
+        {"abc", true, true, {count}, true, 1},
+        {"1e9", true, true, {"The Create field must be a Number no greater than 100000."}, true, 1},
+        {"2", true, false, {"You haven't selected any Site Types."}, false, 1},
+        {"0.4", true, true, {}, false, 1},
+        {"2.5", true, true, {}, false, 3},
+        {"3.5", true, true, {}, false, 7},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        editor.LoadGrid();
+        session.SelectedId = 0;
+        if (c.pickFirst)
+            editor.Click(100, 300, 1, 0);
+        editor.state.SCType[1] = c.tick;
+        editor.state.Text1 = c.text;
+        prompter.shown.clear();
+        EXPECT_EQ(editor.Create(), c.focus);
+        EXPECT_EQ(prompter.texts(), c.said);
+        EXPECT_EQ(column("Sites", "ID").size(), c.rows);
+    }
+    EXPECT_EQ(prompter.shown.empty() ? Icon::None : prompter.shown[0].icon, Icon::None);
+}
+
+TEST_F(SiteEditorTest, EmptyEditorCreatesNothingAndCaptionFollowsNumericCounts) {
+    useSiteTypes({"Tent"});
+    insert("Sites", {site(1)});
+    editor.LoadGrid();
+    editor.Click(100, 300, 1, 0);
+    editor.state.Data.fill({});
+    editor.state.SCType[1] = true;
+    editor.Create();
+    EXPECT_EQ(column("Sites", "ID").size(), 1u);
+
+    for (const auto &[typed, caption] : std::vector<std::pair<std::string, std::string>>{
+             {"12", "Create 12 Sites"}, {"12x", "Create 12 Sites"}, {"1", "Create 1 Sites"}}) {
+        editor.state.Text1 = typed;
+        editor.Text1Changed();
+        EXPECT_EQ(editor.state.Command1, caption);
+    }
+}
+
+} // namespace
+} // namespace tarnwick
