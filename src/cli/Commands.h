@@ -58,4 +58,20 @@ int RunTables(CliSession &cli, const AccessOptions &options);
 int RunFields(CliSession &cli, const AccessOptions &options);
 int RunExport(CliSession &cli, const AccessOptions &options);
 
+// The site and guest editors.
+int RunList(CliSession &cli, bool sites);
+struct EditOptions {
+    bool sites = true;
+    long id = 0;
+    std::vector<std::string> assignments; // COLUMN=VALUE
+};
+int RunEdit(CliSession &cli, const EditOptions &options);
+int RunDelete(CliSession &cli, bool sites, long id);
+struct CloneOptions {
+    long id = 0;
+    std::string count; // as typed into the count box
+    std::vector<int> types;
+};
+int RunCloneSite(CliSession &cli, const CloneOptions &options);
+
 } // namespace tarnwick

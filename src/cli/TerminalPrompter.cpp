@@ -42,7 +42,19 @@ std::optional<Answer> TerminalPrompter::match(const std::vector<Rule> &rules, co
 }
 
 void TerminalPrompter::notify(const std::string &text, Icon) {
-    std::cout << forTerminal(text) << std::endl;
+    if (holding_)
+        held_.push_back(forTerminal(text));
+    else
+        std::cout << forTerminal(text) << std::endl;
+}
+
+void TerminalPrompter::holdNotices(bool hold) {
+    holding_ = hold;
+    if (hold)
+        return;
+    for (const std::string &text : held_)
+        std::cout << text << std::endl;
+    held_.clear();
 }
 
 Answer TerminalPrompter::ask(const std::string &text, Buttons buttons, Icon) {

@@ -27,6 +27,8 @@ public:
     }
 
     void notify(const std::string &text, Icon icon) override;
+    // While held, notices wait; letting go prints them, so that a listing can place them.
+    void holdNotices(bool hold);
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
 
@@ -40,6 +42,8 @@ private:
     std::vector<Rule> scripted_;
     std::vector<std::pair<std::string, std::string>> inputs_;
     std::vector<Rule> defaults_;
+    bool holding_ = false;
+    std::vector<std::string> held_;
 };
 
 // A bar on stderr when stderr is a terminal; nothing otherwise.

@@ -88,6 +88,27 @@ int main(int argc, char **argv) {
     for (CLI::App *command : {tables, fields, exportCommand})
         command->add_option("--password", access.password, "The database password");
 
+    const std::map<std::string, bool> editorTables = {{"site", true}, {"guest", false}};
+    const std::map<std::string, bool> listTables = {{"sites", true}, {"guests", false}};
+    bool listSites = true;
+    CLI::App *list = app.add_subcommand("list", "Print the site or guest grid as its window shows it");
+    list->add_option("TABLE", listSites)->required()->transform(CLI::CheckedTransformer(listTables));
+    CloneOptions clone;
+    CLI::App *cloneSite = app.add_subcommand("clone-site", "Copy a stored site COUNT times, numbered on");
+    cloneSite->add_option("ID", clone.id)->required();
+    cloneSite->add_option("COUNT", clone.count)->required();
+    cloneSite->add_option("--type", clone.types, "Tick site-type box N (1 to 10)");
+    EditOptions editRow;
+    CLI::App *editCommand = app.add_subcommand("edit", "Change columns of a site or guest as its editor saves them");
+    editCommand->add_option("TABLE", editRow.sites)->required()->transform(CLI::CheckedTransformer(editorTables));
+    editCommand->add_option("ID", editRow.id)->required();
+    editCommand->add_option("COLUMN=VALUE", editRow.assignments)->required();
+    bool deleteSites = true;
+    long deleteId = 0;
+    CLI::App *deleteCommand = app.add_subcommand("delete", "Delete a site or guest as its editor does");
+    deleteCommand->add_option("TABLE", deleteSites)->required()->transform(CLI::CheckedTransformer(editorTables));
+    deleteCommand->add_option("ID", deleteId)->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -131,6 +152,14 @@ int main(int argc, char **argv) {
             return RunFields(cli, access);
         if (*exportCommand)
             return RunExport(cli, access);
+        if (*list)
+            return RunList(cli, listSites);
+        if (*cloneSite)
+            return RunCloneSite(cli, clone);
+        if (*editCommand)
+            return RunEdit(cli, editRow);
+        if (*deleteCommand)
+            return RunDelete(cli, deleteSites, deleteId);
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {

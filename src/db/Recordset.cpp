@@ -108,7 +108,8 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
     while (ids.step())
         rowids.push_back(sqlite3_column_int64(ids.get(), 0));
 
-    selectRow_ = Statement(db, "SELECT * FROM " + quotedTable_ + " WHERE rowid = ?");
+    scan_ = Statement(db, "SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid >= ? ORDER BY rowid");
+    scanning_ = false;
     fields_ = std::move(fields);
     rowids_ = std::move(rowids);
     deleted_.assign(rowids_.size(), false);
@@ -121,7 +122,8 @@ void Recordset::Close() noexcept {
     connection_ = nullptr;
     lastInsert_ = nullptr;
     inserts_.clear();
-    selectRow_ = Statement();
+    scan_ = Statement();
+    scanning_ = false;
     fields_.fields_.clear();
     fields_.byLowerName_.clear();
     rowids_.clear();
@@ -204,15 +206,23 @@ const std::vector<Value> &Recordset::currentValues() {
         noCurrentRecord();
     std::int64_t rowid = rowids_[position_];
     if (!cacheValid_ || cachedRowid_ != rowid) {
-        sqlite3_bind_int64(selectRow_.get(), 1, rowid);
-        bool found = selectRow_.step();
+        // A walk through the rows reads them from one running scan; any other move looks the row
+        // up and starts the scan there.
+        if (!scanning_ || scanRowid_ != rowid) {
+            scan_.reset();
+            sqlite3_bind_int64(scan_.get(), 1, rowid);
+            scanning_ = scan_.step();
+            scanRowid_ = scanning_ ? sqlite3_column_int64(scan_.get(), 0) : 0;
+        }
+        const bool found = scanning_ && scanRowid_ == rowid;
         cache_.clear();
         if (found)
             for (const Field &field : fields_.fields_)
-                cache_.push_back(ReadStored(selectRow_.get(), static_cast<int>(cache_.size()), field.columnType()));
-        selectRow_.reset();
+                cache_.push_back(ReadStored(scan_.get(), static_cast<int>(cache_.size()) + 1, field.columnType()));
         if (!found)
             noCurrentRecord();
+        scanning_ = scan_.step();
+        scanRowid_ = scanning_ ? sqlite3_column_int64(scan_.get(), 0) : 0;
         cachedRowid_ = rowid;
         cacheValid_ = true;
     }
@@ -261,7 +271,13 @@ void Recordset::Update() {
     clearPending();
 }
 
+void Recordset::stopScan() {
+    scan_.reset();
+    scanning_ = false;
+}
+
 void Recordset::insertPending() {
+    stopScan();
     if (!lastInsert_ || touched_.size() > 64 || lastInsertBits_ != touchedBits_) {
         auto it = inserts_.find(touched_);
         if (it == inserts_.end())
@@ -294,6 +310,7 @@ Statement Recordset::prepareInsert() {
 }
 
 void Recordset::updatePending() {
+    stopScan();
     std::string assignments;
     for (std::size_t i = 0; i < touched_.size(); ++i)
         if (touched_[i])
@@ -328,6 +345,7 @@ void Recordset::Delete() {
     clearPending();
     if (!onRow())
         noCurrentRecord();
+    stopScan();
     Statement remove(connection_->handle(), "DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
     sqlite3_bind_int64(remove.get(), 1, rowids_[position_]);
     remove.run();

@@ -98,6 +98,8 @@ private:
     const std::vector<Value> &currentValues();
     Value fieldValue(int index);
     void setFieldValue(int index, Value converted);
+    // Writes end a running scan, whose view of the table they would change.
+    void stopScan();
     void insertPending();
     Statement prepareInsert();
     void updatePending();
@@ -122,7 +124,10 @@ private:
     // The same set as bits, for tables of up to 64 columns: finds the insert of the last row fast.
     std::uint64_t touchedBits_ = 0;
 
-    Statement selectRow_;
+    // Reads rows in rowid order from a given row on; scanRowid_ is the row it stands on.
+    Statement scan_;
+    bool scanning_ = false;
+    std::int64_t scanRowid_ = 0;
     std::map<std::vector<bool>, Statement> inserts_;
     // The insert used last, found again without a map search when the same columns are set.
     std::uint64_t lastInsertBits_ = 0;

@@ -274,11 +274,36 @@ std::string FormatIsoDate(double serial) {
 }
 
 std::optional<double> ParseIsoDate(std::string_view text) {
+    // Read digit by digit: this runs for every date a grid shows.
+    std::size_t at = 0;
+    auto number = [&](int &out, char after) {
+        const std::size_t start = at;
+        bool negative = at < text.size() && text[at] == '-' && after == '-' && start == 0;
+        if (negative)
+            ++at;
+        int value = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 9)
+            value = value * 10 + (text[at++] - '0');
+        if (at == start + (negative ? 1 : 0))
+            return false;
+        out = negative ? -value : value;
+        if (after == 0)
+            return true;
+        if (at >= text.size() || text[at] != after)
+            return false;
+        ++at;
+        return true;
+    };
     DateParts p;
-    std::string s(text);
-    int n = std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d", &p.year, &p.month, &p.day, &p.hour, &p.minute, &p.second);
-    if (n != 3 && n != 6)
+    if (!number(p.year, '-') || !number(p.month, '-') || !number(p.day, 0))
         return std::nullopt;
+    if (at < text.size()) {
+        if (text[at] != ' ')
+            return SerialFromParts(p); // as a scan stopping at the first unexpected character
+        ++at;
+        if (!number(p.hour, ':') || !number(p.minute, ':') || !number(p.second, 0))
+            return std::nullopt;
+    }
     return SerialFromParts(p);
 }
 

@@ -146,6 +146,9 @@ std::int64_t ScaleHalfEven(double x, int places) {
 std::string FormatNumber(double x) {
     if (x == 0)
         return "0";
+    // Whole numbers of up to 15 digits, the common case in a grid, need no scientific form.
+    if (x == std::trunc(x) && std::fabs(x) < 1e15)
+        return std::to_string(static_cast<long long>(x));
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.14e", x);
     // buffer: [-]d.dddddddddddddde[+-]XX

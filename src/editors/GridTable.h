@@ -16,7 +16,11 @@ public:
     int columnCount() const { return static_cast<int>(titles.size()); }
     // The data rows, as the grid's row count minus the title row.
     long rowCount() const { return rows_; }
-    // Empties every data row and sets their number.
+    // The rows a fill reached (a stopped fill leaves the rest empty).
+    long filledRows() const { return filled_; }
+    // The grid row (from 1) whose ID cell holds `id`; 0 when none does.
+    long rowOfId(long id) const;
+    // Empties every data row and sets their number; the rows take as many cells as there are titles.
     void resetRows(long rows);
     // Fills the next data row cell by cell; cells not given stay empty.
     void addCell(std::string_view text);
@@ -29,6 +33,7 @@ public:
 private:
     long rows_ = 0;
     long filled_ = 0;
+    int cellsPerRow_ = 0;
     int inRow_ = 0;
     std::string text_;
     std::vector<std::uint32_t> starts_{0}; // where each filled cell starts; one more at the end

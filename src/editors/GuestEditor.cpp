@@ -89,6 +89,19 @@ void GuestEditor::pick(long row) {
     session_.SelectedId = RowId(id);
 }
 
+std::optional<std::string> GuestEditor::TypeInto(const std::string &column, const std::string &value) {
+    if (column == "NoRent") {
+        state.Check1 = TicksBox(value);
+        return std::nullopt;
+    }
+    for (const GuestBox &box : kBoxes)
+        if (column == box.field) {
+            state.Data[box.data] = value;
+            return std::nullopt;
+        }
+    return "'" + column + "' is not a column the guest editor saves";
+}
+
 void GuestEditor::SaveGuest() {
     EditRow(session_, "Guest", session_.SelectedId, [this](Recordset &rs) {
         for (const GuestBox &box : kBoxes) {

@@ -5,6 +5,7 @@
 #include "editors/GridFill.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -32,6 +33,10 @@ public:
     void Save();
     void Delete();
     void Clear();
+
+    // Puts `value` into the panel control that saves to `column` of Guest, as typed there. An error
+    // text when no control saves to that column.
+    std::optional<std::string> TypeInto(const std::string &column, const std::string &value);
 
     void SaveGuest();
     void DelGuest();

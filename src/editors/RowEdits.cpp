@@ -61,6 +61,13 @@ void DeleteRow(Session &session, const std::string &table, long id) {
     rs.Close();
 }
 
+bool TicksBox(const std::string &value) {
+    std::string lower;
+    for (char c : value)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "true" || lower == "yes" || lower == "on" || lower == "1";
+}
+
 long RowId(const std::string &text) {
     std::optional<double> n = ParseNumber(text);
     if (!n || *n < 1 || *n > 2147483647.0)

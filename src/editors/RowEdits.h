@@ -25,6 +25,9 @@ void EditRow(Session &session, const std::string &table, long id, const std::fun
 // Deletes the row `id` of `table`.
 void DeleteRow(Session &session, const std::string &table, long id);
 
+// A check box as a value typed for it: True, Yes, On or 1 (any case) tick it.
+bool TicksBox(const std::string &value);
+
 // A grid cell's text as a row ID (the ID column), or 0 when it holds none.
 long RowId(const std::string &text);
 

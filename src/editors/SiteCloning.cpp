@@ -19,19 +19,19 @@ void SiteEditor::Text1Changed() {
         state.Command1 = "Create " + state.Text1 + " Sites";
 }
 
-bool SiteEditor::Create() {
+SiteEditor::CreateOutcome SiteEditor::Create() {
     if (session_.SelectedId == 0) {
         session_.prompter.notify("Select a Site to copy first.", Icon::Critical);
-        return false;
+        return CreateOutcome::Refused;
     }
     const std::optional<double> count = ParseNumber(state.Text1);
     if (!count || !(*count > 0)) {
         session_.prompter.notify("The Create field must be a Number greater than 0.", Icon::Critical);
-        return true;
+        return CreateOutcome::RefusedCount;
     }
     if (*count > kMostClones) {
         session_.prompter.notify("The Create field must be a Number no greater than 100000.", Icon::Critical);
-        return true;
+        return CreateOutcome::RefusedCount;
     }
     std::string joined;
     for (int k = 0; k <= 13; ++k)
@@ -39,12 +39,12 @@ bool SiteEditor::Create() {
     const int ticked = static_cast<int>(std::count(state.SCType.begin() + 1, state.SCType.end(), true));
     if (ticked == 0) {
         session_.prompter.notify("You haven't selected any Site Types.");
-        return false;
+        return CreateOutcome::Refused;
     }
     if (!joined.empty())
         CreateSites(static_cast<long>(RoundHalfEven(*count)));
     LoadGrid();
-    return false;
+    return joined.empty() ? CreateOutcome::NothingToCopy : CreateOutcome::Created;
 }
 
 void SiteEditor::CreateSites(long NSites) {

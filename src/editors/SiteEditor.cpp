@@ -2,6 +2,8 @@
 
 #include "editors/RowEdits.h"
 
+#include <map>
+
 namespace tarnwick {
 namespace {
 
@@ -150,6 +152,33 @@ void SiteEditor::pick(long row) {
     state.Command4 = "Save Site " + number;
     state.editButtonsVisible = true;
     session_.SelectedId = id;
+}
+
+std::optional<std::string> SiteEditor::TypeInto(const std::string &column, const std::string &value) {
+    static const std::map<std::string, int> boxes = {
+        {"Length", 0},  {"Width", 1},   {"ElectricAmp", 2}, {"Daily", 3}, {"Weekly", 4},
+        {"Monthly", 5}, {"Daily2", 6},  {"Weekly2", 7},     {"Monthly2", 8}, {"Mo3", 9},
+        {"Mo6", 10},    {"Mo12", 11},   {"LastMeterReading", 12}, {"CurrentMeterReading", 13},
+        {"Number", 14}, {"AliasNumber", 15}};
+    if (auto box = boxes.find(column); box != boxes.end()) {
+        state.Data[box->second] = value;
+        return std::nullopt;
+    }
+    const std::map<std::string, bool *> checks = {
+        {"Water", &state.Check1}, {"Sewer", &state.Check2}, {"UnAvail", &state.Check3}};
+    if (auto check = checks.find(column); check != checks.end()) {
+        *check->second = TicksBox(value);
+        return std::nullopt;
+    }
+    for (int t = 1; t <= 10; ++t)
+        if (column == SiteTypeColumns()[t - 1]) {
+            if (!state.SCTypeVisible[t])
+                return "the park has " + std::to_string(typeCount()) + " site types, so " + column +
+                       " has no box to tick";
+            state.SCType[t] = TicksBox(value);
+            return std::nullopt;
+        }
+    return "'" + column + "' is not a column the site editor saves";
 }
 
 void SiteEditor::SaveSite() {

@@ -6,6 +6,7 @@
 #include "editors/GridFill.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -40,11 +41,15 @@ public:
     void Save();
     void Delete();
     void Clear();
-    // "Create N Sites": checks, clones the picked site and refills the grid. True when the focus is
-    // to go to the count box.
-    bool Create();
+    // "Create N Sites": checks, clones the picked site and refills the grid.
+    enum class CreateOutcome { Created, NothingToCopy, Refused, RefusedCount };
+    CreateOutcome Create();
     // The count box's text changed: the button caption follows a numeric count.
     void Text1Changed();
+
+    // Puts `value` into the panel control that saves to `column` of Sites, as typed there. An error
+    // text when no shown control saves to that column.
+    std::optional<std::string> TypeInto(const std::string &column, const std::string &value);
 
     // The help text of a title-row column (empty for a column without one).
     std::string ColumnHelp(int column) const;

@@ -176,7 +176,7 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSite) {
     editor.state.SCType[2] = true;
     editor.state.Text1 = "3";
     prompter.shown.clear();
-    EXPECT_FALSE(editor.Create());
+    EXPECT_EQ(editor.Create(), SiteEditor::CreateOutcome::Created);
     EXPECT_TRUE(prompter.shown.size() <= 1) << "only a fill message, if any";
     EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "2", "3", "10", "", "11", "12", "13"}));
     EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2", "A3", "A10", "X", "011", "012", "013"}));
@@ -217,7 +217,7 @@ TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
         editor.state.SCType[1] = c.tick;
         editor.state.Text1 = c.text;
         prompter.shown.clear();
-        EXPECT_EQ(editor.Create(), c.focus);
+        EXPECT_EQ(editor.Create() == SiteEditor::CreateOutcome::RefusedCount, c.focus);
         EXPECT_EQ(prompter.texts(), c.said);
         EXPECT_EQ(column("Sites", "ID").size(), c.rows);
     }

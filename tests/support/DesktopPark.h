@@ -4,6 +4,7 @@
 // controls as the operator would.
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
+#include "app/SiteTypes.h"
 #include "app/ui/Progress.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"

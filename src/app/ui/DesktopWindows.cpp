@@ -1,6 +1,8 @@
 #include "app/ui/DesktopWindows.h"
 
 #include "app/ui/frmDataImport1.h"
+#include "editors/ui/frmGuestDef.h"
+#include "editors/ui/frmSiteDef.h"
 #include "import/ui/frmReadEcel.h"
 
 namespace tarnwick {
@@ -8,6 +10,8 @@ namespace tarnwick {
 void DefineWindows(Navigator &navigator) {
     navigator.define(WindowId::Main, [](Navigator &n) { return new frmDataImport1(n); });
     navigator.define(WindowId::Import, [](Navigator &n) { return new frmReadEcel(n); });
+    navigator.define(WindowId::SiteEditor, [](Navigator &n) { return new frmSiteDef(n); });
+    navigator.define(WindowId::GuestEditor, [](Navigator &n) { return new frmGuestDef(n); });
 }
 
 } // namespace tarnwick

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace tarnwick {
@@ -11,7 +13,15 @@ const QColor kIdleColour(255, 255, 255);
 
 namespace {
 
-void paint(QLineEdit *box, const QColor &colour) {
+bool holdsText(QWidget *box) {
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        return !line->text().isEmpty();
+    if (auto *text = qobject_cast<QPlainTextEdit *>(box))
+        return !text->toPlainText().isEmpty();
+    return false;
+}
+
+void paint(QWidget *box, const QColor &colour) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, colour);
     box->setPalette(palette);
@@ -19,14 +29,14 @@ void paint(QLineEdit *box, const QColor &colour) {
 
 class FocusFilter : public QObject {
 public:
-    FocusFilter(QLineEdit *box, std::function<void()> onLostFocus)
+    FocusFilter(QWidget *box, std::function<void()> onLostFocus)
         : QObject(box), box_(box), onLostFocus_(std::move(onLostFocus)) {}
 
     bool eventFilter(QObject *, QEvent *event) override {
         if (event->type() == QEvent::FocusIn) {
             paint(box_, kFocusColour);
             // After the click that gave the focus has placed the cursor.
-            if (!box_->text().isEmpty())
+            if (holdsText(box_))
                 QTimer::singleShot(0, box_, [] { SelectAllText(); });
         } else if (event->type() == QEvent::FocusOut) {
             paint(box_, kIdleColour);
@@ -37,18 +47,21 @@ public:
     }
 
 private:
-    QLineEdit *box_;
+    QWidget *box_;
     std::function<void()> onLostFocus_;
 };
 
 } // namespace
 
 void SelectAllText() {
-    if (auto *box = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+    QWidget *focused = QApplication::focusWidget();
+    if (auto *box = qobject_cast<QLineEdit *>(focused))
         box->selectAll();
+    else if (auto *text = qobject_cast<QPlainTextEdit *>(focused))
+        text->selectAll();
 }
 
-void InstallEntryFocus(QLineEdit *box, std::function<void()> onLostFocus) {
+void InstallEntryFocus(QWidget *box, std::function<void()> onLostFocus) {
     paint(box, kIdleColour);
     box->installEventFilter(new FocusFilter(box, std::move(onLostFocus)));
 }

@@ -1,17 +1,23 @@
 #include "app/ui/Screenshots.h"
 
+#include "app/SiteTypes.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/frmDataImport1.h"
 #include "db/ParkSchema.h"
+#include "db/Recordset.h"
+#include "db/VbNumber.h"
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <fstream>
 #include <iostream>
@@ -27,6 +33,41 @@ bool save(QWidget *window, const QString &folder) {
         return true;
     std::cerr << "Could not write " << path.toStdString() << std::endl;
     return false;
+}
+
+// A few site types, sites and guests, so that the editors show rows.
+void fillDemoPark(Session &session) {
+    SiteTypeBoxes types;
+    types[1] = "Tent";
+    types[2] = "Rv";
+    types[3] = "Cabin";
+    SaveSiteTypes(session, types);
+    Recordset sites;
+    sites.Open("SELECT * FROM Sites", *session.ParkConnection, adOpenStatic, adLockOptimistic);
+    for (int i = 1; i <= 12; ++i) {
+        sites.AddNew();
+        sites.Fields("Number") = Value::number(i);
+        sites.Fields("AliasNumber") = Value(FormatMinDigits(std::to_string(i), 3));
+        sites.Fields("Length") = Value::number(30 + i);
+        sites.Fields("Width") = Value::number(12);
+        sites.Fields("ElectricAmp") = Value::number(i % 2 ? 30 : 50);
+        sites.Fields("Water") = Value::boolean(true);
+        sites.Fields(i % 3 ? "Camper" : "Tent") = Value::boolean(true);
+        sites.Fields("Daily") = Value::number(35);
+        sites.Update();
+    }
+    Recordset guests;
+    guests.Open("SELECT * FROM Guest", *session.ParkConnection, adOpenStatic, adLockOptimistic);
+    const char *const names[] = {"Garcia, Maria", "Smith, John", "Nguyen, Li", "O'Neil, Pat"};
+    for (int i = 0; i < 4; ++i) {
+        guests.AddNew();
+        guests.Fields("Name") = Value(names[i]);
+        guests.Fields("City") = Value("Springfield");
+        guests.Fields("State") = Value("TX");
+        guests.Fields("Arrival") = Value("6/" + std::to_string(i + 1) + "/2024");
+        guests.Fields("Site") = Value(FormatMinDigits(std::to_string(i + 3), 3));
+        guests.Update();
+    }
 }
 
 void writeDemoSource(const std::string &folder) {
@@ -53,6 +94,7 @@ int WriteScreenshots(const std::string &folder) {
     Session session(prompter, progress, clock);
     session.AppFolder = session.DbFolder = park.path().toStdString();
     CreateRVCon(session);
+    fillDemoPark(session);
     Navigator navigator(session);
     DefineWindows(navigator);
 
@@ -67,6 +109,20 @@ int WriteScreenshots(const std::string &folder) {
     for (const auto &[name, title] : chosen)
         import->findChild<QComboBox *>(name)->setCurrentText(title);
     ok &= save(import, out);
+
+    for (WindowId editor : {WindowId::SiteEditor, WindowId::GuestEditor}) {
+        QWidget *window = navigator.window(editor);
+        // The first row picked into the editor, as a click on its ID cell does.
+        auto *grid = window->findChild<QTableView *>("MSFlexGrid1");
+        window->show();
+        QApplication::processEvents();
+        QWidget *ids = grid->verticalHeader()->viewport();
+        const QPoint at(4, 4);
+        QMouseEvent press(QEvent::MouseButtonPress, at, ids->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(ids, &press);
+        ok &= save(window, out);
+    }
 
     frmSheets &sheets = navigator.sheetPicker();
     sheets.list({"Former Guests", "Current Guests", "Store"});

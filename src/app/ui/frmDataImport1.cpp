@@ -83,9 +83,20 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     auto *imports = button("Import Data Files ====>", "Command3");
     auto *exportDb = button("Export Access DB", "Command4");
     exportDb->setToolTip("Use this tool to Open an Access DB to Export Tables");
-    connect(imports, &QPushButton::clicked, this, [this] {
-        RunHandler(session_, [this] { navigator_.leaveMain(WindowId::Import, Navigator::Order::UnloadFirst); });
+    // The main window hides itself first, except for the export window, which is shown first.
+    connect(enterSites_, &QPushButton::clicked, this, [this] {
+        RunHandler(session_, [this] {
+            ClearSiteTypes();
+            LoadSiteTypes();
+            navigator_.leaveMain(WindowId::SiteEditor, Navigator::Order::UnloadFirst);
+        });
     });
+    for (const auto &[button, target] : {std::pair{guests, WindowId::GuestEditor}, std::pair{imports, WindowId::Import}}) {
+        const WindowId id = target;
+        connect(button, &QPushButton::clicked, this, [this, id] {
+            RunHandler(session_, [this, id] { navigator_.leaveMain(id, Navigator::Order::UnloadFirst); });
+        });
+    }
     buttons->addWidget(enterSites_, 0, 0);
     buttons->addWidget(guests, 0, 1);
     buttons->addWidget(imports, 1, 0);
