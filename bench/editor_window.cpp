@@ -1,9 +1,7 @@
 // One side of the editor benchmark: opens the site or guest window offscreen on a park, as the
 // operator's click does, then saves the first row (which refills the grid), and prints the two
 // times in seconds. The other side is sqlite3 reading the same rows.
-#include "app/Startup.h"
-#include "app/ui/DesktopWindows.h"
-#include "app/ui/Progress.h"
+#include "DesktopHarness.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -43,17 +41,13 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     SilentPrompter prompter;
-    Progress progress;
-    SystemClock clock;
-    Session session(prompter, progress, clock);
-    session.AppFolder = session.DbFolder = argv[1];
-    CreateRVCon(session);
-    Navigator navigator(session);
-    DefineWindows(navigator);
+    DesktopHarness desktop(prompter, argv[1]);
+    Navigator &navigator = desktop.navigator;
 
     QElapsedTimer timer;
     timer.start();
-    QWidget *window = navigator.window(std::strcmp(argv[2], "sites") == 0 ? WindowId::SiteEditor : WindowId::GuestEditor);
+    QWidget *window =
+        navigator.window(std::strcmp(argv[2], "sites") == 0 ? WindowId::SiteEditor : WindowId::GuestEditor);
     window->show();
     QApplication::processEvents();
     const double open = timer.nsecsElapsed() / 1e9;

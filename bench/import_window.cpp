@@ -1,9 +1,7 @@
 // One side of the window benchmark: imports a guest file of the park folder through the import
 // window, offscreen, as the operator would: Guest Data, a click on the file, every guest slot
 // matched to its title, Import, no backup. The other side is the same import by tarnwick-cli.
-#include "app/Startup.h"
-#include "app/ui/DesktopWindows.h"
-#include "app/ui/Progress.h"
+#include "DesktopHarness.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,8 +28,8 @@ public:
     std::string last;
 };
 
-const char *const kTitles[] = {"First", "Last",    "Street", "Unit", "Town", "State",  "Zip",  "Phone", "Mobile",
-                               "Email", "Arrive",  "Depart", "Vehicle", "Plate", "DL", "People", "Pets", "Notes"};
+const char *const kTitles[] = {"First", "Last",   "Street", "Unit",    "Town",  "State", "Zip",    "Phone", "Mobile",
+                               "Email", "Arrive", "Depart", "Vehicle", "Plate", "DL",    "People", "Pets",  "Notes"};
 
 } // namespace
 
@@ -43,13 +41,8 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     BenchPrompter prompter;
-    Progress progress;
-    SystemClock clock;
-    Session session(prompter, progress, clock);
-    session.AppFolder = session.DbFolder = argv[1];
-    CreateRVCon(session);
-    Navigator navigator(session);
-    DefineWindows(navigator);
+    DesktopHarness desktop(prompter, argv[1]);
+    Navigator &navigator = desktop.navigator;
     QWidget *window = navigator.window(WindowId::Import);
     window->show();
 

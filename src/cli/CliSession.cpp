@@ -16,7 +16,8 @@ void CliSession::openPark(const std::string &parkFolder) {
             session.prompter.notify("There is no Park.MDB Database in " + parkFolder +
                                     ", the folder given with --park." + session.LineBreak +
                                     "Give the folder that holds the park's Park.MDB, or make a new park there "
-                                    "with: tarnwick-cli init " + parkFolder);
+                                    "with: tarnwick-cli init " +
+                                    parkFolder);
             throw EndProgram{1};
         }
         CreateRVCon(session);

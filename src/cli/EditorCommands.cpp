@@ -74,20 +74,24 @@ int RunList(CliSession &cli, bool sites) {
     if (sites) {
         useStoredSiteTypes(cli.session);
         SiteEditor editor(cli.session);
-        return printGrid(cli, editor, [&] { editor.LoadGrid(); }, "Sites.");
+        return printGrid(
+            cli, editor, [&] { editor.LoadGrid(); }, "Sites.");
     }
     GuestEditor editor(cli.session);
-    return printGrid(cli, editor, [&] { editor.LoadGrid2(); }, "Guests.");
+    return printGrid(
+        cli, editor, [&] { editor.LoadGrid2(); }, "Guests.");
 }
 
 int RunEdit(CliSession &cli, const EditOptions &options) {
     if (options.sites) {
         useStoredSiteTypes(cli.session);
         SiteEditor editor(cli.session);
-        return editRow(cli, editor, [&] { editor.LoadGrid(); }, options, "Sites");
+        return editRow(
+            cli, editor, [&] { editor.LoadGrid(); }, options, "Sites");
     }
     GuestEditor editor(cli.session);
-    return editRow(cli, editor, [&] { editor.LoadGrid2(); }, options, "Guest");
+    return editRow(
+        cli, editor, [&] { editor.LoadGrid2(); }, options, "Guest");
 }
 
 int RunDelete(CliSession &cli, bool sites, long id) {

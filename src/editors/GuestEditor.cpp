@@ -14,16 +14,16 @@ struct GuestBox {
     SaveRule rule;
 };
 const GuestBox kBoxes[] = {
-    {1, 1, "Name", SaveRule::Always},       {2, 2, "Address1", SaveRule::Always},
-    {3, 3, "Address2", SaveRule::Always},   {4, 4, "City", SaveRule::Always},
-    {5, 5, "State", SaveRule::Always},      {6, 6, "Zip", SaveRule::Always},
-    {7, 7, "Phone", SaveRule::Always},      {8, 20, "Cell", SaveRule::Always},
-    {9, 18, "Email", SaveRule::Always},     {10, 21, "Notes", SaveRule::Always},
-    {11, 8, "Vehicle", SaveRule::Always},   {12, 19, "VIN", SaveRule::Always},
+    {1, 1, "Name", SaveRule::Always},          {2, 2, "Address1", SaveRule::Always},
+    {3, 3, "Address2", SaveRule::Always},      {4, 4, "City", SaveRule::Always},
+    {5, 5, "State", SaveRule::Always},         {6, 6, "Zip", SaveRule::Always},
+    {7, 7, "Phone", SaveRule::Always},         {8, 20, "Cell", SaveRule::Always},
+    {9, 18, "Email", SaveRule::Always},        {10, 21, "Notes", SaveRule::Always},
+    {11, 8, "Vehicle", SaveRule::Always},      {12, 19, "VIN", SaveRule::Always},
     {13, 9, "LicensePlate", SaveRule::Always}, {14, 10, "DLNumber", SaveRule::Always},
-    {15, 11, "Arrival", SaveRule::Date},    {16, 12, "Departure", SaveRule::Date},
-    {17, 22, "Site", SaveRule::Always},     {18, 13, "NoPeople", SaveRule::Numeric},
-    {19, 16, "Length", SaveRule::Numeric},  {20, 17, "Width", SaveRule::Numeric},
+    {15, 11, "Arrival", SaveRule::Date},       {16, 12, "Departure", SaveRule::Date},
+    {17, 22, "Site", SaveRule::Always},        {18, 13, "NoPeople", SaveRule::Numeric},
+    {19, 16, "Length", SaveRule::Numeric},     {20, 17, "Width", SaveRule::Numeric},
     {21, 14, "Pets", SaveRule::Always},
 };
 constexpr int kNoRentColumn = 15;

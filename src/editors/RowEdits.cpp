@@ -27,14 +27,25 @@ void AssignFlag(Recordset &rs, const std::string &field, bool ticked) {
     }
 }
 
-void EditRow(Session &session, const std::string &table, long id, const std::function<void(Recordset &)> &assign) {
+namespace {
+
+// Opens the row `id` of `table` as the editors do; false when even that fails.
+bool openRow(Session &session, const std::string &table, long id, Recordset &rs) {
     session.SqlText = "SELECT * FROM " + table + " Where ID = " + std::to_string(id);
-    Recordset rs;
     try {
         rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+        return true;
     } catch (const NumberedError &) {
-        return;
+        return false;
     }
+}
+
+} // namespace
+
+void EditRow(Session &session, const std::string &table, long id, const std::function<void(Recordset &)> &assign) {
+    Recordset rs;
+    if (!openRow(session, table, id, rs))
+        return;
     assign(rs);
     try {
         rs.Update();
@@ -45,13 +56,9 @@ void EditRow(Session &session, const std::string &table, long id, const std::fun
 }
 
 void DeleteRow(Session &session, const std::string &table, long id) {
-    session.SqlText = "SELECT * FROM " + table + " Where ID = " + std::to_string(id);
     Recordset rs;
-    try {
-        rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
-    } catch (const NumberedError &) {
+    if (!openRow(session, table, id, rs))
         return;
-    }
     for (auto step : {&Recordset::Delete, &Recordset::Update}) {
         try {
             (rs.*step)();

@@ -64,8 +64,6 @@ void SiteEditor::CreateSites(long NSites) {
         }
     } catch (const NumberedError &) {
     }
-    static const char *const kRates[] = {"Daily", "Weekly", "Monthly", "Daily2", "Weekly2",
-                                         "Monthly2", "Mo3", "Mo6", "Mo12"};
     try {
         session_.ParkConnection->BeginGroup(); // one commit for the clones
     } catch (const NumberedError &) {
@@ -79,17 +77,7 @@ void SiteEditor::CreateSites(long NSites) {
         const std::string number = FormatNumber(next);
         AssignText(rs, "Number", number, SaveRule::Always);
         AssignText(rs, "AliasNumber", FormatMinDigits(number, 3), SaveRule::Always);
-        AssignText(rs, "Length", state.Data[0], SaveRule::Numeric);
-        AssignText(rs, "Width", state.Data[1], SaveRule::Numeric);
-        AssignText(rs, "ElectricAmp", state.Data[2], SaveRule::Numeric);
-        AssignFlag(rs, "Water", state.Check1);
-        AssignFlag(rs, "Sewer", state.Check2);
-        AssignFlag(rs, "UnAvail", state.Check3);
-        for (int t = 1; t <= 10; ++t)
-            if (state.SCTypeVisible[t])
-                AssignFlag(rs, SiteTypeColumns()[t - 1], state.SCType[t]);
-        for (int k = 0; k < 9; ++k)
-            AssignText(rs, kRates[k], state.Data[3 + k], SaveRule::Numeric);
+        assignPanel(rs);
         try {
             rs.Update();
         } catch (const NumberedError &) {

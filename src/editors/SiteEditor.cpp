@@ -13,16 +13,19 @@ struct NumericBox {
     const char *field;
 };
 // Data(3) ... Data(11), the rates, which sit after the site-type columns.
-const NumericBox kRates[] = {{3, "Daily"},   {4, "Weekly"},   {5, "Monthly"}, {6, "Daily2"}, {7, "Weekly2"},
-                             {8, "Monthly2"}, {9, "Mo3"},     {10, "Mo6"},    {11, "Mo12"}};
+const NumericBox kRates[] = {{3, "Daily"},    {4, "Weekly"}, {5, "Monthly"}, {6, "Daily2"}, {7, "Weekly2"},
+                             {8, "Monthly2"}, {9, "Mo3"},    {10, "Mo6"},    {11, "Mo12"}};
 
 std::vector<GridColumn> siteColumns(const Session &session) {
-    std::vector<GridColumn> columns = {
-        {"ID", 400, "ID", WhenEmpty::StopFill},           {"SiteNum", 800, "Number", WhenEmpty::StopFill},
-        {"SiteAlias", 800, "AliasNumber", WhenEmpty::StopFill}, {"SiteLength", 1000, "Length", WhenEmpty::StopFill},
-        {"SiteWidth", 1000, "Width", WhenEmpty::StopFill},  {"ElecAmps", 800, "ElectricAmp", WhenEmpty::StopFill},
-        {"HasWater", 900, "Water", WhenEmpty::StopFill},    {"HasSewer", 900, "Sewer", WhenEmpty::StopFill},
-        {"Unavailable", 1200, "UnAvail", WhenEmpty::StopFill}};
+    std::vector<GridColumn> columns = {{"ID", 400, "ID", WhenEmpty::StopFill},
+                                       {"SiteNum", 800, "Number", WhenEmpty::StopFill},
+                                       {"SiteAlias", 800, "AliasNumber", WhenEmpty::StopFill},
+                                       {"SiteLength", 1000, "Length", WhenEmpty::StopFill},
+                                       {"SiteWidth", 1000, "Width", WhenEmpty::StopFill},
+                                       {"ElecAmps", 800, "ElectricAmp", WhenEmpty::StopFill},
+                                       {"HasWater", 900, "Water", WhenEmpty::StopFill},
+                                       {"HasSewer", 900, "Sewer", WhenEmpty::StopFill},
+                                       {"Unavailable", 1200, "UnAvail", WhenEmpty::StopFill}};
     for (int i = 1; i <= session.SiteTypeCount; ++i)
         columns.push_back({session.SiteTypeNames[i], 1200, SiteTypeColumns()[i - 1], WhenEmpty::StopFill});
     const char *const rateTitles[] = {"SumDaily$",   "SumWeekly$", "SumMonthly$", "WinDaily$", "WinWeekly$",
@@ -155,11 +158,22 @@ void SiteEditor::pick(long row) {
 }
 
 std::optional<std::string> SiteEditor::TypeInto(const std::string &column, const std::string &value) {
-    static const std::map<std::string, int> boxes = {
-        {"Length", 0},  {"Width", 1},   {"ElectricAmp", 2}, {"Daily", 3}, {"Weekly", 4},
-        {"Monthly", 5}, {"Daily2", 6},  {"Weekly2", 7},     {"Monthly2", 8}, {"Mo3", 9},
-        {"Mo6", 10},    {"Mo12", 11},   {"LastMeterReading", 12}, {"CurrentMeterReading", 13},
-        {"Number", 14}, {"AliasNumber", 15}};
+    static const std::map<std::string, int> boxes = {{"Length", 0},
+                                                     {"Width", 1},
+                                                     {"ElectricAmp", 2},
+                                                     {"Daily", 3},
+                                                     {"Weekly", 4},
+                                                     {"Monthly", 5},
+                                                     {"Daily2", 6},
+                                                     {"Weekly2", 7},
+                                                     {"Monthly2", 8},
+                                                     {"Mo3", 9},
+                                                     {"Mo6", 10},
+                                                     {"Mo12", 11},
+                                                     {"LastMeterReading", 12},
+                                                     {"CurrentMeterReading", 13},
+                                                     {"Number", 14},
+                                                     {"AliasNumber", 15}};
     if (auto box = boxes.find(column); box != boxes.end()) {
         state.Data[box->second] = value;
         return std::nullopt;
@@ -181,19 +195,23 @@ std::optional<std::string> SiteEditor::TypeInto(const std::string &column, const
     return "'" + column + "' is not a column the site editor saves";
 }
 
+void SiteEditor::assignPanel(Recordset &rs) const {
+    AssignText(rs, "Length", state.Data[0], SaveRule::Numeric);
+    AssignText(rs, "Width", state.Data[1], SaveRule::Numeric);
+    AssignText(rs, "ElectricAmp", state.Data[2], SaveRule::Numeric);
+    AssignFlag(rs, "Water", state.Check1);
+    AssignFlag(rs, "Sewer", state.Check2);
+    AssignFlag(rs, "UnAvail", state.Check3);
+    for (int t = 1; t <= 10; ++t)
+        if (state.SCTypeVisible[t])
+            AssignFlag(rs, SiteTypeColumns()[t - 1], state.SCType[t]);
+    for (const NumericBox &box : kRates)
+        AssignText(rs, box.field, state.Data[box.data], SaveRule::Numeric);
+}
+
 void SiteEditor::SaveSite() {
     EditRow(session_, "Sites", session_.SelectedId, [this](Recordset &rs) {
-        AssignText(rs, "Length", state.Data[0], SaveRule::Numeric);
-        AssignText(rs, "Width", state.Data[1], SaveRule::Numeric);
-        AssignText(rs, "ElectricAmp", state.Data[2], SaveRule::Numeric);
-        AssignFlag(rs, "Water", state.Check1);
-        AssignFlag(rs, "Sewer", state.Check2);
-        AssignFlag(rs, "UnAvail", state.Check3);
-        for (int t = 1; t <= 10; ++t)
-            if (state.SCTypeVisible[t])
-                AssignFlag(rs, SiteTypeColumns()[t - 1], state.SCType[t]);
-        for (const NumericBox &box : kRates)
-            AssignText(rs, box.field, state.Data[box.data], SaveRule::Numeric);
+        assignPanel(rs);
         AssignText(rs, "LastMeterReading", state.Data[12], SaveRule::Numeric);
         AssignText(rs, "CurrentMeterReading", state.Data[13], SaveRule::Numeric);
         AssignText(rs, "Number", state.Data[14], SaveRule::Numeric);

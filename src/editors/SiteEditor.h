@@ -11,10 +11,12 @@
 
 namespace tarnwick {
 
+class Recordset;
+
 struct SiteEditorState {
-    std::array<std::string, 16> Data;                // Data(0) ... Data(15)
+    std::array<std::string, 16> Data;                    // Data(0) ... Data(15)
     bool Check1 = false, Check2 = false, Check3 = false; // Water, Sewer, Unavailable
-    std::array<bool, 11> SCType{};                   // site-type boxes 1 to 10, ticked
+    std::array<bool, 11> SCType{};                       // site-type boxes 1 to 10, ticked
     std::array<bool, 11> SCTypeVisible{};
     std::array<std::string, 11> SCTypeCaption;
     std::string Text1 = "1";
@@ -59,6 +61,8 @@ public:
     void CreateSites(long NSites);
 
 private:
+    // The columns Save and cloning both take from the panel: sizes, flags, site types and rates.
+    void assignPanel(Recordset &rs) const;
     int typeCount() const { return static_cast<int>(session_.SiteTypeCount); }
     void pick(long row);
 

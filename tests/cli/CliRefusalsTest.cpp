@@ -39,7 +39,8 @@ TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {
     const std::string box = "Password Input: This database requires a Password. Please enter the correct Password.\n";
     CliResult wrong = run("tables '" + locked + "' --password wrong");
     EXPECT_EQ(wrong.status, 1);
-    EXPECT_EQ(wrong.out, box + "> (5 characters)\n" + box + "> Cancel\nThe correct Password MUST be provided ... Aborting\n");
+    EXPECT_EQ(wrong.out,
+              box + "> (5 characters)\n" + box + "> Cancel\nThe correct Password MUST be provided ... Aborting\n");
     EXPECT_EQ(run("tables '" + locked + "' --password Sesame42").status, 0);
 }
 
@@ -132,8 +133,8 @@ TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {
     // Root may write anything, so the program runs as an ordinary user there.
     const std::string asUser = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     auto runAsUser = [&](const std::string &arguments) {
-        return RunProgram("/bin/sh", "-c \"" + asUser + "'" + CLI_PATH + "' --park '" + park.path() + "' " +
-                                         arguments + "\"");
+        return RunProgram("/bin/sh",
+                          "-c \"" + asUser + "'" + CLI_PATH + "' --park '" + park.path() + "' " + arguments + "\"");
     };
     chmod(park.path().c_str(), 0777);
     chmod(park.file("sites.csv").c_str(), 0644);
@@ -157,8 +158,8 @@ TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {
 
 TEST_F(CliRefusals, AHugeStringCountUnderAMemoryLimitGetsASentence) {
     damagedCopy("xls/ragged.xls", "huge.xls", 0xC74, {0xFF, 0xFF, 0xFF, 0xFF});
-    CliResult result = RunProgram("prlimit", "--as=1073741824 '" + std::string(CLI_PATH) + "' --park '" +
-                                                 park.path() + "' titles huge.xls --sheet x");
+    CliResult result = RunProgram("prlimit", "--as=1073741824 '" + std::string(CLI_PATH) + "' --park '" + park.path() +
+                                                 "' titles huge.xls --sheet x");
     EXPECT_EQ(result.status, 1) << result.out;
     EXPECT_EQ(result.out.find("terminate"), std::string::npos) << result.out;
 }

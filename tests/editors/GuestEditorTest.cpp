@@ -11,8 +11,10 @@ class GuestEditorTest : public EditorFixture {
 protected:
     GuestEditor editor{session};
     static Row guest(const std::string &name) {
-        return {{"Name", Value(name)}, {"Email", Value(name + "@example.com")},
-                {"Arrival", Value("6/1/2024")}, {"NoPeople", Value::number(2)}};
+        return {{"Name", Value(name)},
+                {"Email", Value(name + "@example.com")},
+                {"Arrival", Value("6/1/2024")},
+                {"NoPeople", Value::number(2)}};
     }
 };
 
@@ -26,8 +28,8 @@ TEST_F(GuestEditorTest, EmptyTableThenFiveGuests) {
     ASSERT_EQ(editor.grid.columnCount(), 23);
     EXPECT_EQ((Texts{editor.grid.titles[15], editor.grid.titles[22]}), (Texts{"NoRent", "Site"}));
     // Empty values are blank; NoRent is always written; dates in the short form.
-    EXPECT_EQ(editor.grid.rowTexts(4), (Texts{"5", "", "", "", "Nowhere", "", "", "", "", "", "", "", "", "", "",
-                                              "False", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(editor.grid.rowTexts(4), (Texts{"5", "", "", "",      "Nowhere", "", "", "", "", "", "", "",
+                                              "",  "", "", "False", "",        "", "", "", "", "", ""}));
     EXPECT_EQ(editor.grid.cell(0, 11), "6/1/2024");
 }
 
@@ -35,7 +37,7 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
     insert("Guest", {guest("Smith, Ann"), guest("Jones, Bo")});
     editor.LoadGrid2();
     prompter.shown.clear();
-    editor.Click(0, 100, 0, 0); // the ID area of the title row
+    editor.Click(0, 100, 0, 0);   // the ID area of the title row
     editor.Click(900, 100, 0, 1); // the Name title: nothing
     editor.Click(390, 250, 2, 0);
     EXPECT_EQ(prompter.texts(), Texts{"ID: This is an AutoNumber field used by the Program and cannot be altered by "
@@ -46,12 +48,12 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
     EXPECT_EQ(editor.state.Data[1], "Jones, Bo");
     EXPECT_EQ(editor.state.Data[9], "Jones, Bo@example.com");
 
-    editor.state.Data[9] = "";                     // Email: written empty
-    editor.state.Data[15] = "13/45/2004";          // not a date: Arrival unchanged
-    editor.state.Data[16] = "7/4/2024";            // Departure
-    editor.state.Data[18] = "two";                 // not numeric: NoPeople unchanged
+    editor.state.Data[9] = "";                       // Email: written empty
+    editor.state.Data[15] = "13/45/2004";            // not a date: Arrival unchanged
+    editor.state.Data[16] = "7/4/2024";              // Departure
+    editor.state.Data[18] = "two";                   // not numeric: NoPeople unchanged
     editor.state.Data[10] = std::string(10000, 'n'); // a long note is kept whole
-    editor.state.Data[5] = "Texas";                // more than 2 characters: refused, the rest saved
+    editor.state.Data[5] = "Texas";                  // more than 2 characters: refused, the rest saved
     editor.state.Check1 = true;
     editor.Save();
     EXPECT_EQ(column("Guest", "Email"), (Texts{"Smith, Ann@example.com", ""}));

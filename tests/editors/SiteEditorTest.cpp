@@ -1,8 +1,8 @@
 // The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
 // cloning, against a real park.
-#include "editors/RowEdits.h"
 #include "editors/SiteEditor.h"
 #include "editors/EditorFixture.h"
+#include "editors/RowEdits.h"
 
 namespace tarnwick {
 namespace {
@@ -46,8 +46,9 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
         EXPECT_FALSE(editor.state.SCTypeVisible[4]);
     }
     // A missing rate is blank, a missing meter reading 0, flags read True or False.
-    EXPECT_EQ(editor.grid.rowTexts(0), (Texts{"1", "1", "A1", "40", "12", "30", "True", "False", "False", "False",
-                                              "False", "False", "", "", "", "", "", "", "", "", "", "0", "0"}));
+    EXPECT_EQ(editor.grid.rowTexts(0),
+              (Texts{"1", "1", "A1", "40", "12", "30", "True", "False", "False", "False", "False", "False",
+                     "",  "",  "",   "",   "",   "",   "",     "",      "",      "0",     "0"}));
 }
 
 TEST_F(SiteEditorTest, CountHasAtLeastFourDigits) {
@@ -93,8 +94,12 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
         {300, 0, 0, 0, {idHelp}, 0},
         {301, 0, 0, 0, {}, 0},
         {301, 200, 0, 1, {editor.ColumnHelp(1)}, 0},
-        {900, 10, 0, 9, {"Tent: (True/False) This is one of the User Defined Site Types. It is used to find sites that "
-                         "will work for a Registering Guest if entered in their information."},
+        {900,
+         10,
+         0,
+         9,
+         {"Tent: (True/False) This is one of the User Defined Site Types. It is used to find sites that "
+          "will work for a Registering Guest if entered in their information."},
          0},
         {400, 201, 2, 0, {}, 2},
         {401, 300, 3, 1, {"Col=1 Row=3"}, 0},
@@ -120,9 +125,9 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
 TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
     insert("Sites", {site(1), site(2)});
     pick(2);
-    editor.state.Data[0] = "";             // Length: not numeric, unchanged
-    editor.state.Data[1] = "abc";          // Width: unchanged
-    editor.state.Data[14] = "22";          // Number
+    editor.state.Data[0] = "";              // Length: not numeric, unchanged
+    editor.state.Data[1] = "abc";           // Width: unchanged
+    editor.state.Data[14] = "22";           // Number
     editor.state.Data[15] = "TOOLONGALIAS"; // more than 7 characters: refused, the rest saved
     editor.state.Data[3] = "35.5";
     editor.state.Check3 = true;

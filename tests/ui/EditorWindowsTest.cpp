@@ -132,11 +132,13 @@ private Q_SLOTS:
         clickTitle(window, 2);
         auto *grid = window->findChild<QTableView *>("MSFlexGrid1");
         const int y = grid->horizontalHeader()->height() + grid->verticalHeader()->sectionViewportPosition(1) + 3;
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(grid->columnViewportPosition(0) + 5, y - grid->horizontalHeader()->height()));
-        QCOMPARE(park->said(), (QStringList{"SiteAlias: Is an Alias for the Site which can be AlphaNumeric. This is a 7 "
-                                            "Character field that should be unique. You can use the Site Number and "
-                                            "Alpha Characters to designate Shade, Pullthru, etc.",
-                                            "Col=1 Row=2"}));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          QPoint(grid->columnViewportPosition(0) + 5, y - grid->horizontalHeader()->height()));
+        QCOMPARE(park->said(),
+                 (QStringList{"SiteAlias: Is an Alias for the Site which can be AlphaNumeric. This is a 7 "
+                              "Character field that should be unique. You can use the Site Number and "
+                              "Alpha Characters to designate Shade, Pullthru, etc.",
+                              "Col=1 Row=2"}));
         QCOMPARE(park->session.SelectedId, 0L);
     }
 

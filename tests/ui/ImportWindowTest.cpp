@@ -8,12 +8,12 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <filesystem>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <filesystem>
 #include <sqlite3.h>
 
 using namespace tarnwick;
@@ -275,12 +275,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("deleted before import") << "gone.csv" << "\"Site\"\r\n1\r\n" << "delete" << "could not be found";
-        QTest::newRow("not a workbook") << "fake.xls" << "just text" << "" << "";
-        QTest::newRow("empty file") << "empty.csv" << "" << "" << "";
-        QTest::newRow("no title line") << "untitled.csv" << "\r\n1,2\r\n" << "" << "";
-        QTest::newRow("park folder removed") << "c.csv" << "\"Site\"\r\n1\r\n" << "folder" << "no longer exists";
-        QTest::newRow("park locked") << "d.csv" << "\"Site\"\r\n1\r\n" << "lock" << "in use by another program";
+        QTest::newRow("deleted before import") << "gone.csv"
+                                               << "\"Site\"\r\n1\r\n"
+                                               << "delete"
+                                               << "could not be found";
+        QTest::newRow("not a workbook") << "fake.xls"
+                                        << "just text"
+                                        << ""
+                                        << "";
+        QTest::newRow("empty file") << "empty.csv"
+                                    << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("no title line") << "untitled.csv"
+                                       << "\r\n1,2\r\n"
+                                       << ""
+                                       << "";
+        QTest::newRow("park folder removed") << "c.csv"
+                                             << "\"Site\"\r\n1\r\n"
+                                             << "folder"
+                                             << "no longer exists";
+        QTest::newRow("park locked") << "d.csv"
+                                     << "\"Site\"\r\n1\r\n"
+                                     << "lock"
+                                     << "in use by another program";
     }
     void badInputGetsASentence() {
         QFETCH(QString, file);
@@ -321,7 +339,8 @@ private Q_SLOTS:
         window->close();
         QVERIFY(main->isVisible());
         QCOMPARE(park->session.Navigating, short(0));
-        QVERIFY(park->navigator.existing(WindowId::Import) == nullptr || !park->navigator.existing(WindowId::Import)->isVisible());
+        QVERIFY(park->navigator.existing(WindowId::Import) == nullptr ||
+                !park->navigator.existing(WindowId::Import)->isVisible());
     }
 
     void navigationButtonsShowOnlyTheTarget() {

@@ -33,12 +33,14 @@ QWidget *Navigator::existing(WindowId id) const {
 
 void Navigator::goTo(QWidget *from, WindowId target, Order order) {
     session.Navigating = 1;
-    showInOrder(target, [from] { from->close(); }, order);
+    showInOrder(
+        target, [from] { from->close(); }, order);
 }
 
 void Navigator::leaveMain(WindowId target, Order order) {
     QWidget *main = window(WindowId::Main);
-    showInOrder(target, [main] { main->hide(); }, order);
+    showInOrder(
+        target, [main] { main->hide(); }, order);
 }
 
 void Navigator::showInOrder(WindowId target, const std::function<void()> &leave, Order order) {

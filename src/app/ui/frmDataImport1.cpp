@@ -91,7 +91,8 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
             navigator_.leaveMain(WindowId::SiteEditor, Navigator::Order::UnloadFirst);
         });
     });
-    for (const auto &[button, target] : {std::pair{guests, WindowId::GuestEditor}, std::pair{imports, WindowId::Import}}) {
+    for (const auto &[button, target] :
+         {std::pair{guests, WindowId::GuestEditor}, std::pair{imports, WindowId::Import}}) {
         const WindowId id = target;
         connect(button, &QPushButton::clicked, this, [this, id] {
             RunHandler(session_, [this, id] { navigator_.leaveMain(id, Navigator::Order::UnloadFirst); });

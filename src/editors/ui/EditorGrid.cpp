@@ -73,8 +73,8 @@ bool EditorGrid::eventFilter(QObject *watched, QEvent *event) {
     auto *mouse = static_cast<QMouseEvent *>(event);
     if (mouse->button() != Qt::LeftButton)
         return false;
-    const QPoint at = static_cast<QWidget *>(watched)->mapTo(this, mouse->position().toPoint()) -
-                      QPoint(frameWidth(), frameWidth());
+    const QPoint at =
+        static_cast<QWidget *>(watched)->mapTo(this, mouse->position().toPoint()) - QPoint(frameWidth(), frameWidth());
     const int headerHeight = horizontalHeader()->height(), idWidth = verticalHeader()->width();
     long row = 0;
     if (at.y() >= headerHeight) {

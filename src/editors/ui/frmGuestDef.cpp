@@ -44,46 +44,22 @@ const std::vector<std::vector<BoxSpec>> kRows = {
 
 } // namespace
 
-frmGuestDef::frmGuestDef(Navigator &navigator)
-    : navigator_(navigator), session_(navigator.session), editor_(navigator.session) {
+frmGuestDef::frmGuestDef(Navigator &navigator) : EditorWindow(navigator), editor_(navigator.session) {
     setObjectName("frmGuestDef");
     setWindowTitle("Guest Definition");
-    setAttribute(Qt::WA_DeleteOnClose);
 
-    auto *central = new QWidget;
-    auto *layout = new QVBoxLayout(central);
-    // The frame is 300 twips and the grid 600 twips narrower than the window, whatever its width.
-    layout->setContentsMargins(Pixels(150), 6, Pixels(150), 6);
-    auto *label1 = new QLabel("On this Panel you can Modify, or Delete a Guest.  Below is what are currently defined:");
-    label1->setObjectName("Label1");
-    layout->addWidget(label1);
+    QVBoxLayout *layout =
+        centralColumn("On this Panel you can Modify, or Delete a Guest.  Below is what are currently defined:");
 
-    auto *frame1 = new QGroupBox("Current Guests Defined ");
-    frame1->setObjectName("Frame1");
-    auto *inFrame = new QVBoxLayout(frame1);
-    inFrame->setContentsMargins(Pixels(150), 6, Pixels(150), 6);
-    grid_ = new EditorGrid(editor_.grid, [this](int x, int y, long r, int c) {
-        act([&] { editor_.Click(x, y, r, c); }, false);
-    });
-    grid_->setMinimumHeight(Pixels(2000));
-    inFrame->addWidget(grid_, 1);
-    auto *count = new QHBoxLayout;
-    count->addWidget(new QLabel("There are Currently "));
-    noSites_ = new QLabel("0000");
-    noSites_->setObjectName("NoSites");
-    count->addWidget(noSites_);
-    count->addWidget(new QLabel("Guests."));
-    count->setSpacing(0);
-    count->addStretch(1);
-    inFrame->addLayout(count);
+    QGroupBox *frame1 =
+        gridFrame("Current Guests Defined ", editor_.grid, "Guests.",
+                  [this](int x, int y, long r, int c) { act([&] { editor_.Click(x, y, r, c); }, false); });
     layout->addWidget(frame1, 1);
     layout->addWidget(buildPanel());
-    layout->addWidget(buildNavigation());
-    setCentralWidget(central);
-
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction("Guest Definition Help")->setObjectName("mnuGuest");
+    layout->addWidget(navigationRow({{"<========= GoTo Sites", "Command2", WindowId::SiteEditor},
+                                     {"GoTo Import Data ==>", "Command7", WindowId::Import},
+                                     {"<== Return to Site Types", "Command6", WindowId::Main}}));
+    helpMenu("Guest Definition Help", "mnuGuest");
 
     act([this] { editor_.LoadGrid2(); }, true);
     resize(Pixels(15000), Pixels(10500));
@@ -128,33 +104,6 @@ QWidget *frmGuestDef::buildPanel() {
     return frame2_;
 }
 
-QWidget *frmGuestDef::buildNavigation() {
-    auto *buttons = new QWidget;
-    auto *layout = new QHBoxLayout(buttons);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const std::pair<QPushButton *, WindowId> targets[] = {
-        {NamedButton("<========= GoTo Sites", "Command2"), WindowId::SiteEditor},
-        {NamedButton("GoTo Import Data ==>", "Command7"), WindowId::Import},
-        {NamedButton("<== Return to Site Types", "Command6"), WindowId::Main}};
-    for (const auto &[button, target] : targets) {
-        layout->addWidget(button);
-        const WindowId id = target;
-        connect(button, &QPushButton::clicked, this,
-                [this, id] { RunHandler(session_, [&] { navigator_.goTo(this, id); }); });
-    }
-    return buttons;
-}
-
-void frmGuestDef::act(const std::function<void()> &action, bool gridChanged) {
-    RunHandler(session_, [&] {
-        readState();
-        action();
-        if (gridChanged)
-            grid_->refresh();
-        showState();
-    });
-}
-
 void frmGuestDef::readState() {
     GuestEditorState &s = editor_.state;
     for (int k = 1; k <= 21; ++k)
@@ -177,16 +126,6 @@ void frmGuestDef::showState() {
     for (QPushButton *b : {command3_, command4_, command5_})
         b->setVisible(s.editButtonsVisible);
     noSites_->setText(QString::fromStdString(s.NoSites));
-}
-
-frmGuestDef::~frmGuestDef() {
-    grid_->setModel(nullptr);
-}
-
-void frmGuestDef::closeEvent(QCloseEvent *event) {
-    session_.SelectedId = 0;
-    navigator_.unloading();
-    event->accept();
 }
 
 } // namespace tarnwick

@@ -22,49 +22,27 @@ QHBoxLayout *row(QVBoxLayout *into) {
 
 } // namespace
 
-frmSiteDef::frmSiteDef(Navigator &navigator)
-    : navigator_(navigator), session_(navigator.session), editor_(navigator.session) {
+frmSiteDef::frmSiteDef(Navigator &navigator) : EditorWindow(navigator), editor_(navigator.session) {
     setObjectName("frmSiteDef");
     setWindowTitle("Site Definition");
-    setAttribute(Qt::WA_DeleteOnClose);
 
-    auto *central = new QWidget;
-    auto *layout = new QVBoxLayout(central);
-    // The frame is 300 twips and the grid 600 twips narrower than the window, whatever its width.
-    layout->setContentsMargins(Pixels(150), 6, Pixels(150), 6);
-    auto *label1 = new QLabel("On this Panel you can enter Sites and duplicate them, Delete or Modify a Site.  "
-                              "Below is what are currently defined:");
-    label1->setObjectName("Label1");
-    layout->addWidget(label1);
+    QVBoxLayout *layout =
+        centralColumn("On this Panel you can enter Sites and duplicate them, Delete or Modify a Site.  "
+                      "Below is what are currently defined:");
 
-    auto *frame1 = new QGroupBox("Current Sites Defined ");
-    frame1->setObjectName("Frame1");
-    auto *inFrame = new QVBoxLayout(frame1);
-    inFrame->setContentsMargins(Pixels(150), 6, Pixels(150), 6);
-    grid_ = new EditorGrid(editor_.grid, [this](int x, int y, long r, int c) {
-        act([&] { editor_.Click(x, y, r, c); }, false);
-    });
-    grid_->setMinimumHeight(Pixels(1695) + 60);
-    inFrame->addWidget(grid_, 1);
-    auto *count = row(inFrame);
-    count->addWidget(new QLabel("There are Currently "));
-    noSites_ = new QLabel("0000");
-    noSites_->setObjectName("NoSites");
-    count->addWidget(noSites_);
-    count->addWidget(new QLabel("Sites."));
-    count->setSpacing(0);
-    count->addStretch(1);
+    QGroupBox *frame1 =
+        gridFrame("Current Sites Defined ", editor_.grid, "Sites.",
+                  [this](int x, int y, long r, int c) { act([&] { editor_.Click(x, y, r, c); }, false); });
+    auto *inFrame = static_cast<QVBoxLayout *>(frame1->layout());
     auto *label3 = new QLabel("You may select a Site above to Clone for a specified number of times.");
     label3->setObjectName("Label3");
     inFrame->addWidget(label3);
     inFrame->addWidget(buildPanel());
     layout->addWidget(frame1, 1);
-    layout->addWidget(buildNavigation());
-    setCentralWidget(central);
-
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction("Site Definition Creation")->setObjectName("mnuSite");
+    layout->addWidget(navigationRow({{"<== Return to Site Types", "Command6", WindowId::Main},
+                                     {"GoTo Guests  =====>", "Command2", WindowId::GuestEditor},
+                                     {"GoTo Import Data ==>", "Command7", WindowId::Import}}));
+    helpMenu("Site Definition Creation", "mnuSite");
 
     act([this] { editor_.LoadGrid(); }, true);
     resize(Pixels(15000), Pixels(9600));
@@ -148,33 +126,6 @@ QWidget *frmSiteDef::buildPanel() {
     return frame2_;
 }
 
-QWidget *frmSiteDef::buildNavigation() {
-    auto *buttons = new QWidget;
-    auto *layout = new QHBoxLayout(buttons);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const std::pair<QPushButton *, WindowId> targets[] = {
-        {NamedButton("<== Return to Site Types", "Command6"), WindowId::Main},
-        {NamedButton("GoTo Guests  =====>", "Command2"), WindowId::GuestEditor},
-        {NamedButton("GoTo Import Data ==>", "Command7"), WindowId::Import}};
-    for (const auto &[button, target] : targets) {
-        layout->addWidget(button);
-        const WindowId id = target;
-        connect(button, &QPushButton::clicked, this,
-                [this, id] { RunHandler(session_, [&] { navigator_.goTo(this, id); }); });
-    }
-    return buttons;
-}
-
-void frmSiteDef::act(const std::function<void()> &action, bool gridChanged) {
-    RunHandler(session_, [&] {
-        readState();
-        action();
-        if (gridChanged)
-            grid_->refresh();
-        showState();
-    });
-}
-
 void frmSiteDef::readState() {
     SiteEditorState &s = editor_.state;
     for (int k = 0; k < 16; ++k)
@@ -213,19 +164,9 @@ void frmSiteDef::showState() {
 
 void frmSiteDef::paintUnavailable() {
     QPalette palette = check3_->palette();
-    palette.setColor(QPalette::WindowText, check3_->isChecked() ? QColor(255, 0, 0)
-                                                                : QApplication::palette().color(QPalette::WindowText));
+    palette.setColor(QPalette::WindowText,
+                     check3_->isChecked() ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::WindowText));
     check3_->setPalette(palette);
-}
-
-frmSiteDef::~frmSiteDef() {
-    grid_->setModel(nullptr);
-}
-
-void frmSiteDef::closeEvent(QCloseEvent *event) {
-    session_.SelectedId = 0;
-    navigator_.unloading();
-    event->accept();
 }
 
 } // namespace tarnwick

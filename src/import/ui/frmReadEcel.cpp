@@ -55,8 +55,8 @@ struct PanelSpec {
 };
 
 const PanelSpec kPanels[3] = {
-    {"3) Match the Field Names for Site Definitions ", "Label1", "ParkField", "FileField", SiteCaptions,
-     SiteSlotTips, "Command1", "Import Site Data from the Selected File", "Command4", "Purge ALL Site Data",
+    {"3) Match the Field Names for Site Definitions ", "Label1", "ParkField", "FileField", SiteCaptions, SiteSlotTips,
+     "Command1", "Import Site Data from the Selected File", "Command4", "Purge ALL Site Data",
      "Delete ALL Records from the Sites Table in Park.MDB"},
     {"3) Match the Field Names for Guest Data ", "Label2", "GuestField", "FileField2", GuestCaptions, GuestSlotTips,
      "Command2", "Import Guest Data from the Selected File", "Command5", "Purge ALL Guest Data",
@@ -163,7 +163,8 @@ QWidget *frmReadEcel::buildSteps() {
     auto *frame4 = named(new QGroupBox("Text Case "), "Frame4");
     auto *cases = new QVBoxLayout(frame4);
     allCaps_ = named(new QRadioButton("All Caps"), "Option3_0", "Select to force Upper Case on Importing Data");
-    auto *titleCase = named(new QRadioButton("Title Case"), "Option3_1", "Select to force Title Case on Importing Data");
+    auto *titleCase =
+        named(new QRadioButton("Title Case"), "Option3_1", "Select to force Title Case on Importing Data");
     cases->addWidget(allCaps_);
     cases->addWidget(titleCase);
     titleCase->setChecked(true);
@@ -208,8 +209,7 @@ QWidget *frmReadEcel::buildPanel(int panel) {
     for (int k = 1; k <= count; ++k) {
         auto *label = named(new QLabel(QString::fromStdString(captions[k - 1])),
                             QString("%1_%2").arg(spec.labelName).arg(k), tips[k - 1].label);
-        auto *dropDown =
-            named(new QComboBox, QString("%1_%2").arg(spec.dropDownName).arg(k), tips[k - 1].dropDown);
+        auto *dropDown = named(new QComboBox, QString("%1_%2").arg(spec.dropDownName).arg(k), tips[k - 1].dropDown);
         dropDown->setMinimumContentsLength(14);
         dropDown->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         dropDown->installEventFilter(this);
@@ -269,8 +269,10 @@ QWidget *frmReadEcel::buildNavigation() {
     auto *main = named(new QPushButton("<== Return to Site Types"), "Command9");
     auto *exportDb =
         named(new QPushButton("Export Access DB"), "Command10", "Use this tool to Open an Access DB to Export Tables");
-    const std::pair<QPushButton *, WindowId> targets[] = {
-        {sites, WindowId::SiteEditor}, {guests, WindowId::GuestEditor}, {main, WindowId::Main}, {exportDb, WindowId::Export}};
+    const std::pair<QPushButton *, WindowId> targets[] = {{sites, WindowId::SiteEditor},
+                                                          {guests, WindowId::GuestEditor},
+                                                          {main, WindowId::Main},
+                                                          {exportDb, WindowId::Export}};
     for (const auto &[button, target] : targets) {
         layout->addWidget(button);
         const WindowId id = target;

@@ -1,0 +1,50 @@
+// The editors from the terminal: the grid as text, clones, edits and deletes by the editors' rules.
+#include "support/CliPark.h"
+
+namespace tarnwick {
+namespace {
+
+class CliEditors : public CliPark {
+protected:
+    CliEditors() {
+        park.write("sites.csv", "\"Site\",\"Len\",\"W\",\"A\"\r\n1,40,12,30\r\n2,45,12,50\r\n10,50,14,30\r\n");
+        run("import sites sites.csv --map Number=Site --map Length=Len --map Width=W --map ElectricAmp=A "
+            "--backup no");
+        sql("UPDATE ParkInfo SET SiteType1 = \"Tent\", SiteType2 = \"RV\"");
+    }
+};
+
+TEST_F(CliEditors, ListPrintsTheGridAndItsCount) {
+    CliResult list = run("list sites");
+    EXPECT_EQ(list.status, 0);
+    const std::string tail = "\t\t\t\t\t\t\t\t\t\t0\t0\n"; // nine empty rates, then the meters
+    EXPECT_EQ(list.out, "ID\tSiteNum\tSiteAlias\tSiteLength\tSiteWidth\tElecAmps\tHasWater\tHasSewer\tUnavailable\t"
+                        "Tent\tRV\tSumDaily$\tSumWeekly$\tSumMonthly$\tWinDaily$\tWinWeekly$\tWinMonthly$\t3MonRate$\t"
+                        "6MonRate$\t12MonRate$\tPastElecMeter\tCurrElecMeter\n"
+                        "1\t1\t001\t40\t12\t30\tFalse\tFalse\tFalse\tFalse\tFalse" +
+                            tail + "2\t2\t002\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tFalse" + tail +
+                            "3\t10\t010\t50\t14\t30\tFalse\tFalse\tFalse\tFalse\tFalse" + tail +
+                            "There are Currently 0003Sites.\n");
+    EXPECT_EQ(run("list guests").out, "There are Currently 0000Guests.\nThere are no Guests Available.\n");
+}
+
+TEST_F(CliEditors, ClonesEditsAndDeletes) {
+    CliResult clone = run("clone-site 2 3 --type 2");
+    EXPECT_EQ(clone.status, 0) << clone.out;
+    EXPECT_EQ(sql("SELECT Number, AliasNumber, Length, Camper FROM Sites WHERE ID > 3"),
+              "11|011|45|1\n12|012|45|1\n13|013|45|1\n");
+
+    EXPECT_EQ(run("clone-site 2 abc --type 1").out, "The Create field must be a Number greater than 0.\n");
+    EXPECT_EQ(run("clone-site 2 2").status, 1) << "no site type ticked";
+    EXPECT_EQ(run("clone-site 99 2 --type 1").out, "There is no row with ID 99 in Sites.\n");
+
+    EXPECT_EQ(run("edit site 1 Length=60 Width=abc Water=yes Tent=1").status, 0);
+    EXPECT_EQ(sql("SELECT Length, Width, Water, Tent FROM Sites WHERE ID = 1"), "60|12|1|1\n");
+    EXPECT_EQ(run("edit site 1 Bogus=1").status, 2);
+
+    EXPECT_EQ(run("delete site 3").status, 0);
+    EXPECT_EQ(sql("SELECT count(*) FROM Sites"), "5\n");
+}
+
+} // namespace
+} // namespace tarnwick
