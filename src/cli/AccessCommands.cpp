@@ -57,7 +57,7 @@ int RunExport(CliSession &cli, const AccessOptions &options) {
             std::cout << table << " is not one of the tables listed for " << options.file << "; it was not exported."
                       << std::endl;
     }
-    const bool allSaved = ExportCheckedTables(cli.session, *browser.database(), checked);
+    const bool allSaved = ExportCheckedTables(cli.session, browser.database(), checked);
     return allSaved && checked.size() == options.tables.size() ? 0 : 1;
 }
 

@@ -13,9 +13,16 @@ namespace {
 // Records per worksheet: the rows below the title row.
 constexpr long kRowsPerSheet = Workbook::kRows - 1;
 
-bool safeFileName(const std::string &name) {
-    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
-           name != "." && name != "..";
+// A table's name as a file name of the database folder: separators become "_", and a name that
+// would be hidden or empty starts with "_", so that the workbook always lands in that folder.
+std::string workbookName(const std::string &table) {
+    std::string name = table;
+    for (char &c : name)
+        if (c == '/' || c == '\\')
+            c = '_';
+    if (name.empty() || name[0] == '.')
+        name.insert(0, "_");
+    return name;
 }
 
 // A cell value a worksheet can hold: dates before 1900 (which Excel cannot show as dates) become
@@ -33,19 +40,14 @@ Value forCell(const Value &value, long &cut) {
 } // namespace
 
 bool BuildExcel(Session &session, AccessDatabase &database, const std::string &table) {
-    if (!safeFileName(table)) {
-        session.prompter.notify("The Table " + table + " cannot be saved under its own name in " + session.DbFolder +
-                                    "; it was not exported.",
-                                Icon::Exclamation);
-        return false;
-    }
+    const std::string name = workbookName(table);
     try {
         const long records = database.recordCount(table);
         if (records == 0) {
             session.prompter.notify("The Table " + table + " has no records, exiting.", Icon::Exclamation);
             return false;
         }
-        const std::string path = session.DbFolder + "/" + table + ".xls";
+        const std::string path = session.DbFolder + "/" + name + ".xls";
         // As the spreadsheet application asked before replacing a workbook; No ends this table quietly.
         if (PathExists(path) && session.prompter.ask("A file named '" + path +
                                                          "' already exists in this location. Do you want to "
@@ -81,7 +83,7 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
         if (sheets > 1)
             session.prompter.notify("The Table " + table + " has " + std::to_string(written) +
                                         " records and a worksheet holds 65,535, so they were written to " +
-                                        std::to_string(sheets) + " worksheets of " + table + ".xls.",
+                                        std::to_string(sheets) + " worksheets of " + name + ".xls.",
                                     Icon::Information);
         if (fields.size() > static_cast<std::size_t>(Workbook::kColumns))
             session.prompter.notify("The Table " + table + " has " + std::to_string(fields.size()) +
@@ -92,7 +94,11 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
             session.prompter.notify(std::to_string(cut) + " values of the Table " + table +
                                         " were longer than a worksheet cell holds (32,767 characters) and were cut.",
                                     Icon::Exclamation);
-        session.prompter.notify(table + ".xls Saved!", Icon::Information);
+        if (name != table)
+            session.prompter.notify("The Table " + table + " cannot be a file name as it stands, so it was saved as " +
+                                        name + ".xls in " + session.DbFolder + ".",
+                                    Icon::Information);
+        session.prompter.notify(name + ".xls Saved!", Icon::Information);
         return true;
     } catch (const NumberedError &error) {
         session.progress.close();
@@ -102,10 +108,10 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
     }
 }
 
-bool ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked) {
+bool ExportCheckedTables(Session &session, AccessDatabase *database, const std::vector<std::string> &checked) {
     bool allSaved = true;
     for (const std::string &table : checked)
-        allSaved = BuildExcel(session, database, table) && allSaved;
+        allSaved = database && BuildExcel(session, *database, table) && allSaved;
     if (checked.empty())
         session.prompter.notify("No Tables were checked, hense No Spreadsheets were created.", Icon::Exclamation);
     return allSaved;

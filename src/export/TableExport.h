@@ -14,6 +14,7 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
 
 // BuildExcel for every checked table in order; the notice when none was checked. True when every
 // checked table was saved.
-bool ExportCheckedTables(Session &session, AccessDatabase &database, const std::vector<std::string> &checked);
+// `database` may be null when nothing is checked (no database was listed).
+bool ExportCheckedTables(Session &session, AccessDatabase *database, const std::vector<std::string> &checked);
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "app/PathCheck.h"
 #include "db/Maintenance.h"
+#include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
 
@@ -14,13 +15,6 @@ namespace {
 bool isSourceName(const std::string &name) {
     const std::string extension = UpperExtension(name);
     return extension == "CSV" || extension == "TXT" || extension == "XLS";
-}
-
-std::string folded(const std::string &name) {
-    std::string out = name;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
 }
 
 BackupReason addReason(ImportTable table) {
@@ -45,10 +39,7 @@ std::vector<std::string> ListSourceFiles(const std::string &folder) {
         if (isSourceName(name) && IsRegularFile(it->path().string()))
             names.push_back(name);
     }
-    std::sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
-        const std::string fa = folded(a), fb = folded(b);
-        return fa != fb ? fa < fb : a < b;
-    });
+    SortNames(names);
     return names;
 }
 

@@ -171,11 +171,13 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
                                                  "VALUES ('Zoë'); CREATE TABLE \"Empty\" (a); CREATE TABLE "
                                                  "\"../Escape\" (a); INSERT INTO \"../Escape\" VALUES (1);");
     ASSERT_TRUE(browser.ListTables(db));
-    EXPECT_FALSE(ExportCheckedTables(session, *browser.database(), {"One", "Empty", "../Escape"}));
-    ExportCheckedTables(session, *browser.database(), {});
+    EXPECT_FALSE(ExportCheckedTables(session, browser.database(), {"One", "Empty", "../Escape"}));
+    ExportCheckedTables(session, browser.database(), {});
     EXPECT_EQ(prompter.texts(), (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
-                                       "The Table ../Escape cannot be saved under its own name in " + park.path() +
-                                           "; it was not exported.",
+                                       "The Table ../Escape cannot be a file name as it stands, so it was saved as "
+                                       "_.._Escape.xls in " +
+                                           park.path() + ".",
+                                       "_.._Escape.xls Saved!",
                                        "No Tables were checked, hense No Spreadsheets were created."}));
     Workbook book(park.file("One.xls"));
     auto rows = book.rows(0);
@@ -184,6 +186,7 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
         ++count;
     EXPECT_EQ(count, 2) << "one record gives exactly two rows";
     EXPECT_FALSE(std::filesystem::exists(park.path() + "/../Escape.xls"));
+    EXPECT_TRUE(park.exists("_.._Escape.xls")) << "the workbook lands in the database folder";
 
     prompter.shown.clear();
     prompter.answers = {Answer::No};

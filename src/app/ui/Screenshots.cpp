@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -123,6 +124,24 @@ int WriteScreenshots(const std::string &folder) {
         QApplication::sendEvent(ids, &press);
         ok &= save(window, out);
     }
+
+    // An old database of the park's own kind beside it, listed, with the field list of a table.
+    const std::string old = park.path().toStdString() + "/old";
+    CreateParkDatabase(old);
+    QFile::rename(QString::fromStdString(old + "/Park.MDB"), park.path() + "/Old Park.mdb");
+    QWidget *exporter = navigator.window(WindowId::Export);
+    exporter->show();
+    auto *databases = exporter->findChild<QListWidget *>("File1");
+    databases->item(0)->setSelected(true);
+    Q_EMIT databases->itemActivated(databases->item(0));
+    QWidget *guestBox = exporter->findChild<QWidget *>("MyTable_2");
+    QMouseEvent rightPress(QEvent::MouseButtonPress, QPointF(4, 4), guestBox->mapToGlobal(QPointF(4, 4)),
+                           Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(guestBox, &rightPress);
+    ok &= save(exporter, out);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmFields")
+            ok &= save(w, out);
 
     frmSheets &sheets = navigator.sheetPicker();
     sheets.list({"Former Guests", "Current Guests", "Store"});

@@ -91,12 +91,12 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
             navigator_.leaveMain(WindowId::SiteEditor, Navigator::Order::UnloadFirst);
         });
     });
-    for (const auto &[button, target] :
-         {std::pair{guests, WindowId::GuestEditor}, std::pair{imports, WindowId::Import}}) {
+    for (const auto &[button, target] : {std::pair{guests, WindowId::GuestEditor}, std::pair{imports, WindowId::Import},
+                                         std::pair{exportDb, WindowId::Export}}) {
         const WindowId id = target;
-        connect(button, &QPushButton::clicked, this, [this, id] {
-            RunHandler(session_, [this, id] { navigator_.leaveMain(id, Navigator::Order::UnloadFirst); });
-        });
+        const auto order = id == WindowId::Export ? Navigator::Order::ShowFirst : Navigator::Order::UnloadFirst;
+        connect(button, &QPushButton::clicked, this,
+                [this, id, order] { RunHandler(session_, [this, id, order] { navigator_.leaveMain(id, order); }); });
     }
     buttons->addWidget(enterSites_, 0, 0);
     buttons->addWidget(guests, 0, 1);
