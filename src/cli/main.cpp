@@ -1,4 +1,6 @@
 // tarnwick-cli: the system in a terminal, for scripted or interactive migrations.
+#include "app/HelpFile.h"
+#include "app/Startup.h"
 #include "cli/Commands.h"
 #include "db/ParkSchema.h"
 
@@ -129,6 +131,8 @@ int main(int argc, char **argv) {
         if (*init) {
             CreateParkDatabase(initFolder);
             std::cout << "Created " << initFolder << "/Park.MDB" << std::endl;
+            if (InstallHelpFile(ExecutableFolder(), initFolder))
+                std::cout << "Created " << initFolder << "/Tarnwick.chm" << std::endl;
             return 0;
         }
         cli.openPark(parkFolder);

@@ -99,7 +99,8 @@ void Connection::BeginGroup() {
     if (sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(handle()) & 0xff;
         if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            throw DbError(dberr::StorageFailure, path + " is in use by another program, so nothing can be written to it.");
+            throw DbError(dberr::StorageFailure,
+                          path + " is in use by another program, so nothing can be written to it.");
         ThrowSqlite(handle());
     }
     inGroup_ = true;

@@ -83,7 +83,8 @@ std::string BackupTimeStamp(const Session &session) {
 
 bool ParkStillThere(Session &session) {
     if (!PathExists(session.DbFolder)) {
-        session.prompter.notify("The database folder " + session.DbFolder + " no longer exists, so nothing was changed.",
+        session.prompter.notify("The database folder " + session.DbFolder +
+                                    " no longer exists, so nothing was changed.",
                                 Icon::Exclamation);
         return false;
     }

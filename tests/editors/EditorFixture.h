@@ -41,7 +41,7 @@ protected:
     }
 
     static Row site(double number, double length = 40) {
-        return {{"Number", Value::number(number)}, {"AliasNumber", Value("A" + std::to_string(int(number)))},
+        return {{"Number", Value::number(number)},  {"AliasNumber", Value("A" + std::to_string(int(number)))},
                 {"Length", Value::number(length)},  {"Width", Value::number(12)},
                 {"ElectricAmp", Value::number(30)}, {"Water", Value::boolean(true)}};
     }

@@ -173,12 +173,12 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
     ASSERT_TRUE(browser.ListTables(db));
     EXPECT_FALSE(ExportCheckedTables(session, browser.database(), {"One", "Empty", "../Escape"}));
     ExportCheckedTables(session, browser.database(), {});
-    EXPECT_EQ(prompter.texts(), (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
-                                       "The Table ../Escape cannot be a file name as it stands, so it was saved as "
-                                       "_.._Escape.xls in " +
-                                           park.path() + ".",
-                                       "_.._Escape.xls Saved!",
-                                       "No Tables were checked, hense No Spreadsheets were created."}));
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"One.xls Saved!", "The Table Empty has no records, exiting.",
+                     "The Table ../Escape cannot be a file name as it stands, so it was saved as "
+                     "_.._Escape.xls in " +
+                         park.path() + ".",
+                     "_.._Escape.xls Saved!", "No Tables were checked, hense No Spreadsheets were created."}));
     Workbook book(park.file("One.xls"));
     auto rows = book.rows(0);
     int count = 0;

@@ -30,8 +30,8 @@ std::string readAll(const std::string &path) {
         while (rows.next())
             for (std::size_t c = 0; c < rows.cells().size(); ++c)
                 if (!rows.cells()[c].isEmpty())
-                    out += std::to_string(rows.row()) + "," + std::to_string(c + 1) + ":" +
-                           rows.cells()[c].toString() + "\n";
+                    out += std::to_string(rows.row()) + "," + std::to_string(c + 1) + ":" + rows.cells()[c].toString() +
+                           "\n";
     }
     return out;
 }
@@ -73,7 +73,8 @@ TEST_P(DamagedWorkbook, IsRefusedWithAMessage) {
     std::filesystem::copy_file(std::string(TESTDATA_DIR) + "/xls/ragged.xls", copy);
     std::fstream file(copy, std::ios::in | std::ios::out | std::ios::binary);
     file.seekp(static_cast<std::streamoff>(GetParam().offset));
-    file.write(reinterpret_cast<const char *>(GetParam().bytes.data()), static_cast<std::streamsize>(GetParam().bytes.size()));
+    file.write(reinterpret_cast<const char *>(GetParam().bytes.data()),
+               static_cast<std::streamsize>(GetParam().bytes.size()));
     file.close();
     try {
         readAll(copy);
@@ -83,11 +84,12 @@ TEST_P(DamagedWorkbook, IsRefusedWithAMessage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Recipes, DamagedWorkbook,
-    ::testing::Values(Damage{"string count of four billion", 0xC74, {0xFF, 0xFF, 0xFF, 0xFF}},
-                      Damage{"worksheet offset inside a record", 0xBB8, {0xD4, 0x04, 0x00, 0x00}}),
-    [](const auto &info) { return std::string(info.param.offset == 0xC74 ? "HugeStringCount" : "OffsetInRecord"); });
+INSTANTIATE_TEST_SUITE_P(Recipes, DamagedWorkbook,
+                         ::testing::Values(Damage{"string count of four billion", 0xC74, {0xFF, 0xFF, 0xFF, 0xFF}},
+                                           Damage{"worksheet offset inside a record", 0xBB8, {0xD4, 0x04, 0x00, 0x00}}),
+                         [](const auto &info) {
+                             return std::string(info.param.offset == 0xC74 ? "HugeStringCount" : "OffsetInRecord");
+                         });
 
 } // namespace
 } // namespace tarnwick

@@ -2,9 +2,9 @@
 // A temporary park with the desktop program's windows on it: a session answered by a scripted
 // prompter, the real Progress window, and the navigator that makes the windows. Helpers click
 // controls as the operator would.
+#include "app/SiteTypes.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
-#include "app/SiteTypes.h"
 #include "app/ui/Progress.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"

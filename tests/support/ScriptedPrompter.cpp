@@ -17,6 +17,10 @@ void ScriptedPrompter::notify(const std::string &text, Icon icon) {
 Answer ScriptedPrompter::ask(const std::string &text, Buttons, Icon icon) {
     record({Shown::Question, text, icon});
     if (answers.empty())
+        for (const auto &[prefix, answer] : standing)
+            if (text.rfind(prefix, 0) == 0)
+                return answer;
+    if (answers.empty())
         throw std::logic_error("unexpected question: " + text);
     Answer a = answers.front();
     answers.pop_front();

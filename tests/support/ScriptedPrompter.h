@@ -19,6 +19,8 @@ class ScriptedPrompter : public Prompter {
 public:
     std::vector<Shown> shown;
     std::deque<Answer> answers;
+    // Standing answers by the question's beginning, used when no queued answer is left.
+    std::vector<std::pair<std::string, Answer>> standing;
     std::deque<std::optional<std::string>> inputs;
     // Called as each message, question or input box is shown, before it is answered.
     std::function<void(const Shown &)> onShow;

@@ -75,8 +75,8 @@ private Q_SLOTS:
         QCOMPARE(window->findChild<QGroupBox *>("Frame1")->title(), QString("Tables In Selected Database for Export "));
         QVERIFY(shownTables().isEmpty());
         doubleClick("nwind.mdb");
-        const QString expected = QString::fromStdString(
-            RunProgram("mdb-tables", "-1 '" + park->dir.file("nwind.mdb") + "'").out);
+        const QString expected =
+            QString::fromStdString(RunProgram("mdb-tables", "-1 '" + park->dir.file("nwind.mdb") + "'").out);
         QCOMPARE(shownTables().join("\n") + "\n", expected);
         QCOMPARE(box(1)->toolTip(), QString("Right-Click to see the Fields in this Table"));
         QVERIFY(park->said().isEmpty());
@@ -128,10 +128,10 @@ private Q_SLOTS:
         QCOMPARE(park->said(), (QStringList{tables[0] + ".xls Saved!", tables[1] + ".xls Saved!"}));
         QCOMPARE(captions.first(), "Processing " + tables[0] + " Table");
         for (const QString &table : tables) {
-            CliResult compared = RunProgram(
-                "/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/compare_export.py' '" +
-                                        park->dir.file(table.toStdString() + ".xls") + "' '" +
-                                        park->dir.file("nwind.mdb") + "' '" + table.toStdString() + "'");
+            CliResult compared =
+                RunProgram("/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/compare_export.py' '" +
+                                                   park->dir.file(table.toStdString() + ".xls") + "' '" +
+                                                   park->dir.file("nwind.mdb") + "' '" + table.toStdString() + "'");
             QCOMPARE(QString::fromStdString(compared.out), QString("same\n"));
         }
         // Nothing ticked: the one message.

@@ -1,9 +1,11 @@
 #include "app/ui/Navigator.h"
 
 #include "app/Navigation.h"
+#include "app/ui/HelpWindow.h"
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
+#include <QMenuBar>
 
 namespace tarnwick {
 
@@ -13,6 +15,7 @@ Navigator::~Navigator() {
     for (auto &[id, window] : windows_)
         delete window.data();
     delete sheets_.data();
+    delete help_.data();
 }
 
 void Navigator::define(WindowId id, Factory make) {
@@ -56,10 +59,36 @@ void Navigator::unloading() {
         window(WindowId::Main)->show();
 }
 
+void Navigator::showHelp(long topic) {
+    // The file is read anew each time: the park may have put another one in its folder meanwhile.
+    std::shared_ptr<HelpFile> help = OpenParkHelp(session);
+    if (!help)
+        return;
+    if (!help_)
+        help_ = new HelpWindow;
+    help_->showPage(help, help->topicPage(topic));
+}
+
+QWidget *Navigator::helpWindow() const {
+    return help_;
+}
+
 frmSheets &Navigator::sheetPicker() {
     if (!sheets_)
         sheets_ = new frmSheets;
     return *sheets_;
+}
+
+void AddHelpItem(Navigator &navigator, QMainWindow *window, const QString &caption, const QString &name, long topic) {
+    QMenu *menu = window->menuBar()->findChild<QMenu *>("mnuHelp");
+    if (!menu) {
+        menu = window->menuBar()->addMenu("Help");
+        menu->setObjectName("mnuHelp");
+    }
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    QObject::connect(item, &QAction::triggered, window,
+                     [&navigator, topic] { RunHandler(navigator.session, [&] { navigator.showHelp(topic); }); });
 }
 
 void RunHandler(Session &session, const std::function<void()> &handler) {

@@ -3,6 +3,7 @@
 // first use; a navigation button sets Navigating, shows its target and unloads its own window.
 #include "app/Session.h"
 
+#include <QMainWindow>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -11,6 +12,7 @@
 namespace tarnwick {
 
 class frmSheets;
+class HelpWindow;
 
 enum class WindowId { Main, SiteEditor, GuestEditor, Import, Export };
 
@@ -43,6 +45,10 @@ public:
 
     // The sheet picker, made on first use.
     frmSheets &sheetPicker();
+    // Opens the help window on a topic number of the database folder's help file.
+    void showHelp(long topic);
+    // The help window, if it was made.
+    QWidget *helpWindow() const;
 
     Session &session;
 
@@ -52,7 +58,12 @@ private:
     std::map<WindowId, Factory> factories_;
     std::map<WindowId, QPointer<QWidget>> windows_;
     QPointer<frmSheets> sheets_;
+    QPointer<HelpWindow> help_;
 };
+
+// Adds the item `caption` (objectName `name`) to the window's "Help" menu (objectName mnuHelp, made
+// on first use); it opens help topic `topic`.
+void AddHelpItem(Navigator &navigator, QMainWindow *window, const QString &caption, const QString &name, long topic);
 
 // Runs an event handler of a window: an error that escapes the core becomes a message instead of
 // ending the program, and the program's orderly end (a start-up message that ends it) quits.

@@ -2,7 +2,6 @@
 // Message boxes and input boxes of the desktop program.
 #include "app/Prompter.h"
 
-
 namespace tarnwick {
 
 class QtPrompter : public Prompter {

@@ -1,5 +1,6 @@
 #include "app/ui/Screenshots.h"
 
+#include "app/HelpFile.h"
 #include "app/SiteTypes.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
@@ -95,6 +96,7 @@ int WriteScreenshots(const std::string &folder) {
     Session session(prompter, progress, clock);
     session.AppFolder = session.DbFolder = park.path().toStdString();
     CreateRVCon(session);
+    InstallHelpFile(ExecutableFolder(), session.DbFolder);
     fillDemoPark(session);
     Navigator navigator(session);
     DefineWindows(navigator);

@@ -109,10 +109,8 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     layout->addWidget(version, 0, Qt::AlignRight);
     setCentralWidget(central);
 
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction("Overview")->setObjectName("mnuOverview");
-    help->addAction("Help With Site Types")->setObjectName("mnuSiteTypes");
+    AddHelpItem(navigator_, this, "Overview", "mnuOverview", 20);
+    AddHelpItem(navigator_, this, "Help With Site Types", "mnuSiteTypes", 100);
 
     resize(640, 520);
 }

@@ -33,10 +33,8 @@ QVBoxLayout *EditorWindow::centralColumn(const QString &label1) {
     return layout;
 }
 
-void EditorWindow::helpMenu(const QString &item, const QString &name) {
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction(item)->setObjectName(name);
+void EditorWindow::helpMenu(const QString &item, const QString &name, long topic) {
+    AddHelpItem(navigator_, this, item, name, topic);
 }
 
 QGroupBox *EditorWindow::gridFrame(const QString &title, const GridTable &grid, const QString &countWhat,

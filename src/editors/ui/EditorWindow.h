@@ -25,7 +25,7 @@ protected:
 
     // The window's column of contents under the label Label1; its Help menu with one item.
     QVBoxLayout *centralColumn(const QString &label1);
-    void helpMenu(const QString &item, const QString &name);
+    void helpMenu(const QString &item, const QString &name, long topic);
 
     // The frame "Current ... Defined " holding the grid over `grid` and the line "There are
     // Currently " NoSites `countWhat`. Clicks on the grid go to `onClick`.

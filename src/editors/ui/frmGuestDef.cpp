@@ -59,7 +59,7 @@ frmGuestDef::frmGuestDef(Navigator &navigator) : EditorWindow(navigator), editor
     layout->addWidget(navigationRow({{"<========= GoTo Sites", "Command2", WindowId::SiteEditor},
                                      {"GoTo Import Data ==>", "Command7", WindowId::Import},
                                      {"<== Return to Site Types", "Command6", WindowId::Main}}));
-    helpMenu("Guest Definition Help", "mnuGuest");
+    helpMenu("Guest Definition Help", "mnuGuest", 120);
 
     act([this] { editor_.LoadGrid2(); }, true);
     resize(Pixels(15000), Pixels(10500));

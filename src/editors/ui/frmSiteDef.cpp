@@ -42,7 +42,7 @@ frmSiteDef::frmSiteDef(Navigator &navigator) : EditorWindow(navigator), editor_(
     layout->addWidget(navigationRow({{"<== Return to Site Types", "Command6", WindowId::Main},
                                      {"GoTo Guests  =====>", "Command2", WindowId::GuestEditor},
                                      {"GoTo Import Data ==>", "Command7", WindowId::Import}}));
-    helpMenu("Site Definition Creation", "mnuSite");
+    helpMenu("Site Definition Creation", "mnuSite", 110);
 
     act([this] { editor_.LoadGrid(); }, true);
     resize(Pixels(15000), Pixels(9600));

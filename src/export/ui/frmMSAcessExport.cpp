@@ -58,7 +58,8 @@ frmMSAcessExport::frmMSAcessExport(Navigator &navigator)
     exportButton->setObjectName("Command1");
     auto *closeButton = new QPushButton("Close");
     closeButton->setObjectName("Command2");
-    connect(exportButton, &QPushButton::clicked, this, [this] { RunBusy(session_, this, [this] { exportChecked(); }); });
+    connect(exportButton, &QPushButton::clicked, this,
+            [this] { RunBusy(session_, this, [this] { exportChecked(); }); });
     connect(closeButton, &QPushButton::clicked, this, [this] { close(); });
     buttons->addWidget(exportButton);
     buttons->addStretch(1);
@@ -66,9 +67,7 @@ frmMSAcessExport::frmMSAcessExport(Navigator &navigator)
     layout->addLayout(buttons);
     setCentralWidget(central);
 
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction("Access Export Help")->setObjectName("mnuAccess");
+    AddHelpItem(navigator_, this, "Access Export Help", "mnuAccess", 180);
 
     showFolder(session_.DbFolder);
     resize(900, 640);
@@ -103,7 +102,8 @@ void frmMSAcessExport::showFolder(const std::string &folder) {
     for (const std::string &path : view.ancestors) {
         const std::size_t slash = path.find_last_of('/');
         auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(dir1_);
-        item->setText(0, QString::fromStdString(slash == std::string::npos || path == "/" ? path : path.substr(slash + 1)));
+        item->setText(
+            0, QString::fromStdString(slash == std::string::npos || path == "/" ? path : path.substr(slash + 1)));
         item->setData(0, Qt::UserRole, QString::fromStdString(path));
         item->setExpanded(true);
         parent = item;

@@ -124,9 +124,7 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
     layout->addWidget(buildNavigation());
     setCentralWidget(central);
 
-    QMenu *help = menuBar()->addMenu("Help");
-    help->setObjectName("mnuHelp");
-    help->addAction("Export Text or Excel Files")->setObjectName("mnuExport");
+    AddHelpItem(navigator_, this, "Export Text or Excel Files", "mnuExport", 130);
 
     refreshFileList();
     resize(1280, 700);
