@@ -1,12 +1,24 @@
 #include "app/ui/DesktopWindows.h"
 
 #include "app/ui/frmDataImport1.h"
+#include "db/Maintenance.h"
+
+#include <QPushButton>
 #include "editors/ui/frmGuestDef.h"
 #include "editors/ui/frmSiteDef.h"
 #include "export/ui/frmMSAcessExport.h"
 #include "import/ui/frmReadEcel.h"
 
 namespace tarnwick {
+
+QWidget *ShowMainWindow(Navigator &navigator) {
+    auto *window = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
+    window->show();
+    window->LoadSiteTypes();
+    window->enterSitesButton()->setFocus();
+    BackUpDB(navigator.session, BackupReason::Initial);
+    return window;
+}
 
 void DefineWindows(Navigator &navigator) {
     navigator.define(WindowId::Main, [](Navigator &n) { return new frmDataImport1(n); });

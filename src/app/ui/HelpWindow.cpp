@@ -35,8 +35,12 @@ HelpWindow::HelpWindow() : browser_(new HelpBrowser), contents_(new QListWidget)
     connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QWidget::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QWidget::setEnabled);
-    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl &source) {
         setWindowTitle(browser_->documentTitle().isEmpty() ? QString("Tarnwick Help") : browser_->documentTitle());
+        // The contents list follows the page shown, however it was reached.
+        for (int i = 0; i < contents_->count(); ++i)
+            if (contents_->item(i)->data(Qt::UserRole).toString() == source.path())
+                contents_->setCurrentRow(i);
     });
     connect(contents_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { browser_->setSource(QUrl("chm:" + item->data(Qt::UserRole).toString())); });
@@ -51,6 +55,7 @@ HelpWindow::HelpWindow() : browser_(new HelpBrowser), contents_(new QListWidget)
     splitter->addWidget(contents_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({220, 600});
     layout->addWidget(splitter, 1);
     resize(820, 560);
 }

@@ -145,6 +145,10 @@ int WriteScreenshots(const std::string &folder) {
         if (w->objectName() == "frmFields")
             ok &= save(w, out);
 
+    navigator.showHelp(130);
+    if (QWidget *help = navigator.helpWindow())
+        ok &= save(help, out);
+
     frmSheets &sheets = navigator.sheetPicker();
     sheets.list({"Former Guests", "Current Guests", "Store"});
     ok &= save(&sheets, out);

@@ -5,11 +5,8 @@
 #include "app/ui/Progress.h"
 #include "app/ui/QtPrompter.h"
 #include "app/ui/Screenshots.h"
-#include "app/ui/frmDataImport1.h"
-#include "db/Maintenance.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <cstring>
 
 using namespace tarnwick;
@@ -34,11 +31,7 @@ int main(int argc, char **argv) {
         StartUp(session);
         Navigator navigator(session);
         DefineWindows(navigator);
-        auto *window = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
-        window->show();
-        window->LoadSiteTypes();
-        window->enterSitesButton()->setFocus();
-        BackUpDB(session, BackupReason::Initial);
+        ShowMainWindow(navigator);
         return application.exec();
     } catch (const EndProgram &end) {
         return end.status;
