@@ -6,6 +6,8 @@
 namespace tarnwick {
 
 void LoadSiteTypes(Session &session, SiteTypeBoxes &boxes) {
+    if (!session.ParkConnection)
+        return;
     try {
         session.SqlText = "SELECT * FROM ParkInfo ";
         Recordset rs;
@@ -33,6 +35,8 @@ void RebuildSiteTypeNames(Session &session, const SiteTypeBoxes &boxes) {
 
 void SaveSiteTypes(Session &session, const SiteTypeBoxes &boxes) {
     RebuildSiteTypeNames(session, boxes);
+    if (!session.ParkConnection)
+        return;
     try {
         session.SqlText = "SELECT * FROM ParkInfo ";
         Recordset rs;

@@ -2,6 +2,7 @@
 
 #include "app/PathCheck.h"
 #include "app/Startup.h"
+#include "import/InterruptedImport.h"
 
 namespace tarnwick {
 
@@ -24,6 +25,11 @@ void CliSession::openPark(const std::string &parkFolder) {
     }
     if (!session.ParkConnection->IsOpen())
         throw EndProgram{1};
+    if (!restoreInterrupted.empty())
+        prompter.answer(TerminalPrompter::startsWith("The import of "),
+                        restoreInterrupted == "yes" ? Answer::Yes : Answer::No);
+    prompter.fallback(TerminalPrompter::startsWith("The import of "), Answer::No);
+    CheckInterruptedImport(session);
 }
 
 } // namespace tarnwick

@@ -16,6 +16,8 @@ struct CliSession {
     // Opens the park: the folder given with --park, or the start-up sequence of path.txt. Throws
     // EndProgram when the run cannot go on.
     void openPark(const std::string &parkFolder);
+    // The answer to the question about an interrupted import: "yes", "no", or empty (ask, or no).
+    std::string restoreInterrupted;
 };
 
 } // namespace tarnwick

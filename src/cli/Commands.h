@@ -58,6 +58,10 @@ int RunTables(CliSession &cli, const AccessOptions &options);
 int RunFields(CliSession &cli, const AccessOptions &options);
 int RunExport(CliSession &cli, const AccessOptions &options);
 
+// The backups of the park: their list, and putting one back.
+int RunBackups(CliSession &cli);
+int RunRestore(CliSession &cli, const std::string &file, bool yes);
+
 // The site and guest editors.
 int RunList(CliSession &cli, bool sites);
 struct EditOptions {

@@ -15,6 +15,10 @@ int main(int argc, char **argv) {
     app.require_subcommand(1);
     std::string parkFolder;
     app.add_option("--park", parkFolder, "The database folder (instead of the one path.txt names)");
+    std::string restoreInterrupted;
+    app.add_option("--restore-interrupted", restoreInterrupted,
+                   "Answer to the question about an interrupted import (put its backup back)")
+        ->check(CLI::IsMember({"yes", "no"}));
 
     std::string initFolder;
     CLI::App *init = app.add_subcommand("init", "Create DIR/Park.MDB with the park tables");
@@ -111,6 +115,13 @@ int main(int argc, char **argv) {
     deleteCommand->add_option("TABLE", deleteSites)->required()->transform(CLI::CheckedTransformer(editorTables));
     deleteCommand->add_option("ID", deleteId)->required();
 
+    CLI::App *backupsCommand = app.add_subcommand("backups", "List the park's backups, newest first");
+    std::string restoreFile;
+    bool restoreYes = false;
+    CLI::App *restoreCommand = app.add_subcommand("restore", "Put a backup back in place of Park.MDB");
+    restoreCommand->add_option("FILE", restoreFile)->required();
+    restoreCommand->add_flag("--yes", restoreYes, "Confirm the restore");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -135,6 +146,7 @@ int main(int argc, char **argv) {
                 std::cout << "Created " << initFolder << "/Tarnwick.chm" << std::endl;
             return 0;
         }
+        cli.restoreInterrupted = restoreInterrupted;
         cli.openPark(parkFolder);
         if (*status)
             return RunStatus(cli);
@@ -156,6 +168,10 @@ int main(int argc, char **argv) {
             return RunFields(cli, access);
         if (*exportCommand)
             return RunExport(cli, access);
+        if (*backupsCommand)
+            return RunBackups(cli);
+        if (*restoreCommand)
+            return RunRestore(cli, restoreFile, restoreYes);
         if (*list)
             return RunList(cli, listSites);
         if (*cloneSite)

@@ -97,24 +97,34 @@ bool ParkStillThere(Session &session) {
     return true;
 }
 
-void BackUpDB(Session &session, BackupReason reason) {
+std::optional<std::string> BackUpDB(Session &session, BackupReason reason) {
     const ReasonText &text = kReasons[static_cast<int>(reason)];
     Answer answer = session.prompter.ask(text.question + BackupTimeStamp(session) + " ?", Buttons::YesNo);
     if (answer == Answer::No)
-        return;
+        return std::nullopt;
+    return CopyParkAs(session, text.name);
+}
+
+std::optional<std::string> CopyParkAs(Session &session, const std::string &reasonName) {
+    std::optional<std::string> written;
+    std::string message;
     try {
         closePark(session);
         const std::string source = session.DbFolder + "/Park.MDB";
-        const std::string target = session.DbFolder + "/Park_" + text.name + "_" + BackupTimeStamp(session) + ".MDB";
+        const std::string target = session.DbFolder + "/Park_" + reasonName + "_" + BackupTimeStamp(session) + ".MDB";
         std::error_code error;
         std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
         if (error)
             throw fileError(error.value());
-        session.prompter.notify("The Database has been BackedUp as " + target);
+        written = target;
+        message = "The Database has been BackedUp as " + target;
     } catch (const NumberedError &error) {
-        session.prompter.notify("BackUpDB: " + error.description() + std::to_string(error.number()));
+        message = "BackUpDB: " + error.description() + std::to_string(error.number());
     }
+    // The connection is back before the message: a window may use it while the message is up.
     CreateRVCon(session);
+    session.prompter.notify(message);
+    return written;
 }
 
 void CompressDB(Session &session) {

@@ -2,6 +2,7 @@
 // Dated backups of Park.MDB, its compaction, and the purge of a whole table.
 #include "app/Session.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -25,8 +26,12 @@ std::string BackupTimeStamp(const Session &session);
 bool ParkStillThere(Session &session);
 
 // Offers a copy of Park.MDB as Park_<reason>_<stamp>.MDB beside it. The caller goes on whatever
-// the answer or the outcome; ParkConnection is open again on return.
-void BackUpDB(Session &session, BackupReason reason);
+// the answer or the outcome; ParkConnection is open again on return. The copy's path when one was
+// written.
+std::optional<std::string> BackUpDB(Session &session, BackupReason reason);
+
+// The copy itself, without the question, under any reason name ("BeforeRestore").
+std::optional<std::string> CopyParkAs(Session &session, const std::string &reasonName);
 
 // Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return.
 void CompressDB(Session &session);

@@ -5,6 +5,7 @@
 #include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
+#include "import/InterruptedImport.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -63,8 +64,12 @@ std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, 
     for (const std::string &file : files) {
         if (!ParkStillThere(session))
             break;
-        BackUpDB(session, addReason(table));
+        const std::optional<std::string> backup = BackUpDB(session, addReason(table));
+        const std::string tableName = ImportTableName(table);
+        WriteImportMarker(session, {tableName, file, backup.value_or(""), BackupTimeStamp(session),
+                                    TableRowCount(session, tableName)});
         outcomes.push_back(ImportFile(session, window, table, file));
+        RemoveImportMarker(session);
     }
     return outcomes;
 }

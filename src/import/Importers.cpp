@@ -186,6 +186,18 @@ ImportOutcome ImportChargesExcel(Session &session, const ImportWindowState &wind
     return fromSheet(session, window, chargePlan(window), fileName, kSheetBuffer);
 }
 
+std::string ImportTableName(ImportTable table) {
+    switch (table) {
+    case ImportTable::Sites:
+        return "Sites";
+    case ImportTable::Guests:
+        return "Guest";
+    case ImportTable::Charges:
+        break;
+    }
+    return "OtherCharges";
+}
+
 std::optional<ImportOutcome> ImportFile(Session &session, const ImportWindowState &window, ImportTable table,
                                         const std::string &fileName) {
     const std::string extension = UpperExtension(fileName);

@@ -16,6 +16,9 @@ ImportOutcome ImportChargesExcel(Session &session, const ImportWindowState &wind
 
 enum class ImportTable { Sites, Guests, Charges };
 
+// The park table an import fills: "Sites", "Guest" or "OtherCharges".
+std::string ImportTableName(ImportTable table);
+
 // The importer of a table chosen by the file's extension: "CSV" and "TXT" take the text importer,
 // "XLS" the workbook importer; any other extension imports nothing (and yields nothing).
 std::optional<ImportOutcome> ImportFile(Session &session, const ImportWindowState &window, ImportTable table,

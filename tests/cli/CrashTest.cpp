@@ -66,6 +66,15 @@ TEST(CrashTest, KilledImportLosesNoCountedRow) {
     EXPECT_EQ(integrity, "ok");
     EXPECT_GE(std::stol(count), lastCounted) << "rows stored after the kill";
     EXPECT_LT(std::stol(count), 400000) << "the kill came after the end";
+
+    // The next start says which import was cut short and how much of it is stored.
+    CliResult next = RunProgram(CLI_PATH, "--park '" + park.path() + "' status");
+    EXPECT_EQ(next.out.substr(0, next.out.find('\n')), "The import of guests.csv into Guest that started " +
+                                                           next.out.substr(49, 16) + " was interrupted: " + count +
+                                                           " of its rows are in the table.");
+    EXPECT_NE(next.out.find("No backup was taken before it."), std::string::npos) << next.out;
+    EXPECT_EQ(RunProgram(CLI_PATH, "--park '" + park.path() + "' status").out.find("interrupted"), std::string::npos)
+        << "said once";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // on real files in a temporary park, with every message answered and checked, and the park's
 // tables checked afterwards.
 #include "app/ui/frmDataImport1.h"
+#include "import/InterruptedImport.h"
 #include "import/ui/frmReadEcel.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/DesktopPark.h"
@@ -331,6 +332,28 @@ private Q_SLOTS:
         QVERIFY2(said.contains(expected), qPrintable(said));
         QVERIFY(window->isEnabled());
         QVERIFY(!park->progress.isVisible());
+    }
+
+    void theStartUpNamesAnInterruptedImportAndRestoresOnYes() {
+        clickEntry(files(), "a.csv");
+        choose("FileField_1", "Site");
+        park->prompter.answers = {Answer::Yes};
+        click("Command1");
+        const std::string backup = park->dir.file("Park_AddSites_12-04-2026 09 05.MDB");
+        // As a power cut in a second import leaves it.
+        WriteImportMarker(park->session, {"Sites", "c.csv", backup, "12-04-2026 09 05", 2});
+        park->prompter.shown.clear();
+        park->prompter.answers = {Answer::Yes, Answer::No};
+        ShowMainWindow(park->navigator);
+        QCOMPARE(
+            park->said().first(),
+            QString::fromStdString("The import of c.csv into Sites that started 12-04-2026 09 05 was interrupted: 0 "
+                                   "of its rows are in the table.\r\nDo you want to put back the backup taken "
+                                   "before it, " +
+                                   backup + "?"));
+        QCOMPARE(park->said().last(), QString("We are making an Initial BackUp of the Halvane DataBase before you make "
+                                              "any changes 12-04-2026 09 05 ?"));
+        QCOMPARE(park->count("Sites"), 0L); // the backup from before the imports
     }
 
     void closingReturnsToTheMainWindow() {

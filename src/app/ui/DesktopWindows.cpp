@@ -2,12 +2,13 @@
 
 #include "app/ui/frmDataImport1.h"
 #include "db/Maintenance.h"
+#include "import/InterruptedImport.h"
 
-#include <QPushButton>
 #include "editors/ui/frmGuestDef.h"
 #include "editors/ui/frmSiteDef.h"
 #include "export/ui/frmMSAcessExport.h"
 #include "import/ui/frmReadEcel.h"
+#include <QPushButton>
 
 namespace tarnwick {
 
@@ -16,6 +17,7 @@ QWidget *ShowMainWindow(Navigator &navigator) {
     window->show();
     window->LoadSiteTypes();
     window->enterSitesButton()->setFocus();
+    CheckInterruptedImport(navigator.session);
     BackUpDB(navigator.session, BackupReason::Initial);
     return window;
 }

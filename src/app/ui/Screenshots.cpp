@@ -5,8 +5,8 @@
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
-#include "app/ui/QtPrompter.h"
 #include "app/ui/frmDataImport1.h"
+#include "db/Maintenance.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"
 #include "db/VbNumber.h"
@@ -36,6 +36,17 @@ bool save(QWidget *window, const QString &folder) {
     std::cerr << "Could not write " << path.toStdString() << std::endl;
     return false;
 }
+
+// Nobody is there to answer while the windows are drawn: messages go to stderr, questions get No.
+class QuietPrompter : public Prompter {
+public:
+    void notify(const std::string &text, Icon) override { std::cerr << text << std::endl; }
+    Answer ask(const std::string &text, Buttons buttons, Icon) override {
+        std::cerr << text << std::endl;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
+};
 
 // A few site types, sites and guests, so that the editors show rows.
 void fillDemoPark(Session &session) {
@@ -90,7 +101,7 @@ int WriteScreenshots(const std::string &folder) {
     CreateParkDatabase(park.path().toStdString());
     writeDemoSource(park.path().toStdString());
 
-    QtPrompter prompter;
+    QuietPrompter prompter;
     Progress progress;
     SystemClock clock;
     Session session(prompter, progress, clock);
@@ -105,6 +116,12 @@ int WriteScreenshots(const std::string &folder) {
     auto *main = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
     main->LoadSiteTypes();
     ok &= save(main, out);
+    CopyParkAs(session, "AddSites");
+    main->findChild<QAction *>("mnuRestore")->trigger();
+    if (auto *backups = main->findChild<QWidget *>("frmBackups")) {
+        ok &= save(backups, out);
+        backups->close();
+    }
 
     QWidget *import = navigator.window(WindowId::Import);
     import->findChild<QListWidget *>("File1")->item(0)->setSelected(true);

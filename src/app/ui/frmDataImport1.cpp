@@ -2,6 +2,7 @@
 
 #include "app/TitleCase.h"
 #include "app/ui/EntryFocus.h"
+#include "app/ui/frmBackups.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -109,6 +110,18 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     layout->addWidget(version, 0, Qt::AlignRight);
     setCentralWidget(central);
 
+    QMenu *backups = menuBar()->addMenu("Backups");
+    backups->setObjectName("mnuBackups");
+    QAction *restore = backups->addAction("Restore a Backup...");
+    restore->setObjectName("mnuRestore");
+    connect(restore, &QAction::triggered, this, [this] {
+        if (!backups_) {
+            backups_ = new frmBackups(session_);
+            backups_->setParent(this, Qt::Window);
+        }
+        backups_->refresh();
+        backups_->show();
+    });
     AddHelpItem(navigator_, this, "Overview", "mnuOverview", 20);
     AddHelpItem(navigator_, this, "Help With Site Types", "mnuSiteTypes", 100);
 

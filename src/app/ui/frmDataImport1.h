@@ -4,9 +4,13 @@
 #include "app/ui/Navigator.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 
 class QLineEdit;
+namespace tarnwick {
+class frmBackups;
+}
 class QPushButton;
 
 namespace tarnwick {
@@ -32,6 +36,7 @@ private:
     Session &session_;
     std::array<QLineEdit *, 11> stype_{};
     QPushButton *enterSites_ = nullptr;
+    QPointer<frmBackups> backups_;
 };
 
 } // namespace tarnwick

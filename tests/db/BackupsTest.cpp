@@ -1,0 +1,106 @@
+// The park's backups: their list, what each holds, and putting one back, refusing what is not a
+// sound park database.
+#include "db/Backups.h"
+#include "import/ImportWindowActions.h"
+#include "import/InterruptedImport.h"
+#include "support/ParkFixture.h"
+#include "support/RunCli.h"
+
+#include <filesystem>
+
+namespace tarnwick {
+namespace {
+
+class BackupsTest : public ParkFixture {
+protected:
+    void importSites(const std::string &content) {
+        park.write("sites.csv", content);
+        ImportWindowState window;
+        window.siteSlots[0].title = "Site";
+        std::string sheet;
+        ScriptedPicker picker;
+        ReadSelectedTitles(session, {"sites.csv"}, sheet, picker);
+        prompter.standing = {{"We are making", Answer::Yes}};
+        ImportSelectedFiles(session, window, ImportTable::Sites, {"sites.csv"});
+    }
+};
+
+TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
+    importSites("\"Site\"\r\n1\r\n2\r\n");
+    clock.time.tm_min = 6;
+    importSites("\"Site\"\r\n3\r\n4\r\n5\r\n");
+    EXPECT_EQ(TableRowCount(session, "Sites"), 5);
+
+    clock.time.tm_min = 7;
+    std::vector<BackupInfo> backups = ListBackups(park.path());
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_EQ(backups[0].stamp, "12-04-2026 09 06") << "newest first";
+    EXPECT_EQ(backups[0].reason, "AddSites");
+    EXPECT_EQ(backups[0].sites, 2);
+    EXPECT_EQ(backups[1].sites, 0);
+    EXPECT_EQ(BackupLine(backups[0]),
+              "Park_AddSites_12-04-2026 09 06.MDB\tAddSites\t12-04-2026 09 06\tSites 2\tGuest 0\tOtherCharges 0\tsite "
+              "types:");
+
+    prompter.shown.clear();
+    ASSERT_TRUE(RestoreBackup(session, backups[0].path));
+    EXPECT_EQ(TableRowCount(session, "Sites"), 2) << "the counts before the second import";
+    const BackupInfo before = DescribeBackup(park.file("Park_BeforeRestore_12-04-2026 09 07.MDB"));
+    EXPECT_EQ(before.sites, 5) << "the BeforeRestore backup holds the import";
+    EXPECT_EQ(prompter.texts().back(),
+              "The backup " + backups[0].path + " is now the park database: Sites 2, Guest 0, OtherCharges 0.");
+    EXPECT_FALSE(park.exists("Park.MDB.restoring"));
+}
+
+TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
+    importSites("\"Site\"\r\n1\r\n");
+    session.ParkConnection->Close();
+    const std::string parkBytes = park.read("Park.MDB");
+    CreateRVCon(session);
+    const std::string good = TempDir::readFile(park.file("Park_AddSites_12-04-2026 09 05.MDB"));
+    park.write("Park_AddSites_01-01-2026 10 00.MDB", good.substr(0, good.size() / 2));
+    std::string damaged = good;
+    for (std::size_t i = 4096; i < damaged.size(); i += 7)
+        damaged[i] = static_cast<char>(~damaged[i]);
+    park.write("damaged.MDB", damaged);
+    park.write("text.MDB", "Sites,Guests\r\n");
+    RunProgram("sqlite3", "'" + park.file("other.MDB") + "' 'CREATE TABLE Sites (a)'");
+    const std::pair<std::string, std::string> cases[] = {
+        {"Park_AddSites_01-01-2026 10 00.MDB", "is damaged and cannot be put back."},
+        {"damaged.MDB", "is damaged and cannot be put back."},
+        {"text.MDB", "is not a park database."},
+        {"other.MDB", "is not a park database: it has no Guest table."},
+    };
+    for (const auto &[file, problem] : cases) {
+        SCOPED_TRACE(file);
+        prompter.shown.clear();
+        EXPECT_FALSE(RestoreBackup(session, park.file(file)));
+        EXPECT_EQ(prompter.texts(),
+                  std::vector<std::string>{"Nothing was restored: " + park.file(file) + " " + problem});
+    }
+    session.ParkConnection->Close();
+    EXPECT_EQ(park.read("Park.MDB"), parkBytes);
+    EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
+}
+
+TEST_F(BackupsTest, AnInterruptedImportIsNamedAndItsBackupOffered) {
+    importSites("\"Site\"\r\n1\r\n");
+    // As a kill mid-import leaves it: the marker, and some of the rows.
+    WriteImportMarker(session,
+                      {"Sites", "more.csv", park.file("Park_AddSites_12-04-2026 09 05.MDB"), "12-04-2026 09 05", 0});
+    prompter.shown.clear();
+    prompter.answers = {Answer::Yes};
+    CheckInterruptedImport(session);
+    EXPECT_EQ(prompter.texts().front(),
+              "The import of more.csv into Sites that started 12-04-2026 09 05 was interrupted: 1 of its rows are in "
+              "the table.\r\nDo you want to put back the backup taken before it, " +
+                  park.file("Park_AddSites_12-04-2026 09 05.MDB") + "?");
+    EXPECT_EQ(TableRowCount(session, "Sites"), 0);
+    EXPECT_FALSE(ReadImportMarker(session));
+    prompter.shown.clear();
+    CheckInterruptedImport(session);
+    EXPECT_TRUE(prompter.shown.empty()) << "said once";
+}
+
+} // namespace
+} // namespace tarnwick
