@@ -110,6 +110,9 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     layout->addWidget(version, 0, Qt::AlignRight);
     setCentralWidget(central);
 
+    AddHelpItem(navigator_, this, "Overview", "mnuOverview", 20);
+    AddHelpItem(navigator_, this, "Help With Site Types", "mnuSiteTypes", 100);
+    // After Help, which stays the menu the original window had first.
     QMenu *backups = menuBar()->addMenu("Backups");
     backups->setObjectName("mnuBackups");
     QAction *restore = backups->addAction("Restore a Backup...");
@@ -122,8 +125,6 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
         backups_->refresh();
         backups_->show();
     });
-    AddHelpItem(navigator_, this, "Overview", "mnuOverview", 20);
-    AddHelpItem(navigator_, this, "Help With Site Types", "mnuSiteTypes", 100);
 
     resize(640, 520);
 }
