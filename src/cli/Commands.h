@@ -34,10 +34,22 @@ struct ImportOptions {
     std::string sheet;
     std::string backup;     // "yes", "no" or empty
     std::string onRowError; // "skip", "stop" or empty
+    bool autoMatch = false;
+    std::string mapping; // a mapping file, "auto", or empty
 };
 // Fills the window's slots and options from the command line; a message when they are not valid.
 std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window);
 int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &window);
+// The slots of one table in the window.
+std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table);
+// A saved mapping, a matching of titles, or both, as the options ask; a status when the command ends.
+std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
+                                 const std::vector<std::string> &titles);
+// A mapping file named on the command line: a path, or a name in the database folder.
+std::string MappingPath(CliSession &cli, const std::string &file);
+int RunMappingSave(CliSession &cli, const std::string &file, const ImportOptions &options,
+                   const ImportWindowState &window);
+int RunMappingShow(CliSession &cli, const std::string &file);
 
 struct PurgeOptions {
     PurgeTable table = PurgeTable::Sites;

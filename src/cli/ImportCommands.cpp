@@ -1,7 +1,9 @@
+#include "app/PathCheck.h"
 #include "cli/Commands.h"
 #include "cli/TerminalSheetPicker.h"
 #include "db/Maintenance.h"
 #include "import/ImportWindowActions.h"
+#include "import/Mapping.h"
 
 #include <algorithm>
 #include <iostream>
@@ -18,6 +20,8 @@ void answerBackups(TerminalPrompter &prompter, const std::string &backup) {
     prompter.fallback(TP::startsWith("We are making"), Answer::Yes);
 }
 
+} // namespace
+
 std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) {
     switch (table) {
     case ImportTable::Sites:
@@ -29,8 +33,6 @@ std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) 
     }
     return window.chargeSlots;
 }
-
-} // namespace
 
 std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window) {
     std::vector<MappingSlot> &slots = slotsOf(window, options.table);
@@ -65,6 +67,51 @@ std::optional<std::string> BuildImportWindow(const ImportOptions &options, Impor
     return std::nullopt;
 }
 
+std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
+                                 const std::vector<std::string> &titles) {
+    std::string source;
+    for (const std::string &file : options.files)
+        source += (source.empty() ? "" : ", ") + file;
+    if (!options.mapping.empty()) {
+        std::optional<std::string> path = options.mapping == "auto"
+                                              ? FindMappingFor(cli.session.DbFolder, options.table, titles)
+                                              : std::optional<std::string>(MappingPath(cli, options.mapping));
+        if (!path) {
+            std::cout << "No saved mapping in " << cli.session.DbFolder << " has the titles of " << source << "."
+                      << std::endl;
+            return 1;
+        }
+        std::optional<SavedMapping> mapping = LoadMappingFile(cli.session, *path);
+        if (!mapping)
+            return 1;
+        if (mapping->table != options.table) {
+            std::cerr << "--mapping " << options.mapping << ": the mapping is for another table" << std::endl;
+            return 2;
+        }
+        UseMapping(cli.session, *mapping, window, titles, source);
+    }
+    if (options.autoMatch) {
+        MatchResult match = AutoMatch(slotsOf(window, options.table), options.table, titles);
+        std::string matched;
+        for (const MappingSlot &slot : slotsOf(window, options.table))
+            if (std::find(match.matched.begin(), match.matched.end(), slot.caption) != match.matched.end())
+                matched += (matched.empty() ? "" : ", ") + slot.caption + "=" + slot.title;
+        std::string left;
+        for (const std::string &title : match.leftover)
+            left += (left.empty() ? "" : ", ") + title;
+        std::cout << "Matched: " << (matched.empty() ? "none" : matched) << std::endl
+                  << "Titles left: " << (left.empty() ? "none" : left) << std::endl;
+    }
+    return std::nullopt;
+}
+
+std::string MappingPath(CliSession &cli, const std::string &file) {
+    if (file.find('/') != std::string::npos)
+        return file;
+    const std::string inFolder = cli.session.DbFolder + "/" + file;
+    return IsRegularFile(inFolder) ? inFolder : cli.session.DbFolder + "/" + MappingFileName(file);
+}
+
 int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &prepared) {
     ImportWindowState window = prepared;
     AnswerSheetQuestions(cli.prompter, options.sheet);
@@ -80,6 +127,8 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     // A mapping cannot name the titles of a file whose titles were refused.
     if (read.someUnread)
         return 1;
+    if (std::optional<int> stopped = ChooseColumns(cli, options, window, read.titles))
+        return *stopped;
     // In the window a drop-down offers only the titles read.
     for (const MappingSlot &slot : slotsOf(window, options.table)) {
         if (slot.title.empty() || std::find(read.titles.begin(), read.titles.end(), slot.title) != read.titles.end())

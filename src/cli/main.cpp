@@ -43,17 +43,34 @@ int main(int argc, char **argv) {
     const std::map<std::string, PurgeTable> purgeTables = {
         {"sites", PurgeTable::Sites}, {"guests", PurgeTable::Guests}, {"charges", PurgeTable::OtherCharges}};
 
+    // The window's choices as options, shared by import and mapping save.
+    auto windowOptions = [&](CLI::App *command, ImportOptions &options) {
+        command->add_option("TABLE", options.table)->required()->transform(CLI::CheckedTransformer(importTables));
+        command->add_option("--map", options.maps, "COLUMN=TITLE: the source title for a column");
+        command->add_option("--delimiter", options.delimiter)->check(CLI::IsMember({"comma", "semicolon"}));
+        command->add_option("--case", options.textCase)->check(CLI::IsMember({"caps", "title"}));
+        command->add_option("--yes-no", options.yesNo, "Tick the YES/NO box of a column");
+        command->add_option("--sheet", options.sheet, "The worksheet to read (default: the first)");
+        command->add_flag("--auto-match", options.autoMatch, "Match the columns left open to the titles naming them");
+    };
     ImportOptions import;
     CLI::App *importCommand = app.add_subcommand("import", "Import source files into a park table");
-    importCommand->add_option("TABLE", import.table)->required()->transform(CLI::CheckedTransformer(importTables));
+    windowOptions(importCommand, import);
     importCommand->add_option("FILE", import.files)->required();
-    importCommand->add_option("--map", import.maps, "COLUMN=TITLE: the source title for a column");
-    importCommand->add_option("--delimiter", import.delimiter)->check(CLI::IsMember({"comma", "semicolon"}));
-    importCommand->add_option("--case", import.textCase)->check(CLI::IsMember({"caps", "title"}));
-    importCommand->add_option("--yes-no", import.yesNo, "Tick the YES/NO box of a column");
-    importCommand->add_option("--sheet", import.sheet, "The worksheet to import (default: the first)");
+    importCommand->add_option("--mapping", import.mapping, "A saved mapping file, or auto: the one for these titles");
     importCommand->add_option("--backup", import.backup)->check(CLI::IsMember({"yes", "no"}));
     importCommand->add_option("--on-row-error", import.onRowError)->check(CLI::IsMember({"skip", "stop"}));
+
+    CLI::App *mappingCommand = app.add_subcommand("mapping", "Save or show a mapping of titles to columns");
+    mappingCommand->require_subcommand(1);
+    ImportOptions mappingSave;
+    std::string mappingFile;
+    CLI::App *mappingSaveCommand = mappingCommand->add_subcommand("save", "Save the mapping of a source as given");
+    mappingSaveCommand->add_option("FILE", mappingFile)->required();
+    windowOptions(mappingSaveCommand, mappingSave);
+    mappingSaveCommand->add_option("SOURCE", mappingSave.files)->required()->expected(1);
+    CLI::App *mappingShowCommand = mappingCommand->add_subcommand("show", "Print a saved mapping");
+    mappingShowCommand->add_option("FILE", mappingFile)->required();
 
     PurgeOptions purge;
     CLI::App *purgeCommand = app.add_subcommand("purge", "Remove every row of a park table");
@@ -130,8 +147,8 @@ int main(int argc, char **argv) {
     }
 
     ImportWindowState window;
-    if (*importCommand) {
-        if (auto problem = BuildImportWindow(import, window)) {
+    if (*importCommand || *mappingSaveCommand) {
+        if (auto problem = BuildImportWindow(*importCommand ? import : mappingSave, window)) {
             std::cerr << *problem << std::endl;
             return 2;
         }
@@ -168,6 +185,10 @@ int main(int argc, char **argv) {
             return RunFields(cli, access);
         if (*exportCommand)
             return RunExport(cli, access);
+        if (*mappingSaveCommand)
+            return RunMappingSave(cli, mappingFile, mappingSave, window);
+        if (*mappingShowCommand)
+            return RunMappingShow(cli, mappingFile);
         if (*backupsCommand)
             return RunBackups(cli);
         if (*restoreCommand)

@@ -356,6 +356,37 @@ private Q_SLOTS:
         QCOMPARE(park->count("Sites"), 0L); // the backup from before the imports
     }
 
+    void matchTitlesMarksItsChoicesAndASavedMappingIsOffered() {
+        clickEntry(files(), "a.csv");
+        click("cmdMatch_0");
+        QCOMPARE(control<QComboBox>("FileField_1")->currentText(), QString("Site"));
+        QCOMPARE(control<QComboBox>("FileField_3")->currentText(), QString("Len"));
+        QVERIFY(control<QComboBox>("FileField_1")->property("matched").toBool());
+        choose("FileField_1", "Len");
+        QVERIFY(!control<QComboBox>("FileField_1")->property("matched").toBool());
+        choose("FileField_1", "Site");
+
+        park->prompter.inputs = {std::string("north")};
+        click("cmdSaveMapping_0");
+        QVERIFY(park->dir.exists("north.mapping.json"));
+        QCOMPARE(park->said().last(),
+                 QString::fromStdString("The mapping was saved as " + park->dir.file("north.mapping.json") + "."));
+
+        // The same titles again: the mapping is offered and put back.
+        park->prompter.shown.clear();
+        park->prompter.answers = {Answer::Yes};
+        clickEntry(files(), "c.csv");
+        QCOMPARE(park->said(),
+                 QStringList{"The titles of c.csv are those of the saved mapping north.mapping.json. Do you "
+                             "want to use it?"});
+        QCOMPARE(control<QComboBox>("FileField_1")->currentText(), QString("Site"));
+        QCOMPARE(control<QComboBox>("FileField_3")->currentText(), QString("Len"));
+        // Other titles: nothing is offered.
+        park->prompter.shown.clear();
+        clickEntry(files(), "b.csv");
+        QVERIFY(park->said().isEmpty());
+    }
+
     void closingReturnsToTheMainWindow() {
         auto *main = park->navigator.window(WindowId::Main);
         QVERIFY(!main->isVisible());

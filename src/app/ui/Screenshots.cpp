@@ -13,12 +13,12 @@
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <fstream>
@@ -125,9 +125,8 @@ int WriteScreenshots(const std::string &folder) {
 
     QWidget *import = navigator.window(WindowId::Import);
     import->findChild<QListWidget *>("File1")->item(0)->setSelected(true);
-    const char *const chosen[][2] = {{"FileField_1", "Site"}, {"FileField_2", "Alias"}, {"FileField_5", "Water"}};
-    for (const auto &[name, title] : chosen)
-        import->findChild<QComboBox *>(name)->setCurrentText(title);
+    // The titles matched by the panel's button, marked until changed.
+    import->findChild<QPushButton *>("cmdMatch_0")->click();
     ok &= save(import, out);
 
     for (WindowId editor : {WindowId::SiteEditor, WindowId::GuestEditor}) {

@@ -1,6 +1,7 @@
 #include "import/ui/frmReadEcel.h"
 
 #include "import/ImportWindowActions.h"
+#include "import/Mapping.h"
 #include "import/ui/ImportPanelTexts.h"
 #include "import/ui/frmSheets.h"
 
@@ -53,6 +54,8 @@ struct PanelSpec {
     const char *purgeCaption;
     const char *purgeTip;
 };
+
+const ImportTable kTables[3] = {ImportTable::Sites, ImportTable::Guests, ImportTable::Charges};
 
 const PanelSpec kPanels[3] = {
     {"3) Match the Field Names for Site Definitions ", "Label1", "ParkField", "FileField", SiteCaptions, SiteSlotTips,
@@ -243,15 +246,26 @@ QWidget *frmReadEcel::buildPanel(int panel) {
     layout->addLayout(grid);
     layout->addStretch(1);
 
-    static const ImportTable tables[3] = {ImportTable::Sites, ImportTable::Guests, ImportTable::Charges};
     static const PurgeTable purges[3] = {PurgeTable::Sites, PurgeTable::Guests, PurgeTable::OtherCharges};
     auto *buttons = new QHBoxLayout;
     auto *import = named(new QPushButton("Import"), spec.importName, spec.importTip);
     auto *purge = named(new QPushButton(spec.purgeCaption), spec.purgeName, spec.purgeTip);
     import->setMinimumWidth(160);
-    connect(import, &QPushButton::clicked, this, [this, panel] { importClicked(tables[panel]); });
+    connect(import, &QPushButton::clicked, this, [this, panel] { importClicked(kTables[panel]); });
     connect(purge, &QPushButton::clicked, this, [this, panel] { purgeClicked(purges[panel]); });
+    auto *match = named(new QPushButton("Match Titles"), QString("cmdMatch_%1").arg(panel),
+                        "Choose the titles that plainly name a column for the columns still blank");
+    auto *save = named(new QPushButton("Save Mapping..."), QString("cmdSaveMapping_%1").arg(panel),
+                       "Keep these choices for files with the same titles");
+    connect(match, &QPushButton::clicked, this, [this, panel] { matchTitles(panel); });
+    connect(save, &QPushButton::clicked, this, [this, panel] {
+        RunHandler(session_, [&] {
+            OfferSaveMapping(session_, CaptureMapping(windowState(), kTables[panel], panelTitles(panel)));
+        });
+    });
     buttons->addWidget(import);
+    buttons->addWidget(match);
+    buttons->addWidget(save);
     buttons->addStretch(1);
     buttons->addWidget(purge);
     layout->addLayout(buttons);
@@ -357,6 +371,59 @@ void frmReadEcel::File1_Click() {
         shtName_->setText(QString::fromStdString(shtName));
         if (read.filesWritten)
             refreshFileList();
+        ImportWindowState state = windowState();
+        std::string sources;
+        for (const std::string &file : selectedFiles())
+            sources += (sources.empty() ? "" : ", ") + file;
+        if (!read.titles.empty() && OfferSavedMapping(session_, state, kTables[code], sources, read.titles))
+            showChoices(state, code);
+    });
+}
+
+std::vector<std::string> frmReadEcel::panelTitles(int panel) const {
+    std::vector<std::string> titles;
+    QComboBox *first = dropDowns_[panel].front();
+    for (int i = 0; i < first->count(); ++i)
+        titles.push_back(first->itemText(i).toStdString());
+    return titles;
+}
+
+void frmReadEcel::showChoices(const ImportWindowState &state, int panel) {
+    const std::vector<MappingSlot> &slots = panel == 0   ? state.siteSlots
+                                            : panel == 1 ? state.guestSlots
+                                                         : state.chargeSlots;
+    for (std::size_t k = 0; k < slots.size(); ++k)
+        dropDowns_[panel][k]->setCurrentIndex(dropDowns_[panel][k]->findText(QString::fromStdString(slots[k].title)));
+    comma_->setChecked(state.comma);
+    findChild<QRadioButton *>("Option2_1")->setChecked(!state.comma);
+    allCaps_->setChecked(state.allCaps);
+    findChild<QRadioButton *>("Option3_1")->setChecked(!state.allCaps);
+    waterYesNo_->setChecked(state.waterYesNo);
+    sewerYesNo_->setChecked(state.sewerYesNo);
+    ampYesNo_->setChecked(state.ampYesNo);
+    taxableYesNo_->setChecked(state.taxableYesNo);
+}
+
+void frmReadEcel::matchTitles(int panel) {
+    ImportWindowState state = windowState();
+    std::vector<MappingSlot> &slots = panel == 0 ? state.siteSlots : panel == 1 ? state.guestSlots : state.chargeSlots;
+    const MatchResult match = AutoMatch(slots, kTables[panel], panelTitles(panel));
+    showChoices(state, panel);
+    // The drop-downs matched here stay marked until the operator changes them.
+    for (std::size_t k = 0; k < slots.size(); ++k)
+        if (std::find(match.matched.begin(), match.matched.end(), slots[k].caption) != match.matched.end())
+            markMatched(dropDowns_[panel][k]);
+}
+
+void frmReadEcel::markMatched(QComboBox *dropDown) {
+    dropDown->setProperty("matched", true);
+    dropDown->setStyleSheet("QComboBox { background-color: #d9f2d0; }");
+    auto *connection = new QMetaObject::Connection;
+    *connection = connect(dropDown, &QComboBox::currentIndexChanged, this, [dropDown, connection] {
+        dropDown->setProperty("matched", false);
+        dropDown->setStyleSheet(QString());
+        QObject::disconnect(*connection);
+        delete connection;
     });
 }
 

@@ -45,6 +45,12 @@ private:
     void importClicked(ImportTable table);
     void purgeClicked(PurgeTable table);
     short panelCode() const;
+    // The titles the panel's drop-downs offer.
+    std::vector<std::string> panelTitles(int panel) const;
+    // Shows the slots of one panel and the options of a state.
+    void showChoices(const ImportWindowState &state, int panel);
+    void matchTitles(int panel);
+    void markMatched(QComboBox *dropDown);
 
     Navigator &navigator_;
     Session &session_;

@@ -1,0 +1,343 @@
+#include "import/Mapping.h"
+
+#include "app/PathCheck.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace tarnwick {
+namespace {
+
+std::string normalized(const std::string &text) {
+    std::string out;
+    for (unsigned char c : text)
+        if (c != ' ' && c != '_' && c != '-' && c != '.' && c != '#' && c != '\t')
+            out += static_cast<char>(std::tolower(c));
+    return out;
+}
+
+// The usual names of a slot besides its caption, already normalized.
+const std::map<std::string, std::vector<std::string>> &synonyms() {
+    static const std::map<std::string, std::vector<std::string>> table = {
+        {"Number", {"site", "siteno", "sitenumber", "sitenum", "siteid"}},
+        {"AliasNumber", {"alias", "sitealias", "sitename"}},
+        {"Length", {"len", "sitelength", "maxlength"}},
+        {"Width", {"sitewidth", "maxwidth"}},
+        {"ElectricAmp", {"amps", "amp", "electricamps", "elecamps", "electric", "power"}},
+        {"LastMeterReading", {"lastmeter", "pastmeter", "previousmeter", "pastelecmeter", "lastreading"}},
+        {"CurrentMeterReading", {"currentmeter", "currelecmeter", "currentreading"}},
+        {"Daily", {"dailyrate", "sumdaily", "summerdaily"}},
+        {"Weekly", {"weeklyrate", "sumweekly", "summerweekly"}},
+        {"Monthly", {"monthlyrate", "summonthly", "summermonthly"}},
+        {"Daily2", {"windaily", "winterdaily"}},
+        {"Weekly2", {"winweekly", "winterweekly"}},
+        {"Monthly2", {"winmonthly", "wintermonthly"}},
+        {"Mo3", {"3month", "3monrate", "threemonth"}},
+        {"Mo6", {"6month", "6monrate", "sixmonth"}},
+        {"Mo12", {"12month", "12monrate", "yearly", "annual"}},
+        {"FirstName", {"first", "fname", "givenname"}},
+        {"LastName", {"last", "lname", "surname", "familyname"}},
+        {"Address1", {"address", "street", "addr1", "streetaddress"}},
+        {"Address2", {"unit", "addr2", "apt", "suite"}},
+        {"City", {"town"}},
+        {"State", {"province", "st"}},
+        {"Zip", {"zipcode", "postalcode", "postcode", "postal"}},
+        {"Phone", {"telephone", "tel", "homephone", "phonenumber"}},
+        {"Cell", {"mobile", "cellphone", "mobilephone"}},
+        {"Email", {"emailaddress", "mail"}},
+        {"Arrival", {"arrive", "arrived", "checkin", "arrivaldate"}},
+        {"Departure", {"depart", "departed", "checkout", "departuredate"}},
+        {"Vehicle", {"car", "rv", "unittype"}},
+        {"LicensePlate", {"plate", "license", "tag"}},
+        {"DLNumber", {"dl", "driverslicense", "dlno"}},
+        {"NoPeople", {"people", "partysize", "guests", "persons"}},
+        {"Pets", {"pet"}},
+        {"Notes", {"note", "comments", "remarks"}},
+        {"Name", {"item", "itemname", "description", "product"}},
+        {"Amount", {"price", "sellprice", "retail"}},
+        {"QuaOnHand", {"onhand", "quantity", "qty", "stock", "instock"}},
+        {"ReorderPoint", {"reorder", "reorderat", "minimum"}},
+        {"Taxable", {"tax", "taxed"}},
+        {"Type", {"qbtype", "category"}},
+        {"Account", {"qbaccount"}},
+        {"UPC", {"barcode", "sku"}},
+        {"OrdQua", {"orderquantity", "orderqty", "reorderquantity"}},
+        {"Cost", {"unitcost", "ourcost"}},
+    };
+    return table;
+}
+
+bool fits(const std::string &caption, const std::string &title) {
+    const std::string t = normalized(title);
+    if (t.empty())
+        return false;
+    if (t == normalized(caption))
+        return true;
+    auto it = synonyms().find(caption);
+    return it != synonyms().end() && std::find(it->second.begin(), it->second.end(), t) != it->second.end();
+}
+
+const char *tableName(ImportTable table) {
+    switch (table) {
+    case ImportTable::Sites:
+        return "sites";
+    case ImportTable::Guests:
+        return "guests";
+    case ImportTable::Charges:
+        break;
+    }
+    return "charges";
+}
+
+std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) {
+    return table == ImportTable::Sites    ? window.siteSlots
+           : table == ImportTable::Guests ? window.guestSlots
+                                          : window.chargeSlots;
+}
+
+// The YES/NO boxes of a table, by the caption of their slot.
+std::vector<std::pair<std::string, bool ImportWindowState::*>> yesNoBoxes(ImportTable table) {
+    if (table == ImportTable::Sites)
+        return {{"Water", &ImportWindowState::waterYesNo},
+                {"Sewer", &ImportWindowState::sewerYesNo},
+                {"ElectricAmp", &ImportWindowState::ampYesNo}};
+    if (table == ImportTable::Charges)
+        return {{"Taxable", &ImportWindowState::taxableYesNo}};
+    return {};
+}
+
+const std::string kSuffix = ".mapping.json";
+
+} // namespace
+
+MatchResult AutoMatch(std::vector<MappingSlot> &slots, ImportTable, const std::vector<std::string> &titles) {
+    std::vector<bool> used(titles.size(), false);
+    for (const MappingSlot &slot : slots)
+        for (std::size_t t = 0; t < titles.size(); ++t)
+            if (!slot.title.empty() && titles[t] == slot.title)
+                used[t] = true;
+    // For every open slot, the titles that fit it; for every title, the open slots it fits.
+    std::vector<std::vector<std::size_t>> forSlot(slots.size());
+    std::vector<int> slotsFitted(titles.size(), 0);
+    for (std::size_t s = 0; s < slots.size(); ++s) {
+        if (!slots[s].title.empty())
+            continue;
+        for (std::size_t t = 0; t < titles.size(); ++t)
+            if (!used[t] && fits(slots[s].caption, titles[t])) {
+                forSlot[s].push_back(t);
+                ++slotsFitted[t];
+            }
+    }
+    MatchResult result;
+    for (std::size_t s = 0; s < slots.size(); ++s)
+        if (forSlot[s].size() == 1 && slotsFitted[forSlot[s][0]] == 1) {
+            slots[s].title = titles[forSlot[s][0]];
+            used[forSlot[s][0]] = true;
+            result.matched.push_back(slots[s].caption);
+        }
+    for (std::size_t t = 0; t < titles.size(); ++t)
+        if (!used[t])
+            result.leftover.push_back(titles[t]);
+    return result;
+}
+
+SavedMapping CaptureMapping(const ImportWindowState &window, ImportTable table,
+                            const std::vector<std::string> &titles) {
+    SavedMapping mapping;
+    mapping.table = table;
+    mapping.comma = window.comma;
+    mapping.allCaps = window.allCaps;
+    mapping.titles = titles;
+    ImportWindowState copy = window;
+    for (const MappingSlot &slot : slotsOf(copy, table))
+        if (!slot.title.empty())
+            mapping.slots.emplace_back(slot.caption, slot.title);
+    for (const auto &[caption, box] : yesNoBoxes(table))
+        if (window.*box)
+            mapping.yesNo.push_back(caption);
+    return mapping;
+}
+
+std::vector<std::string> ApplyMapping(const SavedMapping &mapping, ImportWindowState &window,
+                                      const std::vector<std::string> &titles) {
+    std::vector<std::string> missing;
+    std::vector<MappingSlot> &slots = slotsOf(window, mapping.table);
+    for (const auto &[caption, title] : mapping.slots) {
+        const bool present = std::find(titles.begin(), titles.end(), title) != titles.end();
+        if (!present) {
+            missing.push_back(title);
+            continue;
+        }
+        for (MappingSlot &slot : slots)
+            if (slot.caption == caption && slot.title.empty())
+                slot.title = title;
+    }
+    window.comma = mapping.comma;
+    window.allCaps = mapping.allCaps;
+    for (const auto &[caption, box] : yesNoBoxes(mapping.table))
+        window.*box = std::find(mapping.yesNo.begin(), mapping.yesNo.end(), caption) != mapping.yesNo.end();
+    return missing;
+}
+
+void UseMapping(Session &session, const SavedMapping &mapping, ImportWindowState &window,
+                const std::vector<std::string> &titles, const std::string &source) {
+    const std::vector<std::string> missing = ApplyMapping(mapping, window, titles);
+    if (missing.empty())
+        return;
+    std::string list;
+    for (const std::string &title : missing)
+        list += (list.empty() ? "" : ", ") + title;
+    session.prompter.notify("The mapping names titles that " + source + " does not have: " + list +
+                                ". Their columns are left empty; the rest of the mapping is used.",
+                            Icon::Exclamation);
+}
+
+std::string MappingToJson(const SavedMapping &mapping) {
+    nlohmann::ordered_json json;
+    json["table"] = tableName(mapping.table);
+    json["delimiter"] = mapping.comma ? "comma" : "semicolon";
+    json["case"] = mapping.allCaps ? "caps" : "title";
+    json["yesNo"] = mapping.yesNo;
+    nlohmann::ordered_json slots = nlohmann::ordered_json::object();
+    for (const auto &[caption, title] : mapping.slots)
+        slots[caption] = title;
+    json["slots"] = slots;
+    json["titles"] = mapping.titles;
+    return json.dump(2) + "\n";
+}
+
+SavedMapping MappingFromJson(const std::string &text) {
+    nlohmann::ordered_json json;
+    try {
+        json = nlohmann::ordered_json::parse(text);
+    } catch (const nlohmann::json::parse_error &error) {
+        throw std::runtime_error("it is not valid JSON (" + std::string(error.what()) + ")");
+    }
+    try {
+        SavedMapping mapping;
+        const std::string table = json.at("table").get<std::string>();
+        if (table == "sites")
+            mapping.table = ImportTable::Sites;
+        else if (table == "guests")
+            mapping.table = ImportTable::Guests;
+        else if (table == "charges")
+            mapping.table = ImportTable::Charges;
+        else
+            throw std::runtime_error("its table '" + table + "' is none of sites, guests and charges");
+        mapping.comma = json.value("delimiter", "comma") != "semicolon";
+        mapping.allCaps = json.value("case", "title") == "caps";
+        ImportWindowState probe;
+        const std::vector<MappingSlot> &slots = slotsOf(probe, mapping.table);
+        for (const auto &[caption, title] : json.at("slots").items()) {
+            if (std::none_of(slots.begin(), slots.end(), [&](const MappingSlot &s) { return s.caption == caption; }))
+                throw std::runtime_error("'" + caption + "' is not a column of the " + table + " import");
+            mapping.slots.emplace_back(caption, title.get<std::string>());
+        }
+        for (const std::string &caption : json.value("yesNo", std::vector<std::string>{})) {
+            const auto boxes = yesNoBoxes(mapping.table);
+            if (std::none_of(boxes.begin(), boxes.end(), [&](const auto &box) { return box.first == caption; }))
+                throw std::runtime_error("'" + caption + "' has no YES/NO box in the " + table + " import");
+            mapping.yesNo.push_back(caption);
+        }
+        mapping.titles = json.value("titles", std::vector<std::string>{});
+        return mapping;
+    } catch (const nlohmann::json::exception &error) {
+        throw std::runtime_error("it is not a mapping (" + std::string(error.what()) + ")");
+    }
+}
+
+bool SaveMappingFile(Session &session, const std::string &path, const SavedMapping &mapping) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << MappingToJson(mapping);
+    if (!out.flush()) {
+        session.prompter.notify("The mapping could not be written to " + path + ".", Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+std::optional<SavedMapping> LoadMappingFile(Session &session, const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        session.prompter.notify("The mapping " + path + " could not be read.", Icon::Exclamation);
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    try {
+        return MappingFromJson(text.str());
+    } catch (const std::runtime_error &problem) {
+        session.prompter.notify("The mapping " + path + " cannot be used: " + problem.what() + ".", Icon::Exclamation);
+        return std::nullopt;
+    }
+}
+
+std::string MappingFileName(const std::string &name) {
+    if (name.size() >= kSuffix.size() && name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0)
+        return name;
+    return name + kSuffix;
+}
+
+std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable table,
+                                          const std::vector<std::string> &titles) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() > kSuffix.size() && name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0)
+            paths.push_back(it->path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    for (const std::string &path : paths) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        try {
+            const SavedMapping mapping = MappingFromJson(text.str());
+            if (mapping.table == table && mapping.titles == titles)
+                return path;
+        } catch (const std::runtime_error &) {
+            // A file that is no mapping is not offered.
+        }
+    }
+    return std::nullopt;
+}
+
+bool OfferSaveMapping(Session &session, const SavedMapping &mapping) {
+    const std::optional<std::string> name =
+        session.prompter.input("Save Mapping", "Name of the mapping (it is kept in the database folder):");
+    if (!name || name->find_first_not_of(' ') == std::string::npos)
+        return false;
+    if (name->find('/') != std::string::npos) {
+        session.prompter.notify("A mapping's name cannot hold a '/'.", Icon::Exclamation);
+        return false;
+    }
+    const std::string path = session.DbFolder + "/" + MappingFileName(*name);
+    if (!SaveMappingFile(session, path, mapping))
+        return false;
+    session.prompter.notify("The mapping was saved as " + path + ".");
+    return true;
+}
+
+bool OfferSavedMapping(Session &session, ImportWindowState &window, ImportTable table, const std::string &source,
+                       const std::vector<std::string> &titles) {
+    const std::optional<std::string> path = FindMappingFor(session.DbFolder, table, titles);
+    if (!path)
+        return false;
+    const std::string name = std::filesystem::path(*path).filename().string();
+    if (session.prompter.ask("The titles of " + source + " are those of the saved mapping " + name +
+                                 ". Do you want to use it?",
+                             Buttons::YesNo) != Answer::Yes)
+        return false;
+    std::optional<SavedMapping> mapping = LoadMappingFile(session, *path);
+    if (!mapping)
+        return false;
+    UseMapping(session, *mapping, window, titles, source);
+    return true;
+}
+
+} // namespace tarnwick

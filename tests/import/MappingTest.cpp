@@ -1,0 +1,187 @@
+// Matching titles to columns by themselves, and saved mappings: their file, their reuse, and the
+// files that cannot be used.
+#include "import/Mapping.h"
+#include "support/CliPark.h"
+#include "support/ParkFixture.h"
+
+namespace tarnwick {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+struct MatchCase {
+    const char *source;
+    ImportTable table;
+    Texts titles;
+    std::vector<std::pair<std::string, std::string>> expected; // caption, title
+};
+
+class AutoMatching : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(AutoMatching, PicksThePlainMatchesAndNeverAWrongOne) {
+    const MatchCase &c = GetParam();
+    ImportWindowState window;
+    std::vector<MappingSlot> &slots = c.table == ImportTable::Sites    ? window.siteSlots
+                                      : c.table == ImportTable::Guests ? window.guestSlots
+                                                                       : window.chargeSlots;
+    const MatchResult result = AutoMatch(slots, c.table, c.titles);
+    std::vector<std::pair<std::string, std::string>> chosen;
+    for (const MappingSlot &slot : slots)
+        if (!slot.title.empty())
+            chosen.emplace_back(slot.caption, slot.title);
+    EXPECT_EQ(chosen, c.expected);
+    EXPECT_EQ(result.matched.size(), c.expected.size());
+    EXPECT_EQ(result.leftover.size(), c.titles.size() - c.expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, AutoMatching,
+    ::testing::Values(
+        MatchCase{"demo sites.csv",
+                  ImportTable::Sites,
+                  {"Site", "Length", "Width", "Water", "Sewer", "Amps", "Daily", "Weekly", "Monthly"},
+                  {{"Number", "Site"},
+                   {"Length", "Length"},
+                   {"Width", "Width"},
+                   {"Water", "Water"},
+                   {"Sewer", "Sewer"},
+                   {"ElectricAmp", "Amps"},
+                   {"Daily", "Daily"},
+                   {"Weekly", "Weekly"},
+                   {"Monthly", "Monthly"}}},
+        MatchCase{"demo guests.xls",
+                  ImportTable::Guests,
+                  {"First", "Last", "Street", "Unit", "Town", "State", "Zip", "Phone", "Mobile", "Email", "Arrive",
+                   "Depart", "Vehicle", "Plate", "DL", "People", "Pets", "Notes"},
+                  {{"FirstName", "First"},
+                   {"LastName", "Last"},
+                   {"Address1", "Street"},
+                   {"Address2", "Unit"},
+                   {"City", "Town"},
+                   {"State", "State"},
+                   {"Zip", "Zip"},
+                   {"Phone", "Phone"},
+                   {"Cell", "Mobile"},
+                   {"Email", "Email"},
+                   {"Arrival", "Arrive"},
+                   {"Departure", "Depart"},
+                   {"Vehicle", "Vehicle"},
+                   {"LicensePlate", "Plate"},
+                   {"DLNumber", "DL"},
+                   {"NoPeople", "People"},
+                   {"Pets", "Pets"},
+                   {"Notes", "Notes"}}},
+        MatchCase{"demo pos.txt",
+                  ImportTable::Charges,
+                  {"Item", "Price", "OnHand", "Reorder", "Taxable", "UPC"},
+                  {{"Name", "Item"},
+                   {"Amount", "Price"},
+                   {"QuaOnHand", "OnHand"},
+                   {"ReorderPoint", "Reorder"},
+                   {"Taxable", "Taxable"},
+                   {"UPC", "UPC"}}},
+        MatchCase{"spelling",
+                  ImportTable::Sites,
+                  {"site_no", "E-MAIL", "Alias #", "elec.amps"},
+                  {{"Number", "site_no"}, {"AliasNumber", "Alias #"}, {"ElectricAmp", "elec.amps"}}},
+        // Two titles for one column, or one title for two: the operator decides.
+        MatchCase{
+            "ambiguous", ImportTable::Guests, {"Phone", "Telephone", "Notes", "Comments", "City"}, {{"City", "City"}}},
+        MatchCase{"profiles.xls", ImportTable::Sites, {"PROFIL", "a", "b", "c", "d", "e", "f", "g", "h", "i"}, {}},
+        MatchCase{"Formate.xls", ImportTable::Guests, {"Huber", "7/3/1907"}, {}},
+        MatchCase{"xf_class.xls", ImportTable::Charges, {"RED", "RED"}, {}},
+        MatchCase{"ragged.xls", ImportTable::Charges, {"a", "b", "c"}, {}}),
+    [](const auto &info) { return "Case" + std::to_string(info.index); });
+
+TEST(AutoMatch, AChoiceMadeAlreadyIsKept) {
+    ImportWindowState window;
+    window.siteSlots[0].title = "Length"; // the operator's own choice for Number
+    AutoMatch(window.siteSlots, ImportTable::Sites, {"Length", "Site"});
+    EXPECT_EQ(window.siteSlots[0].title, "Length");
+    EXPECT_EQ(window.siteSlots[2].title, "") << "Length is taken already";
+}
+
+class MappingFiles : public ParkFixture {};
+
+TEST_F(MappingFiles, RoundTripAndOfferForTheSameTitlesOnly) {
+    ImportWindowState window;
+    window.comma = false;
+    window.allCaps = true;
+    window.taxableYesNo = true;
+    window.chargeSlots[0].title = "Item";
+    window.chargeSlots[1].title = "Price";
+    const Texts titles = {"Item", "Price", "Tax"};
+    const SavedMapping saved = CaptureMapping(window, ImportTable::Charges, titles);
+    ASSERT_TRUE(SaveMappingFile(session, park.file("store.mapping.json"), saved));
+    const std::optional<SavedMapping> loaded = LoadMappingFile(session, park.file("store.mapping.json"));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(MappingToJson(*loaded), MappingToJson(saved));
+
+    EXPECT_EQ(FindMappingFor(park.path(), ImportTable::Charges, titles), park.file("store.mapping.json"));
+    EXPECT_FALSE(FindMappingFor(park.path(), ImportTable::Charges, {"Item", "Price"}));
+    EXPECT_FALSE(FindMappingFor(park.path(), ImportTable::Guests, titles));
+
+    ImportWindowState fresh;
+    prompter.answers = {Answer::Yes};
+    EXPECT_TRUE(OfferSavedMapping(session, fresh, ImportTable::Charges, "store.csv", titles));
+    EXPECT_EQ(prompter.texts().front(), "The titles of store.csv are those of the saved mapping store.mapping.json. Do "
+                                        "you want to use it?");
+    EXPECT_EQ(fresh.chargeSlots[1].title, "Price");
+    EXPECT_TRUE(fresh.taxableYesNo && fresh.allCaps && !fresh.comma);
+
+    // Titles gone from the file are named; the rest is used.
+    ImportWindowState partly;
+    prompter.shown.clear();
+    UseMapping(session, saved, partly, {"Item", "Cost"}, "new.csv");
+    EXPECT_EQ(partly.chargeSlots[0].title, "Item");
+    EXPECT_EQ(partly.chargeSlots[1].title, "");
+    EXPECT_EQ(prompter.texts(), Texts{"The mapping names titles that new.csv does not have: Price. Their columns are "
+                                      "left empty; the rest of the mapping is used."});
+}
+
+TEST_F(MappingFiles, FilesThatAreNoMappingAreNamedWithTheirProblem) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\"table\": \"sites\", \"slots\": {\"Number\": ", "it is not valid JSON"},
+        {"{\"table\": \"boats\", \"slots\": {}}", "its table 'boats' is none of sites, guests and charges"},
+        {"{\"table\": \"sites\", \"slots\": {\"Colour\": \"C\"}}", "'Colour' is not a column of the sites import"},
+        {"{\"table\": \"guests\", \"slots\": {}, \"yesNo\": [\"Water\"]}", "'Water' has no YES/NO box"},
+        {"[1, 2]", "it is not a mapping"},
+    };
+    for (const auto &[content, problem] : cases) {
+        SCOPED_TRACE(content);
+        prompter.shown.clear();
+        park.write("bad.mapping.json", content);
+        EXPECT_FALSE(LoadMappingFile(session, park.file("bad.mapping.json")));
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.texts()[0].rfind(
+                      "The mapping " + park.file("bad.mapping.json") + " cannot be used: " + problem, 0),
+                  0u)
+            << prompter.texts()[0];
+    }
+}
+
+class MappingCli : public CliPark {};
+
+TEST_F(MappingCli, AnImportThroughAMappingStoresWhatExplicitChoicesStore) {
+    park.write("pos.csv", "\"Item\",\"Price\",\"Tax\"\r\nice,2.5,yes\r\nwood,6,no\r\n");
+    const std::string maps = "--map Name=Item --map Amount=Price --map Taxable=Tax --yes-no Taxable --case caps";
+    ASSERT_EQ(run("mapping save store charges pos.csv " + maps).status, 0);
+    ASSERT_EQ(run("import charges pos.csv " + maps + " --backup no").status, 0);
+    const std::string explicitRows = sql("SELECT Name, Amount, Taxable FROM OtherCharges");
+    sql("DELETE FROM OtherCharges");
+    ASSERT_EQ(run("import charges pos.csv --mapping auto --backup no").status, 0);
+    EXPECT_EQ(sql("SELECT Name, Amount, Taxable FROM OtherCharges"), explicitRows);
+    EXPECT_EQ(explicitRows, "ICE|2.5|1\nWOOD|6.0|0\n");
+
+    park.write("broken.mapping.json", "{\"table\": \"charges\", \"slots\": {\"Colour\": \"C\"}}");
+    sql("DELETE FROM OtherCharges");
+    CliResult broken = run("import charges pos.csv --mapping broken --backup yes");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.out.find("We are making"), std::string::npos) << "nothing imported with half a mapping";
+    EXPECT_EQ(sql("SELECT count(*) FROM OtherCharges"), "0\n");
+    park.write("other.csv", "\"Thing\"\r\nx\r\n");
+    EXPECT_EQ(run("import charges other.csv --mapping auto").status, 1);
+}
+
+} // namespace
+} // namespace tarnwick
