@@ -159,7 +159,10 @@ std::string HelpFile::topicPage(long topic) const {
 }
 
 bool InstallHelpFile(const std::string &programFolder, const std::string &dbFolder) {
-    const std::string ours = programFolder + "/Tarnwick.chm", theirs = dbFolder + "/Tarnwick.chm";
+    std::string ours = programFolder + "/Tarnwick.chm";
+    if (!IsRegularFile(ours))
+        ours = programFolder + "/../share/tarnwick/Tarnwick.chm"; // installed
+    const std::string theirs = dbFolder + "/Tarnwick.chm";
     if (!IsRegularFile(ours) || PathExists(theirs))
         return false;
     std::error_code error;

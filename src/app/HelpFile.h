@@ -59,7 +59,8 @@ private:
 // for (a missing or unreadable file).
 std::unique_ptr<HelpFile> OpenParkHelp(Session &session);
 
-// Puts the help file that comes with the program (beside it in `programFolder`) into `dbFolder`,
+// Puts the help file that comes with the program (beside it in `programFolder`, or in
+// ../share/tarnwick when installed) into `dbFolder`,
 // unless that folder has one already: a park's own help file is never replaced. True when copied.
 bool InstallHelpFile(const std::string &programFolder, const std::string &dbFolder);
 

@@ -5,6 +5,9 @@
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -43,12 +46,36 @@ void StartUp(Session &session) {
     short number = FileOpener(session, settings, ModeInput, 80);
     if (number <= 0) {
         session.prompter.notify("A default DataBase Path has been created, Please restart the application.");
+        if (IsRegularFile(settings))
+            session.prompter.notify("The file written is " + settings + "; its first line names the folder of "
+                                    "Park.MDB.");
         throw EndProgram{1};
     }
     // A path.txt of fewer lines than two is read as far as it goes: a missing line is empty.
     session.DbFolder = session.files.Eof(number) ? std::string() : session.files.LineInput(number);
     session.files.Close(number);
     CreateRVCon(session);
+}
+
+std::string SettingsFolder(const std::string &programFolder, const std::string &configFolder) {
+    // Tried for real: a read-only mount or missing rights show only when a file is made.
+    const std::string probe = programFolder + "/.tarnwick-write-test";
+    if (FILE *file = std::fopen(probe.c_str(), "wb")) {
+        std::fclose(file);
+        std::remove(probe.c_str());
+        return programFolder;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(configFolder, error);
+    return configFolder;
+}
+
+std::string UserConfigFolder() {
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config)
+        return std::string(config) + "/Tarnwick";
+    const char *home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config/Tarnwick";
 }
 
 std::string ExecutableFolder() {

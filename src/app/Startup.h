@@ -16,4 +16,11 @@ void StartUp(Session &session);
 // The folder that holds the running executable.
 std::string ExecutableFolder();
 
+// The folder that keeps path.txt: the program's own folder when files can be made there (as in
+// the build folder), else `configFolder`, made when missing (an installed program's folder is
+// read-only).
+std::string SettingsFolder(const std::string &programFolder, const std::string &configFolder);
+// The user's configuration folder for Tarnwick: $XDG_CONFIG_HOME/Tarnwick, else ~/.config/Tarnwick.
+std::string UserConfigFolder();
+
 } // namespace tarnwick

@@ -7,7 +7,7 @@
 namespace tarnwick {
 
 void CliSession::openPark(const std::string &parkFolder) {
-    session.AppFolder = ExecutableFolder();
+    session.AppFolder = SettingsFolder(ExecutableFolder(), UserConfigFolder());
     if (parkFolder.empty()) {
         StartUp(session);
     } else {

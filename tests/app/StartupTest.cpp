@@ -25,8 +25,19 @@ protected:
 TEST_F(StartupTest, MissingPathFileIsWrittenThenRestartAsked) {
     EXPECT_THROW(StartUp(session), EndProgram);
     EXPECT_EQ(prompter.texts(),
-              std::vector<std::string>{"A default DataBase Path has been created, Please restart the application."});
+              (std::vector<std::string>{"A default DataBase Path has been created, Please restart the application.",
+                                        "The file written is " + app.file("path.txt") +
+                                            "; its first line names the folder of Park.MDB."}));
     EXPECT_EQ(app.read("path.txt"), app.path() + "\r\n" + app.path() + "\r\n");
+}
+
+TEST(SettingsFolder, TheProgramsFolderWhenWritableElseTheConfigurationFolder) {
+    TempDir home;
+    EXPECT_EQ(SettingsFolder(home.path(), home.file("config")), home.path());
+    EXPECT_FALSE(home.exists("config"));
+    // /proc takes no new files, even from root: like an installed program's folder.
+    EXPECT_EQ(SettingsFolder("/proc", home.file("config/Tarnwick")), home.file("config/Tarnwick"));
+    EXPECT_TRUE(home.exists("config/Tarnwick"));
 }
 
 TEST_F(StartupTest, SecondRunOpensParkInApplicationFolder) {

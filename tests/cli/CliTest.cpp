@@ -27,7 +27,9 @@ TEST(CliInitStatus, StartUpFromTheProgramsFolder) {
 
     CliResult first = RunProgram(cli, "status");
     EXPECT_EQ(first.status, 1);
-    EXPECT_EQ(first.out, "A default DataBase Path has been created, Please restart the application.\n");
+    EXPECT_EQ(first.out, "A default DataBase Path has been created, Please restart the application.\nThe file "
+                         "written is " +
+                             app.path() + "/path.txt; its first line names the folder of Park.MDB.\n");
     EXPECT_EQ(app.read("path.txt"), app.path() + "\r\n" + app.path() + "\r\n");
 
     CliResult noPark = RunProgram(cli, "status");

@@ -1,5 +1,6 @@
 // The desktop program: start-up, then the main window until it is closed.
 // `tarnwick --screenshots DIR` renders every window offscreen into DIR and exits.
+#include "app/HelpFile.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -7,6 +8,7 @@
 #include "app/ui/Screenshots.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstring>
 
 using namespace tarnwick;
@@ -26,9 +28,12 @@ int main(int argc, char **argv) {
     Progress progress;
     SystemClock clock;
     Session session(prompter, progress, clock);
-    session.AppFolder = ExecutableFolder();
+    session.AppFolder = SettingsFolder(
+        ExecutableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
     try {
         StartUp(session);
+        // A park without a help file gets ours; its own is never replaced.
+        InstallHelpFile(ExecutableFolder(), session.DbFolder);
         Navigator navigator(session);
         DefineWindows(navigator);
         ShowMainWindow(navigator);
