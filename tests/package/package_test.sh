@@ -3,6 +3,8 @@
 # from there, and checked by lintian, desktop-file-validate and man.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
+# Output is captured before it is searched: grep -q ending a pipe early would fail the writer.
+has() { grep -q -- "$2" <<<"$1"; }
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -12,20 +14,20 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null)
 deb=$(ls "$work"/out/tarnwick_*_amd64.deb)
 [[ $(basename "$deb") =~ ^tarnwick_[0-9.]+_amd64\.deb$ ]] || fail "package name $deb"
-dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "dependencies not computed from the binaries"
+has "$(dpkg-deb -f "$deb" Depends)" 'libqt6widgets6' || fail "dependencies not computed from the binaries"
 
 root="$work/root"
 dpkg -x "$deb" "$root"
 chmod -R a+rX "$root"
 cli="$root/usr/bin/tarnwick-cli"
-"$cli" --help | grep -q '^Usage: ' || fail "tarnwick-cli --help"
-"$cli" init "$work/park" | grep -q "Created $work/park/Tarnwick.chm" || fail "init did not install the help file"
-"$cli" --park "$work/park" status | grep -q '^Sites 0$' || fail "status on the new park"
+has "$("$cli" --help)" '^Usage: ' || fail "tarnwick-cli --help"
+has "$("$cli" init "$work/park")" "Created $work/park/Tarnwick.chm" || fail "init did not install the help file"
+has "$("$cli" --park "$work/park" status)" '^Sites 0$' || fail "status on the new park"
 
 errors=$(lintian "$deb" 2>/dev/null | grep -c '^E:' || true)
 [ "$errors" -eq 0 ] || { lintian "$deb" >&2; fail "lintian reports errors"; }
 desktop-file-validate "$root/usr/share/applications/tarnwick.desktop" || fail "desktop entry"
-man -l "$root/usr/share/man/man1/tarnwick-cli.1.gz" 2>/dev/null | grep -q 'restore' || fail "manual page"
+has "$(man -l "$root/usr/share/man/man1/tarnwick-cli.1.gz" 2>/dev/null)" 'restore' || fail "manual page"
 
 # From a folder it cannot write, the first start keeps path.txt in the configuration folder and
 # says so. An ordinary user, as root may write anywhere.
@@ -35,7 +37,7 @@ chown -R nobody "$home" 2>/dev/null || true
 as_user=""
 [ "$(id -u)" -eq 0 ] && as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
 first=$(env -u XDG_CONFIG_HOME HOME="$home" $as_user "$cli" status 2>&1 || true)
-echo "$first" | grep -q "The file written is $home/.config/Tarnwick/path.txt" || fail "first start said: $first"
+has "$first" "The file written is $home/.config/Tarnwick/path.txt" || fail "first start said: $first"
 [ -f "$home/.config/Tarnwick/path.txt" ] || fail "no path.txt in the configuration folder"
 rm -rf "$home/.config"
 # The desktop program writes it before its message, which waits for a click: it is stopped then.
