@@ -11,6 +11,8 @@
 
 namespace tarnwick {
 
+class ImportListener;
+
 struct Session {
     Session(Prompter &prompter, ProgressSink &progress, const Clock &clock)
         : prompter(prompter), progress(progress), clock(clock) {}
@@ -37,6 +39,8 @@ struct Session {
     int FieldNameCount() const { return FieldNames[0].empty() ? 0 : std::stoi(FieldNames[0]); }
 
     FileTable files;
+    // Told of the rows of an import while it runs; null when nobody listens.
+    ImportListener *importListener = nullptr;
     Prompter &prompter;
     ProgressSink &progress;
     const Clock &clock;

@@ -47,7 +47,8 @@ void StartUp(Session &session) {
     if (number <= 0) {
         session.prompter.notify("A default DataBase Path has been created, Please restart the application.");
         if (IsRegularFile(settings))
-            session.prompter.notify("The file written is " + settings + "; its first line names the folder of "
+            session.prompter.notify("The file written is " + settings +
+                                    "; its first line names the folder of "
                                     "Park.MDB.");
         throw EndProgram{1};
     }

@@ -47,6 +47,11 @@ std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, 
                                  const std::vector<std::string> &titles);
 // A mapping file named on the command line: a path, or a name in the database folder.
 std::string MappingPath(CliSession &cli, const std::string &file);
+// Reads the files' titles and settles the columns as the window would; a status when the command
+// ends there.
+std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window);
+// check: the import run as a trial, its problems printed (and written to `report` when given).
+int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &window, const std::string &report);
 int RunMappingSave(CliSession &cli, const std::string &file, const ImportOptions &options,
                    const ImportWindowState &window);
 int RunMappingShow(CliSession &cli, const std::string &file);

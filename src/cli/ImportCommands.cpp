@@ -112,23 +112,16 @@ std::string MappingPath(CliSession &cli, const std::string &file) {
     return IsRegularFile(inFolder) ? inFolder : cli.session.DbFolder + "/" + MappingFileName(file);
 }
 
-int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &prepared) {
-    ImportWindowState window = prepared;
+std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window) {
     AnswerSheetQuestions(cli.prompter, options.sheet);
-    answerBackups(cli.prompter, options.backup);
-    if (!options.onRowError.empty())
-        cli.prompter.answer(TP::startsWith("Error on Line "), options.onRowError == "skip" ? Answer::Yes : Answer::No);
-    cli.prompter.fallback(TP::startsWith("Error on Line "), Answer::No);
-
-    // As in the import window: a click on the files reads their titles, then Import takes each
-    // file in turn, every one preceded by its backup question.
+    // As in the import window: a click on the files reads their titles.
     TerminalSheetPicker picker(options.sheet);
     const SelectedTitles read = ReadSelectedTitles(cli.session, options.files, window.ShtName, picker);
     // A mapping cannot name the titles of a file whose titles were refused.
     if (read.someUnread)
         return 1;
     if (std::optional<int> stopped = ChooseColumns(cli, options, window, read.titles))
-        return *stopped;
+        return stopped;
     // In the window a drop-down offers only the titles read.
     for (const MappingSlot &slot : slotsOf(window, options.table)) {
         if (slot.title.empty() || std::find(read.titles.begin(), read.titles.end(), slot.title) != read.titles.end())
@@ -140,6 +133,18 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
                   << "' is not a title of the file. Its titles are: " << titles << std::endl;
         return 2;
     }
+    return std::nullopt;
+}
+
+int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &prepared) {
+    ImportWindowState window = prepared;
+    answerBackups(cli.prompter, options.backup);
+    if (!options.onRowError.empty())
+        cli.prompter.answer(TP::startsWith("Error on Line "), options.onRowError == "skip" ? Answer::Yes : Answer::No);
+    cli.prompter.fallback(TP::startsWith("Error on Line "), Answer::No);
+    if (std::optional<int> stopped = PrepareImportWindow(cli, options, window))
+        return *stopped;
+    // Import takes each file in turn, every one preceded by its backup question.
     std::vector<std::optional<ImportOutcome>> outcomes =
         ImportSelectedFiles(cli.session, window, options.table, options.files);
     int status = outcomes.size() < options.files.size() ? 1 : 0;

@@ -61,6 +61,15 @@ int main(int argc, char **argv) {
     importCommand->add_option("--backup", import.backup)->check(CLI::IsMember({"yes", "no"}));
     importCommand->add_option("--on-row-error", import.onRowError)->check(CLI::IsMember({"skip", "stop"}));
 
+    ImportOptions check;
+    std::string reportFile;
+    CLI::App *checkCommand =
+        app.add_subcommand("check", "Try an import without storing anything and list its problems");
+    windowOptions(checkCommand, check);
+    checkCommand->add_option("FILE", check.files)->required();
+    checkCommand->add_option("--mapping", check.mapping, "A saved mapping file, or auto: the one for these titles");
+    checkCommand->add_option("--report", reportFile, "Also write the problems to this CSV file");
+
     CLI::App *mappingCommand = app.add_subcommand("mapping", "Save or show a mapping of titles to columns");
     mappingCommand->require_subcommand(1);
     ImportOptions mappingSave;
@@ -147,8 +156,8 @@ int main(int argc, char **argv) {
     }
 
     ImportWindowState window;
-    if (*importCommand || *mappingSaveCommand) {
-        if (auto problem = BuildImportWindow(*importCommand ? import : mappingSave, window)) {
+    if (*importCommand || *mappingSaveCommand || *checkCommand) {
+        if (auto problem = BuildImportWindow(*importCommand ? import : *checkCommand ? check : mappingSave, window)) {
             std::cerr << *problem << std::endl;
             return 2;
         }
@@ -185,6 +194,8 @@ int main(int argc, char **argv) {
             return RunFields(cli, access);
         if (*exportCommand)
             return RunExport(cli, access);
+        if (*checkCommand)
+            return RunCheck(cli, check, window, reportFile);
         if (*mappingSaveCommand)
             return RunMappingSave(cli, mappingFile, mappingSave, window);
         if (*mappingShowCommand)

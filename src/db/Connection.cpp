@@ -72,6 +72,7 @@ void Connection::Open() {
 }
 
 void Connection::Close() noexcept {
+    EndTrial();
     if (inGroup_ && db_)
         sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
     // Fold the write-ahead log into the file, so that the file alone can be copied.
@@ -82,8 +83,22 @@ void Connection::Close() noexcept {
     db_.reset();
 }
 
+void Connection::BeginTrial() {
+    BeginGroup();
+    inGroup_ = false;
+    trial_ = true;
+}
+
+void Connection::EndTrial() {
+    if (!trial_)
+        return;
+    trial_ = false;
+    if (db_ && !sqlite3_get_autocommit(db_.get()))
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 void Connection::BeginGroup() {
-    if (inGroup_)
+    if (inGroup_ || trial_)
         return;
     // Said here, before the first row, rather than by every row's failure.
     const std::string path = Property("Data Source");
@@ -107,7 +122,7 @@ void Connection::BeginGroup() {
 }
 
 void Connection::CommitGroup() {
-    if (!inGroup_)
+    if (!inGroup_ || trial_)
         return;
     inGroup_ = false;
     // A failed statement may have ended the transaction already (SQLite rolls back on some errors).

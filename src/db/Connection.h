@@ -27,6 +27,9 @@ public:
     // long runs of single-row updates need not each wait for the disk.
     void BeginGroup();
     void CommitGroup();
+    // A trial: everything written until EndTrial is taken back; groups do nothing meanwhile.
+    void BeginTrial();
+    void EndTrial();
 
     // The open database; throws when the connection is closed.
     sqlite3 *handle() const;
@@ -36,6 +39,7 @@ private:
     SqliteHandle db_;
     bool inGroup_ = false;
     bool walChecked_ = false;
+    bool trial_ = false;
 };
 
 } // namespace tarnwick

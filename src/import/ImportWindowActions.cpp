@@ -5,6 +5,7 @@
 #include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
+#include "import/ImportCheck.h"
 #include "import/InterruptedImport.h"
 
 #include <algorithm>
@@ -68,8 +69,13 @@ std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, 
         const std::string tableName = ImportTableName(table);
         WriteImportMarker(session, {tableName, file, backup.value_or(""), BackupTimeStamp(session),
                                     TableRowCount(session, tableName)});
+        RejectedRows rejected;
+        session.importListener = &rejected;
         outcomes.push_back(ImportFile(session, window, table, file));
+        session.importListener = nullptr;
         RemoveImportMarker(session);
+        const std::string extension = UpperExtension(file);
+        rejected.write(session, file, extension == "CSV" || extension == "TXT" ? window.delimiter() : ',');
     }
     return outcomes;
 }

@@ -33,7 +33,6 @@ SelectedTitles ReadSelectedTitles(Session &session, const std::vector<std::strin
 // file's extension. Returns per file what its importer did (nothing for an extension that has no
 // importer). A park database that is no longer there is reported once and nothing is imported.
 std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, const ImportWindowState &window,
-                                                              ImportTable table,
-                                                              const std::vector<std::string> &files);
+                                                              ImportTable table, const std::vector<std::string> &files);
 
 } // namespace tarnwick

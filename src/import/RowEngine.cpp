@@ -3,6 +3,7 @@
 #include "app/TextUtil.h"
 #include "app/TitleCase.h"
 #include "db/DbError.h"
+#include "import/ImportListener.h"
 
 #include <chrono>
 
@@ -69,8 +70,12 @@ void RowContext::fit(Field &field, const std::string &caption, int position, Val
     if (before > after) {
         failedCaption_ = &caption;
         failedPosition_ = position;
-        notify("The " + caption + " of Line " + std::to_string(stored) + " was shortened to fit DB field length by " +
-               std::to_string(before - after));
+        ImportListener *listener = session.importListener;
+        if (listener)
+            listener->shortened(stored, caption, failedValue(), before - after);
+        if (!listener || !listener->checking())
+            notify("The " + caption + " of Line " + std::to_string(stored) +
+                   " was shortened to fit DB field length by " + std::to_string(before - after));
     }
     if (hardLimit && after > hardLimit)
         text = Utf8Left(text, hardLimit);
@@ -112,6 +117,8 @@ Value CaseConverted(const ImportWindowState &window, Value value) {
 ImportOutcome RunImport(Session &session, const ImportWindowState &window, const ImportPlan &plan,
                         const std::function<std::unique_ptr<RowSource>()> &openSource) {
     Connection &connection = *session.ParkConnection;
+    ImportListener *listener = session.importListener;
+    const bool checking = listener && listener->checking();
     std::unique_ptr<RowSource> source;
     Recordset records;
     try {
@@ -120,7 +127,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         session.progress.setRange(0, source->total());
         session.SqlText = "SELECT * FROM " + plan.table + " ";
         records.Open(session.SqlText, connection, adOpenStatic, adLockOptimistic);
-        connection.BeginGroup();
+        if (checking)
+            connection.BeginTrial();
+        else
+            connection.BeginGroup();
     } catch (const SourceRefused &refused) {
         session.progress.close();
         session.prompter.notify(refused.message, Icon::Exclamation);
@@ -141,12 +151,14 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         records.Close();
         source.reset();
         connection.CommitGroup();
+        connection.EndTrial();
         session.progress.close();
     };
     auto groupStart = std::chrono::steady_clock::now();
     long inGroup = 0;
     for (;;) {
         bool failed = false;
+        std::string reason;
         try {
             if (!source->next(row.buffer))
                 break;
@@ -161,8 +173,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             session.progress.advance();
             row.overflowed(overflow);
             failed = true;
-        } catch (const NumberedError &) {
+            reason = "the line holds more values than a row can (most likely a ',' or ';' inside a value)";
+        } catch (const NumberedError &error) {
             failed = true;
+            reason = "the value cannot be stored in " + row.failedCaption() + " (" + error.description() + ")";
         } catch (const SourceRefused &refused) {
             finish();
             session.prompter.notify(refused.message, Icon::Exclamation);
@@ -171,6 +185,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         if (failed) {
             records.CancelUpdate();
             connection.CommitGroup();
+            if (checking) {
+                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer);
+                continue;
+            }
             Answer answer = session.prompter.ask(
                 "Error on Line " + std::to_string(row.stored) + ".  Failure on Field: " + row.failedCaption() +
                     " Data is: " + row.failedValue() + session.LineBreak +
@@ -181,6 +199,8 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
                 finish();
                 return ImportOutcome::Stopped;
             }
+            if (listener)
+                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer);
             connection.BeginGroup();
             inGroup = 0;
             groupStart = std::chrono::steady_clock::now();
@@ -195,7 +215,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         }
     }
     finish();
-    session.prompter.notify(std::to_string(row.stored) + " of " + std::to_string(total) + plan.phrase);
+    if (listener)
+        listener->finished(row.stored, total);
+    if (!checking)
+        session.prompter.notify(std::to_string(row.stored) + " of " + std::to_string(total) + plan.phrase);
     return ImportOutcome::Completed;
 }
 

@@ -172,7 +172,6 @@ TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
     EXPECT_EQ(rows("OtherCharges", {"Name", "UPC"}).back(), (Texts{std::string(30, 'A'), "*AB12*"}));
 }
 
-
 TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
     WorkbookWriter writer;
     const char *titles[] = {"Site", "Len", "W", "X", "Y"};
@@ -200,7 +199,6 @@ TEST_F(ImportTest, GuestWorkbookOfAnotherSheetAndMissingSheet) {
                                       " has no worksheet named nowhere, so nothing was imported."});
 }
 
-
 TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
     WorkbookWriter guests("Former");
     guests.setText(1, 1, "Old");
@@ -219,9 +217,11 @@ TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
     picker.choice = "Current";
     prompter.answers = {Answer::No};
     GetFieldNames(session, "guests.xls", window.ShtName, picker);
-    for (auto [caption, title] : std::vector<std::pair<std::string, std::string>>{
-             {"FirstName", "First"}, {"LastName", "Last"}, {"Arrival", "Arrive"}, {"NoPeople", "People"},
-             {"Notes", "Notes"}})
+    for (auto [caption, title] : std::vector<std::pair<std::string, std::string>>{{"FirstName", "First"},
+                                                                                  {"LastName", "Last"},
+                                                                                  {"Arrival", "Arrive"},
+                                                                                  {"NoPeople", "People"},
+                                                                                  {"Notes", "Notes"}})
         for (MappingSlot &slot : window.guestSlots)
             if (slot.caption == caption)
                 slot.title = title;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <filesystem>
 #include <sqlite3.h>
 
@@ -385,6 +386,24 @@ private Q_SLOTS:
         park->prompter.shown.clear();
         clickEntry(files(), "b.csv");
         QVERIFY(park->said().isEmpty());
+    }
+
+    void checkFileShowsTheReportAndStoresNothing() {
+        park->dir.write("bad.csv", "\"Site\"\r\n1\r\nten\r\n3\r\n");
+        refresh();
+        clickEntry(files(), "bad.csv");
+        choose("FileField_1", "Site");
+        park->prompter.shown.clear();
+        click("cmdCheck_0");
+        QVERIFY(park->said().isEmpty());
+        QWidget *report = window->findChild<QWidget *>("frmCheckReport");
+        QVERIFY(report && report->isVisible());
+        auto *table = report->findChild<QTableWidget *>("ReportTable");
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, 3)->text(), QString("ten"));
+        QCOMPARE(report->findChild<QLabel *>("Totals")->text(),
+                 QString("3 data lines read, 2 rows would be stored, 1 refused, 0 values shortened."));
+        QCOMPARE(park->count("Sites"), 0L);
     }
 
     void closingReturnsToTheMainWindow() {

@@ -86,7 +86,8 @@ void fillDemoPark(Session &session) {
 void writeDemoSource(const std::string &folder) {
     std::ofstream sites(folder + "/sites.csv", std::ios::binary);
     sites << "\"Site\",\"Alias\",\"Length\",\"Width\",\"Water\",\"Sewer\",\"Amps\",\"Daily\",\"Weekly\","
-             "\"Monthly\"\r\n1,A1,40,12,Yes,Yes,50,35.00,210,650\r\n";
+             "\"Monthly\"\r\n1,A1,40,12,Yes,Yes,50,35.00,210,650\r\n2,A2,forty,12,No,No,30,35.00,210,650\r\n"
+             "3,A3,45,12,Yes,No,30,35.00,210,650,late\r\n";
 }
 
 } // namespace
@@ -128,6 +129,11 @@ int WriteScreenshots(const std::string &folder) {
     // The titles matched by the panel's button, marked until changed.
     import->findChild<QPushButton *>("cmdMatch_0")->click();
     ok &= save(import, out);
+    import->findChild<QPushButton *>("cmdCheck_0")->click();
+    if (auto *report = import->findChild<QWidget *>("frmCheckReport")) {
+        ok &= save(report, out);
+        report->close();
+    }
 
     for (WindowId editor : {WindowId::SiteEditor, WindowId::GuestEditor}) {
         QWidget *window = navigator.window(editor);

@@ -3,6 +3,7 @@
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 #include "import/ui/ImportPanelTexts.h"
+#include "import/ui/frmCheckReport.h"
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
@@ -263,7 +264,11 @@ QWidget *frmReadEcel::buildPanel(int panel) {
             OfferSaveMapping(session_, CaptureMapping(windowState(), kTables[panel], panelTitles(panel)));
         });
     });
+    auto *check = named(new QPushButton("Check File"), QString("cmdCheck_%1").arg(panel),
+                        "Try the import of the selected files without storing anything, and list every problem");
+    connect(check, &QPushButton::clicked, this, [this, panel] { checkClicked(kTables[panel]); });
     buttons->addWidget(import);
+    buttons->addWidget(check);
     buttons->addWidget(match);
     buttons->addWidget(save);
     buttons->addStretch(1);
@@ -432,6 +437,18 @@ void frmReadEcel::importClicked(ImportTable table) {
     const ImportWindowState state = windowState();
     RunBusy(session_, this, [&] { ImportSelectedFiles(session_, state, table, files); });
     refreshFileList();
+}
+
+void frmReadEcel::checkClicked(ImportTable table) {
+    const std::vector<std::string> files = selectedFiles();
+    const ImportWindowState state = windowState();
+    CheckReport report;
+    RunBusy(session_, this, [&] { report = CheckFiles(session_, state, table, files); });
+    if (!report_) {
+        report_ = new frmCheckReport(session_);
+        report_->setParent(this, Qt::Window);
+    }
+    report_->showReport(report);
 }
 
 void frmReadEcel::purgeClicked(PurgeTable table) {

@@ -7,6 +7,7 @@
 #include "import/Importers.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <vector>
 
@@ -19,6 +20,8 @@ class QRadioButton;
 class QStackedWidget;
 
 namespace tarnwick {
+
+class frmCheckReport;
 
 class frmReadEcel : public QMainWindow {
 public:
@@ -44,6 +47,7 @@ private:
     std::vector<std::string> selectedFiles() const;
     void importClicked(ImportTable table);
     void purgeClicked(PurgeTable table);
+    void checkClicked(ImportTable table);
     short panelCode() const;
     // The titles the panel's drop-downs offer.
     std::vector<std::string> panelTitles(int panel) const;
@@ -63,6 +67,7 @@ private:
     std::array<std::vector<QLabel *>, 3> labels_;
     std::array<std::vector<QComboBox *>, 3> dropDowns_;
     QCheckBox *waterYesNo_ = nullptr, *sewerYesNo_ = nullptr, *ampYesNo_ = nullptr, *taxableYesNo_ = nullptr;
+    QPointer<frmCheckReport> report_;
     bool listing_ = false;      // the list is being filled by the program, not clicked
     bool clickPending_ = false; // a selection made with the mouse button still down
 };
