@@ -1,8 +1,11 @@
 """What the import benchmarks share: where the programs are, the sample guest file's titles and the
 guest slots they map to, and a new park for each run."""
+import contextlib
 import os
 import shutil
 import subprocess
+import tempfile
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BIN = os.path.join(ROOT, "build", "bin")
@@ -30,3 +33,22 @@ def fresh_park(work, name="park", source=None):
     if source:
         shutil.copy(source, folder)
     return folder
+
+
+def timed(command, **kwargs):
+    """Seconds a command takes; its output goes nowhere unless `stdout` is given."""
+    kwargs.setdefault("stdout", subprocess.DEVNULL)
+    start = time.monotonic()
+    subprocess.run(command, check=False, **kwargs)
+    return time.monotonic() - start
+
+
+@contextlib.contextmanager
+def bench_folder():
+    """Builds the programs, then yields a temporary folder removed afterwards."""
+    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
+    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
+    try:
+        yield work
+    finally:
+        shutil.rmtree(work, ignore_errors=True)

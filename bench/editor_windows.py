@@ -8,11 +8,10 @@ import os
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 import shutil
 
-from benchlib import BIN, CLI, ROOT, fresh_park, guest_mapping
+from benchlib import BIN, CLI, bench_folder, fresh_park, guest_mapping
 
 ROWS = 100000
 
@@ -52,9 +51,7 @@ def sqlite_read(park, table):
 
 def main():
     runs = int(os.environ.get("RUNS", "5"))
-    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
-    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
-    try:
+    with bench_folder() as work:
         sites_source = os.path.join(work, "sites.csv")
         sites_csv(sites_source)
         guests_source = os.path.join(work, "guests.csv")
@@ -78,8 +75,6 @@ def main():
             print("%-6s window open %.3f s (%.2f x sqlite3), refill %.3f s (%.2f x), sqlite3 %.3f s, peak %.1f MiB"
                   % (kind, o, o / ref, r, r / ref, ref, statistics.median(peaks) / 1024))
         print("over %d runs; targets: open < 1 s and <= 3 x sqlite3, refill as fast, guests' peak < 150 MB" % runs)
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

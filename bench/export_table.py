@@ -4,29 +4,18 @@ tarnwick-cli export (the export window's core), against mdb-export writing the s
 to /dev/null, alternately in the same run. Reports the median time of each over RUNS runs
 (environment variable, default 15) and the ratio."""
 import os
-import shutil
 import statistics
 import subprocess
-import tempfile
-import time
 
-from benchlib import CLI, ROOT, fresh_park
+from benchlib import CLI, ROOT, bench_folder, fresh_park, timed
 
 DATABASE = os.path.join(ROOT, "..", "shared", "testdata", "access", "nwind.mdb")
 TABLES = ["Order Details", "Orders"]
 
 
-def timed(command, **kwargs):
-    start = time.monotonic()
-    subprocess.run(command, check=True, **kwargs)
-    return time.monotonic() - start
-
-
 def main():
     runs = int(os.environ.get("RUNS", "15"))
-    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
-    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
-    try:
+    with bench_folder() as work:
         park = fresh_park(work)
         for table in TABLES:
             ours, reference = [], []
@@ -41,8 +30,6 @@ def main():
             rows = subprocess.run(["mdb-export", DATABASE, table], stdout=subprocess.PIPE).stdout.count(b"\n") - 1
             print("%-14s %5d rows: export %.4f s, mdb-export %.4f s, ratio %.2f (over %d runs)" %
                   (table, rows, o, r, o / r, runs))
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -4,14 +4,12 @@ offscreen by bench_import_window) and through tarnwick-cli, alternately in the s
 new park. Reports the median time of each over RUNS runs (environment variable, default 7) and the
 ratio window / terminal (target <= 1.15)."""
 import os
-import shutil
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
-from benchlib import BIN, CLI, ROOT, fresh_park, guest_mapping
+from benchlib import BIN, CLI, bench_folder, fresh_park, guest_mapping
 
 
 def timed(command, cwd):
@@ -25,9 +23,7 @@ def timed(command, cwd):
 
 def main():
     runs = int(os.environ.get("RUNS", "7"))
-    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
-    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
-    try:
+    with bench_folder() as work:
         csv = os.path.join(work, "guests.csv")
         subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", csv, "100000"], check=True)
         cli = [CLI, "--park", None, "import", "guests", "guests.csv", "--case", "title", "--backup", "no",
@@ -43,8 +39,6 @@ def main():
         print("window   median %.3f s" % w)
         print("terminal median %.3f s" % t)
         print("ratio window / terminal %.3f (target <= 1.15), over %d runs" % (w / t, runs))
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

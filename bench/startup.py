@@ -3,20 +3,16 @@
 on screen (bench_startup), on a new park, RUNS times (environment variable,
 default 10). Reports the median and the slowest (target: median under 0.5 s)."""
 import os
-import shutil
 import statistics
 import subprocess
-import tempfile
 import time
 
-from benchlib import BIN, ROOT, fresh_park
+from benchlib import BIN, bench_folder, fresh_park
 
 
 def main():
     runs = int(os.environ.get("RUNS", "10"))
-    subprocess.run([os.path.join(ROOT, "scripts", "build")], check=True, stdout=subprocess.DEVNULL)
-    work = tempfile.mkdtemp(prefix="tarnwick-bench-")
-    try:
+    with bench_folder() as work:
         park = fresh_park(work)  # an empty park: the main window reads only ParkInfo
         with open(os.path.join(park, "path.txt"), "w", newline="") as settings:
             settings.write(park + "\r\n" + park + "\r\n")
@@ -30,8 +26,6 @@ def main():
         print("start-up to the main window: median %.3f s, slowest %.3f s over %d starts (target < 0.5 s);"
               " whole process including its exit: median %.3f s" %
               (statistics.median(times), max(times), runs, statistics.median(whole)))
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -49,7 +49,9 @@ std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, 
 std::string MappingPath(CliSession &cli, const std::string &file);
 // Reads the files' titles and settles the columns as the window would; a status when the command
 // ends there.
-std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window);
+// `titles`, when given, receives the titles read.
+std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
+                                       std::vector<std::string> *titles = nullptr);
 // check: the import run as a trial, its problems printed (and written to `report` when given).
 int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &window, const std::string &report);
 int RunMappingSave(CliSession &cli, const std::string &file, const ImportOptions &options,

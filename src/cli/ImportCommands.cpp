@@ -112,7 +112,8 @@ std::string MappingPath(CliSession &cli, const std::string &file) {
     return IsRegularFile(inFolder) ? inFolder : cli.session.DbFolder + "/" + MappingFileName(file);
 }
 
-std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window) {
+std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
+                                       std::vector<std::string> *titles) {
     AnswerSheetQuestions(cli.prompter, options.sheet);
     // As in the import window: a click on the files reads their titles.
     TerminalSheetPicker picker(options.sheet);
@@ -120,6 +121,8 @@ std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &opt
     // A mapping cannot name the titles of a file whose titles were refused.
     if (read.someUnread)
         return 1;
+    if (titles)
+        *titles = read.titles;
     if (std::optional<int> stopped = ChooseColumns(cli, options, window, read.titles))
         return stopped;
     // In the window a drop-down offers only the titles read.
