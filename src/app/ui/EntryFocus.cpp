@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace tarnwick {
@@ -13,14 +12,6 @@ const QColor kIdleColour(255, 255, 255);
 
 namespace {
 
-bool holdsText(QWidget *box) {
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        return !line->text().isEmpty();
-    if (auto *text = qobject_cast<QPlainTextEdit *>(box))
-        return !text->toPlainText().isEmpty();
-    return false;
-}
-
 void paint(QWidget *box, const QColor &colour) {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, colour);
@@ -29,14 +20,14 @@ void paint(QWidget *box, const QColor &colour) {
 
 class FocusFilter : public QObject {
 public:
-    FocusFilter(QWidget *box, std::function<void()> onLostFocus)
+    FocusFilter(QLineEdit *box, std::function<void()> onLostFocus)
         : QObject(box), box_(box), onLostFocus_(std::move(onLostFocus)) {}
 
     bool eventFilter(QObject *, QEvent *event) override {
         if (event->type() == QEvent::FocusIn) {
             paint(box_, kFocusColour);
             // After the click that gave the focus has placed the cursor.
-            if (holdsText(box_))
+            if (!box_->text().isEmpty())
                 QTimer::singleShot(0, box_, [] { SelectAllText(); });
         } else if (event->type() == QEvent::FocusOut) {
             paint(box_, kIdleColour);
@@ -47,21 +38,18 @@ public:
     }
 
 private:
-    QWidget *box_;
+    QLineEdit *box_;
     std::function<void()> onLostFocus_;
 };
 
 } // namespace
 
 void SelectAllText() {
-    QWidget *focused = QApplication::focusWidget();
-    if (auto *box = qobject_cast<QLineEdit *>(focused))
+    if (auto *box = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
         box->selectAll();
-    else if (auto *text = qobject_cast<QPlainTextEdit *>(focused))
-        text->selectAll();
 }
 
-void InstallEntryFocus(QWidget *box, std::function<void()> onLostFocus) {
+void InstallEntryFocus(QLineEdit *box, std::function<void()> onLostFocus) {
     paint(box, kIdleColour);
     box->installEventFilter(new FocusFilter(box, std::move(onLostFocus)));
 }

@@ -12,8 +12,7 @@ extern const QColor kIdleColour;  // QBColor 15, bright white
 // Selects the whole text of the focused widget when it is an entry box; anything else is ignored.
 void SelectAllText();
 
-// Applies the focus colours to `box` (a one-line or a multi-line entry box); `onLostFocus` runs
-// after the colour is restored.
-void InstallEntryFocus(QWidget *box, std::function<void()> onLostFocus = {});
+// Applies the focus colours to `box`; `onLostFocus` runs after the colour is restored.
+void InstallEntryFocus(QLineEdit *box, std::function<void()> onLostFocus = {});
 
 } // namespace tarnwick

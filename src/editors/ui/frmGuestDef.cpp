@@ -1,6 +1,5 @@
 #include "editors/ui/frmGuestDef.h"
 
-#include "app/ui/EntryFocus.h"
 #include "editors/ui/EditorGrid.h"
 #include "editors/ui/EditorWidgets.h"
 
@@ -8,7 +7,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace tarnwick {
@@ -83,13 +81,11 @@ QWidget *frmGuestDef::buildPanel() {
         rows->addLayout(line);
     }
     auto *last = new QHBoxLayout;
-    notes_ = new QPlainTextEdit;
-    notes_->setObjectName("Data_10");
-    notes_->setToolTip("Enter the any Notes about the Guest");
-    InstallEntryFocus(notes_);
-    notes_->setFixedHeight(2 * notes_->fontMetrics().height() + 12);
-    last->addWidget(BoxCaption("Notes", notes_));
-    last->addWidget(notes_, 1);
+    // A box of double height, an entry box like the others.
+    data_[10] = EditorBox("Data_10", "Enter the any Notes about the Guest");
+    data_[10]->setFixedHeight(2 * data_[10]->sizeHint().height());
+    last->addWidget(BoxCaption("Notes", data_[10]));
+    last->addWidget(data_[10], 1);
     command3_ = NamedButton("Delete Guest", "Command3");
     command4_ = NamedButton("Save Guest", "Command4");
     command5_ = NamedButton("Clear", "Command5");
@@ -107,17 +103,14 @@ QWidget *frmGuestDef::buildPanel() {
 void frmGuestDef::readState() {
     GuestEditorState &s = editor_.state;
     for (int k = 1; k <= 21; ++k)
-        s.Data[k] = k == 10 ? notes_->toPlainText().toStdString() : data_[k]->text().toStdString();
+        s.Data[k] = data_[k]->text().toStdString();
     s.Check1 = check1_->isChecked();
 }
 
 void frmGuestDef::showState() {
     const GuestEditorState &s = editor_.state;
     for (int k = 1; k <= 21; ++k) {
-        if (k == 10)
-            notes_->setPlainText(QString::fromStdString(s.Data[k]));
-        else
-            data_[k]->setText(QString::fromStdString(s.Data[k]));
+        data_[k]->setText(QString::fromStdString(s.Data[k]));
     }
     check1_->setChecked(s.Check1);
     frame2_->setTitle(QString::fromStdString(s.Frame2));

@@ -9,7 +9,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace tarnwick {
@@ -25,8 +24,7 @@ private:
 
     GuestEditor editor_;
     QGroupBox *frame2_ = nullptr;
-    std::array<QLineEdit *, 22> data_{}; // Data(1) ... Data(21); Data(10) is the notes box below
-    QPlainTextEdit *notes_ = nullptr;
+    std::array<QLineEdit *, 22> data_{}; // Data(1) ... Data(21); Data(10), the notes, is twice as tall
     QCheckBox *check1_ = nullptr;
     QPushButton *command3_ = nullptr, *command4_ = nullptr, *command5_ = nullptr;
 };
