@@ -129,6 +129,11 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     resize(640, 520);
 }
 
+frmDataImport1::~frmDataImport1() {
+    if (QWidget *focused = focusWidget())
+        focused->clearFocus();
+}
+
 void frmDataImport1::closeEvent(QCloseEvent *event) {
     event->accept();
     QCoreApplication::quit();

@@ -18,6 +18,8 @@ namespace tarnwick {
 class frmDataImport1 : public QMainWindow {
 public:
     explicit frmDataImport1(Navigator &navigator);
+    // A site-type box that still has the focus is left (and saved) while the window is whole.
+    ~frmDataImport1() override;
 
     // Fills the site-type boxes from ParkInfo.
     void LoadSiteTypes();
