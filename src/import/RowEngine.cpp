@@ -176,7 +176,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             reason = "the line holds more values than a row can (most likely a ',' or ';' inside a value)";
         } catch (const NumberedError &error) {
             failed = true;
-            reason = "the value cannot be stored in " + row.failedCaption() + " (" + error.description() + ")";
+            reason = error.number() == dberr::ConversionRefused
+                         ? row.failedCaption() + " cannot take '" + row.failedValue() +
+                               "': it is not a value of the column's kind or is too long for it"
+                         : row.failedCaption() + " could not be stored: " + error.description();
         } catch (const SourceRefused &refused) {
             finish();
             session.prompter.notify(refused.message, Icon::Exclamation);

@@ -127,8 +127,10 @@ TEST_F(RejectedRowsTest, TheRowsPassedOverAreKeptAndImportAfterFixing) {
                                            ": fix them there, then import that file with the same mapping.");
     const std::string rejected = park.read("sites rejected.csv");
     EXPECT_EQ(rejected.substr(0, rejected.find("\r\n")), "\"Site\",\"Len\",\"Reason\"");
-    EXPECT_NE(rejected.find("\"ten\",\"45\",\"the value cannot be stored in Number"), std::string::npos) << rejected;
-    EXPECT_NE(rejected.find("\"3\",\"fifty\",\"the value cannot be stored in Length"), std::string::npos) << rejected;
+    EXPECT_NE(rejected.find("\"ten\",\"45\",\"Number cannot take 'ten': it is not a value of the column's kind"),
+              std::string::npos)
+        << rejected;
+    EXPECT_NE(rejected.find("\"3\",\"fifty\",\"Length cannot take 'fifty'"), std::string::npos) << rejected;
 
     // Fixed by the operator, the same mapping stores them.
     std::string fixed = rejected;
