@@ -40,8 +40,6 @@ struct ImportOptions {
 // Fills the window's slots and options from the command line; a message when they are not valid.
 std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window);
 int RunImportCommand(CliSession &cli, const ImportOptions &options, const ImportWindowState &window);
-// The slots of one table in the window.
-std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table);
 // A saved mapping, a matching of titles, or both, as the options ask; a status when the command ends.
 std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
                                  const std::vector<std::string> &titles);

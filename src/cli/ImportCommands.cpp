@@ -22,20 +22,8 @@ void answerBackups(TerminalPrompter &prompter, const std::string &backup) {
 
 } // namespace
 
-std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) {
-    switch (table) {
-    case ImportTable::Sites:
-        return window.siteSlots;
-    case ImportTable::Guests:
-        return window.guestSlots;
-    case ImportTable::Charges:
-        break;
-    }
-    return window.chargeSlots;
-}
-
 std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window) {
-    std::vector<MappingSlot> &slots = slotsOf(window, options.table);
+    std::vector<MappingSlot> &slots = window.slots(options.table);
     for (const std::string &map : options.maps) {
         std::size_t eq = map.find('=');
         if (eq == std::string::npos)
@@ -50,17 +38,12 @@ std::optional<std::string> BuildImportWindow(const ImportOptions &options, Impor
         if (!found)
             return "'" + caption + "' is not a column of this import";
     }
-    static const std::map<std::string, std::pair<ImportTable, bool ImportWindowState::*>> boxes = {
-        {"Water", {ImportTable::Sites, &ImportWindowState::waterYesNo}},
-        {"Sewer", {ImportTable::Sites, &ImportWindowState::sewerYesNo}},
-        {"ElectricAmp", {ImportTable::Sites, &ImportWindowState::ampYesNo}},
-        {"Taxable", {ImportTable::Charges, &ImportWindowState::taxableYesNo}},
-    };
+    const std::vector<YesNoBox> &boxes = YesNoBoxes(options.table);
     for (const std::string &column : options.yesNo) {
-        auto box = boxes.find(column);
-        if (box == boxes.end() || box->second.first != options.table)
+        auto box = std::find_if(boxes.begin(), boxes.end(), [&](const YesNoBox &b) { return column == b.caption; });
+        if (box == boxes.end())
             return "'" + column + "' has no YES/NO box in this import";
-        window.*(box->second.second) = true;
+        window.*(box->ticked) = true;
     }
     window.comma = options.delimiter != "semicolon";
     window.allCaps = options.textCase == "caps";
@@ -91,9 +74,9 @@ std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, 
         UseMapping(cli.session, *mapping, window, titles, source);
     }
     if (options.autoMatch) {
-        MatchResult match = AutoMatch(slotsOf(window, options.table), options.table, titles);
+        MatchResult match = AutoMatch(window.slots(options.table), options.table, titles);
         std::string matched;
-        for (const MappingSlot &slot : slotsOf(window, options.table))
+        for (const MappingSlot &slot : window.slots(options.table))
             if (std::find(match.matched.begin(), match.matched.end(), slot.caption) != match.matched.end())
                 matched += (matched.empty() ? "" : ", ") + slot.caption + "=" + slot.title;
         std::string left;
@@ -126,7 +109,7 @@ std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &opt
     if (std::optional<int> stopped = ChooseColumns(cli, options, window, read.titles))
         return stopped;
     // In the window a drop-down offers only the titles read.
-    for (const MappingSlot &slot : slotsOf(window, options.table)) {
+    for (const MappingSlot &slot : window.slots(options.table)) {
         if (slot.title.empty() || std::find(read.titles.begin(), read.titles.end(), slot.title) != read.titles.end())
             continue;
         std::string titles;

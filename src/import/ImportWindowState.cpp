@@ -47,6 +47,23 @@ const std::vector<std::string> &ChargeCaptions() {
     return captions;
 }
 
+std::vector<MappingSlot> &ImportWindowState::slots(ImportTable table) {
+    return table == ImportTable::Sites ? siteSlots : table == ImportTable::Guests ? guestSlots : chargeSlots;
+}
+
+const std::vector<MappingSlot> &ImportWindowState::slots(ImportTable table) const {
+    return table == ImportTable::Sites ? siteSlots : table == ImportTable::Guests ? guestSlots : chargeSlots;
+}
+
+const std::vector<YesNoBox> &YesNoBoxes(ImportTable table) {
+    static const std::vector<YesNoBox> sites = {{"Water", &ImportWindowState::waterYesNo},
+                                                {"Sewer", &ImportWindowState::sewerYesNo},
+                                                {"ElectricAmp", &ImportWindowState::ampYesNo}};
+    static const std::vector<YesNoBox> charges = {{"Taxable", &ImportWindowState::taxableYesNo}};
+    static const std::vector<YesNoBox> none;
+    return table == ImportTable::Sites ? sites : table == ImportTable::Charges ? charges : none;
+}
+
 ImportWindowState::ImportWindowState()
     : siteSlots(slotsFor(SiteCaptions())), guestSlots(slotsFor(GuestCaptions())),
       chargeSlots(slotsFor(ChargeCaptions())) {}

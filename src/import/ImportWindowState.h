@@ -12,8 +12,15 @@ struct MappingSlot {
     std::string title;   // the source title chosen in the drop-down; empty when none
 };
 
+// The table an import fills, as the window's panels and the importers name it.
+enum class ImportTable { Sites, Guests, Charges };
+
 struct ImportWindowState {
     ImportWindowState();
+
+    // The slots of one table's panel.
+    std::vector<MappingSlot> &slots(ImportTable table);
+    const std::vector<MappingSlot> &slots(ImportTable table) const;
 
     std::vector<MappingSlot> siteSlots;   // ParkField / FileField, 18 slots
     std::vector<MappingSlot> guestSlots;  // GuestField / FileField2, 18 slots
@@ -28,6 +35,14 @@ struct ImportWindowState {
 
     char delimiter() const { return comma ? ',' : ';'; }
 };
+
+// A YES/NO box of a panel: the caption of its slot and the option it sets.
+struct YesNoBox {
+    const char *caption;
+    bool ImportWindowState::*ticked;
+};
+// The YES/NO boxes of a table's panel (Water, Sewer, ElectricAmp; Taxable).
+const std::vector<YesNoBox> &YesNoBoxes(ImportTable table);
 
 // The captions of the three panels' labels, slot 1 first.
 const std::vector<std::string> &SiteCaptions();

@@ -14,8 +14,6 @@ ImportOutcome ImportGuestsExcel(Session &session, const ImportWindowState &windo
 ImportOutcome ImportChargesText(Session &session, const ImportWindowState &window, const std::string &fileName);
 ImportOutcome ImportChargesExcel(Session &session, const ImportWindowState &window, const std::string &fileName);
 
-enum class ImportTable { Sites, Guests, Charges };
-
 // The park table an import fills: "Sites", "Guest" or "OtherCharges".
 std::string ImportTableName(ImportTable table);
 

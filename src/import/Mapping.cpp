@@ -93,23 +93,6 @@ const char *tableName(ImportTable table) {
     return "charges";
 }
 
-std::vector<MappingSlot> &slotsOf(ImportWindowState &window, ImportTable table) {
-    return table == ImportTable::Sites    ? window.siteSlots
-           : table == ImportTable::Guests ? window.guestSlots
-                                          : window.chargeSlots;
-}
-
-// The YES/NO boxes of a table, by the caption of their slot.
-std::vector<std::pair<std::string, bool ImportWindowState::*>> yesNoBoxes(ImportTable table) {
-    if (table == ImportTable::Sites)
-        return {{"Water", &ImportWindowState::waterYesNo},
-                {"Sewer", &ImportWindowState::sewerYesNo},
-                {"ElectricAmp", &ImportWindowState::ampYesNo}};
-    if (table == ImportTable::Charges)
-        return {{"Taxable", &ImportWindowState::taxableYesNo}};
-    return {};
-}
-
 const std::string kSuffix = ".mapping.json";
 
 } // namespace
@@ -152,20 +135,19 @@ SavedMapping CaptureMapping(const ImportWindowState &window, ImportTable table,
     mapping.comma = window.comma;
     mapping.allCaps = window.allCaps;
     mapping.titles = titles;
-    ImportWindowState copy = window;
-    for (const MappingSlot &slot : slotsOf(copy, table))
+    for (const MappingSlot &slot : window.slots(table))
         if (!slot.title.empty())
             mapping.slots.emplace_back(slot.caption, slot.title);
-    for (const auto &[caption, box] : yesNoBoxes(table))
-        if (window.*box)
-            mapping.yesNo.push_back(caption);
+    for (const YesNoBox &box : YesNoBoxes(table))
+        if (window.*box.ticked)
+            mapping.yesNo.push_back(box.caption);
     return mapping;
 }
 
 std::vector<std::string> ApplyMapping(const SavedMapping &mapping, ImportWindowState &window,
                                       const std::vector<std::string> &titles) {
     std::vector<std::string> missing;
-    std::vector<MappingSlot> &slots = slotsOf(window, mapping.table);
+    std::vector<MappingSlot> &slots = window.slots(mapping.table);
     for (const auto &[caption, title] : mapping.slots) {
         const bool present = std::find(titles.begin(), titles.end(), title) != titles.end();
         if (!present) {
@@ -178,8 +160,8 @@ std::vector<std::string> ApplyMapping(const SavedMapping &mapping, ImportWindowS
     }
     window.comma = mapping.comma;
     window.allCaps = mapping.allCaps;
-    for (const auto &[caption, box] : yesNoBoxes(mapping.table))
-        window.*box = std::find(mapping.yesNo.begin(), mapping.yesNo.end(), caption) != mapping.yesNo.end();
+    for (const YesNoBox &box : YesNoBoxes(mapping.table))
+        window.*box.ticked = std::find(mapping.yesNo.begin(), mapping.yesNo.end(), box.caption) != mapping.yesNo.end();
     return missing;
 }
 
@@ -230,16 +212,16 @@ SavedMapping MappingFromJson(const std::string &text) {
             throw std::runtime_error("its table '" + table + "' is none of sites, guests and charges");
         mapping.comma = json.value("delimiter", "comma") != "semicolon";
         mapping.allCaps = json.value("case", "title") == "caps";
-        ImportWindowState probe;
-        const std::vector<MappingSlot> &slots = slotsOf(probe, mapping.table);
+        const ImportWindowState fresh;
+        const std::vector<MappingSlot> &slots = fresh.slots(mapping.table);
         for (const auto &[caption, title] : json.at("slots").items()) {
             if (std::none_of(slots.begin(), slots.end(), [&](const MappingSlot &s) { return s.caption == caption; }))
                 throw std::runtime_error("'" + caption + "' is not a column of the " + table + " import");
             mapping.slots.emplace_back(caption, title.get<std::string>());
         }
         for (const std::string &caption : json.value("yesNo", std::vector<std::string>{})) {
-            const auto boxes = yesNoBoxes(mapping.table);
-            if (std::none_of(boxes.begin(), boxes.end(), [&](const auto &box) { return box.first == caption; }))
+            const std::vector<YesNoBox> &boxes = YesNoBoxes(mapping.table);
+            if (std::none_of(boxes.begin(), boxes.end(), [&](const YesNoBox &box) { return box.caption == caption; }))
                 throw std::runtime_error("'" + caption + "' has no YES/NO box in the " + table + " import");
             mapping.yesNo.push_back(caption);
         }

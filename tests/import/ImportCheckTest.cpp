@@ -50,9 +50,7 @@ TEST_P(CheckAgainstImport, TheCheckNamesWhatTheImportThenRefusesAndShortens) {
     park.write("source.csv", c.content);
     ImportWindowState window;
     window.comma = !c.semicolon;
-    auto &slots = c.table == ImportTable::Sites    ? window.siteSlots
-                  : c.table == ImportTable::Guests ? window.guestSlots
-                                                   : window.chargeSlots;
+    auto &slots = window.slots(c.table);
     for (const auto &[caption, title] : c.map)
         for (MappingSlot &slot : slots)
             if (slot.caption == caption)

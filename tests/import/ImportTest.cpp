@@ -26,9 +26,7 @@ protected:
         if (UpperExtension(name) == "XLS")
             prompter.answers.push_front(Answer::Yes); // the sheet question
         GetFieldNames(session, name, window.ShtName, picker);
-        auto &slots = table == ImportTable::Sites    ? window.siteSlots
-                      : table == ImportTable::Guests ? window.guestSlots
-                                                     : window.chargeSlots;
+        auto &slots = window.slots(table);
         for (const auto &[caption, title] : map)
             for (MappingSlot &slot : slots)
                 if (slot.caption == caption)

@@ -21,9 +21,7 @@ class AutoMatching : public ::testing::TestWithParam<MatchCase> {};
 TEST_P(AutoMatching, PicksThePlainMatchesAndNeverAWrongOne) {
     const MatchCase &c = GetParam();
     ImportWindowState window;
-    std::vector<MappingSlot> &slots = c.table == ImportTable::Sites    ? window.siteSlots
-                                      : c.table == ImportTable::Guests ? window.guestSlots
-                                                                       : window.chargeSlots;
+    std::vector<MappingSlot> &slots = window.slots(c.table);
     const MatchResult result = AutoMatch(slots, c.table, c.titles);
     std::vector<std::pair<std::string, std::string>> chosen;
     for (const MappingSlot &slot : slots)

@@ -311,9 +311,8 @@ void frmReadEcel::ClearLists(short cho) {
 
 ImportWindowState frmReadEcel::windowState() const {
     ImportWindowState state;
-    state.siteSlots = slotsOf(labels_[0], dropDowns_[0]);
-    state.guestSlots = slotsOf(labels_[1], dropDowns_[1]);
-    state.chargeSlots = slotsOf(labels_[2], dropDowns_[2]);
+    for (int panel = 0; panel < 3; ++panel)
+        state.slots(kTables[panel]) = slotsOf(labels_[panel], dropDowns_[panel]);
     state.comma = comma_->isChecked();
     state.allCaps = allCaps_->isChecked();
     state.waterYesNo = waterYesNo_->isChecked();
@@ -394,9 +393,7 @@ std::vector<std::string> frmReadEcel::panelTitles(int panel) const {
 }
 
 void frmReadEcel::showChoices(const ImportWindowState &state, int panel) {
-    const std::vector<MappingSlot> &slots = panel == 0   ? state.siteSlots
-                                            : panel == 1 ? state.guestSlots
-                                                         : state.chargeSlots;
+    const std::vector<MappingSlot> &slots = state.slots(kTables[panel]);
     for (std::size_t k = 0; k < slots.size(); ++k)
         dropDowns_[panel][k]->setCurrentIndex(dropDowns_[panel][k]->findText(QString::fromStdString(slots[k].title)));
     comma_->setChecked(state.comma);
@@ -411,7 +408,7 @@ void frmReadEcel::showChoices(const ImportWindowState &state, int panel) {
 
 void frmReadEcel::matchTitles(int panel) {
     ImportWindowState state = windowState();
-    std::vector<MappingSlot> &slots = panel == 0 ? state.siteSlots : panel == 1 ? state.guestSlots : state.chargeSlots;
+    std::vector<MappingSlot> &slots = state.slots(kTables[panel]);
     const MatchResult match = AutoMatch(slots, kTables[panel], panelTitles(panel));
     showChoices(state, panel);
     // The drop-downs matched here stay marked until the operator changes them.
