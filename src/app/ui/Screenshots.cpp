@@ -1,15 +1,13 @@
 #include "app/ui/Screenshots.h"
 
+#include "app/DemoPark.h"
 #include "app/HelpFile.h"
-#include "app/SiteTypes.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
 #include "app/ui/frmDataImport1.h"
 #include "db/Maintenance.h"
 #include "db/ParkSchema.h"
-#include "db/Recordset.h"
-#include "db/VbNumber.h"
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
@@ -21,7 +19,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <fstream>
 #include <iostream>
 
 namespace tarnwick {
@@ -48,48 +45,6 @@ public:
     std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
 };
 
-// A few site types, sites and guests, so that the editors show rows.
-void fillDemoPark(Session &session) {
-    SiteTypeBoxes types;
-    types[1] = "Tent";
-    types[2] = "Rv";
-    types[3] = "Cabin";
-    SaveSiteTypes(session, types);
-    Recordset sites;
-    sites.Open("SELECT * FROM Sites", *session.ParkConnection, adOpenStatic, adLockOptimistic);
-    for (int i = 1; i <= 12; ++i) {
-        sites.AddNew();
-        sites.Fields("Number") = Value::number(i);
-        sites.Fields("AliasNumber") = Value(FormatMinDigits(std::to_string(i), 3));
-        sites.Fields("Length") = Value::number(30 + i);
-        sites.Fields("Width") = Value::number(12);
-        sites.Fields("ElectricAmp") = Value::number(i % 2 ? 30 : 50);
-        sites.Fields("Water") = Value::boolean(true);
-        sites.Fields(i % 3 ? "Camper" : "Tent") = Value::boolean(true);
-        sites.Fields("Daily") = Value::number(35);
-        sites.Update();
-    }
-    Recordset guests;
-    guests.Open("SELECT * FROM Guest", *session.ParkConnection, adOpenStatic, adLockOptimistic);
-    const char *const names[] = {"Garcia, Maria", "Smith, John", "Nguyen, Li", "O'Neil, Pat"};
-    for (int i = 0; i < 4; ++i) {
-        guests.AddNew();
-        guests.Fields("Name") = Value(names[i]);
-        guests.Fields("City") = Value("Springfield");
-        guests.Fields("State") = Value("TX");
-        guests.Fields("Arrival") = Value("6/" + std::to_string(i + 1) + "/2024");
-        guests.Fields("Site") = Value(FormatMinDigits(std::to_string(i + 3), 3));
-        guests.Update();
-    }
-}
-
-void writeDemoSource(const std::string &folder) {
-    std::ofstream sites(folder + "/sites.csv", std::ios::binary);
-    sites << "\"Site\",\"Alias\",\"Length\",\"Width\",\"Water\",\"Sewer\",\"Amps\",\"Daily\",\"Weekly\","
-             "\"Monthly\"\r\n1,A1,40,12,Yes,Yes,50,35.00,210,650\r\n2,A2,forty,12,No,No,30,35.00,210,650\r\n"
-             "3,A3,45,12,Yes,No,30,35.00,210,650,late\r\n";
-}
-
 } // namespace
 
 int WriteScreenshots(const std::string &folder) {
@@ -100,7 +55,6 @@ int WriteScreenshots(const std::string &folder) {
     }
     QTemporaryDir park;
     CreateParkDatabase(park.path().toStdString());
-    writeDemoSource(park.path().toStdString());
 
     QuietPrompter prompter;
     Progress progress;
@@ -109,7 +63,7 @@ int WriteScreenshots(const std::string &folder) {
     session.AppFolder = session.DbFolder = park.path().toStdString();
     CreateRVCon(session);
     InstallHelpFile(ExecutableFolder(), session.DbFolder);
-    fillDemoPark(session);
+    FillDemoPark(session);
     Navigator navigator(session);
     DefineWindows(navigator);
 
