@@ -29,6 +29,8 @@ public:
     virtual void setRange(long minimum, long maximum) = 0;
     virtual void advance() = 0;
     virtual void close() = 0;
+    // Called now and then while the work waits on another process, so that a window can repaint.
+    virtual void waiting() {}
 };
 
 // A progress sink that shows nothing.

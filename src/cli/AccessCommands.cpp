@@ -31,16 +31,13 @@ int RunFields(CliSession &cli, const AccessOptions &options) {
     Browser browser(cli.session);
     if (!listTables(cli, browser, options))
         return 1;
-    try {
-        Browser::FieldList list = browser.Fields(options.tables.front());
-        for (const std::string &line : list.lines)
-            std::cout << line << std::endl;
-        std::cout << list.countLine << std::endl;
-        return 0;
-    } catch (const NumberedError &error) {
-        std::cout << error.number() << ": " << error.description() << std::endl;
+    const std::optional<Browser::FieldList> list = browser.Fields(options.tables.front());
+    if (!list)
         return 1;
-    }
+    for (const std::string &line : list->lines)
+        std::cout << line << std::endl;
+    std::cout << list->countLine << std::endl;
+    return 0;
 }
 
 int RunExport(CliSession &cli, const AccessOptions &options) {

@@ -42,9 +42,10 @@ std::string FieldTypeName(int type) {
 std::optional<std::vector<std::string>> Browser::ListTables(const std::string &path) {
     for (;;) {
         try {
-            database_ = OpenAccessDatabase(path, session_.DbPassword);
+            database_ = OpenAccessDatabase(path, session_.DbPassword, [this] { session_.progress.waiting(); });
             session_.BrowseOpen = -1;
             std::vector<std::string> names = database_->tableNames();
+            ReportIncompleteRead(session_, *database_, "the tables of " + path, "the list of tables");
             if (static_cast<int>(names.size()) > kTableBoxes) {
                 session_.prompter.notify("Not all Tables are being displayed because more than 45 Tables exist.",
                                          Icon::Exclamation);
@@ -68,17 +69,36 @@ std::optional<std::vector<std::string>> Browser::ListTables(const std::string &p
     }
 }
 
-Browser::FieldList Browser::Fields(const std::string &table) {
+std::optional<Browser::FieldList> Browser::Fields(const std::string &table) {
     FieldList list;
-    for (const AccessField &field : database_->fields(table)) {
-        std::string name = field.name;
-        std::size_t length = Utf8Length(name);
-        if (length < 22)
-            name.append(22 - length, ' ');
-        list.lines.push_back(name + "   " + FieldTypeName(field.type));
+    try {
+        for (const AccessField &field : database_->fields(table)) {
+            std::string name = field.name;
+            std::size_t length = Utf8Length(name);
+            if (length < 22)
+                name.append(22 - length, ' ');
+            list.lines.push_back(name + "   " + FieldTypeName(field.type));
+        }
+        list.countLine = "No. of Records in " + table + "  " + std::to_string(database_->recordCount(table));
+    } catch (const DbError &error) {
+        database_->takeWarning();
+        session_.prompter.notify("Fields: Error!" + session_.LineBreak + std::to_string(error.number()) + ": " +
+                                 error.description());
+        return std::nullopt;
     }
-    list.countLine = "No. of Records in " + table + "  " + std::to_string(database_->recordCount(table));
+    ReportIncompleteRead(session_, *database_, "the Table " + table, "its field list");
     return list;
+}
+
+void ReportIncompleteRead(Session &session, AccessDatabase &database, const std::string &what,
+                          const std::string &result) {
+    const std::optional<std::string> warning = database.takeWarning();
+    if (!warning)
+        return;
+    std::string text = "Reading " + what + " gave warnings, so " + result + " may be incomplete.";
+    if (!warning->empty())
+        text += session.LineBreak + "The first warning was: " + *warning;
+    session.prompter.notify(text, Icon::Exclamation);
 }
 
 void Browser::Close() {

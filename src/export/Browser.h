@@ -24,12 +24,13 @@ public:
     std::optional<std::vector<std::string>> ListTables(const std::string &path);
 
     // The lines of the field list ("name" padded to 22, 3 blanks, the type's name) and the record
-    // count line beneath them.
+    // count line beneath them. Nothing when the table could not be read; the failure is reported
+    // as "Fields: Error!".
     struct FieldList {
         std::vector<std::string> lines;
         std::string countLine;
     };
-    FieldList Fields(const std::string &table);
+    std::optional<FieldList> Fields(const std::string &table);
 
     // The browse connection, open after a successful listing.
     AccessDatabase *database() { return database_.get(); }
@@ -39,6 +40,11 @@ private:
     Session &session_;
     std::unique_ptr<AccessDatabase> database_;
 };
+
+// Tells the operator when reading `what` printed warnings (libmdb's sign of a damaged file), in one
+// message saying that `result` may be incomplete.
+void ReportIncompleteRead(Session &session, AccessDatabase &database, const std::string &what,
+                          const std::string &result);
 
 // The name the field list shows for an ADO type code; empty for codes it does not name.
 std::string FieldTypeName(int type);

@@ -3,6 +3,7 @@
 #include "app/PathCheck.h"
 #include "app/TextUtil.h"
 #include "db/DbError.h"
+#include "export/Browser.h"
 #include "sheet/SheetError.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookWriter.h"
@@ -80,6 +81,7 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
         });
         session.progress.close();
         writer.save(path);
+        ReportIncompleteRead(session, database, "the Table " + table, "the exported table");
         if (sheets > 1)
             session.prompter.notify("The Table " + table + " has " + std::to_string(written) +
                                         " records and a worksheet holds 65,535, so they were written to " +
@@ -102,6 +104,8 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
         return true;
     } catch (const NumberedError &error) {
         session.progress.close();
+        // The failure says more than any warnings that came before it.
+        database.takeWarning();
         session.prompter.notify("BuildExcel: " + std::to_string(error.number()) + ": " + error.description(),
                                 Icon::Exclamation);
         return false;

@@ -1,9 +1,17 @@
 #include "support/RunCli.h"
 
+#include "support/TempDir.h"
+
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -26,6 +34,43 @@ std::string CopyCliInto(const std::string &folder) {
     std::string copy = folder + "/tarnwick-cli";
     std::filesystem::copy_file(CLI_PATH, copy, std::filesystem::copy_options::overwrite_existing);
     return copy;
+}
+
+ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments,
+                        int limitSeconds) {
+    TempDir streams;
+    const std::string out = streams.file("out"), err = streams.file("err");
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(open("/dev/null", O_RDONLY), 0);
+        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    ObservedRun run;
+    int status = 0;
+    struct rusage usage {};
+    const auto deadline = started + std::chrono::seconds(limitSeconds);
+    while (wait4(child, &status, WNOHANG, &usage) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            wait4(child, &status, 0, &usage);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.peakMegabytes = usage.ru_maxrss / 1024;
+    run.out = TempDir::readFile(out);
+    run.err = TempDir::readFile(err);
+    return run;
 }
 
 } // namespace tarnwick

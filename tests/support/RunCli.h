@@ -1,6 +1,7 @@
 #pragma once
 // Runs the terminal program as a user would, from a copy placed in a folder of the test's choosing.
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -14,5 +15,22 @@ CliResult RunProgram(const std::string &program, const std::string &arguments);
 
 // Copies the built tarnwick-cli into `folder` and returns the copy's path.
 std::string CopyCliInto(const std::string &folder);
+
+} // namespace tarnwick
+
+namespace tarnwick {
+
+// A run seen from outside: its two output streams apart, how long it took and the most memory it
+// (or any process it waited for) held.
+struct ObservedRun {
+    int status = -1; // -1 when it did not exit by itself within the time given
+    std::string out, err;
+    double seconds = 0;
+    long peakMegabytes = 0;
+};
+
+// Runs `program` with `arguments` (not through a shell), stopping it after `limitSeconds`.
+ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments,
+                        int limitSeconds);
 
 } // namespace tarnwick

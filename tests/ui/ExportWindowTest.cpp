@@ -4,10 +4,13 @@
 #include "db/Sqlite.h"
 #include "db/access/JetHeader.h"
 #include "export/ui/frmMSAcessExport.h"
+#include "support/DamagedAccess.h"
 #include "support/DesktopPark.h"
 #include "support/RunCli.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -217,6 +220,31 @@ private Q_SLOTS:
         QTest::mouseClick(window->findChild<QPushButton *>("Command1"), Qt::LeftButton);
         QCOMPARE(park->said().last(), QString("a_b.xls Saved!"));
         QVERIFY(park->dir.exists("a_b.xls"));
+    }
+
+    void aDamagedDatabaseNeitherFreezesTheWindowNorLetsItClose() {
+        WriteDamaged(park->dir, kLoopingCatalog);
+        open();
+        // A timer stands for the window system: its ticks must keep coming while libmdb loops.
+        QElapsedTimer clock;
+        qint64 last = 0, longestGap = 0;
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+            ++ticks;
+        });
+        QTimer::singleShot(300, window, [this] { window->close(); });
+        clock.start();
+        tick.start(20);
+        doubleClick(kLoopingCatalog.name);
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(park->said().last(), QString("ListTables: Error!\r\n-2147467259: The database is damaged and could "
+                                              "not be read (reading it took more than 512 MB of memory)."));
+        QVERIFY2(ticks >= 10 && longestGap < 500, qPrintable(QString("%1 ticks, %2 ms").arg(ticks).arg(longestGap)));
+        QVERIFY2(window->isVisible() && window->isEnabled(), "the window was closed under the read or left disabled");
+        QVERIFY(shownTables().isEmpty());
     }
 
     void closeOrTheTitleBarGoBackToTheMainWindow() {

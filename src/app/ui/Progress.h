@@ -16,6 +16,8 @@ public:
     void setRange(long minimum, long maximum) override;
     void advance() override;
     void close() override;
+    // Repaints the windows while a reader process is awaited; the operator's clicks wait.
+    void waiting() override { paintNow(); }
 
     // The bar's position as the run set it (the bar on screen may lag by up to one repaint).
     long position() const { return position_; }

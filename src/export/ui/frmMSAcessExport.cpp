@@ -47,7 +47,7 @@ frmMSAcessExport::frmMSAcessExport(Navigator &navigator)
     file1_ = new QListWidget;
     file1_->setObjectName("File1");
     file1_->setToolTip("Double Click the Database of Interest");
-    connect(file1_, &QListWidget::itemActivated, this, [this] { RunHandler(session_, [this] { File1_DblClick(); }); });
+    connect(file1_, &QListWidget::itemActivated, this, [this] { runReading([this] { File1_DblClick(); }); });
     lists->addWidget(dir1_, 1);
     lists->addWidget(file1_, 1);
     layout->addLayout(lists, 1);
@@ -58,8 +58,7 @@ frmMSAcessExport::frmMSAcessExport(Navigator &navigator)
     exportButton->setObjectName("Command1");
     auto *closeButton = new QPushButton("Close");
     closeButton->setObjectName("Command2");
-    connect(exportButton, &QPushButton::clicked, this,
-            [this] { RunBusy(session_, this, [this] { exportChecked(); }); });
+    connect(exportButton, &QPushButton::clicked, this, [this] { runReading([this] { exportChecked(); }); });
     connect(closeButton, &QPushButton::clicked, this, [this] { close(); });
     buttons->addWidget(exportButton);
     buttons->addStretch(1);
@@ -154,7 +153,19 @@ void frmMSAcessExport::MyTable_MouseDown(int index) {
         fields_ = new frmFields([this] { setEnabled(true); });
     fields_->show();
     fields_->raise();
-    RunHandler(session_, [&] { fields_->showList(browser_.Fields(myTable_[index]->text().toStdString())); });
+    runReading([&] {
+        std::optional<Browser::FieldList> list = browser_.Fields(myTable_[index]->text().toStdString());
+        // The field window may have been closed while its table was read.
+        if (list && fields_)
+            fields_->showList(*list);
+    });
+    setEnabled(!fields_ || fields_->isHidden());
+}
+
+void frmMSAcessExport::runReading(const std::function<void()> &work) {
+    reading_ = true;
+    RunBusy(session_, this, work);
+    reading_ = false;
 }
 
 bool frmMSAcessExport::eventFilter(QObject *watched, QEvent *event) {
@@ -168,6 +179,10 @@ bool frmMSAcessExport::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmMSAcessExport::closeEvent(QCloseEvent *event) {
+    if (reading_) {
+        event->ignore();
+        return;
+    }
     // Close and the title bar's close box alike: back to the main window, the database let go.
     if (fields_)
         fields_->close();

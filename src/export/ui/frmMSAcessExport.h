@@ -33,6 +33,9 @@ private:
     void File1_DblClick();
     void exportChecked();
     void MyTable_MouseDown(int index);
+    // Runs a read of the browsed database with the window disabled; meanwhile it cannot be closed,
+    // as the database it reads would be let go under it.
+    void runReading(const std::function<void()> &work);
 
     Navigator &navigator_;
     Session &session_;
@@ -42,6 +45,7 @@ private:
     QListWidget *file1_ = nullptr;
     std::array<QCheckBox *, kTableBoxes + 1> myTable_{}; // boxes 1 to 45
     QPointer<frmFields> fields_;
+    bool reading_ = false;
 };
 
 } // namespace tarnwick

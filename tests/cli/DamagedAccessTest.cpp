@@ -1,0 +1,92 @@
+// Damaged Access files on which libmdb loops, floods its output or loses a table: each listing ends
+// within 15 s under 1 GB with the designed output only, and an incomplete list is announced.
+#include "support/CliPark.h"
+#include "support/DamagedAccess.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace tarnwick {
+namespace {
+
+struct Damage {
+    DamagedAccess recipe;
+    // The reason given when the listing fails; empty when the list comes through with a warning.
+    std::string failure;
+    // A table of the undamaged file that the damaged list lacks.
+    std::string lost;
+};
+
+std::vector<std::string> lines(const std::string &text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+class DamagedAccessTest : public CliPark, public ::testing::WithParamInterface<Damage> {
+protected:
+    ObservedRun tables(const std::string &file) {
+        return RunObserved(CLI_PATH, {"--park", park.path(), "tables", file}, 30);
+    }
+};
+
+TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
+    const Damage &damage = GetParam();
+    const std::string file = WriteDamaged(park, damage.recipe);
+    const ObservedRun run = tables(file);
+
+    EXPECT_LT(run.seconds, 15.0);
+    EXPECT_LT(run.peakMegabytes, 1024);
+    EXPECT_EQ(run.err, "") << "libmdb's output reached the terminal";
+    const std::vector<std::string> said = lines(run.out);
+    if (!damage.failure.empty()) {
+        EXPECT_EQ(run.status, 1);
+        ASSERT_EQ(said.size(), 2u) << run.out;
+        EXPECT_EQ(said[0], "ListTables: Error!");
+        EXPECT_EQ(said[1].rfind("-2147467259: The database is damaged and could not be read (reading it ", 0), 0u)
+            << said[1];
+        EXPECT_NE(said[1].find(damage.failure), std::string::npos) << said[1];
+        return;
+    }
+    EXPECT_EQ(run.status, 0);
+    ASSERT_GE(said.size(), 2u) << run.out;
+    EXPECT_EQ(said[0], "Reading the tables of " + file + " gave warnings, so the list of tables may be incomplete.");
+    EXPECT_EQ(said[1].rfind("The first warning was: ", 0), 0u) << said[1];
+    // Every other line is a table of the undamaged file, in its order.
+    std::vector<std::string> whole =
+        lines(RunObserved(CLI_PATH, {"--park", park.path(), "tables",
+                                     std::string(TESTDATA_DIR) + "/access/" + damage.recipe.source},
+                          30)
+                  .out);
+    if (!damage.lost.empty())
+        whole.erase(std::remove(whole.begin(), whole.end(), damage.lost), whole.end());
+    EXPECT_EQ(std::vector<std::string>(said.begin() + 2, said.end()), whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
+                         ::testing::Values(Damage{kLoopingCatalog, "MB of memory", ""},
+                                           Damage{kWarningFlood, "reading it ", ""}, Damage{kHexDump, "", ""},
+                                           Damage{kDroppedTable, "", "Order Details"}),
+                         [](const auto &info) {
+                             const std::string name = info.param.recipe.name;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST_F(CliPark, ALostTableIsReportedAndAListedOneExports) {
+    const std::string dropped = WriteDamaged(park, kDroppedTable);
+    const ObservedRun fields = RunObserved(CLI_PATH, {"--park", park.path(), "fields", dropped, "Order Details"}, 30);
+    EXPECT_EQ(fields.status, 1);
+    EXPECT_NE(fields.out.find("Fields: Error!\n-2147217865: "), std::string::npos) << fields.out;
+
+    const ObservedRun exported =
+        RunObserved(CLI_PATH, {"--park", park.path(), "export", WriteDamaged(park, kHexDump), "Orders"}, 30);
+    EXPECT_EQ(exported.status, 0) << exported.out;
+    EXPECT_EQ(lines(exported.out).back(), "Orders.xls Saved!");
+    EXPECT_EQ(exported.err, "");
+    EXPECT_TRUE(park.exists("Orders.xls"));
+}
+
+} // namespace
+} // namespace tarnwick
