@@ -1,6 +1,7 @@
 // One side of the editor benchmark: opens the site or guest window offscreen on a park, as the
 // operator's click does, then saves the first row (which refills the grid), and prints the two
 // times in seconds. The other side is sqlite3 reading the same rows.
+#include "BenchPrompter.h"
 #include "DesktopHarness.h"
 
 #include <QApplication>
@@ -15,13 +16,6 @@
 using namespace tarnwick;
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    void notify(const std::string &text, Icon) override { std::cerr << text << std::endl; }
-    Answer ask(const std::string &, Buttons, Icon) override { return Answer::No; }
-    std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
-};
 
 void clickFirstId(QWidget *window) {
     QWidget *ids = window->findChild<QTableView *>("MSFlexGrid1")->verticalHeader()->viewport();
@@ -40,7 +34,7 @@ int main(int argc, char **argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    SilentPrompter prompter;
+    BenchPrompter prompter;
     DesktopHarness desktop(prompter, argv[1]);
     Navigator &navigator = desktop.navigator;
 

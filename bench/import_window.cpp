@@ -1,6 +1,7 @@
 // One side of the window benchmark: imports a guest file of the park folder through the import
 // window, offscreen, as the operator would: Guest Data, a click on the file, every guest slot
 // matched to its title, Import, no backup. The other side is the same import by tarnwick-cli.
+#include "BenchPrompter.h"
 #include "DesktopHarness.h"
 
 #include <QApplication>
@@ -13,20 +14,6 @@
 using namespace tarnwick;
 
 namespace {
-
-// Answers No to the backup question and takes every notice; anything else stops the benchmark.
-class BenchPrompter : public Prompter {
-public:
-    void notify(const std::string &text, Icon) override { last = text; }
-    Answer ask(const std::string &text, Buttons, Icon) override {
-        if (text.rfind("We are making", 0) == 0)
-            return Answer::No;
-        std::cerr << "unexpected question: " << text << std::endl;
-        std::exit(1);
-    }
-    std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
-    std::string last;
-};
 
 const char *const kTitles[] = {"First", "Last",   "Street", "Unit",    "Town",  "State", "Zip",    "Phone", "Mobile",
                                "Email", "Arrive", "Depart", "Vehicle", "Plate", "DL",    "People", "Pets",  "Notes"};

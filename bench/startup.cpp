@@ -1,6 +1,7 @@
 // One start of the desktop program, offscreen, measured from the process's start until the main
 // window is on screen: path.txt, the park connection, the main window with its site types, and the
 // initial backup question (answered No). Prints the seconds.
+#include "BenchPrompter.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -14,13 +15,6 @@
 using namespace tarnwick;
 
 namespace {
-
-class NoBackup : public Prompter {
-public:
-    void notify(const std::string &, Icon) override {}
-    Answer ask(const std::string &, Buttons, Icon) override { return Answer::No; }
-    std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
-};
 
 // Seconds since this process started, from the kernel's record of it.
 double sinceProcessStart() {
@@ -44,7 +38,7 @@ int main(int argc, char **argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    NoBackup prompter;
+    BenchPrompter prompter;
     Progress progress;
     SystemClock clock;
     Session session(prompter, progress, clock);

@@ -23,6 +23,9 @@ cli="$root/usr/bin/tarnwick-cli"
 has "$("$cli" --help)" '^Usage: ' || fail "tarnwick-cli --help"
 has "$("$cli" init "$work/park")" "Created $work/park/Tarnwick.chm" || fail "init did not install the help file"
 has "$("$cli" --park "$work/park" status)" '^Sites 0$' || fail "status on the new park"
+# Access databases are read by the reader process the package installs beside the programs.
+testdata="$(dirname "$0")/../../../shared/testdata/access"
+has "$("$cli" --park "$work/park" tables "$testdata/nwind.mdb")" '^Order Details$' || fail "tables of nwind.mdb"
 
 errors=$(lintian "$deb" 2>/dev/null | grep -c '^E:' || true)
 [ "$errors" -eq 0 ] || { lintian "$deb" >&2; fail "lintian reports errors"; }
