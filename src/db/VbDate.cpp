@@ -181,7 +181,18 @@ double SerialFromParts(const DateParts &p) {
     return days < 0 ? days - time : days + time;
 }
 
+namespace {
+constexpr double kFirstSerial = -657434;      // 100-01-01
+constexpr double kLastSerial = 2958465.99999; // 9999-12-31 23:59:59
+} // namespace
+
+bool IsDateSerial(double serial) {
+    return serial >= kFirstSerial && serial <= kLastSerial;
+}
+
 DateParts PartsFromSerial(double serial) {
+    if (!IsDateSerial(serial))
+        serial = serial > 0 ? kLastSerial : kFirstSerial; // NaN included: it compares false
     double whole = std::trunc(serial);
     long seconds = std::lround(std::fabs(serial - whole) * 86400.0);
     if (seconds >= 86400) {

@@ -13,7 +13,11 @@ struct DateParts {
 };
 
 double SerialFromParts(const DateParts &parts);
+// The parts of a serial; one outside the dates the run time holds (see IsDateSerial) gives the
+// nearest date it holds.
 DateParts PartsFromSerial(double serial);
+// Whether a serial is a date the run time holds: 1 January 100 to 31 December 9999.
+bool IsDateSerial(double serial);
 
 // The serial a text reads as: m/d/yyyy, m/d/yy, m-d-yyyy, yyyy-mm-dd, d mmm yyyy, mmm d, yyyy, each
 // with an optional time h:mm[:ss] [AM|PM]. When the first number cannot be a month but the second

@@ -146,6 +146,11 @@ std::int64_t ScaleHalfEven(double x, int places) {
 std::string FormatNumber(double x) {
     if (x == 0)
         return "0";
+    // Not numbers VB makes, but a damaged file can hold them: shown as the runtime prints them.
+    if (std::isinf(x))
+        return x > 0 ? "1.#INF" : "-1.#INF";
+    if (std::isnan(x))
+        return "-1.#IND";
     // Whole numbers of up to 15 digits, the common case in a grid, need no scientific form.
     if (x == std::trunc(x) && std::fabs(x) < 1e15)
         return std::to_string(static_cast<long long>(x));

@@ -214,10 +214,11 @@ SavedMapping MappingFromJson(const std::string &text) {
         mapping.allCaps = json.value("case", "title") == "caps";
         const ImportWindowState fresh;
         const std::vector<MappingSlot> &slots = fresh.slots(mapping.table);
-        for (const auto &[caption, title] : json.at("slots").items()) {
+        for (const auto &entry : json.at("slots").items()) {
+            const std::string &caption = entry.key();
             if (std::none_of(slots.begin(), slots.end(), [&](const MappingSlot &s) { return s.caption == caption; }))
                 throw std::runtime_error("'" + caption + "' is not a column of the " + table + " import");
-            mapping.slots.emplace_back(caption, title.get<std::string>());
+            mapping.slots.emplace_back(caption, entry.value().get<std::string>());
         }
         for (const std::string &caption : json.value("yesNo", std::vector<std::string>{})) {
             const std::vector<YesNoBox> &boxes = YesNoBoxes(mapping.table);

@@ -93,7 +93,8 @@ void SharedStrings::read(Record &first, RecordReader &reader) {
 void SharedStrings::append(const std::string &text) {
     std::size_t need = text.size() + 4;
     if (used_ + need > kBlock) {
-        blocks_.push_back(std::make_unique<char[]>(kBlock)); // a string is at most 128 KiB
+        // Left uninitialized: every byte is written before it is read. A string is at most 128 KiB.
+        blocks_.push_back(std::unique_ptr<char[]>(new char[kBlock]));
         used_ = 0;
     }
     char *at = blocks_.back().get() + used_;

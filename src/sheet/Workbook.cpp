@@ -1,5 +1,6 @@
 #include "sheet/Workbook.h"
 
+#include "db/VbDate.h"
 #include "sheet/NumberFormat.h"
 #include "sheet/SheetError.h"
 
@@ -14,13 +15,8 @@ namespace {
 constexpr std::uint16_t kShrFmla = 0x04BC, kArray = 0x0221, kTable = 0x0236;
 
 // Tells the operator what the file is when it is not a workbook we read.
-void checkSignature(const std::string &path) {
-    std::FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        throw SheetError(sheeterr::CannotOpen, "'" + path + "' could not be opened.");
-    unsigned char head[8] = {};
-    std::size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
+// Tells a workbook's first bytes from those of other files, whose kind the message names.
+void checkSignature(const unsigned char *head, std::size_t n, const std::string &path) {
     static const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     if (n == 8 && std::memcmp(head, ole, 8) == 0)
         return;
@@ -34,6 +30,16 @@ void checkSignature(const std::string &path) {
                                                   "' was written by Excel 4 or earlier. Save it in Excel as \"Excel "
                                                   "97-2003 Workbook (*.xls)\" and try again.");
     throw SheetError(sheeterr::NotAWorkbook, "'" + path + "' is not an Excel workbook.");
+}
+
+void checkSignature(const std::string &path) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        throw SheetError(sheeterr::CannotOpen, "'" + path + "' could not be opened.");
+    unsigned char head[8] = {};
+    std::size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    checkSignature(head, n, path);
 }
 
 double decodeRk(std::uint32_t rk) {
@@ -81,6 +87,18 @@ Workbook::Workbook(const std::string &path) {
             g_error_free(error);
         throw SheetError(sheeterr::CannotOpen, "'" + path + "' could not be opened: " + message);
     }
+    openContainer(path);
+}
+
+Workbook::Workbook(const void *bytes, std::size_t size, const std::string &name) {
+    checkSignature(static_cast<const unsigned char *>(bytes), std::min<std::size_t>(size, 8), name);
+    EnsureGsf();
+    file_.reset(gsf_input_memory_new(static_cast<const guint8 *>(bytes), static_cast<gsf_off_t>(size), FALSE));
+    openContainer(name);
+}
+
+void Workbook::openContainer(const std::string &path) {
+    GError *error = nullptr;
     container_.reset(gsf_infile_msole_new(file_.get(), &error));
     if (!container_) {
         if (error)
@@ -206,9 +224,11 @@ bool Workbook::RowCursor::decode(const Record &r) {
     const Workbook &book = *book_;
     auto numberCell = [&](double value, std::uint16_t xf) {
         decoded_ = Cell();
-        if (book.isDateXf(xf)) {
+        const double serial = book.dateMode1904_ ? value + 1462 : value;
+        // A number past the dates a worksheet can show stays a number, as Excel shows it.
+        if (book.isDateXf(xf) && IsDateSerial(serial)) {
             decoded_.type = Cell::Type::Date;
-            decoded_.number = book.dateMode1904_ ? value + 1462 : value;
+            decoded_.number = serial;
         } else {
             decoded_.type = Cell::Type::Number;
             decoded_.number = value;

@@ -18,6 +18,9 @@ public:
 
     // Throws SheetError with a clear message for anything that is not a readable workbook.
     explicit Workbook(const std::string &path);
+    // The same from a workbook's bytes, which must outlive it; `name` stands for the path in
+    // messages.
+    Workbook(const void *bytes, std::size_t size, const std::string &name);
 
     const std::vector<std::string> &sheetNames() const { return sheetNames_; }
     // The index of the sheet of that name, or -1.
@@ -56,6 +59,8 @@ public:
 
 private:
     friend class RowCursor;
+    // Opens the compound file in file_ and reads the workbook's globals.
+    void openContainer(const std::string &path);
     void readGlobals();
     bool isDateXf(std::uint16_t xf) const { return xf < dateXf_.size() && dateXf_[xf]; }
 

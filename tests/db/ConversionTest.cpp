@@ -4,6 +4,7 @@
 #include "db/VbDate.h"
 #include "db/VbNumber.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace tarnwick {
@@ -101,7 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NumberText, FormatsAsCStr) {
     const std::pair<double, const char *> cases[] = {
         {12.5, "12.5"},     {-3, "-3"},      {1e20, "1E+20"},  {123456789012345.0, "123456789012345"},
-        {0.1 + 0.2, "0.3"}, {1e-7, "1E-07"}, {0.001, "0.001"}, {1.0 / 3, "0.333333333333333"}};
+        {0.1 + 0.2, "0.3"}, {1e-7, "1E-07"}, {0.001, "0.001"}, {1.0 / 3, "0.333333333333333"},
+        // A damaged workbook can hold what no VB number is.
+        {HUGE_VAL, "1.#INF"}, {-HUGE_VAL, "-1.#INF"}, {std::nan(""), "-1.#IND"}};
     for (const auto &[n, text] : cases)
         EXPECT_EQ(FormatNumber(n), text);
 }
@@ -120,6 +123,10 @@ TEST(DateText, StorageFormRoundTrips) {
     for (double s : serials)
         EXPECT_EQ(ParseIsoDate(FormatIsoDate(s)).value(), s) << FormatIsoDate(s);
     EXPECT_EQ(FormatIsoDate(-1.25), "1899-12-29 06:00:00");
+    // Serials past the dates the run time holds give its first or last day.
+    EXPECT_EQ(FormatIsoDate(-4.4e84), "0100-01-01 00:00:00");
+    EXPECT_EQ(FormatIsoDate(1e300), "9999-12-31 23:59:59");
+    EXPECT_EQ(FormatIsoDate(std::nan("")), "0100-01-01 00:00:00");
 }
 
 } // namespace

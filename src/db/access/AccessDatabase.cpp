@@ -17,8 +17,8 @@ std::unique_ptr<AccessDatabase> OpenAccessDatabase(const std::string &path, cons
     JetHeader header = ReadJetHeader(path);
     if (header.version == JetVersion::NotJet)
         throw DbError(dberr::FileNotFound, "Unrecognized database format '" + path + "'.");
-    // libmdb reads past the password; the check is ours, case-sensitive as Jet's.
-    if (header.password != password && !(header.password.empty()))
+    // libmdb reads past the password; the check is ours.
+    if (!PasswordAccepted(header, password))
         throw DbError(dberr::WrongPassword, "Not a valid password.");
     return std::make_unique<RemoteAccessDatabase>(AccessReaderProgram(), path, ReaderLimits{}, waiting);
 }

@@ -3,6 +3,7 @@
 #include "app/LineReader.h"
 #include "app/TextUtil.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace tarnwick {
@@ -50,23 +51,34 @@ void toggleMask(std::vector<std::uint8_t> &page, JetVersion version) {
         page[kMaskStart + i] ^= stream[i];
 }
 
-// Jet 4's password mask: the whole days of the creation date, as four little-endian bytes.
+// Jet 4's password mask: the whole days of the creation date, as four little-endian bytes. A
+// damaged date (not a number, or past 32 bits) still gives a mask: its days taken modulo 2^32.
 std::uint8_t dateMask(const std::vector<std::uint8_t> &plainPage, std::size_t i) {
     double created;
     std::memcpy(&created, &plainPage[kCreationDateAt], 8);
-    std::int32_t days = static_cast<std::int32_t>(created);
+    const double whole = std::isfinite(created) ? std::fmod(std::trunc(created), 4294967296.0) : 0;
+    const auto days = static_cast<std::int64_t>(whole);
     return static_cast<std::uint8_t>(static_cast<std::uint32_t>(days) >> (8 * (i % 4)));
 }
 
 } // namespace
 
 JetHeader ReadJetHeader(const std::string &path) {
-    JetHeader header;
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file)
-        return header;
-    std::vector<std::uint8_t> page(0x80 + 0x18);
+        return {};
+    std::vector<std::uint8_t> page(kHeaderSize);
     page.resize(std::fread(page.data(), 1, page.size(), file.get()));
+    return ParseJetHeader(std::move(page));
+}
+
+bool PasswordAccepted(const JetHeader &header, const std::string &typed) {
+    // Case-sensitive, as Jet compares it.
+    return header.password.empty() || header.password == typed;
+}
+
+JetHeader ParseJetHeader(std::vector<std::uint8_t> page) {
+    JetHeader header;
     header.version = versionOf(page);
     if (header.version != JetVersion::Jet3 && header.version != JetVersion::Jet4)
         return header;

@@ -16,8 +16,15 @@ struct JetHeader {
     std::string password;
 };
 
+// The bytes of a Jet file's first page that hold its header.
+constexpr std::size_t kHeaderSize = 0x98;
+
 // Reads the header of `path`; version NotJet for any other file (or none).
 JetHeader ReadJetHeader(const std::string &path);
+// The header held by the first bytes of a file (up to kHeaderSize of them).
+JetHeader ParseJetHeader(std::vector<std::uint8_t> page);
+// Whether `typed` opens a database with this header: any password does when it has none.
+bool PasswordAccepted(const JetHeader &header, const std::string &typed);
 
 // The page-0 bytes that store `password` (Jet 3: up to 20 bytes; Jet 4: up to 20 UTF-16
 // characters), written into a copy of the first page `page`. For tests and tools that set one.
