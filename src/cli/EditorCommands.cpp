@@ -49,8 +49,7 @@ template <typename Editor> bool pickRow(Editor &editor, long id, const std::stri
 }
 
 template <typename Editor>
-int editRow(CliSession &cli, Editor &editor, const std::function<void()> &load, const EditOptions &options,
-            const std::string &table) {
+int editRow(Editor &editor, const std::function<void()> &load, const EditOptions &options, const std::string &table) {
     load();
     if (!pickRow(editor, options.id, table))
         return 1;
@@ -86,12 +85,10 @@ int RunEdit(CliSession &cli, const EditOptions &options) {
     if (options.sites) {
         useStoredSiteTypes(cli.session);
         SiteEditor editor(cli.session);
-        return editRow(
-            cli, editor, [&] { editor.LoadGrid(); }, options, "Sites");
+        return editRow(editor, [&] { editor.LoadGrid(); }, options, "Sites");
     }
     GuestEditor editor(cli.session);
-    return editRow(
-        cli, editor, [&] { editor.LoadGrid2(); }, options, "Guest");
+    return editRow(editor, [&] { editor.LoadGrid2(); }, options, "Guest");
 }
 
 int RunDelete(CliSession &cli, bool sites, long id) {

@@ -11,7 +11,10 @@ namespace {
 
 struct Damage {
     DamagedAccess recipe;
-    // The reason given when the listing fails; empty when the list comes through with a warning.
+    // Whether the listing fails, or gives the list with a warning. Where libmdb's reading depends on
+    // what its memory held before (the flood), either may happen.
+    enum { Fails, Warns, Either } outcome;
+    // Part of the reason given when the listing fails.
     std::string failure;
     // A table of the undamaged file that the damaged list lacks.
     std::string lost;
@@ -41,10 +44,11 @@ TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
     EXPECT_LT(run.peakMegabytes, 1024);
     EXPECT_EQ(run.err, "") << "libmdb's output reached the terminal";
     const std::vector<std::string> said = lines(run.out);
-    if (!damage.failure.empty()) {
+    const bool failed = !said.empty() && said[0] == "ListTables: Error!";
+    EXPECT_NE(failed ? Damage::Warns : Damage::Fails, damage.outcome) << run.out;
+    if (failed) {
         EXPECT_EQ(run.status, 1);
         ASSERT_EQ(said.size(), 2u) << run.out;
-        EXPECT_EQ(said[0], "ListTables: Error!");
         EXPECT_EQ(said[1].rfind("-2147467259: The database is damaged and could not be read (reading it ", 0), 0u)
             << said[1];
         EXPECT_NE(said[1].find(damage.failure), std::string::npos) << said[1];
@@ -66,9 +70,10 @@ TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
-                         ::testing::Values(Damage{kLoopingCatalog, "MB of memory", ""},
-                                           Damage{kWarningFlood, "reading it ", ""}, Damage{kHexDump, "", ""},
-                                           Damage{kDroppedTable, "", "Order Details"}),
+                         ::testing::Values(Damage{kLoopingCatalog, Damage::Fails, "MB of memory", ""},
+                                           Damage{kWarningFlood, Damage::Either, "reading it ", ""},
+                                           Damage{kHexDump, Damage::Warns, "", ""},
+                                           Damage{kDroppedTable, Damage::Warns, "", "Order Details"}),
                          [](const auto &info) {
                              const std::string name = info.param.recipe.name;
                              return name.substr(0, name.find('.'));

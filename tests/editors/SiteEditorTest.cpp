@@ -40,8 +40,9 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
         ASSERT_EQ(editor.grid.columnCount(), n + 20);
         EXPECT_EQ(editor.grid.titles[n + 9], "SumDaily$");
         EXPECT_EQ(editor.grid.widths[n + 9], 1200);
-        if (n)
+        if (n) {
             EXPECT_EQ((Texts{editor.grid.titles[9], editor.grid.titles[11]}), (Texts{"Tent", "Cabin"}));
+        }
         EXPECT_EQ(editor.state.SCTypeVisible[3], n == 3);
         EXPECT_FALSE(editor.state.SCTypeVisible[4]);
     }

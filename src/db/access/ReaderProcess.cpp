@@ -6,9 +6,9 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,15 +100,20 @@ void ReaderProcess::fail(const std::string &reason) {
 void ReaderProcess::failDead() {
     // The answer ended early: the reader is gone or going. Its end tells why.
     closeFd(channel_);
-    int status = 0;
-    struct rusage usage {};
-    while (wait4(pid_, &status, 0, &usage) < 0 && errno == EINTR) {
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
-    const long peakMegabytes = usage.ru_maxrss / 1024;
-    if (peakMegabytes * 4 >= limits_.memoryMegabytes * 3)
+    if (peakMegabytes_ * 4 >= limits_.memoryMegabytes * 3)
         fail("reading it took more than " + std::to_string(limits_.memoryMegabytes) + " MB of memory");
     fail("reading it stopped unexpectedly");
+}
+
+void ReaderProcess::sampleMemory() {
+    // The second field of statm is the resident size in pages. (The kernel's own peak is no use:
+    // a spawned child's peak counts the program's memory from before its exec.)
+    long size = 0, resident = 0;
+    std::ifstream("/proc/" + std::to_string(pid_) + "/statm") >> size >> resident;
+    peakMegabytes_ = std::max(peakMegabytes_, resident * (sysconf(_SC_PAGESIZE) / 1024) / 1024);
 }
 
 void ReaderProcess::send(const std::string &bytes) {
@@ -185,8 +190,10 @@ const char *ReaderProcess::take(std::size_t n) {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limits_.silence).count();
             fail("reading it gave no answer for " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
         }
-        if (waiting_ && Clock::now() - lastWaiting >= std::chrono::milliseconds(kTickMs)) {
-            waiting_();
+        if (Clock::now() - lastWaiting >= std::chrono::milliseconds(kTickMs)) {
+            sampleMemory();
+            if (waiting_)
+                waiting_();
             lastWaiting = Clock::now();
         }
     }

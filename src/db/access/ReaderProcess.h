@@ -45,6 +45,8 @@ private:
     [[noreturn]] void fail(const std::string &reason);
     [[noreturn]] void failDead();
     void readDiagnostics();
+    // Notes the reader's resident memory, to tell afterwards whether it died of its limit.
+    void sampleMemory();
     void stop();
 
     ReaderLimits limits_;
@@ -55,6 +57,7 @@ private:
     std::vector<char> buffer_;
     std::size_t begin_ = 0, end_ = 0;
     ReaderDiagnostics printed_;
+    long peakMegabytes_ = 0;
 };
 
 } // namespace tarnwick

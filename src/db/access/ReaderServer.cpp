@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <chrono>
 #include <fstream>
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -105,13 +107,26 @@ void answer(Channel &channel, MdbDatabase &database, char request, const std::st
 } // namespace
 
 void LimitMemoryGrowth(long megabytes) {
-    // The first field of statm is the address space in pages.
-    long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) +
-                         static_cast<rlim_t>(megabytes) * 1024 * 1024;
+    // statm: the address space and the resident memory, in pages.
+    auto pagesInUse = [] {
+        long size = 0, resident = 0;
+        std::ifstream("/proc/self/statm") >> size >> resident;
+        return std::make_pair(size, resident);
+    };
+    const long page = sysconf(_SC_PAGESIZE), budget = megabytes * 1024 * 1024 / page;
+    const auto [size, resident] = pagesInUse();
+    const rlim_t limit = static_cast<rlim_t>(size + budget) * static_cast<rlim_t>(page);
     const struct rlimit space = {limit, limit};
     setrlimit(RLIMIT_AS, &space);
+    // The address space cannot bound a sanitizer's allocator, which reserves its space at start;
+    // a watch on resident memory ends the reader at the same budget there.
+    std::thread([pagesInUse, most = resident + budget] {
+        for (;;) {
+            if (pagesInUse().second > most)
+                _exit(3);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }).detach();
 }
 
 void ServeAccessDatabase(const std::string &path, int fd) {
