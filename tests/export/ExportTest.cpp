@@ -132,9 +132,12 @@ TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
 
 TEST_F(ExportTest, ListingFailuresAreReportedWithNumberAndDescription) {
     park.write("text.mdb", "not a database at all");
+    // A Jet 4 file cut short within its header, as a mail gateway may leave it.
+    park.write("cut.mdb", TempDir::readFile(access("testUnicodeCompV2003.mdb")).substr(0, 0x90));
     const std::pair<std::string, std::string> cases[] = {
         {park.file("missing.mdb"), "-2147467259: Could not find file '" + park.file("missing.mdb") + "'."},
-        {park.file("text.mdb"), "-2147467259: Unrecognized database format '" + park.file("text.mdb") + "'."}};
+        {park.file("text.mdb"), "-2147467259: Unrecognized database format '" + park.file("text.mdb") + "'."},
+        {park.file("cut.mdb"), "-2147467259: Unrecognized database format '" + park.file("cut.mdb") + "'."}};
     for (const auto &[path, message] : cases) {
         prompter.shown.clear();
         EXPECT_FALSE(browser.ListTables(path));

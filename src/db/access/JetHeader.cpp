@@ -33,8 +33,9 @@ std::vector<std::uint8_t> headerMask(std::size_t length) {
     return stream;
 }
 
+// A file cut short within its header (it ends before the masked region does) is none of them.
 JetVersion versionOf(const std::vector<std::uint8_t> &page) {
-    if (page.size() < 0x80 || page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0)
+    if (page.size() < kHeaderSize || page[0] != 0 || page[1] != 1 || page[2] != 0 || page[3] != 0)
         return JetVersion::NotJet;
     if (std::memcmp(&page[4], "Standard Jet DB", 15) == 0)
         return page[0x14] == 0 ? JetVersion::Jet3 : JetVersion::Jet4;
