@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     char folder[] = "/tmp/access-reader-fuzz-XXXXXX";
     workFolder = mkdtemp(folder);
     const std::string reports = "log_path=" + workFolder + "/report";
-    setenv("ASAN_OPTIONS", ("detect_leaks=0:" + reports).c_str(), 1);
+    setenv("ASAN_OPTIONS", ("detect_leaks=0:quarantine_size_mb=8:malloc_context_size=5:" + reports).c_str(), 1);
     setenv("UBSAN_OPTIONS", ("print_stacktrace=1:" + reports).c_str(), 1);
     return 0;
 }
