@@ -14,8 +14,6 @@ struct Damage {
     // Whether the listing fails, or gives the list with a warning. Where libmdb's reading depends on
     // what its memory held before (the flood), either may happen.
     enum { Fails, Warns, Either } outcome;
-    // Part of the reason given when the listing fails.
-    std::string failure;
     // A table of the undamaged file that the damaged list lacks.
     std::string lost;
 };
@@ -49,9 +47,9 @@ TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
     if (failed) {
         EXPECT_EQ(run.status, 1);
         ASSERT_EQ(said.size(), 2u) << run.out;
+        // The reason (memory or time) depends on how fast libmdb runs away on this machine.
         EXPECT_EQ(said[1].rfind("-2147467259: The database is damaged and could not be read (reading it ", 0), 0u)
             << said[1];
-        EXPECT_NE(said[1].find(damage.failure), std::string::npos) << said[1];
         return;
     }
     EXPECT_EQ(run.status, 0);
@@ -70,10 +68,9 @@ TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
-                         ::testing::Values(Damage{kLoopingCatalog, Damage::Fails, "MB of memory", ""},
-                                           Damage{kWarningFlood, Damage::Either, "reading it ", ""},
-                                           Damage{kHexDump, Damage::Warns, "", ""},
-                                           Damage{kDroppedTable, Damage::Warns, "", "Order Details"}),
+                         ::testing::Values(Damage{kLoopingCatalog, Damage::Fails, ""},
+                                           Damage{kWarningFlood, Damage::Either, ""}, Damage{kHexDump, Damage::Warns, ""},
+                                           Damage{kDroppedTable, Damage::Warns, "Order Details"}),
                          [](const auto &info) {
                              const std::string name = info.param.recipe.name;
                              return name.substr(0, name.find('.'));

@@ -240,8 +240,10 @@ private Q_SLOTS:
         tick.start(20);
         doubleClick(kLoopingCatalog.name);
         QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(park->said().last(), QString("ListTables: Error!\r\n-2147467259: The database is damaged and could "
-                                              "not be read (reading it took more than 512 MB of memory)."));
+        // Its memory limit stops the reader within seconds; on a loaded machine its time limit may come first.
+        QVERIFY2(park->said().last().startsWith("ListTables: Error!\r\n-2147467259: The database is damaged and could "
+                                                "not be read (reading it "),
+                 qPrintable(park->said().last()));
         QVERIFY2(ticks >= 10 && longestGap < 500, qPrintable(QString("%1 ticks, %2 ms").arg(ticks).arg(longestGap)));
         QVERIFY2(window->isVisible() && window->isEnabled(), "the window was closed under the read or left disabled");
         QVERIFY(shownTables().isEmpty());
