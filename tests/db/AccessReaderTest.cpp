@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Misbehaving{"Silent", "exec sleep 30", "reading it gave no answer for 1 second"},
                       Misbehaving{"Floods", "exec yes 'warning: again'", "reading it gave no answer for 1 second"},
                       Misbehaving{"Dies", "kill -SEGV $$", "reading it stopped unexpectedly"},
+                      Misbehaving{"HangsUpAndRunsOn", "exec 3>&-; exec sleep 30", "reading it stopped unexpectedly"},
                       Misbehaving{"OutOfTurn", "printf Z >&3; exec sleep 30", "its reader answered out of turn"},
                       Misbehaving{"HugeLength", "printf 'N\\377\\377\\377\\377' >&3; exec sleep 30",
                                   "its reader sent a length of 4294967295"}),

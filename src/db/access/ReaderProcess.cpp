@@ -98,11 +98,8 @@ void ReaderProcess::fail(const std::string &reason) {
 }
 
 void ReaderProcess::failDead() {
-    // The answer ended early: the reader is gone or going. Its end tells why.
-    closeFd(channel_);
-    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
+    // The answer ended early: the reader is gone or going (it is not waited for, as a reader that
+    // closed its channel may yet run on). The memory it was seen using tells why.
     if (peakMegabytes_ * 4 >= limits_.memoryMegabytes * 3)
         fail("reading it took more than " + std::to_string(limits_.memoryMegabytes) + " MB of memory");
     fail("reading it stopped unexpectedly");
