@@ -1,12 +1,12 @@
 #include "db/access/ReaderProcess.h"
 
 #include "db/DbError.h"
+#include "db/access/ProcessMemory.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -106,10 +106,9 @@ void ReaderProcess::failDead() {
 }
 
 void ReaderProcess::sampleMemory() {
-    // The second field of statm is the resident size in pages. (The kernel's own peak is no use:
-    // a spawned child's peak counts the program's memory from before its exec.)
-    long size = 0, resident = 0;
-    std::ifstream("/proc/" + std::to_string(pid_) + "/statm") >> size >> resident;
+    // The kernel's own peak is no use: a spawned child's peak counts the program's memory from
+    // before its exec.
+    const long resident = ReadProcessMemory(std::to_string(pid_)).residentPages;
     peakMegabytes_ = std::max(peakMegabytes_, resident * (sysconf(_SC_PAGESIZE) / 1024) / 1024);
 }
 

@@ -1,12 +1,12 @@
 #include "db/access/ReaderServer.h"
 
 #include "db/access/MdbDatabase.h"
+#include "db/access/ProcessMemory.h"
 #include "db/access/ReaderWire.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
-#include <fstream>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -107,22 +107,16 @@ void answer(Channel &channel, MdbDatabase &database, char request, const std::st
 } // namespace
 
 void LimitMemoryGrowth(long megabytes) {
-    // statm: the address space and the resident memory, in pages.
-    auto pagesInUse = [] {
-        long size = 0, resident = 0;
-        std::ifstream("/proc/self/statm") >> size >> resident;
-        return std::make_pair(size, resident);
-    };
     const long page = sysconf(_SC_PAGESIZE), budget = megabytes * 1024 * 1024 / page;
-    const auto [size, resident] = pagesInUse();
-    const rlim_t limit = static_cast<rlim_t>(size + budget) * static_cast<rlim_t>(page);
+    const ProcessMemory now = ReadProcessMemory("self");
+    const rlim_t limit = static_cast<rlim_t>(now.addressSpacePages + budget) * static_cast<rlim_t>(page);
     const struct rlimit space = {limit, limit};
     setrlimit(RLIMIT_AS, &space);
     // The address space cannot bound a sanitizer's allocator, which reserves its space at start;
     // a watch on resident memory ends the reader at the same budget there.
-    std::thread([pagesInUse, most = resident + budget] {
+    std::thread([most = now.residentPages + budget] {
         for (;;) {
-            if (pagesInUse().second > most)
+            if (ReadProcessMemory("self").residentPages > most)
                 _exit(3);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

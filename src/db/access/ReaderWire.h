@@ -65,7 +65,7 @@ public:
                                                "length of " + std::to_string(n) + ").");
         return n;
     }
-    // Decodes into `v`, reusing its text's storage.
+    // Decodes the next value into `v`.
     void value(Value &v) {
         switch (static_cast<Value::Kind>(tag())) {
         case Value::Kind::Empty:
