@@ -112,11 +112,12 @@ int WriteScreenshots(const std::string &folder) {
     auto *databases = exporter->findChild<QListWidget *>("File1");
     databases->item(0)->setSelected(true);
     Q_EMIT databases->itemActivated(databases->item(0));
+    // Taken before the field list opens, which disables the window behind it.
+    ok &= save(exporter, out);
     QWidget *guestBox = exporter->findChild<QWidget *>("MyTable_2");
     QMouseEvent rightPress(QEvent::MouseButtonPress, QPointF(4, 4), guestBox->mapToGlobal(QPointF(4, 4)),
                            Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(guestBox, &rightPress);
-    ok &= save(exporter, out);
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w->objectName() == "frmFields")
             ok &= save(w, out);
