@@ -54,9 +54,9 @@ FileTable::Entry &FileTable::entry(short number) {
     return it->second;
 }
 
-std::string FileTable::LineInput(short number) {
+std::string FileTable::LineInput(short number, std::string *raw) {
     Entry &e = entry(number);
-    std::optional<std::string> line = e.reader ? e.reader->next() : std::nullopt;
+    std::optional<std::string> line = e.reader ? e.reader->next(raw) : std::nullopt;
     if (!line)
         throw FileError(fileerr::InputPastEnd, "Input past end of file");
     return *line;

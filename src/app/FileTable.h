@@ -30,8 +30,9 @@ class FileTable {
 public:
     // Opens `path` in `mode` under the lowest free number. Throws FileError.
     short Open(const std::string &path, OpenMode mode);
-    // The next line of a file opened for input; throws error 62 at the end.
-    std::string LineInput(short number);
+    // The next line of a file opened for input; throws error 62 at the end. `raw`, when given,
+    // receives the line's bytes as they are in the file.
+    std::string LineInput(short number, std::string *raw = nullptr);
     // Passes over the next line of a file opened for input; throws error 62 at the end.
     void SkipLine(short number);
     bool Eof(short number);

@@ -102,7 +102,7 @@ bool LineReader::skip() {
     }
 }
 
-std::optional<std::string> LineReader::next() {
+std::optional<std::string> LineReader::next(std::string *raw) {
     if (atEnd())
         return std::nullopt;
     std::string line;
@@ -118,6 +118,8 @@ std::optional<std::string> LineReader::next() {
             }
             AppendUtf8(line, static_cast<char32_t>(cp));
         }
+        if (raw)
+            *raw = line;
         return line;
     }
     for (;;) {
@@ -135,6 +137,8 @@ std::optional<std::string> LineReader::next() {
             break;
         }
     }
+    if (raw)
+        *raw = line;
     return DecodeLine(std::move(line));
 }
 

@@ -18,8 +18,9 @@ class LineReader {
 public:
     explicit LineReader(FileHandle file);
 
-    // The next line, or nothing at the end of the file.
-    std::optional<std::string> next();
+    // The next line, or nothing at the end of the file. `raw`, when given, receives the line's bytes
+    // as they are in the file, without the line end (a UTF-16 file's line as UTF-8).
+    std::optional<std::string> next(std::string *raw = nullptr);
     // Passes over the next line without decoding it; false at the end of the file.
     bool skip();
     bool atEnd();

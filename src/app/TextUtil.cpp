@@ -1,8 +1,10 @@
 #include "app/TextUtil.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
 namespace tarnwick {
@@ -115,6 +117,23 @@ std::string changeCase(std::string s, bool upper) {
 }
 
 } // namespace
+
+std::string ComposedText(std::string s) {
+    if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return s;
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2 *nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return s;
+    const icu::UnicodeString text =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(s.data(), static_cast<int32_t>(s.size())));
+    const icu::UnicodeString composed = nfc->normalize(text, status);
+    if (U_FAILURE(status))
+        return s;
+    std::string out;
+    composed.toUTF8String(out);
+    return out;
+}
 
 std::string UpperCase(std::string s) {
     return changeCase(std::move(s), true);

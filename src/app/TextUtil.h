@@ -20,6 +20,10 @@ void AppendUtf8(std::string &out, char32_t codePoint);
 // becomes U+FFFD.
 void AppendUtf16Unit(std::string &out, char32_t unit, char32_t &pendingHigh);
 
+// The same text in Unicode's composed form (NFC), so that "é" as one character and as "e" with an
+// accent compare equal.
+std::string ComposedText(std::string s);
+
 bool IsValidUtf8(std::string_view s);
 // Bytes of one line of a source file as UTF-8: kept when already valid UTF-8, else read as
 // Windows-1252.

@@ -52,8 +52,9 @@ std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &opt
                                        std::vector<std::string> *titles = nullptr);
 // check: the import run as a trial, its problems printed (and written to `report` when given).
 int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &window, const std::string &report);
+// `replace`: an existing mapping of that name is replaced without the question.
 int RunMappingSave(CliSession &cli, const std::string &file, const ImportOptions &options,
-                   const ImportWindowState &window);
+                   const ImportWindowState &window, bool replace);
 int RunMappingShow(CliSession &cli, const std::string &file);
 
 struct PurgeOptions {

@@ -1,4 +1,5 @@
 #include "app/PathCheck.h"
+#include "app/TextUtil.h"
 #include "cli/Commands.h"
 #include "cli/TerminalSheetPicker.h"
 #include "db/Maintenance.h"
@@ -20,6 +21,14 @@ void answerBackups(TerminalPrompter &prompter, const std::string &backup) {
     prompter.fallback(TP::startsWith("We are making"), Answer::Yes);
 }
 
+// The refusal of a column given a title the file does not have.
+std::string notATitle(const std::string &caption, const std::string &title, const std::vector<std::string> &titles) {
+    std::string list;
+    for (const std::string &t : titles)
+        list += (list.empty() ? "" : ", ") + t;
+    return caption + "=" + title + ": '" + title + "' is not a title of the file. Its titles are: " + list;
+}
+
 } // namespace
 
 std::optional<std::string> BuildImportWindow(const ImportOptions &options, ImportWindowState &window) {
@@ -32,7 +41,7 @@ std::optional<std::string> BuildImportWindow(const ImportOptions &options, Impor
         bool found = false;
         for (MappingSlot &slot : slots)
             if (slot.caption == caption) {
-                slot.title = map.substr(eq + 1);
+                slot.title = ComposedText(map.substr(eq + 1));
                 found = true;
             }
         if (!found)
@@ -71,6 +80,11 @@ std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, 
             std::cerr << "--mapping " << options.mapping << ": the mapping is for another table" << std::endl;
             return 2;
         }
+        for (const auto &[caption, title] : mapping->slots)
+            if (std::find(titles.begin(), titles.end(), title) == titles.end()) {
+                std::cerr << "--mapping " << options.mapping << ": " << notATitle(caption, title, titles) << std::endl;
+                return 2;
+            }
         UseMapping(cli.session, *mapping, window, titles, source);
     }
     if (options.autoMatch) {
@@ -112,11 +126,7 @@ std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &opt
     for (const MappingSlot &slot : window.slots(options.table)) {
         if (slot.title.empty() || std::find(read.titles.begin(), read.titles.end(), slot.title) != read.titles.end())
             continue;
-        std::string titles;
-        for (const std::string &title : read.titles)
-            titles += (titles.empty() ? "" : ", ") + title;
-        std::cerr << "--map " << slot.caption << "=" << slot.title << ": '" << slot.title
-                  << "' is not a title of the file. Its titles are: " << titles << std::endl;
+        std::cerr << "--map " << notATitle(slot.caption, slot.title, read.titles) << std::endl;
         return 2;
     }
     return std::nullopt;

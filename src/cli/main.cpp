@@ -78,6 +78,8 @@ int main(int argc, char **argv) {
     mappingSaveCommand->add_option("FILE", mappingFile)->required();
     windowOptions(mappingSaveCommand, mappingSave);
     mappingSaveCommand->add_option("SOURCE", mappingSave.files)->required()->expected(1);
+    bool replaceMapping = false;
+    mappingSaveCommand->add_flag("--force", replaceMapping, "Replace a mapping of that name without asking");
     CLI::App *mappingShowCommand = mappingCommand->add_subcommand("show", "Print a saved mapping");
     mappingShowCommand->add_option("FILE", mappingFile)->required();
 
@@ -197,7 +199,7 @@ int main(int argc, char **argv) {
         if (*checkCommand)
             return RunCheck(cli, check, window, reportFile);
         if (*mappingSaveCommand)
-            return RunMappingSave(cli, mappingFile, mappingSave, window);
+            return RunMappingSave(cli, mappingFile, mappingSave, window, replaceMapping);
         if (*mappingShowCommand)
             return RunMappingShow(cli, mappingFile);
         if (*backupsCommand)

@@ -1,5 +1,6 @@
 #include "db/Backups.h"
 
+#include "app/NewFile.h"
 #include "app/PathCheck.h"
 #include "app/Startup.h"
 #include "db/Maintenance.h"
@@ -7,42 +8,103 @@
 #include "db/Sqlite.h"
 
 #include <algorithm>
-#include <fcntl.h>
+#include <memory>
 #include <filesystem>
 #include <regex>
-#include <unistd.h>
+#include <cstdio>
+#include <stdexcept>
 
 namespace tarnwick {
 namespace {
 
-const std::regex kBackupName("Park_([A-Za-z]+)_(\\d\\d)-(\\d\\d)-(\\d{4}) (\\d\\d) (\\d\\d)\\.MDB", std::regex::icase);
+// A backup's name; a second BeforeRestore of the same minute carries " (2)", " (3)" ...
+const std::regex kBackupName("Park_([A-Za-z]+)_(\\d\\d)-(\\d\\d)-(\\d{4}) (\\d\\d) (\\d\\d)(?: \\(\\d+\\))?\\.MDB",
+                             std::regex::icase);
 
 long count(sqlite3 *db, const std::string &table) {
     Statement query(db, "SELECT count(*) FROM \"" + table + "\"");
     return query.step() ? static_cast<long>(sqlite3_column_int64(query.get(), 0)) : 0;
 }
 
-// Writes a file's bytes to the disk before it is renamed into place.
-bool flushToDisk(const std::string &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+// Holds the write lock of a park database: no other program can write to it while this lives, and
+// what they committed before is in the file's log, where a reader of this moment sees it.
+class ParkWriteLock {
+public:
+    explicit ParkWriteLock(const std::string &park) {
+        sqlite3 *raw = nullptr;
+        const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        db_.reset(raw);
+        if (rc != SQLITE_OK)
+            ThrowSqlite(raw);
+        // The log stays where it is when this closes: by then it belongs to the replaced file.
+        int keep = 1;
+        sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+        sqlite3_busy_timeout(raw, 5000);
+        if (sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            const int code = sqlite3_errcode(raw) & 0xff;
+            if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+                throw DbError(dberr::StorageFailure, "another program is writing to " + park +
+                                                         ", so it cannot be replaced now; close that program "
+                                                         "and try again");
+            ThrowSqlite(raw);
+        }
+    }
+
+private:
+    SqliteHandle db_;
+};
+
+// A consistent copy of the park as its readers see it now (the log included), written beside it
+// as `stem`.MDB, or `stem` (2).MDB ... when that name is taken; never in place of another file.
+std::string SnapshotPark(const std::string &park, const std::string &folder, const std::string &stem) {
+    const std::string temporary = MakeTemporaryFile(folder);
+    std::remove(temporary.c_str()); // the copy makes the file itself
+    try {
+        sqlite3 *raw = nullptr;
+        const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        SqliteHandle reader(raw);
+        if (rc != SQLITE_OK)
+            ThrowSqlite(raw);
+        std::string quoted;
+        for (char c : temporary)
+            quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        Execute(raw, "VACUUM INTO '" + quoted + "'");
+        reader.reset();
+        if (!FlushToDisk(temporary))
+            throw DbError(dberr::StorageFailure, "the copy could not be written to the disk");
+        return NameWithoutReplacing(temporary, folder, stem, ".MDB");
+    } catch (...) {
+        std::remove(temporary.c_str());
+        throw;
+    }
 }
 
-void flushFolder(const std::string &folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+// Puts a flushed copy of `path` in place of the park, atomically; what went wrong, or nothing.
+std::string replacePark(Session &session, const std::string &path, const std::string &park) {
+    std::string incoming;
+    try {
+        incoming = MakeTemporaryFile(session.DbFolder);
+        std::filesystem::copy_file(path, incoming, std::filesystem::copy_options::overwrite_existing);
+        if (!FlushToDisk(incoming))
+            throw std::runtime_error("not flushed");
+        // The old database's log and shared memory go first, so that the restored file never meets
+        // them; the write lock keeps every other writer out meanwhile.
+        std::filesystem::remove(park + "-wal");
+        std::filesystem::remove(park + "-shm");
+        std::filesystem::rename(incoming, park);
+    } catch (const std::exception &) {
+        std::error_code error;
+        if (!incoming.empty())
+            std::filesystem::remove(incoming, error);
+        return "Nothing was restored: " + path + " could not be copied into " + session.DbFolder + ".";
     }
+    FlushFolder(session.DbFolder);
+    return {};
 }
 
 } // namespace
 
-BackupInfo DescribeBackup(const std::string &path) {
+BackupInfo DescribeBackup(const std::string &path, BackupCheck check) {
     BackupInfo info;
     info.path = path;
     std::smatch name;
@@ -64,16 +126,16 @@ BackupInfo DescribeBackup(const std::string &path) {
     try {
         if (rc != SQLITE_OK)
             ThrowSqlite(raw);
-        Statement check(raw, "PRAGMA integrity_check");
-        if (!check.step() || std::string(reinterpret_cast<const char *>(sqlite3_column_text(check.get(), 0))) != "ok")
-            throw DbError(dberr::UnrecognizedFormat, "damaged");
-        for (const TableDef &table : ParkTables()) {
-            Statement exists(raw, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
-            sqlite3_bind_text(exists.get(), 1, table.name.c_str(), -1, SQLITE_TRANSIENT);
-            if (!exists.step()) {
-                info.problem = path + " is not a park database: it has no " + table.name + " table.";
-                return info;
-            }
+        if (check == BackupCheck::Full) {
+            Statement integrity(raw, "PRAGMA integrity_check");
+            if (!integrity.step() ||
+                std::string(reinterpret_cast<const char *>(sqlite3_column_text(integrity.get(), 0))) != "ok")
+                throw DbError(dberr::UnrecognizedFormat, "damaged");
+        }
+        const std::string problem = ParkSchemaProblem(raw);
+        if (!problem.empty()) {
+            info.problem = path + " is not a park database: " + problem + ".";
+            return info;
         }
         info.sites = count(raw, "Sites");
         info.guests = count(raw, "Guest");
@@ -98,7 +160,7 @@ std::vector<BackupInfo> ListBackups(const std::string &folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
         if (std::regex_match(it->path().filename().string(), kBackupName))
-            backups.push_back(DescribeBackup(it->path().string()));
+            backups.push_back(DescribeBackup(it->path().string(), BackupCheck::Quick));
     // Newest first: by the stamp's year, month, day, hour and minute.
     auto key = [](const BackupInfo &b) {
         return b.stamp.size() == 16 ? b.stamp.substr(6, 4) + b.stamp.substr(0, 2) + b.stamp.substr(3, 2) +
@@ -133,41 +195,42 @@ bool OfferRestore(Session &session, const std::string &path) {
 }
 
 bool RestoreBackup(Session &session, const std::string &path) {
-    const BackupInfo info = DescribeBackup(path);
+    const BackupInfo info = DescribeBackup(path, BackupCheck::Full);
     if (!info.problem.empty()) {
         session.prompter.notify("Nothing was restored: " + info.problem, Icon::Exclamation);
         return false;
     }
     if (!ParkStillThere(session))
         return false;
-    if (!CopyParkAs(session, "BeforeRestore")) {
-        session.prompter.notify("Nothing was restored, as the database as it is now could not be backed up first.",
-                                Icon::Exclamation);
-        return false;
-    }
     if (session.ParkConnection)
         session.ParkConnection->Close();
     const std::string park = session.DbFolder + "/Park.MDB";
-    const std::string incoming = session.DbFolder + "/Park.MDB.restoring";
-    std::error_code error;
-    std::filesystem::copy_file(path, incoming, std::filesystem::copy_options::overwrite_existing, error);
-    const bool flushed = !error && flushToDisk(incoming);
-    if (flushed) {
-        // The old database was folded into its file when its connection closed; its sidecars go
-        // first, so that the restored file never meets the old log.
-        std::filesystem::remove(park + "-wal", error);
-        std::filesystem::remove(park + "-shm", error);
-        std::filesystem::rename(incoming, park, error);
+    std::string refusal;
+    std::optional<std::string> before;
+    {
+        std::unique_ptr<ParkWriteLock> lock;
+        try {
+            lock = std::make_unique<ParkWriteLock>(park);
+        } catch (const NumberedError &error) {
+            refusal = "Nothing was restored: " + error.description() + ".";
+        }
+        if (lock)
+            try {
+                before = SnapshotPark(park, session.DbFolder, "Park_BeforeRestore_" + BackupTimeStamp(session));
+            } catch (const std::exception &) {
+                refusal = "Nothing was restored, as the database as it is now could not be backed up first.";
+            }
+        if (before)
+            refusal = replacePark(session, path, park);
     }
-    if (!flushed || error) {
-        std::filesystem::remove(incoming, error);
-        session.prompter.notify("Nothing was restored: " + path + " could not be copied into " + session.DbFolder + ".",
-                                Icon::Exclamation);
-        CreateRVCon(session);
+    // The connection is back before the messages: a window may use it while they are up.
+    CreateRVCon(session);
+    if (before)
+        session.prompter.notify("The Database has been BackedUp as " + *before);
+    if (!refusal.empty()) {
+        session.prompter.notify(refusal, Icon::Exclamation);
         return false;
     }
-    flushFolder(session.DbFolder);
-    CreateRVCon(session);
     session.prompter.notify("The backup " + path + " is now the park database: Sites " + std::to_string(info.sites) +
                             ", Guest " + std::to_string(info.guests) + ", OtherCharges " +
                             std::to_string(info.charges) + ".");

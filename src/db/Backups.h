@@ -18,8 +18,12 @@ struct BackupInfo {
     std::string problem;
 };
 
+// Quick reads the schema and counts; Full also checks every page, as a restore does before it
+// puts a file back.
+enum class BackupCheck { Quick, Full };
+
 // What the park database file at `path` holds, read without writing to it.
-BackupInfo DescribeBackup(const std::string &path);
+BackupInfo DescribeBackup(const std::string &path, BackupCheck check = BackupCheck::Full);
 
 // The backups in `folder` (Park_<reason>_<mm-dd-yyyy hh mm>.MDB), newest first.
 std::vector<BackupInfo> ListBackups(const std::string &folder);

@@ -30,7 +30,8 @@ bool ParkStillThere(Session &session);
 // written.
 std::optional<std::string> BackUpDB(Session &session, BackupReason reason);
 
-// The copy itself, without the question, under any reason name ("BeforeRestore").
+// The copy itself, without the question, under a reason name; a second copy of the same reason and
+// minute replaces the first.
 std::optional<std::string> CopyParkAs(Session &session, const std::string &reasonName);
 
 // Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return.

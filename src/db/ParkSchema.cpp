@@ -1,9 +1,11 @@
 #include "db/ParkSchema.h"
 
 #include "app/PathCheck.h"
+#include "app/TextUtil.h"
 #include "db/Connection.h"
 #include "db/Sqlite.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tarnwick {
@@ -67,17 +69,28 @@ const std::vector<TableDef> &ParkTables() {
     return tables;
 }
 
-void RequireParkTables(Connection &connection) {
-    Statement query(connection.handle(), "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+std::string ParkSchemaProblem(sqlite3 *db) {
+    std::vector<std::vector<std::string>> present; // each table's columns, lower-cased
     for (const TableDef &table : ParkTables()) {
-        sqlite3_bind_text(query.get(), 1, table.name.c_str(), -1, SQLITE_TRANSIENT);
-        const bool found = query.step();
-        query.reset();
-        if (!found)
-            throw DbError(dberr::UnrecognizedFormat, connection.Property("Data Source") +
-                                                         " is not a park database: it has no " + table.name +
-                                                         " table.");
+        Statement info(db, "PRAGMA table_info(\"" + table.name + "\")");
+        present.emplace_back();
+        while (info.step())
+            present.back().push_back(LowerCase(reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1))));
+        if (present.back().empty())
+            return "it has no " + table.name + " table";
     }
+    for (std::size_t t = 0; t < ParkTables().size(); ++t)
+        for (const ColumnDef &column : ParkTables()[t].columns)
+            if (std::find(present[t].begin(), present[t].end(), LowerCase(column.name)) == present[t].end())
+                return "its " + ParkTables()[t].name + " table has no " + column.name + " column";
+    return {};
+}
+
+void RequireParkTables(Connection &connection) {
+    const std::string problem = ParkSchemaProblem(connection.handle());
+    if (!problem.empty())
+        throw DbError(dberr::UnrecognizedFormat,
+                      connection.Property("Data Source") + " is not a park database: " + problem + ".");
 }
 
 void CreateParkDatabase(const std::string &folder) {

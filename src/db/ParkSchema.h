@@ -2,6 +2,8 @@
 // The park tables as this build creates them, and the creation of a new Park.MDB.
 #include "db/ColumnKind.h"
 
+#include <sqlite3.h>
+
 #include <string>
 #include <vector>
 
@@ -22,8 +24,13 @@ const std::vector<TableDef> &ParkTables();
 
 class Connection;
 
-// Throws DbError (unrecognized format) when the open database lacks a park table, so that a file
-// that is not a park database is reported rather than used.
+// What keeps an SQLite database from being a park: "it has no Guest table", "its Sites table has
+// no Width column"; empty for a park. Every column of the park tables is looked for, as the rules
+// address each by name.
+std::string ParkSchemaProblem(sqlite3 *db);
+
+// Throws DbError (unrecognized format) when the open database lacks a park table or column, so
+// that a file that is not a park database is reported rather than used.
 void RequireParkTables(Connection &connection);
 
 // Creates `folder`/Park.MDB with the park tables and one ParkInfo row of ten "None", making the

@@ -3,6 +3,8 @@
 #include "app/FileOpener.h"
 #include "app/TextUtil.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
 std::vector<std::string> SplitTitles(const std::string &header) {
@@ -51,6 +53,11 @@ std::string SourcePath(const Session &session, const std::string &fileName) {
 std::string UpperExtension(const std::string &fileName) {
     std::size_t dot = fileName.find_last_of('.');
     return dot == std::string::npos ? std::string() : UpperCase(fileName.substr(dot + 1));
+}
+
+std::string QuotedValue(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+    return "\"" + text + "\"";
 }
 
 } // namespace tarnwick

@@ -41,6 +41,10 @@ template <typename Store> int CutLine(const std::string &line, char delimiter, S
     }
 }
 
+// A value in double quotes for a line that this reader reads back as the same value: the quotes
+// inside it are dropped, as the reader drops them.
+std::string QuotedValue(std::string text);
+
 // The number of data lines: every line after the first, blank lines included; -1 for an empty
 // file. Nothing when the file cannot be read.
 std::optional<long> CountDataLines(Session &session, const std::string &path);

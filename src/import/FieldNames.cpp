@@ -2,6 +2,7 @@
 
 #include "app/FileOpener.h"
 #include "app/PathCheck.h"
+#include "app/TextUtil.h"
 #include "import/DelimitedText.h"
 #include "import/QuoteRepair.h"
 #include "sheet/SheetError.h"
@@ -12,7 +13,10 @@ namespace {
 
 constexpr int kMaxTitles = 150;
 
-void storeTitles(Session &session, const std::vector<std::string> &titles) {
+// Titles are kept composed, so that a title matches the same title typed or saved in another form.
+void storeTitles(Session &session, std::vector<std::string> &titles) {
+    for (std::string &title : titles)
+        title = ComposedText(std::move(title));
     for (std::size_t k = 0; k < titles.size(); ++k)
         session.FieldNames[k + 1] = titles[k];
     session.FieldNames[0] = std::to_string(titles.size());

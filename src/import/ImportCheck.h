@@ -33,18 +33,4 @@ std::string ProblemLine(const ImportProblem &problem);
 // The report as a CSV file (File, Line, Field, Value, Reason); a message when it cannot be written.
 bool WriteReport(Session &session, const std::string &path, const CheckReport &report);
 
-// Collects the rows an import passes over, to write them as "<source> rejected.csv" beside it.
-class RejectedRows : public ImportListener {
-public:
-    void refused(long line, const std::string &field, const std::string &value, const std::string &reason,
-                 const std::vector<Value> &row) override;
-    void shortened(long, const std::string &, const std::string &, std::size_t) override {}
-    void finished(long, long) override {}
-    // Writes the rows, if any, with the source's titles and a last column "Reason", and says where.
-    void write(Session &session, const std::string &source, char delimiter) const;
-
-private:
-    std::vector<std::vector<std::string>> rows_; // the values, then the reason
-};
-
 } // namespace tarnwick

@@ -5,8 +5,8 @@
 #include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
-#include "import/ImportCheck.h"
 #include "import/InterruptedImport.h"
+#include "import/RejectedRows.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -67,15 +67,19 @@ std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, 
             break;
         const std::optional<std::string> backup = BackUpDB(session, addReason(table));
         const std::string tableName = ImportTableName(table);
-        WriteImportMarker(session, {tableName, file, backup.value_or(""), BackupTimeStamp(session),
-                                    TableRowCount(session, tableName)});
-        RejectedRows rejected;
-        session.importListener = &rejected;
-        outcomes.push_back(ImportFile(session, window, table, file));
-        session.importListener = nullptr;
-        RemoveImportMarker(session);
         const std::string extension = UpperExtension(file);
-        rejected.write(session, file, extension == "CSV" || extension == "TXT" ? window.delimiter() : ',');
+        RejectedRows rejected(session, file, extension == "CSV" || extension == "TXT" ? window.delimiter() : ',',
+                              files);
+        {
+            RunningImport running(session, {tableName, file, backup.value_or(""), BackupTimeStamp(session),
+                                            TableRowCount(session, tableName)});
+            session.importListener = &rejected;
+            outcomes.push_back(ImportFile(session, window, table, file));
+            session.importListener = nullptr;
+        }
+        // Rows that are in no file make the import's outcome a failure, though its rows are kept.
+        if (!rejected.finish() && outcomes.back())
+            outcomes.back() = ImportOutcome::Stopped;
     }
     return outcomes;
 }

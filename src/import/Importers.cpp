@@ -24,18 +24,18 @@ void mapSite(RowContext &row) {
     const ImportWindowState &w = row.window;
     for (int k = 1; k <= 18; ++k) {
         const ResolvedSlot &s = row.slot(k);
-        Field &field = *s.field;
         const std::string &caption = s.slot->caption;
         if (!s.mapped()) {
             std::string automatic = std::to_string(row.stored + 1);
             if (k == 1)
-                row.set(field, caption, 0, Value::number(row.stored + 1));
+                row.set(row.column(s), caption, 0, Value::number(row.stored + 1));
             else if (k == 2)
                 // Mapped numbers take their alias from the row's first field, not from the Number column.
-                row.set(field, caption, 0,
+                row.set(row.column(s), caption, 0,
                         Value(FormatMinDigits(row.slot(1).mapped() ? row.at(1).toString() : automatic, 3)));
             continue;
         }
+        Field &field = row.column(s);
         for (int m : s.positions) {
             const Value &v = row.at(m);
             switch (k) {
@@ -108,9 +108,9 @@ void mapGuest(RowContext &row, NamePositions &names, std::size_t limit) {
         for (int m : s.positions) {
             const Value &v = row.at(m);
             if (w.allCaps || k <= 5)
-                row.fit(*s.field, s.slot->caption, m, CaseConverted(w, v));
+                row.fit(row.column(s), s.slot->caption, m, CaseConverted(w, v));
             else
-                row.fit(*s.field, s.slot->caption, m, v, limit);
+                row.fit(row.column(s), s.slot->caption, m, v, limit);
         }
     }
     static const std::string type = "Type", typeOfStay = "TypeOfStay";
@@ -125,9 +125,9 @@ void mapCharge(RowContext &row) {
         for (int m : s.positions) {
             const Value &v = row.at(m);
             if (k == 5)
-                row.set(*s.field, s.slot->caption, m, w.taxableYesNo ? yesText(v, "True", "False") : v);
+                row.set(row.column(s), s.slot->caption, m, w.taxableYesNo ? yesText(v, "True", "False") : v);
             else
-                row.fit(*s.field, s.slot->caption, m, CaseConverted(w, v));
+                row.fit(row.column(s), s.slot->caption, m, CaseConverted(w, v));
         }
     }
 }

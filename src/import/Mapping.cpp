@@ -1,6 +1,7 @@
 #include "import/Mapping.h"
 
 #include "app/PathCheck.h"
+#include "app/TextUtil.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +12,26 @@
 
 namespace tarnwick {
 namespace {
+
+// Mapping files are small: a larger file, or anything but a regular file (a FIFO would never end),
+// is refused before it is read.
+constexpr std::uintmax_t kMaxMappingBytes = 1 << 20;
+
+std::string readMappingText(const std::string &path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status))
+        throw std::runtime_error("it could not be read");
+    if (!std::filesystem::is_regular_file(status))
+        throw std::runtime_error("it is not a regular file");
+    if (std::filesystem::file_size(path, error) > kMaxMappingBytes || error)
+        throw std::runtime_error("it is larger than 1 MB");
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (!(text << in.rdbuf()))
+        throw std::runtime_error("it could not be read");
+    return text.str();
+}
 
 std::string normalized(const std::string &text) {
     std::string out;
@@ -210,15 +231,20 @@ SavedMapping MappingFromJson(const std::string &text) {
             mapping.table = ImportTable::Charges;
         else
             throw std::runtime_error("its table '" + table + "' is none of sites, guests and charges");
-        mapping.comma = json.value("delimiter", "comma") != "semicolon";
-        mapping.allCaps = json.value("case", "title") == "caps";
+        const std::string delimiter = json.value("delimiter", "comma"), textCase = json.value("case", "title");
+        if (delimiter != "comma" && delimiter != "semicolon")
+            throw std::runtime_error("its delimiter '" + delimiter + "' is neither comma nor semicolon");
+        if (textCase != "caps" && textCase != "title")
+            throw std::runtime_error("its case '" + textCase + "' is neither caps nor title");
+        mapping.comma = delimiter == "comma";
+        mapping.allCaps = textCase == "caps";
         const ImportWindowState fresh;
         const std::vector<MappingSlot> &slots = fresh.slots(mapping.table);
         for (const auto &entry : json.at("slots").items()) {
             const std::string &caption = entry.key();
             if (std::none_of(slots.begin(), slots.end(), [&](const MappingSlot &s) { return s.caption == caption; }))
                 throw std::runtime_error("'" + caption + "' is not a column of the " + table + " import");
-            mapping.slots.emplace_back(caption, entry.value().get<std::string>());
+            mapping.slots.emplace_back(caption, ComposedText(entry.value().get<std::string>()));
         }
         for (const std::string &caption : json.value("yesNo", std::vector<std::string>{})) {
             const std::vector<YesNoBox> &boxes = YesNoBoxes(mapping.table);
@@ -226,7 +252,8 @@ SavedMapping MappingFromJson(const std::string &text) {
                 throw std::runtime_error("'" + caption + "' has no YES/NO box in the " + table + " import");
             mapping.yesNo.push_back(caption);
         }
-        mapping.titles = json.value("titles", std::vector<std::string>{});
+        for (std::string title : json.value("titles", std::vector<std::string>{}))
+            mapping.titles.push_back(ComposedText(std::move(title)));
         return mapping;
     } catch (const nlohmann::json::exception &error) {
         throw std::runtime_error("it is not a mapping (" + std::string(error.what()) + ")");
@@ -244,15 +271,8 @@ bool SaveMappingFile(Session &session, const std::string &path, const SavedMappi
 }
 
 std::optional<SavedMapping> LoadMappingFile(Session &session, const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        session.prompter.notify("The mapping " + path + " could not be read.", Icon::Exclamation);
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
     try {
-        return MappingFromJson(text.str());
+        return MappingFromJson(readMappingText(path));
     } catch (const std::runtime_error &problem) {
         session.prompter.notify("The mapping " + path + " cannot be used: " + problem.what() + ".", Icon::Exclamation);
         return std::nullopt;
@@ -276,31 +296,49 @@ std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable
     }
     std::sort(paths.begin(), paths.end());
     for (const std::string &path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
         try {
-            const SavedMapping mapping = MappingFromJson(text.str());
+            const SavedMapping mapping = MappingFromJson(readMappingText(path));
             if (mapping.table == table && mapping.titles == titles)
                 return path;
         } catch (const std::runtime_error &) {
-            // A file that is no mapping is not offered.
+            // A file that is no mapping, or too large or no regular file, is not offered.
         }
     }
     return std::nullopt;
 }
 
+std::optional<std::string> MappingNameProblem(const std::string &name) {
+    const std::string last = name.substr(name.find_last_of('/') + 1);
+    if (last.find_first_not_of(' ') == std::string::npos)
+        return "A mapping needs a name.";
+    return std::nullopt;
+}
+
+std::string ReplaceMappingQuestion(const std::string &path) {
+    return "There is a mapping " + path + " already. Do you want to replace it?";
+}
+
+bool SaveMappingAsking(Session &session, const std::string &path, const SavedMapping &mapping) {
+    if (PathExists(path) && session.prompter.ask(ReplaceMappingQuestion(path), Buttons::YesNo) != Answer::Yes)
+        return false;
+    return SaveMappingFile(session, path, mapping);
+}
+
 bool OfferSaveMapping(Session &session, const SavedMapping &mapping) {
     const std::optional<std::string> name =
         session.prompter.input("Save Mapping", "Name of the mapping (it is kept in the database folder):");
-    if (!name || name->find_first_not_of(' ') == std::string::npos)
+    if (!name)
         return false;
     if (name->find('/') != std::string::npos) {
         session.prompter.notify("A mapping's name cannot hold a '/'.", Icon::Exclamation);
         return false;
     }
+    if (std::optional<std::string> problem = MappingNameProblem(*name)) {
+        session.prompter.notify(*problem, Icon::Exclamation);
+        return false;
+    }
     const std::string path = session.DbFolder + "/" + MappingFileName(*name);
-    if (!SaveMappingFile(session, path, mapping))
+    if (!SaveMappingAsking(session, path, mapping))
         return false;
     session.prompter.notify("The mapping was saved as " + path + ".");
     return true;

@@ -47,7 +47,7 @@ std::string MappingToJson(const SavedMapping &mapping);
 SavedMapping MappingFromJson(const std::string &json);
 
 // Writes or reads a mapping file; a problem is said in a message naming the file, and gives false
-// or nothing.
+// or nothing. Only regular files of at most 1 MB are read.
 bool SaveMappingFile(Session &session, const std::string &path, const SavedMapping &mapping);
 std::optional<SavedMapping> LoadMappingFile(Session &session, const std::string &path);
 
@@ -56,6 +56,13 @@ std::string MappingFileName(const std::string &name);
 // The saved mapping of `folder` for `table` whose titles equal `titles`, if there is one.
 std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable table,
                                           const std::vector<std::string> &titles);
+
+// Why `name` cannot name a mapping (empty, blank, or a folder), or nothing.
+std::optional<std::string> MappingNameProblem(const std::string &name);
+// The question asked before a saved mapping is replaced.
+std::string ReplaceMappingQuestion(const std::string &path);
+// Saves the mapping at `path`, asking first when a file is there. True when saved.
+bool SaveMappingAsking(Session &session, const std::string &path, const SavedMapping &mapping);
 
 // "Save Mapping...": asks for a name and saves the mapping under it in the database folder, saying
 // where. True when saved.

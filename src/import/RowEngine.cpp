@@ -24,7 +24,7 @@ std::vector<ResolvedSlot> resolveSlots(Session &session, Recordset &records, con
         try {
             resolved.field = &records.Fields(slot.caption);
         } catch (const DbError &) {
-            resolved.field = nullptr; // FirstName and LastName feed Name instead
+            resolved.field = nullptr; // FirstName and LastName feed Name instead; others fail when used
         }
         if (!slot.title.empty())
             for (int m = 1; m <= count; ++m)
@@ -36,6 +36,13 @@ std::vector<ResolvedSlot> resolveSlots(Session &session, Recordset &records, con
 }
 
 } // namespace
+
+Field &ResolvedSlot::column() const {
+    if (!field)
+        throw DbError(dberr::ItemNotFound,
+                      "Item cannot be found in the collection corresponding to the requested name or ordinal.");
+    return *field;
+}
 
 RowContext::RowContext(Session &session, const ImportWindowState &window, Recordset &records, const ImportPlan &plan)
     : session(session), window(window), records_(records), slots_(resolveSlots(session, records, plan)) {}
@@ -189,7 +196,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             records.CancelUpdate();
             connection.CommitGroup();
             if (checking) {
-                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer);
+                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer, *source);
                 continue;
             }
             Answer answer = session.prompter.ask(
@@ -203,7 +210,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
                 return ImportOutcome::Stopped;
             }
             if (listener)
-                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer);
+                listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer, *source);
             connection.BeginGroup();
             inGroup = 0;
             groupStart = std::chrono::steady_clock::now();

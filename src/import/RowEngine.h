@@ -28,9 +28,11 @@ struct ImportPlan {
 // One slot's target and the header positions whose title equals the slot's chosen title.
 struct ResolvedSlot {
     const MappingSlot *slot = nullptr;
-    Field *field = nullptr; // null for slots that are not columns (FirstName, LastName)
+    Field *field = nullptr; // null when the table has no column of the slot's caption
     std::vector<int> positions;
     bool mapped() const { return !slot->title.empty(); }
+    // The slot's column; a table without it is the database's "item not found" error.
+    Field &column() const;
 };
 
 class RowContext {
@@ -44,6 +46,12 @@ public:
 
     // Slot k (from 1) with its field and matching positions.
     const ResolvedSlot &slot(int k) const { return slots_[k - 1]; }
+    // A slot's column; when the table lacks it, the row's failure names the slot.
+    Field &column(const ResolvedSlot &slot) {
+        failedCaption_ = &slot.slot->caption;
+        failedPosition_ = 0;
+        return slot.column();
+    }
     // A field of the record being stored, by column name.
     Field &field(const std::string &name) { return records_.Fields(name); }
     // The buffer's value at a header position (Empty past the buffer for position 0).

@@ -19,7 +19,7 @@ TextRowSource::TextRowSource(Session &session, const std::string &path, char del
         throw SourceRefused{"The file " + path + " could not be read, so nothing was imported."};
     total_ = *count;
     if (!session_.files.Eof(file_))
-        session_.files.LineInput(file_); // the title line
+        session_.files.LineInput(file_, &rawTitles_);
 }
 
 TextRowSource::~TextRowSource() {
@@ -34,13 +34,13 @@ bool TextRowSource::next(std::vector<Value> &buffer) {
     for (int i = 1; i <= filled_; ++i)
         buffer[i] = Value();
     std::optional<RowOverflow> overflow;
-    filled_ =
-        std::min(capacity_, CutLine(session_.files.LineInput(file_), delimiter_, [&](int position, std::string value) {
-                     if (position <= capacity_)
-                         buffer[position] = Value(std::move(value));
-                     else if (!overflow)
-                         overflow = RowOverflow{position, Value(std::move(value))};
-                 }));
+    valueCount_ = CutLine(session_.files.LineInput(file_, &rawLine_), delimiter_, [&](int position, std::string value) {
+        if (position <= capacity_)
+            buffer[position] = Value(std::move(value));
+        else if (!overflow)
+            overflow = RowOverflow{position, Value(std::move(value))};
+    });
+    filled_ = std::min(capacity_, valueCount_);
     if (overflow)
         throw *overflow;
     return true;

@@ -30,6 +30,11 @@ public:
     // The next row into `buffer` (resized to capacity + 1); false after the last. Throws
     // RowOverflow for a row that does not fit, after which the next call moves on.
     virtual bool next(std::vector<Value> &buffer) = 0;
+    // For a text file, the title line and the row read last as their bytes stand in the file, and
+    // how many values that row holds (past the buffer too); null for a workbook.
+    virtual const std::string *rawTitleLine() const { return nullptr; }
+    virtual const std::string *rawLine() const { return nullptr; }
+    virtual int valueCount() const { return 0; }
 
 protected:
     long total_ = 0;
@@ -42,13 +47,18 @@ public:
     TextRowSource(Session &session, const std::string &path, char delimiter, int capacity);
     ~TextRowSource() override;
     bool next(std::vector<Value> &buffer) override;
+    const std::string *rawTitleLine() const override { return &rawTitles_; }
+    const std::string *rawLine() const override { return &rawLine_; }
+    int valueCount() const override { return valueCount_; }
 
 private:
     Session &session_;
     char delimiter_;
     int capacity_;
     int filled_ = 0;
+    int valueCount_ = 0;
     short file_ = 0;
+    std::string rawTitles_, rawLine_;
 };
 
 // Rows 2 to the last data row of a worksheet: the last data row is the last filled cell of column

@@ -118,14 +118,25 @@ TEST(CliStartUp, AFileThatIsNotAParkIsReportedAndLeftAsItWas) {
                                   dir.file("Park.MDB") + "'.\n");
         EXPECT_EQ(dir.read("Park.MDB"), content);
     }
-    // An SQLite database of something else keeps its bytes too.
-    TempDir other;
-    RunProgram("sqlite3", "'" + other.file("Park.MDB") + "' 'CREATE TABLE Sites (a)'");
-    const std::string before = other.read("Park.MDB");
-    CliResult result = RunProgram(CLI_PATH, "--park '" + other.path() + "' status");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("is not a park database: it has no Guest table."), std::string::npos) << result.out;
-    EXPECT_EQ(other.read("Park.MDB"), before);
+    // An SQLite database of something else keeps its bytes too, and is refused before any command
+    // reaches a column it lacks.
+    const std::pair<std::string, std::string> others[] = {
+        {"CREATE TABLE Sites (a)", "is not a park database: it has no Guest table."},
+        {"CREATE TABLE Sites (x); CREATE TABLE Guest (x); CREATE TABLE OtherCharges (x); CREATE TABLE ParkInfo (x)",
+         "is not a park database: its Sites table has no ID column."},
+    };
+    for (const auto &[sql, problem] : others)
+        for (const char *command : {"status", "check sites s.csv --map Number=N"}) {
+            SCOPED_TRACE(std::string(command) + " on " + sql);
+            TempDir other;
+            RunProgram("sqlite3", "'" + other.file("Park.MDB") + "' '" + sql + "'");
+            other.write("s.csv", "\"N\"\r\n1\r\n");
+            const std::string before = other.read("Park.MDB");
+            CliResult result = RunProgram(CLI_PATH, "--park '" + other.path() + "' " + command);
+            EXPECT_EQ(result.status, 1);
+            EXPECT_NE(result.out.find(problem), std::string::npos) << result.out;
+            EXPECT_EQ(other.read("Park.MDB"), before);
+        }
 }
 
 TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {

@@ -3,6 +3,7 @@
 #include "db/Backups.h"
 #include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
+#include "support/KilledImport.h"
 #include "support/ParkFixture.h"
 #include "support/RunCli.h"
 
@@ -65,11 +66,15 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
     park.write("damaged.MDB", damaged);
     park.write("text.MDB", "Sites,Guests\r\n");
     RunProgram("sqlite3", "'" + park.file("other.MDB") + "' 'CREATE TABLE Sites (a)'");
+    RunProgram("sqlite3", "'" + park.file("alike.MDB") +
+                              "' 'CREATE TABLE Sites (x); CREATE TABLE Guest (x); CREATE TABLE OtherCharges (x); "
+                              "CREATE TABLE ParkInfo (x)'");
     const std::pair<std::string, std::string> cases[] = {
         {"Park_AddSites_01-01-2026 10 00.MDB", "is damaged and cannot be put back."},
         {"damaged.MDB", "is damaged and cannot be put back."},
         {"text.MDB", "is not a park database."},
         {"other.MDB", "is not a park database: it has no Guest table."},
+        {"alike.MDB", "is not a park database: its Sites table has no ID column."},
     };
     for (const auto &[file, problem] : cases) {
         SCOPED_TRACE(file);
@@ -86,7 +91,7 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
 TEST_F(BackupsTest, AnInterruptedImportIsNamedAndItsBackupOffered) {
     importSites("\"Site\"\r\n1\r\n");
     // As a kill mid-import leaves it: the marker, and some of the rows.
-    WriteImportMarker(session,
+    LeaveKilledImportMarker(session,
                       {"Sites", "more.csv", park.file("Park_AddSites_12-04-2026 09 05.MDB"), "12-04-2026 09 05", 0});
     prompter.shown.clear();
     prompter.answers = {Answer::Yes};
@@ -96,7 +101,7 @@ TEST_F(BackupsTest, AnInterruptedImportIsNamedAndItsBackupOffered) {
               "the table.\r\nDo you want to put back the backup taken before it, " +
                   park.file("Park_AddSites_12-04-2026 09 05.MDB") + "?");
     EXPECT_EQ(TableRowCount(session, "Sites"), 0);
-    EXPECT_FALSE(ReadImportMarker(session));
+    EXPECT_FALSE(park.exists("Park.MDB.import"));
     prompter.shown.clear();
     CheckInterruptedImport(session);
     EXPECT_TRUE(prompter.shown.empty()) << "said once";

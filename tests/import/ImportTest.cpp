@@ -1,5 +1,6 @@
 // The importers end to end on files in a temporary park: stored rows and the exact messages.
 #include "db/Recordset.h"
+#include "db/Sqlite.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
 #include "import/Importers.h"
@@ -108,6 +109,16 @@ TEST_F(ImportTest, RefusedRowIsSkippedOnYesAndLinesCountStoredRows) {
     EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "Length", "long"), "4 of 5 Sites Successfully Imported"}));
     EXPECT_EQ(rows("Sites", {"Number", "Length"}),
               (std::vector<Texts>{{"1", "10"}, {"2", "30"}, {"3", "40"}, {"4", "50"}}));
+}
+
+TEST_F(ImportTest, AColumnTheTableLacksIsTheDatabasesErrorNotACrash) {
+    // Another program renames a column after start-up checked the park.
+    Execute(session.ParkConnection->handle(), "ALTER TABLE Sites RENAME COLUMN Width TO Wide");
+    prompter.answers = {Answer::No};
+    EXPECT_EQ(import(ImportTable::Sites, "c.csv", "\"N\",\"W\"\r\n1,20\r\n", {{"Number", "N"}, {"Width", "W"}}),
+              ImportOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), Texts{rowError(0, "Width", "")});
+    EXPECT_TRUE(rows("Sites", {"Number"}).empty());
 }
 
 TEST_F(ImportTest, NoAtFirstFailureKeepsEarlierRowsAndShowsNoSummary) {

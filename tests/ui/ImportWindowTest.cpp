@@ -6,6 +6,7 @@
 #include "import/ui/frmReadEcel.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/DesktopPark.h"
+#include "support/KilledImport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -342,7 +343,7 @@ private Q_SLOTS:
         click("Command1");
         const std::string backup = park->dir.file("Park_AddSites_12-04-2026 09 05.MDB");
         // As a power cut in a second import leaves it.
-        WriteImportMarker(park->session, {"Sites", "c.csv", backup, "12-04-2026 09 05", 2});
+        LeaveKilledImportMarker(park->session, {"Sites", "c.csv", backup, "12-04-2026 09 05", 2});
         park->prompter.shown.clear();
         park->prompter.answers = {Answer::Yes, Answer::No};
         ShowMainWindow(park->navigator);
