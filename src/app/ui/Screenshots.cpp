@@ -43,6 +43,7 @@ public:
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
     std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
+    std::optional<std::string> chooseFolder(const std::string &, const std::string &) override { return std::nullopt; }
 };
 
 } // namespace
