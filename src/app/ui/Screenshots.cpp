@@ -2,6 +2,7 @@
 
 #include "app/DemoPark.h"
 #include "app/HelpFile.h"
+#include "app/ParkChoice.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMenu>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -72,6 +75,18 @@ int WriteScreenshots(const std::string &folder) {
     auto *main = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
     main->LoadSiteTypes();
     ok &= save(main, out);
+    if (auto *park = main->findChild<QMenu *>("mnuPark")) {
+        Q_EMIT park->aboutToShow();
+        ok &= save(park, out);
+        park->hide();
+    }
+    // The folder dialog of the Park menu and of an installed program's first start.
+    QFileDialog folders(nullptr, kChooseParkTitle, park.path());
+    folders.setObjectName("ChooseParkFolder");
+    folders.setFileMode(QFileDialog::Directory);
+    folders.setOption(QFileDialog::ShowDirsOnly);
+    ok &= save(&folders, out);
+    folders.hide();
     CopyParkAs(session, "AddSites");
     main->findChild<QAction *>("mnuRestore")->trigger();
     if (auto *backups = main->findChild<QWidget *>("frmBackups")) {
