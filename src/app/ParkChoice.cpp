@@ -84,8 +84,7 @@ std::optional<std::string> checkedFolder(Session &session, ParkChoice choice, co
         return std::nullopt;
     // The folder may have gone while the question waited; it is not made again.
     if (!IsDirectory(folder)) {
-        prompter.notify("The folder " + folder + " is no longer there, so no park was made in it.",
-                        Icon::Exclamation);
+        prompter.notify("The folder " + folder + " is no longer there, so no park was made in it.", Icon::Exclamation);
         return std::nullopt;
     }
     try {

@@ -76,8 +76,8 @@ void StartUp(Session &session, NoPark whenNoPark) {
 }
 
 bool RunsInstalled(const std::string &programFolder) {
-    static const char *const kSystemFolders[] = {"/bin",           "/sbin",           "/usr/bin",        "/usr/sbin",
-                                                 "/usr/games",     "/usr/local/bin",  "/usr/local/sbin", "/usr/local/games"};
+    static const char *const kSystemFolders[] = {"/bin",       "/sbin",          "/usr/bin",        "/usr/sbin",
+                                                 "/usr/games", "/usr/local/bin", "/usr/local/sbin", "/usr/local/games"};
     for (const char *folder : kSystemFolders)
         if (programFolder == folder)
             return true;

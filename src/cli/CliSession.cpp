@@ -28,10 +28,10 @@ void CliSession::openPark(const std::string &parkFolder) {
         } catch (const EndProgram &) {
             // path.txt was read and names a folder without a park: say how to go on from here.
             if (!session.DbFolder.empty() && !IsRegularFile(session.DbFolder + "/Park.MDB"))
-                session.prompter.notify("To make a new park in " + session.DbFolder +
-                                        ", run: tarnwick-cli init " + ShellWord(session.DbFolder) +
-                                        session.LineBreak + "To use a park elsewhere, name its folder on line 1 of " +
-                                        session.AppFolder + "/path.txt, or give it with --park DIR.");
+                session.prompter.notify("To make a new park in " + session.DbFolder + ", run: tarnwick-cli init " +
+                                        ShellWord(session.DbFolder) + session.LineBreak +
+                                        "To use a park elsewhere, name its folder on line 1 of " + session.AppFolder +
+                                        "/path.txt, or give it with --park DIR.");
             throw;
         }
     } else {

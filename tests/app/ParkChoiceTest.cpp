@@ -42,7 +42,7 @@ struct Refusal {
     ParkChoice choice;
     // Makes the folder to choose under `parks` and returns it; may script the answers.
     std::function<std::string(const TempDir &parks, ScriptedPrompter &prompter)> prepare;
-    bool offered; // whether the offer to make a park comes before the refusal
+    bool offered;         // whether the offer to make a park comes before the refusal
     const char *sentence; // FOLDER stands for the chosen folder
 };
 
@@ -126,8 +126,8 @@ TEST_F(ParkChoiceTest, EmptyFolderGetsAParkOnlyWhenTheOfferIsAccepted) {
     prompter.folders = {parks.file("new"), parks.file("new")};
     prompter.answers = {Answer::No, Answer::Yes};
     ASSERT_TRUE(ChoosePark(session, ParkChoice::New));
-    const std::string offer = "There is no Park.MDB in " + parks.file("new") +
-                              ".\r\nDo you want to create an empty park there?";
+    const std::string offer =
+        "There is no Park.MDB in " + parks.file("new") + ".\r\nDo you want to create an empty park there?";
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kNewParkTitle, offer, kNewParkTitle, offer}));
     EXPECT_TRUE(session.ParkConnection->IsOpen());
     EXPECT_NO_THROW(RequireParkTables(*session.ParkConnection));

@@ -42,7 +42,7 @@ TEST(SettingsFolder, BesideAPlainCopyElseInTheConfigurationFolder) {
     std::filesystem::create_directories(home.file("root/usr/share/tarnwick"));
     const std::pair<std::string, bool> places[] = {
         {home.file("copy/bin"), true},      // a build folder, or a copy in the user's own folder
-        {"/proc", false},                    // takes no new files, even from root
+        {"/proc", false},                   // takes no new files, even from root
         {home.file("root/usr/bin"), false}, // an installation unpacked under another root, writable
         {"/usr/bin", false},
         {"/usr/local/bin", false},

@@ -54,8 +54,8 @@ std::optional<std::string> QtPrompter::input(const std::string &title, const std
 }
 
 std::optional<std::string> QtPrompter::chooseFolder(const std::string &title, const std::string &start) {
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), QString::fromStdString(title),
-                                                             QString::fromStdString(start));
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(start));
     if (folder.isEmpty())
         return std::nullopt;
     return folder.toStdString();

@@ -15,9 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QMenu>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>

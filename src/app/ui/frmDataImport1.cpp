@@ -135,9 +135,8 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     QAction *folder = park->addAction(QString());
     folder->setObjectName("mnuParkFolder");
     folder->setEnabled(false);
-    connect(park, &QMenu::aboutToShow, this, [this, folder] {
-        folder->setText("Park folder: " + QString::fromStdString(session_.DbFolder));
-    });
+    connect(park, &QMenu::aboutToShow, this,
+            [this, folder] { folder->setText("Park folder: " + QString::fromStdString(session_.DbFolder)); });
     park->addSeparator();
     QAction *open = park->addAction("Open Another Park...");
     open->setObjectName("mnuOpenPark");

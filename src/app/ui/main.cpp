@@ -28,9 +28,9 @@ int main(int argc, char **argv) {
     SystemClock clock;
     Session session(prompter, progress, clock);
     try {
-        std::unique_ptr<Navigator> navigator = StartDesktop(
-            session, ExecutableFolder(),
-            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
+        std::unique_ptr<Navigator> navigator =
+            StartDesktop(session, ExecutableFolder(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
         return application.exec();
     } catch (const EndProgram &end) {
         return end.status;
