@@ -12,6 +12,7 @@ public:
     void notify(const std::string &text, Icon) override { last = text; }
     Answer ask(const std::string &, Buttons, Icon) override { return Answer::No; }
     std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
+    std::optional<std::string> chooseFolder(const std::string &, const std::string &) override { return std::nullopt; }
     std::string last;
 };
 

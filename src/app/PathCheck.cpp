@@ -1,5 +1,6 @@
 #include "app/PathCheck.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -15,6 +16,21 @@ bool PathExists(const std::string &path) {
 bool IsRegularFile(const std::string &path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const std::string &path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FolderTakesFiles(const std::string &folder) {
+    std::string probe = folder + "/.tarnwick-write-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0)
+        return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
 }
 
 bool IsWritable(const std::string &path) {

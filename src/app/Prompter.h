@@ -20,6 +20,8 @@ public:
     virtual Answer ask(const std::string &text, Buttons buttons, Icon icon = Icon::None) = 0;
     // An input box; nothing when it was cancelled.
     virtual std::optional<std::string> input(const std::string &title, const std::string &prompt) = 0;
+    // A folder dialog titled `title`, opened on `start`; the chosen folder, or nothing when cancelled.
+    virtual std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) = 0;
 };
 
 class ProgressSink {

@@ -99,6 +99,15 @@ std::optional<std::string> TerminalPrompter::input(const std::string &title, con
     return std::nullopt;
 }
 
+std::optional<std::string> TerminalPrompter::chooseFolder(const std::string &title, const std::string &start) {
+    std::cout << title << " (" << start << ")" << std::endl;
+    std::string line;
+    if (isatty(STDIN_FILENO) && std::getline(std::cin, line) && !line.empty())
+        return line;
+    std::cout << "> Cancel" << std::endl;
+    return std::nullopt;
+}
+
 void TerminalProgress::show(const std::string &caption) {
     enabled_ = isatty(STDERR_FILENO);
     caption_ = caption;

@@ -31,6 +31,8 @@ public:
     void holdNotices(bool hold);
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
+    // The folder typed at the terminal; cancelled when no terminal can be asked or the line is empty.
+    std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
 
 private:
     struct Rule {

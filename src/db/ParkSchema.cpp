@@ -55,10 +55,32 @@ std::vector<TableDef> buildTables() {
     return {sites, guest, charges, parkInfo};
 }
 
+// The default a column has in a table designed in Access: 0 for every number and currency column,
+// No for Yes/No; none for the AutoNumber, texts, memos and dates.
+std::string defaultClause(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::Long:
+    case ColumnKind::Integer:
+    case ColumnKind::Byte:
+    case ColumnKind::Single:
+    case ColumnKind::Double:
+    case ColumnKind::Currency:
+    case ColumnKind::YesNo:
+        return " DEFAULT 0";
+    case ColumnKind::AutoNumber:
+    case ColumnKind::Date:
+    case ColumnKind::Text:
+    case ColumnKind::Memo:
+        break;
+    }
+    return "";
+}
+
 std::string createStatement(const TableDef &table) {
     std::string sql = "CREATE TABLE \"" + table.name + "\" (";
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        sql += (i ? ", \"" : "\"") + table.columns[i].name + "\" " + table.columns[i].type.declaration();
+        sql += (i ? ", \"" : "\"") + table.columns[i].name + "\" " + table.columns[i].type.declaration() +
+               defaultClause(table.columns[i].type.kind);
     return sql + ");\n";
 }
 

@@ -1,10 +1,12 @@
 // Start-up: path.txt through the file opener, the park connection and the messages that end the run.
 #include "app/Startup.h"
 #include "app/FileOpener.h"
+#include "app/PathCheck.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -31,13 +33,29 @@ TEST_F(StartupTest, MissingPathFileIsWrittenThenRestartAsked) {
     EXPECT_EQ(app.read("path.txt"), app.path() + "\r\n" + app.path() + "\r\n");
 }
 
-TEST(SettingsFolder, TheProgramsFolderWhenWritableElseTheConfigurationFolder) {
+// path.txt stays beside a plain copy that can write there; an installed program, or one that cannot
+// write its folder, keeps it in the configuration folder, made then.
+TEST(SettingsFolder, BesideAPlainCopyElseInTheConfigurationFolder) {
     TempDir home;
-    EXPECT_EQ(SettingsFolder(home.path(), home.file("config")), home.path());
-    EXPECT_FALSE(home.exists("config"));
-    // /proc takes no new files, even from root: like an installed program's folder.
-    EXPECT_EQ(SettingsFolder("/proc", home.file("config/Tarnwick")), home.file("config/Tarnwick"));
-    EXPECT_TRUE(home.exists("config/Tarnwick"));
+    std::filesystem::create_directories(home.file("copy/bin"));
+    std::filesystem::create_directories(home.file("root/usr/bin"));
+    std::filesystem::create_directories(home.file("root/usr/share/tarnwick"));
+    const std::pair<std::string, bool> places[] = {
+        {home.file("copy/bin"), true},      // a build folder, or a copy in the user's own folder
+        {"/proc", false},                   // takes no new files, even from root
+        {home.file("root/usr/bin"), false}, // an installation unpacked under another root, writable
+        {"/usr/bin", false},
+        {"/usr/local/bin", false},
+    };
+    int n = 0;
+    for (const auto &[program, beside] : places) {
+        const std::string config = home.file("config" + std::to_string(++n));
+        EXPECT_EQ(SettingsFolder(program, config), beside ? program : config) << program;
+        EXPECT_EQ(PathExists(config), !beside) << program;
+        EXPECT_EQ(RunsInstalled(program), program != "/proc" && !beside) << program;
+    }
+    EXPECT_TRUE(RunsInstalled("/opt/tarnwick/bin"));
+    EXPECT_TRUE(std::filesystem::is_empty(home.file("root/usr/bin")));
 }
 
 TEST_F(StartupTest, SecondRunOpensParkInApplicationFolder) {

@@ -15,15 +15,19 @@ protected:
 };
 
 TEST_F(CliEditors, ListPrintsTheGridAndItsCount) {
+    // Site 10's rates emptied, as a park made before the column defaults holds them.
+    sql("UPDATE Sites SET Daily = NULL, Weekly = NULL, Monthly = NULL, Daily2 = NULL, Weekly2 = NULL, "
+        "Monthly2 = NULL, Mo3 = NULL, Mo6 = NULL, Mo12 = NULL WHERE Number = 10");
     CliResult list = run("list sites");
     EXPECT_EQ(list.status, 0);
-    const std::string tail = "\t\t\t\t\t\t\t\t\t\t0\t0\n"; // nine empty rates, then the meters
+    const std::string tail = "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"; // nine rates at their default, the meters
+    const std::string emptyRates = "\t\t\t\t\t\t\t\t\t\t0\t0\n";
     EXPECT_EQ(list.out, "ID\tSiteNum\tSiteAlias\tSiteLength\tSiteWidth\tElecAmps\tHasWater\tHasSewer\tUnavailable\t"
                         "Tent\tRV\tSumDaily$\tSumWeekly$\tSumMonthly$\tWinDaily$\tWinWeekly$\tWinMonthly$\t3MonRate$\t"
                         "6MonRate$\t12MonRate$\tPastElecMeter\tCurrElecMeter\n"
                         "1\t1\t001\t40\t12\t30\tFalse\tFalse\tFalse\tFalse\tFalse" +
                             tail + "2\t2\t002\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tFalse" + tail +
-                            "3\t10\t010\t50\t14\t30\tFalse\tFalse\tFalse\tFalse\tFalse" + tail +
+                            "3\t10\t010\t50\t14\t30\tFalse\tFalse\tFalse\tFalse\tFalse" + emptyRates +
                             "There are Currently 0003Sites.\n");
     EXPECT_EQ(run("list guests").out, "There are Currently 0000Guests.\nThere are no Guests Available.\n");
 }

@@ -1,6 +1,8 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
 #include "support/CliPark.h"
 
+#include <filesystem>
+
 namespace tarnwick {
 namespace {
 
@@ -38,7 +40,11 @@ TEST(CliInitStatus, StartUpFromTheProgramsFolder) {
                           "You need to manually edit the file: " +
                               app.path() +
                               "/path.txt  to correct the error.\nYou can also delete the file, and the application "
-                              "will recreate it, but the PARK.MDB must be in the application directory.\n");
+                              "will recreate it, but the PARK.MDB must be in the application directory.\n"
+                              "To make a new park in " +
+                              app.path() + ", run: tarnwick-cli init " + app.path() +
+                              "\nTo use a park elsewhere, name its folder on line 1 of " + app.path() +
+                              "/path.txt, or give it with --park DIR.\n");
 
     TempDir park;
     RunProgram(cli, "init '" + park.path() + "'");
@@ -46,6 +52,35 @@ TEST(CliInitStatus, StartUpFromTheProgramsFolder) {
     CliResult oneLine = RunProgram(cli, "status");
     EXPECT_EQ(oneLine.status, 0);
     EXPECT_EQ(oneLine.out.substr(0, park.path().size() + 1), park.path() + "\n");
+}
+
+// Installed (here under a root of the test's own, writable as root's /usr/bin is), the program
+// writes nothing beside itself: path.txt goes to the configuration folder, and the message that
+// ends a start without a park says where that file is and which command makes a park.
+TEST(CliInitStatus, InstalledKeepsPathFileInTheConfigurationFolder) {
+    TempDir root;
+    std::filesystem::create_directories(root.file("usr/bin"));
+    std::filesystem::create_directories(root.file("usr/share/tarnwick"));
+    const std::string cli = CopyCliInto(root.file("usr/bin"));
+    const std::string config = root.file("home/.config/Tarnwick");
+    const std::string run = "-u XDG_CONFIG_HOME HOME='" + root.file("home") + "' '" + cli + "' status";
+
+    EXPECT_EQ(RunProgram("env", run).out,
+              "A default DataBase Path has been created, Please restart the application.\nThe file written is " +
+                  config + "/path.txt; its first line names the folder of Park.MDB.\n");
+    const std::string second = RunProgram("env", run).out;
+    EXPECT_NE(second.find("You need to manually edit the file: " + config + "/path.txt  to correct the error."),
+              std::string::npos)
+        << second;
+    EXPECT_NE(second.find("To make a new park in " + config + ", run: tarnwick-cli init " + config + "\n"),
+              std::string::npos)
+        << second;
+
+    RunProgram(cli, "init '" + root.file("park") + "'");
+    root.write("home/.config/Tarnwick/path.txt", root.file("park") + "\r\n");
+    CliResult status = RunProgram("env", run);
+    EXPECT_EQ(status.status, 0) << status.out;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root.file("usr/bin")), {}), 1);
 }
 
 TEST(CliInitStatus, UsageErrorsExitWithTwo) {

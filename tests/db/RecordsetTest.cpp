@@ -5,6 +5,7 @@
 #include "db/ParkSchema.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -154,6 +155,42 @@ TEST_F(RecordsetTest, FieldsReportKindAndSize) {
     EXPECT_EQ(sites.Fields("Daily").Type(), 6);
     EXPECT_EQ(sites.Fields("LastMeterReading").Type(), 5);
     EXPECT_EQ(sites.Fields().Count(), 30);
+}
+
+// Every table, a row appended with one column set: the others hold the defaults of a table designed
+// in Access, 0 for numbers and currency, No for Yes/No, nothing for texts, memos and dates.
+TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
+    for (const TableDef &table : ParkTables()) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table.name + " ", connection, adOpenStatic, adLockOptimistic);
+        auto written = std::find_if(table.columns.begin(), table.columns.end(),
+                                    [](const ColumnDef &c) { return c.type.kind == ColumnKind::Text; });
+        ASSERT_NE(written, table.columns.end()) << table.name;
+        rs.AddNew();
+        rs.Fields(written->name) = Value("x");
+        rs.Update();
+        rs.MoveLast();
+        for (const ColumnDef &column : table.columns) {
+            if (column.type.kind == ColumnKind::AutoNumber || column.name == written->name)
+                continue;
+            const Value value = rs.Fields(column.name).GetValue();
+            const std::string where = table.name + "." + column.name + " = " + value.toString();
+            switch (column.type.kind) {
+            case ColumnKind::YesNo:
+                EXPECT_EQ(value.kind(), Value::Kind::Boolean) << where;
+                EXPECT_FALSE(value.boolean()) << where;
+                break;
+            case ColumnKind::Text:
+            case ColumnKind::Memo:
+            case ColumnKind::Date:
+                EXPECT_EQ(value.kind(), Value::Kind::Null) << where;
+                break;
+            default:
+                EXPECT_NE(value.kind(), Value::Kind::Null) << where;
+                EXPECT_EQ(value.number(), 0.0) << where;
+            }
+        }
+    }
 }
 
 TEST_F(RecordsetTest, OnlyTheSystemsQueryFormsAreAccepted) {

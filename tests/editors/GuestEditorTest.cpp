@@ -27,9 +27,10 @@ TEST_F(GuestEditorTest, EmptyTableThenFiveGuests) {
     EXPECT_EQ(editor.state.NoSites, "0005");
     ASSERT_EQ(editor.grid.columnCount(), 23);
     EXPECT_EQ((Texts{editor.grid.titles[15], editor.grid.titles[22]}), (Texts{"NoRent", "Site"}));
-    // Empty values are blank; NoRent is always written; dates in the short form.
-    EXPECT_EQ(editor.grid.rowTexts(4), (Texts{"5", "", "", "",      "Nowhere", "", "", "", "", "", "", "",
-                                              "",  "", "", "False", "",        "", "", "", "", "", ""}));
+    // Empty texts and dates are blank, numbers hold the table's default 0; NoRent is always written;
+    // dates in the short form.
+    EXPECT_EQ(editor.grid.rowTexts(4), (Texts{"5", "",  "", "",      "Nowhere", "",  "", "", "", "", "", "",
+                                              "",  "0", "", "False", "0",       "0", "", "", "", "", ""}));
     EXPECT_EQ(editor.grid.cell(0, 11), "6/1/2024");
 }
 

@@ -32,7 +32,9 @@ TEST_F(SiteEditorTest, AnEmptyTableKeepsTheGridCountAndBoxes) {
 }
 
 TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
-    insert("Sites", {site(1)});
+    Row emptyDaily = site(1);
+    emptyDaily["Daily"] = Value::null(); // as a park made before the column defaults holds it
+    insert("Sites", {emptyDaily});
     for (int n : {0, 3}) {
         SCOPED_TRACE(n);
         useSiteTypes(n ? Texts{"Tent", "RV", "Cabin"} : Texts{});
@@ -46,10 +48,10 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
         EXPECT_EQ(editor.state.SCTypeVisible[3], n == 3);
         EXPECT_FALSE(editor.state.SCTypeVisible[4]);
     }
-    // A missing rate is blank, a missing meter reading 0, flags read True or False.
+    // An empty rate is blank, rates not written hold the default 0, flags read True or False.
     EXPECT_EQ(editor.grid.rowTexts(0),
               (Texts{"1", "1", "A1", "40", "12", "30", "True", "False", "False", "False", "False", "False",
-                     "",  "",  "",   "",   "",   "",   "",     "",      "",      "0",     "0"}));
+                     "",  "0", "0",  "0",  "0",  "0",  "0",    "0",     "0",     "0",     "0"}));
 }
 
 TEST_F(SiteEditorTest, CountHasAtLeastFourDigits) {
@@ -68,7 +70,7 @@ TEST_F(SiteEditorTest, CountHasAtLeastFourDigits) {
 
 TEST_F(SiteEditorTest, AnEmptyValueStopsTheFillAndKeepsTheRowsBefore) {
     Row noLength = site(3);
-    noLength.erase("Length");
+    noLength["Length"] = Value::null(); // as a park made before the column defaults holds it
     insert("Sites", {site(1), site(2), noLength, site(4)});
     editor.LoadGrid();
     EXPECT_EQ(prompter.texts(), Texts{"There are no Sites Available."});
@@ -137,7 +139,7 @@ TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
     EXPECT_EQ(column("Sites", "Length"), (Texts{"40", "40"}));
     EXPECT_EQ(column("Sites", "Width"), (Texts{"12", "12"}));
     EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2"}));
-    EXPECT_EQ(column("Sites", "Daily"), (Texts{"", "35.5"}));
+    EXPECT_EQ(column("Sites", "Daily"), (Texts{"0", "35.5"}));
     EXPECT_EQ(column("Sites", "UnAvail"), (Texts{"False", "True"}));
     EXPECT_EQ(editor.grid.cell(1, 1), "22") << "the grid is refilled";
 
@@ -176,7 +178,7 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSite) {
     insert("Sites", {site(1), metered, site(3), site(10)});
     editor.LoadGrid();
     // A site without a number stops later fills; the boxes shown by the first fill stay.
-    insert("Sites", {{{"AliasNumber", Value("X")}}});
+    insert("Sites", {{{"AliasNumber", Value("X")}, {"Number", Value::null()}}});
     editor.LoadGrid();
     editor.Click(100, 300, 2, 0);
     editor.state.SCType[2] = true;
@@ -186,7 +188,7 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSite) {
     EXPECT_TRUE(prompter.shown.size() <= 1) << "only a fill message, if any";
     EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "2", "3", "10", "", "11", "12", "13"}));
     EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2", "A3", "A10", "X", "011", "012", "013"}));
-    EXPECT_EQ(column("Sites", "LastMeterReading")[6], "") << "clones get no meter readings";
+    EXPECT_EQ(column("Sites", "LastMeterReading")[6], "0") << "clones get no meter readings";
     EXPECT_EQ(column("Sites", "Camper")[7], "True");
 }
 

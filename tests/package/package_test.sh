@@ -19,6 +19,10 @@ has "$(dpkg-deb -f "$deb" Depends)" 'libqt6widgets6' || fail "dependencies not c
 root="$work/root"
 dpkg -x "$deb" "$root"
 chmod -R a+rX "$root"
+# Every run below keeps its settings in a home of its own; none may write under the package's folders.
+export HOME="$work/roothome"
+unset XDG_CONFIG_HOME
+installed=$(find "$root" | sort)
 cli="$root/usr/bin/tarnwick-cli"
 has "$("$cli" --help)" '^Usage: ' || fail "tarnwick-cli --help"
 has "$("$cli" init "$work/park")" "Created $work/park/Tarnwick.chm" || fail "init did not install the help file"
@@ -32,8 +36,14 @@ errors=$(lintian "$deb" 2>/dev/null | grep -c '^E:' || true)
 desktop-file-validate "$root/usr/share/applications/tarnwick.desktop" || fail "desktop entry"
 has "$(man -l "$root/usr/share/man/man1/tarnwick-cli.1.gz" 2>/dev/null)" 'restore' || fail "manual page"
 
-# From a folder it cannot write, the first start keeps path.txt in the configuration folder and
-# says so. An ordinary user, as root may write anywhere.
+# Installed, path.txt lives in the configuration folder only, even for root, who may write into
+# the program's folder; the next start says which command makes a park.
+first=$("$cli" status 2>&1 || true)
+has "$first" "The file written is $HOME/.config/Tarnwick/path.txt" || fail "root's first start said: $first"
+second=$("$cli" status 2>&1 || true)
+has "$second" "tarnwick-cli init $HOME/.config/Tarnwick" || fail "root's second start said: $second"
+
+# The same for an ordinary user, who cannot write there at all.
 home="$work/home"
 mkdir -p "$home"
 chown -R nobody "$home" 2>/dev/null || true
@@ -47,4 +57,9 @@ rm -rf "$home/.config"
 env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen timeout 10 $as_user "$root/usr/bin/tarnwick" \
     >/dev/null 2>&1 || true
 [ -f "$home/.config/Tarnwick/path.txt" ] || fail "the desktop program wrote no path.txt in the configuration folder"
+rm -rf "$HOME/.config"
+QT_QPA_PLATFORM=offscreen timeout 10 "$root/usr/bin/tarnwick" >/dev/null 2>&1 || true
+[ -f "$HOME/.config/Tarnwick/path.txt" ] || fail "the desktop program run by root wrote no path.txt in its configuration folder"
+written=$(diff <(echo "$installed") <(find "$root" | sort) || true)
+[ -z "$written" ] || fail "files written under the package's folders: $written"
 echo "package ok: $(basename "$deb")"

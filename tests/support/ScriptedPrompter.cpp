@@ -36,6 +36,15 @@ std::optional<std::string> ScriptedPrompter::input(const std::string &title, con
     return a;
 }
 
+std::optional<std::string> ScriptedPrompter::chooseFolder(const std::string &title, const std::string &) {
+    record({Shown::Folder, title});
+    if (folders.empty())
+        throw std::logic_error("unexpected folder dialog: " + title);
+    auto a = folders.front();
+    folders.pop_front();
+    return a;
+}
+
 std::vector<std::string> ScriptedPrompter::texts() const {
     std::vector<std::string> out;
     for (const Shown &s : shown)

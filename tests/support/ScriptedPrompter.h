@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 struct Shown {
-    enum Kind { Notice, Question, Input } kind;
+    enum Kind { Notice, Question, Input, Folder } kind;
     std::string text;
     Icon icon = Icon::None;
 };
@@ -22,6 +22,8 @@ public:
     // Standing answers by the question's beginning, used when no queued answer is left.
     std::vector<std::pair<std::string, Answer>> standing;
     std::deque<std::optional<std::string>> inputs;
+    // Answers to folder dialogs: a folder, or nothing for Cancel.
+    std::deque<std::optional<std::string>> folders;
     // Called as each message, question or input box is shown, before it is answered.
     std::function<void(const Shown &)> onShow;
 
@@ -29,6 +31,8 @@ public:
     // Throws when no answer was queued: a question the test did not expect.
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
+    // Recorded as its title; throws when no answer was queued.
+    std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
 
     std::vector<std::string> texts() const;
 

@@ -1,8 +1,8 @@
 #include "app/ui/DesktopWindows.h"
 
+#include "app/HelpFile.h"
+#include "app/Startup.h"
 #include "app/ui/frmDataImport1.h"
-#include "db/Maintenance.h"
-#include "import/InterruptedImport.h"
 
 #include "editors/ui/frmGuestDef.h"
 #include "editors/ui/frmSiteDef.h"
@@ -15,11 +15,21 @@ namespace tarnwick {
 QWidget *ShowMainWindow(Navigator &navigator) {
     auto *window = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
     window->show();
-    window->LoadSiteTypes();
-    window->enterSitesButton()->setFocus();
-    CheckInterruptedImport(navigator.session);
-    BackUpDB(navigator.session, BackupReason::Initial);
+    window->ParkOpened();
     return window;
+}
+
+std::unique_ptr<Navigator> StartDesktop(Session &session, const std::string &programFolder,
+                                        const std::string &configFolder) {
+    session.AppFolder = SettingsFolder(programFolder, configFolder);
+    // Beside its own path.txt the program starts as it always has; installed, it asks for its park.
+    StartUp(session, session.AppFolder == programFolder ? NoPark::End : NoPark::Choose);
+    // A park without a help file gets ours; its own is never replaced.
+    InstallHelpFile(programFolder, session.DbFolder);
+    auto navigator = std::make_unique<Navigator>(session);
+    DefineWindows(*navigator);
+    ShowMainWindow(*navigator);
+    return navigator;
 }
 
 void DefineWindows(Navigator &navigator) {

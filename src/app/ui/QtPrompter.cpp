@@ -1,6 +1,7 @@
 #include "app/ui/QtPrompter.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -50,6 +51,14 @@ std::optional<std::string> QtPrompter::input(const std::string &title, const std
     if (!ok)
         return std::nullopt;
     return text.toStdString();
+}
+
+std::optional<std::string> QtPrompter::chooseFolder(const std::string &title, const std::string &start) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(start));
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder.toStdString();
 }
 
 } // namespace tarnwick

@@ -9,6 +9,7 @@ public:
     void notify(const std::string &text, Icon icon) override;
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
+    std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
 };
 
 } // namespace tarnwick

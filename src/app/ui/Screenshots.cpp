@@ -2,6 +2,7 @@
 
 #include "app/DemoPark.h"
 #include "app/HelpFile.h"
+#include "app/ParkChoice.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -13,8 +14,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
@@ -43,6 +46,7 @@ public:
         return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
     std::optional<std::string> input(const std::string &, const std::string &) override { return std::nullopt; }
+    std::optional<std::string> chooseFolder(const std::string &, const std::string &) override { return std::nullopt; }
 };
 
 } // namespace
@@ -71,6 +75,18 @@ int WriteScreenshots(const std::string &folder) {
     auto *main = static_cast<frmDataImport1 *>(navigator.window(WindowId::Main));
     main->LoadSiteTypes();
     ok &= save(main, out);
+    if (auto *park = main->findChild<QMenu *>("mnuPark")) {
+        Q_EMIT park->aboutToShow();
+        ok &= save(park, out);
+        park->hide();
+    }
+    // The folder dialog of the Park menu and of an installed program's first start.
+    QFileDialog folders(nullptr, kChooseParkTitle, park.path());
+    folders.setObjectName("ChooseParkFolder");
+    folders.setFileMode(QFileDialog::Directory);
+    folders.setOption(QFileDialog::ShowDirsOnly);
+    ok &= save(&folders, out);
+    folders.hide();
     CopyParkAs(session, "AddSites");
     main->findChild<QAction *>("mnuRestore")->trigger();
     if (auto *backups = main->findChild<QWidget *>("frmBackups")) {

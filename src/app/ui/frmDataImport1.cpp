@@ -1,8 +1,12 @@
 #include "app/ui/frmDataImport1.h"
 
+#include "app/HelpFile.h"
+#include "app/Startup.h"
 #include "app/TitleCase.h"
 #include "app/ui/EntryFocus.h"
 #include "app/ui/frmBackups.h"
+#include "db/Maintenance.h"
+#include "import/InterruptedImport.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -125,6 +129,21 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
         backups_->refresh();
         backups_->show();
     });
+    QMenu *park = menuBar()->addMenu("Park");
+    park->setObjectName("mnuPark");
+    // The current park's folder, shown where the operator looks for another.
+    QAction *folder = park->addAction(QString());
+    folder->setObjectName("mnuParkFolder");
+    folder->setEnabled(false);
+    connect(park, &QMenu::aboutToShow, this,
+            [this, folder] { folder->setText("Park folder: " + QString::fromStdString(session_.DbFolder)); });
+    park->addSeparator();
+    QAction *open = park->addAction("Open Another Park...");
+    open->setObjectName("mnuOpenPark");
+    connect(open, &QAction::triggered, this, [this] { ChooseOtherPark(ParkChoice::Open); });
+    QAction *make = park->addAction("New Park...");
+    make->setObjectName("mnuNewPark");
+    connect(make, &QAction::triggered, this, [this] { ChooseOtherPark(ParkChoice::New); });
 
     resize(640, 520);
 }
@@ -151,6 +170,29 @@ void frmDataImport1::LoadSiteTypes() {
     tarnwick::LoadSiteTypes(session_, texts);
     for (int i = 1; i <= 10; ++i)
         stype_[i]->setText(QString::fromStdString(texts[i]));
+}
+
+void frmDataImport1::ParkOpened() {
+    LoadSiteTypes();
+    enterSites_->setFocus();
+    CheckInterruptedImport(session_);
+    BackUpDB(session_, BackupReason::Initial);
+}
+
+void frmDataImport1::ChooseOtherPark(ParkChoice choice) {
+    RunHandler(session_, [this, choice] {
+        // A site-type box being typed in is saved to the park it belongs to first.
+        if (QWidget *focused = focusWidget())
+            focused->clearFocus();
+        if (!ChoosePark(session_, choice))
+            return;
+        // The restore window lists the backups of the park that was open.
+        if (backups_)
+            backups_->close();
+        InstallHelpFile(ExecutableFolder(), session_.DbFolder);
+        ClearSiteTypes();
+        ParkOpened();
+    });
 }
 
 void frmDataImport1::ClearSiteTypes() {

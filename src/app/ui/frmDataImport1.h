@@ -1,5 +1,6 @@
 #pragma once
 // The main window: the park's site types and the way to the other steps of the set-up.
+#include "app/ParkChoice.h"
 #include "app/SiteTypes.h"
 #include "app/ui/Navigator.h"
 
@@ -24,6 +25,9 @@ public:
     // Fills the site-type boxes from ParkInfo.
     void LoadSiteTypes();
     void ClearSiteTypes();
+    // What the window does on the park it has just been given: its site types loaded, the focus on
+    // "Enter Sites Manually ==>", a word on an interrupted import, the offer of the initial backup.
+    void ParkOpened();
     QPushButton *enterSitesButton() const { return enterSites_; }
 
 protected:
@@ -33,6 +37,8 @@ protected:
 private:
     SiteTypeBoxes boxTexts() const;
     void SType_LostFocus(int index);
+    // The Park menu's items: another park's folder chosen (or made) through the folder dialog.
+    void ChooseOtherPark(ParkChoice choice);
 
     Navigator &navigator_;
     Session &session_;

@@ -1,6 +1,5 @@
 // The desktop program: start-up, then the main window until it is closed.
 // `tarnwick --screenshots DIR` renders every window offscreen into DIR and exits.
-#include "app/HelpFile.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -28,15 +27,10 @@ int main(int argc, char **argv) {
     Progress progress;
     SystemClock clock;
     Session session(prompter, progress, clock);
-    session.AppFolder = SettingsFolder(
-        ExecutableFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
     try {
-        StartUp(session);
-        // A park without a help file gets ours; its own is never replaced.
-        InstallHelpFile(ExecutableFolder(), session.DbFolder);
-        Navigator navigator(session);
-        DefineWindows(navigator);
-        ShowMainWindow(navigator);
+        std::unique_ptr<Navigator> navigator =
+            StartDesktop(session, ExecutableFolder(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString());
         return application.exec();
     } catch (const EndProgram &end) {
         return end.status;
