@@ -90,5 +90,22 @@ TEST_F(CliPark, ALostTableIsReportedAndAListedOneExports) {
     EXPECT_TRUE(park.exists("Orders.xls"));
 }
 
+TEST_F(CliPark, AFileWhoseCatalogHoldsNoTableIsCalledDamagedAndAnEmptyDatabaseIsNot) {
+    // Cut short, the catalog pages of these files are gone, yet libmdb opens them.
+    for (const auto &[source, size] : {std::pair<const char *, std::size_t>{"nwind.mdb", 13260},
+                                       {"DateTestDatabase.mdb", 71323}, {"testUnicodeCompV2003.mdb", 71323}}) {
+        SCOPED_TRACE(source);
+        park.write("cut.mdb", TempDir::readFile(std::string(TESTDATA_DIR) + "/access/" + source).substr(0, size));
+        const ObservedRun run = RunObserved(CLI_PATH, {"--park", park.path(), "tables", park.file("cut.mdb")}, 30);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "ListTables: Error!\n-2147467259: No table was found in " + park.file("cut.mdb") +
+                               ": the file may be damaged.\n");
+    }
+    const ObservedRun empty =
+        RunObserved(CLI_PATH, {"--park", park.path(), "tables", std::string(TESTDATA_DIR) + "/access/emptyJet4.mdb"}, 30);
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+}
+
 } // namespace
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 // The park's backups: their list, what each holds, and putting one back, refusing what is not a
 // sound park database.
 #include "db/Backups.h"
+#include "db/Sqlite.h"
 #include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
 #include "support/KilledImport.h"
@@ -51,6 +52,53 @@ TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
     EXPECT_EQ(prompter.texts().back(),
               "The backup " + backups[0].path + " is now the park database: Sites 2, Guest 0, OtherCharges 0.");
     EXPECT_FALSE(park.exists("Park.MDB.restoring"));
+}
+
+TEST_F(BackupsTest, ABeforeRestoreBackupNeverReplacesAnother) {
+    importSites("\"Site\"\r\n1\r\n");
+    const std::string empty = park.file("Park_AddSites_12-04-2026 09 05.MDB");
+    const std::string first = park.file("Park_BeforeRestore_12-04-2026 09 05.MDB");
+    const std::string second = park.file("Park_BeforeRestore_12-04-2026 09 05 (2).MDB");
+    // Within one minute: the empty park put back, then the state before it put back again.
+    ASSERT_TRUE(RestoreBackup(session, empty));
+    EXPECT_EQ(DescribeBackup(first).sites, 1);
+    prompter.shown.clear();
+    ASSERT_TRUE(RestoreBackup(session, first));
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"The Database has been BackedUp as " + second,
+                                        "The backup " + first +
+                                            " is now the park database: Sites 1, Guest 0, OtherCharges 0."}));
+    EXPECT_EQ(TableRowCount(session, "Sites"), 1);
+    EXPECT_EQ(DescribeBackup(first).sites, 1) << "the file put back kept what it held";
+    EXPECT_EQ(DescribeBackup(second).sites, 0);
+    EXPECT_EQ(ListBackups(park.path()).size(), 3u) << "both BeforeRestore backups are listed";
+}
+
+TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
+    importSites("\"Site\"\r\n1\r\n");
+    const std::string empty = park.file("Park_AddSites_12-04-2026 09 05.MDB");
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+    // Another program's committed row, its connection left open: it must be in the BeforeRestore.
+    Execute(other, "INSERT INTO Sites (Number) VALUES (2)");
+    ASSERT_TRUE(RestoreBackup(session, empty));
+    EXPECT_EQ(DescribeBackup(park.file("Park_BeforeRestore_12-04-2026 09 05.MDB")).sites, 2);
+    sqlite3_close(other);
+
+    // A write under way elsewhere: the restore is refused and nothing changes.
+    importSites("\"Site\"\r\n3\r\n");
+    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+    Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
+    prompter.shown.clear();
+    EXPECT_FALSE(RestoreBackup(session, empty));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Nothing was restored: another program is writing to " +
+                                                         park.file("Park.MDB") +
+                                                         ", so it cannot be replaced now; close that program and "
+                                                         "try again."});
+    EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05 (2).MDB"));
+    Execute(other, "COMMIT");
+    sqlite3_close(other);
+    EXPECT_EQ(TableRowCount(session, "Sites"), 2) << "the row of the import and the other program's";
 }
 
 TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
@@ -105,6 +153,40 @@ TEST_F(BackupsTest, AnInterruptedImportIsNamedAndItsBackupOffered) {
     prompter.shown.clear();
     CheckInterruptedImport(session);
     EXPECT_TRUE(prompter.shown.empty()) << "said once";
+}
+
+TEST_F(BackupsTest, TheMarkerOfARunningImportIsLeftAlone) {
+    {
+        RunningImport running(session, {"Sites", "now.csv", "", "12-04-2026 09 05", 0});
+        CheckInterruptedImport(session);
+        EXPECT_TRUE(prompter.shown.empty()) << "an import still running is not interrupted";
+        EXPECT_TRUE(park.exists("Park.MDB.import"));
+    }
+    EXPECT_FALSE(park.exists("Park.MDB.import")) << "the import removes its marker at its end";
+}
+
+TEST_F(BackupsTest, TheMarkerNamesItsBackupWhereverTheProgramRunsAndOutlivesTheRestoreItOffers) {
+    importSites("\"Site\"\r\n1\r\n");
+    // A park named relative to the folder the program runs in.
+    const std::string relative = std::filesystem::relative(park.path()).string();
+    session.DbFolder = relative;
+    LeaveKilledImportMarker(session, {"Sites", "more.csv", relative + "/Park_AddSites_12-04-2026 09 05.MDB",
+                                      "12-04-2026 09 05", 0});
+    session.DbFolder = park.path();
+    EXPECT_NE(park.read("Park.MDB.import").find("backup=" + park.file("Park_AddSites_12-04-2026 09 05.MDB") + "\n"),
+              std::string::npos)
+        << park.read("Park.MDB.import");
+    // Until the restore is over, the marker stays: a kill within it leaves the question for the next start.
+    bool markerDuringRestore = false;
+    prompter.onShow = [&](const Shown &shown) {
+        if (shown.text.rfind("The Database has been BackedUp as", 0) == 0)
+            markerDuringRestore = park.exists("Park.MDB.import");
+    };
+    prompter.answers = {Answer::Yes};
+    CheckInterruptedImport(session);
+    EXPECT_TRUE(markerDuringRestore);
+    EXPECT_EQ(TableRowCount(session, "Sites"), 0);
+    EXPECT_FALSE(park.exists("Park.MDB.import"));
 }
 
 } // namespace

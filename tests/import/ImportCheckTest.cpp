@@ -4,7 +4,12 @@
 #include "db/Recordset.h"
 #include "import/FieldNames.h"
 #include "import/ImportWindowActions.h"
+#include "sheet/WorkbookWriter.h"
 #include "support/ParkFixture.h"
+#include "support/WorkbookDumps.h"
+
+#include <algorithm>
+#include <filesystem>
 
 namespace tarnwick {
 namespace {
@@ -139,6 +144,92 @@ TEST_F(RejectedRowsTest, TheRowsPassedOverAreKeptAndImportAfterFixing) {
     ReadSelectedTitles(session, {"sites rejected.csv"}, sheet, picker);
     ImportSelectedFiles(session, window, ImportTable::Sites, {"sites rejected.csv"});
     EXPECT_EQ(prompter.texts().back(), "2 of 2 Sites Successfully Imported");
+}
+
+// Imports sources in one run, every refused row passed over, with the window's site columns.
+struct RejectedRun {
+    std::vector<std::pair<std::string, std::string>> sources; // name, content
+    std::vector<std::string> folders;                          // folders made first in the park
+    std::vector<std::pair<std::string, std::string>> expected; // file written, its content
+};
+
+class RejectedNames : public ParkFixture, public ::testing::WithParamInterface<RejectedRun> {};
+
+TEST_P(RejectedNames, ARejectedRowsFileNeverReplacesAFileOrASourceOfTheRun) {
+    const RejectedRun &run = GetParam();
+    std::vector<std::string> names;
+    for (const auto &[name, content] : run.sources) {
+        park.write(name, content);
+        names.push_back(name);
+    }
+    for (const std::string &folder : run.folders)
+        std::filesystem::create_directory(park.file(folder));
+    ImportWindowState window;
+    window.siteSlots[0].title = "Site";
+    ScriptedPicker picker;
+    std::string sheet;
+    ReadSelectedTitles(session, names, sheet, picker);
+    prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
+    ImportSelectedFiles(session, window, ImportTable::Sites, names);
+    for (const auto &[name, content] : run.sources)
+        EXPECT_EQ(park.read(name), content) << name << " is a source and stays as it is";
+    for (const auto &[file, content] : run.expected) {
+        EXPECT_EQ(park.read(file), content) << file;
+        const std::string said = "1 row that was not imported is in " + park.file(file) +
+                                 ": fix it there, then import that file with the same mapping.";
+        EXPECT_NE(std::find(prompter.texts().begin(), prompter.texts().end(), said), prompter.texts().end()) << said;
+    }
+}
+
+const std::string kReason = "\"Number cannot take 'x': it is not a value of the column's kind or is too long for it\"";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RejectedNames,
+    ::testing::Values(
+        // Same name, two extensions: each keeps its own rows.
+        RejectedRun{{{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}},
+                    {},
+                    {{"g rejected.csv", "\"Site\",\"Reason\"\r\nx," + kReason + "\r\n"},
+                     {"g rejected (2).csv", "\"Site\",\"Reason\"\r\nx;y,\"Number cannot take 'x;y': it is not a "
+                                            "value of the column's kind or is too long for it\"\r\n"}}},
+        // The fixed rows of an earlier run, imported with their source, are not overwritten.
+        RejectedRun{{{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}},
+                    {},
+                    {{"r rejected (2).csv", "\"Site\",\"Reason\"\r\nx," + kReason + "\r\n"}}},
+        // A folder of that name is passed over; a line of more values than a row holds is kept whole,
+        // its bytes as they are (Windows-1252 here).
+        RejectedRun{{{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}},
+                    {"w rejected.csv"},
+                    {{"w rejected (2).csv", "\"Site\",\"Len\",\"Reason\"\r\n1" + std::string(85, ',') +
+                                                "caf\xE9,\"the line holds more values than a row can (most likely "
+                                                "a ',' or ';' inside a value)\"\r\n"}}}),
+    [](const auto &info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(RejectedRowsTest, AWorkbooksRowsGoToAWorkbookThatReadsBackTheSame) {
+    WorkbookWriter source;
+    const Texts titles = {"Site", "Name", "Note"};
+    const Texts refused = {"x", "Smith, Jr.", "said \"hello\"\nthen left"};
+    for (int c = 1; c <= 3; ++c)
+        source.setText(1, c, titles[c - 1]);
+    source.setNumber(2, 1, 1);
+    for (int c = 1; c <= 3; ++c)
+        source.setText(3, c, refused[c - 1]);
+    source.save(park.file("guests.xls"));
+    ImportWindowState window;
+    window.siteSlots[0].title = "Site";
+    ScriptedPicker picker;
+    std::string sheet;
+    prompter.answers = {Answer::Yes}; // the sheet question
+    ReadSelectedTitles(session, {"guests.xls"}, sheet, picker);
+    window.ShtName = sheet;
+    prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
+    ImportSelectedFiles(session, window, ImportTable::Sites, {"guests.xls"});
+    EXPECT_EQ(prompter.texts().back(), "1 row that was not imported is in " + park.file("guests rejected.xls") +
+                                           ": fix it there, then import that file with the same mapping.");
+    EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
+              "sheet\tSheet1\t2\t4\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Reason\n"
+              "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\ts:Number cannot "
+              "take 'x': it is not a value of the column's kind or is too long for it\n");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "support/CliPark.h"
 #include "support/ParkFixture.h"
 
+#include <sys/stat.h>
+
 namespace tarnwick {
 namespace {
 
@@ -144,6 +146,10 @@ TEST_F(MappingFiles, FilesThatAreNoMappingAreNamedWithTheirProblem) {
         {"{\"table\": \"sites\", \"slots\": {\"Colour\": \"C\"}}", "'Colour' is not a column of the sites import"},
         {"{\"table\": \"guests\", \"slots\": {}, \"yesNo\": [\"Water\"]}", "'Water' has no YES/NO box"},
         {"[1, 2]", "it is not a mapping"},
+        {"{\"table\": \"sites\", \"delimiter\": \"tab\", \"slots\": {}}", "its delimiter 'tab' is neither comma nor semicolon"},
+        {"{\"table\": \"sites\", \"case\": \"CAPS\", \"slots\": {}}", "its case 'CAPS' is neither caps nor title"},
+        {"{\"table\": \"sites\", \"slots\": {}, \"titles\": [\"" + std::string(1 << 20, 'x') + "\"]}",
+         "it is larger than 1 MB"},
     };
     for (const auto &[content, problem] : cases) {
         SCOPED_TRACE(content);
@@ -158,7 +164,90 @@ TEST_F(MappingFiles, FilesThatAreNoMappingAreNamedWithTheirProblem) {
     }
 }
 
+TEST_F(MappingFiles, OnlySmallRegularFilesAreReadAndAutoPassesOverTheRest) {
+    // A FIFO would block a reader for ever, /dev/zero never ends, a large file costs its size.
+    ASSERT_EQ(mkfifo(park.file("fifo.mapping.json").c_str(), 0600), 0);
+    const std::string good = "{\"table\": \"sites\", \"slots\": {\"Number\": \"N\"}, \"titles\": [\"N\"]";
+    park.write("big.mapping.json", good + ", \"padding\": \"" + std::string(1 << 20, ' ') + "\"}");
+    EXPECT_FALSE(FindMappingFor(park.path(), ImportTable::Sites, {"N"})) << "no small regular mapping has these titles";
+    park.write("small.mapping.json", good + "}");
+    EXPECT_EQ(FindMappingFor(park.path(), ImportTable::Sites, {"N"}), park.file("small.mapping.json"));
+    const std::pair<std::string, std::string> refused[] = {
+        {park.file("fifo.mapping.json"), "it is not a regular file"},
+        {"/dev/zero", "it is not a regular file"},
+        {park.file("big.mapping.json"), "it is larger than 1 MB"},
+        {park.file("none.mapping.json"), "it could not be read"},
+    };
+    for (const auto &[path, problem] : refused) {
+        prompter.shown.clear();
+        EXPECT_FALSE(LoadMappingFile(session, path));
+        EXPECT_EQ(prompter.texts(), Texts{"The mapping " + path + " cannot be used: " + problem + "."});
+    }
+}
+
+TEST_F(MappingFiles, SavingAsksBeforeReplacingAndRefusesANameless) {
+    ImportWindowState window;
+    window.siteSlots[0].title = "N";
+    const SavedMapping mapping = CaptureMapping(window, ImportTable::Sites, {"N"});
+    for (const char *name : {"", "   "}) {
+        prompter.shown.clear();
+        prompter.inputs = {std::string(name)};
+        EXPECT_FALSE(OfferSaveMapping(session, mapping));
+        EXPECT_EQ(prompter.texts().back(), "A mapping needs a name.");
+    }
+    EXPECT_EQ(MappingNameProblem("north/"), "A mapping needs a name.");
+    EXPECT_EQ(MappingNameProblem("north"), std::nullopt);
+    park.write("north.mapping.json", "kept");
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        prompter.shown.clear();
+        prompter.inputs = {std::string("north")};
+        prompter.answers = {answer};
+        EXPECT_EQ(OfferSaveMapping(session, mapping), answer == Answer::Yes);
+        EXPECT_EQ(prompter.texts().at(1),
+                  "There is a mapping " + park.file("north.mapping.json") + " already. Do you want to replace it?");
+        EXPECT_EQ(park.read("north.mapping.json") == "kept", answer == Answer::No);
+    }
+}
+
 class MappingCli : public CliPark {};
+
+TEST_F(MappingCli, AMappingsTitlesAndNamesAreCheckedAsTheCommandLinesAre) {
+    park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\n");
+    park.write("nope.mapping.json", "{\"table\": \"sites\", \"slots\": {\"Number\": \"Nope\"}}");
+    const std::string refusal = "Number=Nope: 'Nope' is not a title of the file. Its titles are: Site, Len\n";
+    CliResult byMap = run("import sites s.csv --map Number=Nope --backup no");
+    CliResult byMapping = run("import sites s.csv --mapping nope --backup no");
+    EXPECT_EQ(byMap.status, 2);
+    EXPECT_EQ(byMap.out, "--map " + refusal);
+    EXPECT_EQ(byMapping.status, 2);
+    EXPECT_EQ(byMapping.out, "--mapping nope: " + refusal);
+    EXPECT_EQ(sql("SELECT count(*) FROM Sites"), "0\n");
+
+    for (const char *name : {"''", "'sub/'"}) {
+        CliResult nameless = run(std::string("mapping save ") + name + " sites s.csv --map Number=Site");
+        EXPECT_EQ(nameless.status, 2) << name;
+        EXPECT_EQ(nameless.out, "mapping save: A mapping needs a name.\n");
+    }
+    EXPECT_FALSE(park.exists(".mapping.json"));
+    ASSERT_EQ(run("mapping save m sites s.csv --map Number=Site").status, 0);
+    EXPECT_EQ(run("mapping save m sites s.csv --map Number=Len").status, 1) << "not replaced without --force";
+    EXPECT_NE(park.read("m.mapping.json").find("\"Number\": \"Site\""), std::string::npos);
+    EXPECT_EQ(run("mapping save m sites s.csv --map Number=Len --force").status, 0);
+    EXPECT_NE(park.read("m.mapping.json").find("\"Number\": \"Len\""), std::string::npos);
+}
+
+TEST_F(MappingCli, TitlesMatchWhetherTheirAccentsAreComposedOrNot) {
+    // "Café" with the accent as a character of its own after "e", in the file; composed in the
+    // mapping and on the command line.
+    park.write("g.csv", "\"Nom\",\"Cafe\xCC\x81\"\r\nann,x\r\n");
+    park.write("cafe.mapping.json", "{\"table\": \"guests\", \"slots\": {\"Address1\": \"Caf\xC3\xA9\"}, "
+                                    "\"titles\": [\"Nom\", \"Caf\xC3\xA9\"]}");
+    EXPECT_EQ(run("import guests g.csv --map FirstName=Nom --map 'Address1=Caf\xC3\xA9' --backup no").status, 0);
+    EXPECT_EQ(run("import guests g.csv --map FirstName=Nom --mapping auto --backup no").status, 0);
+    EXPECT_EQ(sql("SELECT Name, Address1 FROM Guest"), "Ann|X\nAnn|X\n");
+}
+
+
 
 TEST_F(MappingCli, AnImportThroughAMappingStoresWhatExplicitChoicesStore) {
     park.write("pos.csv", "\"Item\",\"Price\",\"Tax\"\r\nice,2.5,yes\r\nwood,6,no\r\n");

@@ -96,11 +96,14 @@ Value decode(const MdbColumn &column, const MdbField *field, const std::string &
 MdbDatabase::MdbDatabase(const std::string &path) : mdb_(mdb_open(path.c_str(), MDB_NOFLAGS)) {
     if (!mdb_ || !mdb_read_catalog(mdb_.get(), MDB_TABLE))
         throw DbError(dberr::FileNotFound, "Unrecognized database format '" + path + "'.");
-    // Every sound database lists its system tables: a catalog without any table was not read.
-    bool anyTable = false;
-    for (unsigned i = 0; i < mdb_->num_catalog && !anyTable; ++i)
-        anyTable = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb_->catalog, i))->object_type == MDB_TABLE;
-    if (!anyTable)
+    // Every sound database lists its catalog table MSysObjects: a catalog without it, and without
+    // any table of the user, was not read.
+    bool catalogListed = false;
+    for (unsigned i = 0; i < mdb_->num_catalog && !catalogListed; ++i) {
+        const auto *entry = static_cast<MdbCatalogEntry *>(g_ptr_array_index(mdb_->catalog, i));
+        catalogListed = entry->object_type == MDB_TABLE && std::string(entry->object_name) == "MSysObjects";
+    }
+    if (!catalogListed && tableNames().empty())
         throw DbError(dberr::FileNotFound, "No table was found in " + path + ": the file may be damaged.");
     mdb_set_bind_size(mdb_.get(), kBindSize);
     mdb_set_boolean_fmt_numbers(mdb_.get());
