@@ -27,51 +27,60 @@ long count(sqlite3 *db, const std::string &table) {
 }
 
 // Holds the write lock of a park database: no other program can write to it while this lives, and
-// what they committed before is in the file's log, where a reader of this moment sees it.
+// what they committed before is in the file's log, where a reader of this moment sees it. A file
+// that SQLite cannot lock as a database (a damaged park) is not held: nobody writes to it either.
 class ParkWriteLock {
 public:
+    // Throws DbError while another program is writing to the park.
     explicit ParkWriteLock(const std::string &park) {
         sqlite3 *raw = nullptr;
         const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
         db_.reset(raw);
         if (rc != SQLITE_OK)
-            ThrowSqlite(raw);
+            return;
         // The log stays where it is when this closes: by then it belongs to the replaced file.
         int keep = 1;
         sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
         sqlite3_busy_timeout(raw, 5000);
-        if (sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-            const int code = sqlite3_errcode(raw) & 0xff;
-            if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-                throw DbError(dberr::StorageFailure, "another program is writing to " + park +
-                                                         ", so it cannot be replaced now; close that program "
-                                                         "and try again");
-            ThrowSqlite(raw);
-        }
+        if (sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
+            return;
+        const int code = sqlite3_errcode(raw) & 0xff;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DbError(dberr::StorageFailure, "another program is writing to " + park +
+                                                     ", so it cannot be replaced now; close that program and try "
+                                                     "again");
     }
 
 private:
     SqliteHandle db_;
 };
 
-// A consistent copy of the park as its readers see it now (the log included), written beside it
-// as `stem`.MDB, or `stem` (2).MDB ... when that name is taken; never in place of another file.
+// Writes into `target` a consistent copy of the park as its readers see it now, the log included;
+// false when SQLite cannot read it as a database.
+bool copyAsDatabase(const std::string &park, const std::string &target) {
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    SqliteHandle reader(raw);
+    std::string quoted;
+    for (char c : target)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return rc == SQLITE_OK && sqlite3_exec(raw, ("VACUUM INTO '" + quoted + "'").c_str(), nullptr, nullptr,
+                                           nullptr) == SQLITE_OK;
+}
+
+// A copy of the park written beside it as `stem`.MDB, or `stem` (2).MDB ... when that name is
+// taken; never in place of another file. A park that SQLite cannot read (the reason for many a
+// restore) is copied byte for byte. Throws std::exception.
 std::string SnapshotPark(const std::string &park, const std::string &folder, const std::string &stem) {
     const std::string temporary = MakeTemporaryFile(folder);
-    std::remove(temporary.c_str()); // the copy makes the file itself
     try {
-        sqlite3 *raw = nullptr;
-        const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        SqliteHandle reader(raw);
-        if (rc != SQLITE_OK)
-            ThrowSqlite(raw);
-        std::string quoted;
-        for (char c : temporary)
-            quoted += c == '\'' ? std::string("''") : std::string(1, c);
-        Execute(raw, "VACUUM INTO '" + quoted + "'");
-        reader.reset();
+        std::remove(temporary.c_str()); // the copy makes the file itself
+        if (!copyAsDatabase(park, temporary)) {
+            std::remove(temporary.c_str());
+            std::filesystem::copy_file(park, temporary);
+        }
         if (!FlushToDisk(temporary))
-            throw DbError(dberr::StorageFailure, "the copy could not be written to the disk");
+            throw std::runtime_error("the copy could not be written to the disk");
         return NameWithoutReplacing(temporary, folder, stem, ".MDB");
     } catch (...) {
         std::remove(temporary.c_str());

@@ -101,6 +101,16 @@ TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
     EXPECT_EQ(TableRowCount(session, "Sites"), 2) << "the row of the import and the other program's";
 }
 
+TEST_F(BackupsTest, ADamagedParkIsPutAsideAsItIsAndReplaced) {
+    importSites("\"Site\"\r\n1\r\n");
+    session.ParkConnection->Close();
+    const std::string damaged = "SQLite format 3" + std::string(1, '\0') + std::string(5000, 'x');
+    park.write("Park.MDB", damaged);
+    ASSERT_TRUE(RestoreBackup(session, park.file("Park_AddSites_12-04-2026 09 05.MDB")));
+    EXPECT_EQ(park.read("Park_BeforeRestore_12-04-2026 09 05.MDB"), damaged);
+    EXPECT_EQ(TableRowCount(session, "Sites"), 0);
+}
+
 TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
     importSites("\"Site\"\r\n1\r\n");
     session.ParkConnection->Close();
