@@ -1,6 +1,8 @@
 // Imports and the start-up that puts back the backup of an interrupted import, killed with SIGKILL at
 // random moments: the park stays sound, every row is in the park, in the rejected-rows file or named
 // by the next start, and an import that is still running is never taken for an interrupted one.
+#include "import/ImportWindowActions.h"
+#include "support/ParkFixture.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -117,6 +119,30 @@ pid_t startImport(const std::vector<std::string> &arguments, std::optional<Impor
 
 const std::string kStem = "Park_AddSites_";
 
+// A kill between the two would leave the refused rows in a hidden temporary file, and no marker to
+// say that the import was cut short.
+class MarkerAndRejectedRows : public ParkFixture {};
+
+TEST_F(MarkerAndRejectedRows, TheMarkerStaysUntilTheRejectedRowsAreNamed) {
+    park.write("sites.csv", "\"Site\"\r\n1\r\nn2\r\n3\r\n");
+    ImportWindowState window;
+    window.siteSlots[0].title = "Site";
+    std::string sheet;
+    ScriptedPicker picker;
+    ReadSelectedTitles(session, {"sites.csv"}, sheet, picker);
+    prompter.standing = {{"We are making", Answer::No}, {"Error on Line", Answer::Yes}};
+    std::optional<bool> markedWhenNamed;
+    prompter.onShow = [&](const Shown &shown) {
+        if (shown.text.rfind("1 row that was not imported is in ", 0) == 0)
+            markedWhenNamed = park.exists("Park.MDB.import");
+    };
+    ImportSelectedFiles(session, window, ImportTable::Sites, {"sites.csv"});
+    ASSERT_TRUE(markedWhenNamed.has_value()) << ::testing::PrintToString(prompter.texts());
+    EXPECT_TRUE(*markedWhenNamed);
+    EXPECT_TRUE(park.exists("sites rejected.csv"));
+    EXPECT_FALSE(park.exists("Park.MDB.import"));
+}
+
 TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgainUntilItIsDone) {
     TempDir work;
     const std::string park = work.file("park"), left = work.file("left");
@@ -199,7 +225,7 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
     ASSERT_EQ(RunProgram(CLI_PATH, "init '" + pristine + "'").status, 0);
     // Sites of which the import refuses a few: a number that is not one, or one too large for the
     // column.
-    const long dataLines = 30000;
+    const long dataLines = 60000;
     std::vector<std::string> refusedLines;
     {
         std::ofstream csv(pristine + "/sites.csv", std::ios::binary);
@@ -242,9 +268,10 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
             EXPECT_EQ(beside.out.find("interrupted"), std::string::npos) << "run " << run << ": " << beside.out;
             // The import lets go of its marker only after its summary: a marker gone before it was
             // taken away by someone else.
-            if (markedBefore && !summarizedBefore && !fs::exists(marker))
+            if (markedBefore && !summarizedBefore && !fs::exists(marker)) {
                 EXPECT_TRUE(output->awaitSummary(std::chrono::seconds(5)))
                     << "run " << run << ": the marker of the running import is gone";
+            }
         }
         if (!ended) {
             if (killAt)
