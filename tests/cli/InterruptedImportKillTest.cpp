@@ -180,9 +180,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
     ASSERT_GE(std::stol(before.substr(3)), parkSites + 4000) << "the kill came after the rows were reported";
 
     const std::vector<std::string> start{"--park", park, "--restore-interrupted", "yes", "status"};
-    auto startToEnd = [&] {
-        return RunProgram(CLI_PATH, "--park '" + park + "' --restore-interrupted yes status");
-    };
+    auto startToEnd = [&] { return RunProgram(CLI_PATH, "--park '" + park + "' --restore-interrupted yes status"); };
     copyFolder(left, park);
     const auto began = Clock::now();
     const CliResult whole = startToEnd();
@@ -242,8 +240,8 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
         }
     }
     const long goodLines = dataLines - static_cast<long>(refusedLines.size());
-    const std::vector<std::string> import{"--park", park,    "import",         "sites", "sites.csv", "--map",
-                                          "Number=Site", "--backup", "yes", "--on-row-error", "skip"};
+    const std::vector<std::string> import{"--park",      park,       "import", "sites",          "sites.csv", "--map",
+                                          "Number=Site", "--backup", "yes",    "--on-row-error", "skip"};
 
     std::mt19937 random(20261207);
     std::chrono::microseconds wholeTime{0};
@@ -262,8 +260,7 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
         bool ended = false;
         while (!(ended = waitpid(child, &status, WNOHANG) == child) && !(killAt && Clock::now() - began >= *killAt)) {
             const bool markedBefore = fs::exists(marker), summarizedBefore = output->summarized();
-            const CliResult beside =
-                RunProgram(CLI_PATH, "--park '" + park + "' --restore-interrupted yes status");
+            const CliResult beside = RunProgram(CLI_PATH, "--park '" + park + "' --restore-interrupted yes status");
             ++statusRuns;
             EXPECT_EQ(beside.out.find("interrupted"), std::string::npos) << "run " << run << ": " << beside.out;
             // The import lets go of its marker only after its summary: a marker gone before it was
