@@ -76,10 +76,12 @@ std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, 
             session.importListener = &rejected;
             outcomes.push_back(ImportFile(session, window, table, file));
             session.importListener = nullptr;
+            // Named while the marker is still there: a kill before the name leaves the refused rows in
+            // a temporary file only, and the next start must then say the import was cut short.
+            // Rows that are in no file make the import's outcome a failure, though its rows are kept.
+            if (!rejected.finish() && outcomes.back())
+                outcomes.back() = ImportOutcome::Stopped;
         }
-        // Rows that are in no file make the import's outcome a failure, though its rows are kept.
-        if (!rejected.finish() && outcomes.back())
-            outcomes.back() = ImportOutcome::Stopped;
     }
     return outcomes;
 }

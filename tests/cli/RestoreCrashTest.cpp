@@ -60,7 +60,7 @@ TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     std::mt19937 random(20261206);
     std::uniform_int_distribution<long> moment(0, std::max<long>(1000, whole.count()));
     int sawBefore = 0, sawRestored = 0;
-    for (int kill = 0; kill < 24; ++kill) {
+    for (int kill = 0; kill < 20; ++kill) {
         const std::string after = runOnce(std::chrono::microseconds(moment(random)));
         EXPECT_TRUE(after == before || after == restored) << "kill " << kill << ": " << after;
         sawBefore += after == before;
