@@ -69,6 +69,9 @@ int main(int argc, char **argv) {
     checkCommand->add_option("FILE", check.files)->required();
     checkCommand->add_option("--mapping", check.mapping, "A saved mapping file, or auto: the one for these titles");
     checkCommand->add_option("--report", reportFile, "Also write the problems to this CSV file");
+    std::size_t previewRows = 0;
+    checkCommand->add_option("--rows", previewRows,
+                             "Also print the first N rows as they would be stored, one value per column");
 
     CLI::App *mappingCommand = app.add_subcommand("mapping", "Save or show a mapping of titles to columns");
     mappingCommand->require_subcommand(1);
@@ -197,7 +200,7 @@ int main(int argc, char **argv) {
         if (*exportCommand)
             return RunExport(cli, access);
         if (*checkCommand)
-            return RunCheck(cli, check, window, reportFile);
+            return RunCheck(cli, check, window, reportFile, previewRows);
         if (*mappingSaveCommand)
             return RunMappingSave(cli, mappingFile, mappingSave, window, replaceMapping);
         if (*mappingShowCommand)
