@@ -1,6 +1,7 @@
 #include "import/ui/frmCheckReport.h"
 
 #include "app/ui/Navigator.h"
+#include "app/ui/WindowPlacement.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,6 +53,7 @@ frmCheckReport::frmCheckReport(Session &session)
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    CloseOnEscape(this);
     connect(save, &QPushButton::clicked, this, [this] {
         RunHandler(session_, [this] {
             const std::optional<std::string> name =

@@ -1,5 +1,6 @@
 #include "import/ui/frmReadEcel.h"
 
+#include "app/ui/WindowPlacement.h"
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 #include "import/ui/ImportPanelTexts.h"
@@ -487,6 +488,8 @@ void frmReadEcel::checkClicked(ImportTable table) {
         report_ = new frmCheckReport(session_);
         report_->setParent(this, Qt::Window);
     }
+    if (report_->isHidden())
+        PlaceOver(report_, this);
     report_->showReport(report);
 }
 
