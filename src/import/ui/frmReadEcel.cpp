@@ -21,6 +21,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -143,12 +145,19 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
     body->addWidget(panels_, 1);
     layout->addLayout(body);
     layout->addWidget(buildNavigation());
-    setCentralWidget(central);
+    // On a small or magnified screen the window stays on it and scrolls to every control.
+    auto *scroll = named(new QScrollArea, "ImportScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 
     AddHelpItem(navigator_, this, "Export Text or Excel Files", "mnuExport", 130);
 
     refreshFileList();
-    resize(1280, 700);
+    const QRect available = screen()->availableGeometry();
+    // Room is left for the window's frame and title bar, which are not known before it is shown.
+    resize(std::min(1280, available.width() - 16), std::min(700, available.height() - 48));
 }
 
 QWidget *frmReadEcel::buildSteps() {
