@@ -1,6 +1,7 @@
 // tarnwick-cli: the system in a terminal, for scripted or interactive migrations.
 #include "app/HelpFile.h"
 #include "app/Startup.h"
+#include "app/Version.h"
 #include "cli/Commands.h"
 #include "db/ParkSchema.h"
 
@@ -13,6 +14,7 @@ using namespace tarnwick;
 int main(int argc, char **argv) {
     CLI::App app{"Tarnwick: moves a campground's old records into its new park database."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("tarnwick-cli ") + kVersion, "Print the version and exit");
     std::string parkFolder;
     app.add_option("--park", parkFolder, "The database folder (instead of the one path.txt names)");
     std::string restoreInterrupted;
@@ -169,6 +171,8 @@ int main(int argc, char **argv) {
     }
 
     CliSession cli;
+    // The transcript of questions and notices goes to standard output; a sentence that ends a
+    // command with a failure status goes to standard error.
     try {
         if (*init) {
             CreateParkDatabase(initFolder);
@@ -220,13 +224,13 @@ int main(int argc, char **argv) {
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {
-        std::cout << error.number() << ": " << error.description() << std::endl;
+        std::cerr << error.number() << ": " << error.description() << std::endl;
         return 1;
     } catch (const std::bad_alloc &) {
-        std::cout << "tarnwick-cli stopped: there was not enough memory for this work." << std::endl;
+        std::cerr << "tarnwick-cli stopped: there was not enough memory for this work." << std::endl;
         return 1;
     } catch (const std::exception &error) {
-        std::cout << "tarnwick-cli stopped on an unexpected error: " << error.what() << std::endl;
+        std::cerr << "tarnwick-cli stopped on an unexpected error: " << error.what() << std::endl;
         return 1;
     }
     return 0;

@@ -1,5 +1,7 @@
-// The small windows open in the middle of the window that opened them and are kept above it;
-// Escape closes those with a Close button; the main window comes back where it was.
+// How the windows stand on the desktop: the small windows open in the middle of the window that
+// opened them and are kept above it; Escape closes those with a Close button; the main window
+// comes back where it was; every window carries the package's icon and the desktop file's name.
+#include "app/ui/DesktopIdentity.h"
 #include "app/ui/frmDataImport1.h"
 #include "import/ui/frmReadEcel.h"
 #include "sheet/WorkbookWriter.h"
@@ -100,6 +102,15 @@ private Q_SLOTS:
         QCOMPARE(placement(backups, main), QString());
         pressEscape(backups);
         QVERIFY(!backups->isVisible());
+    }
+
+    void theWindowsCarryThePackagesIconAndTheDesktopFilesName() {
+        SetDesktopIdentity();
+        QCOMPARE(QGuiApplication::desktopFileName(), QString("tarnwick"));
+        // Drawn from the package's SVG: an icon that could not be read draws nothing.
+        const QImage icon = window->windowIcon().pixmap(48, 48).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixelColor(24, 47).alpha(), 255);
     }
 
     void theMainWindowComesBackWhereItWas() {

@@ -3,6 +3,7 @@
 #include "app/HelpFile.h"
 #include "app/Startup.h"
 #include "app/TitleCase.h"
+#include "app/Version.h"
 #include "app/ui/EntryFocus.h"
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmBackups.h"
@@ -110,7 +111,7 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     buttons->addWidget(exportDb, 1, 1);
     layout->addLayout(buttons);
 
-    auto *version = new QLabel("Version 1.0.16");
+    auto *version = new QLabel(QString("Version ") + kVersion);
     version->setObjectName("Label5");
     layout->addWidget(version, 0, Qt::AlignRight);
     setCentralWidget(central);
