@@ -327,19 +327,17 @@ bool SaveMappingAsking(Session &session, const std::string &path, const SavedMap
 }
 
 bool OfferSaveMapping(Session &session, const SavedMapping &mapping) {
-    const std::optional<std::string> name =
-        session.prompter.input("Save Mapping", "Name of the mapping (it is kept in the database folder):");
-    if (!name)
+    SaveRequest request{"Save Mapping", "Name of the mapping (it is kept in the database folder):", session.DbFolder,
+                        "", "Mappings (*.json)"};
+    request.dialogAsksBeforeReplacing = false; // asked below, after the name is completed
+    const std::optional<std::string> chosen = session.prompter.chooseSaveFile(request);
+    if (!chosen)
         return false;
-    if (name->find('/') != std::string::npos) {
-        session.prompter.notify("A mapping's name cannot hold a '/'.", Icon::Exclamation);
-        return false;
-    }
-    if (std::optional<std::string> problem = MappingNameProblem(*name)) {
+    if (std::optional<std::string> problem = MappingNameProblem(*chosen)) {
         session.prompter.notify(*problem, Icon::Exclamation);
         return false;
     }
-    const std::string path = session.DbFolder + "/" + MappingFileName(*name);
+    const std::string path = MappingFileName(*chosen);
     if (!SaveMappingAsking(session, path, mapping))
         return false;
     session.prompter.notify("The mapping was saved as " + path + ".");

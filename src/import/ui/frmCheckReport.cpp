@@ -56,16 +56,16 @@ frmCheckReport::frmCheckReport(Session &session)
     CloseOnEscape(this);
     connect(save, &QPushButton::clicked, this, [this] {
         RunHandler(session_, [this] {
-            const std::optional<std::string> name =
-                session_.prompter.input("Save Report", "Name of the report file (it is kept in the database folder):");
-            if (!name || name->empty())
+            const std::optional<std::string> path = session_.prompter.chooseSaveFile(
+                {"Save Report", "Name of the report file (it is kept in the database folder):", session_.DbFolder,
+                 "check report.csv", "CSV files (*.csv)"});
+            if (!path || path->empty())
                 return;
-            const std::string path = (name->find('/') == std::string::npos ? session_.DbFolder + "/" : "") + *name;
-            if (WriteReport(session_, path, report_))
-                session_.prompter.notify("The report was saved as " + path + ".");
+            if (WriteReport(session_, *path, report_))
+                session_.prompter.notify("The report was saved as " + *path + ".");
         });
     });
-    resize(900, 560);
+    ResizeWithinScreen(this, 900, 560);
 }
 
 void frmCheckReport::showReport(const CheckReport &report) {
