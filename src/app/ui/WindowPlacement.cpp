@@ -41,6 +41,11 @@ void PlaceOver(QWidget *window, QWidget *owner) {
     window->move(frame.topLeft());
 }
 
+void ResizeWithinScreen(QWidget *window, int width, int height) {
+    const QRect available = window->screen()->availableGeometry();
+    window->resize(std::min(width, available.width() - 16), std::min(height, available.height() - 48));
+}
+
 void CloseOnEscape(QWidget *window) {
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     escape->setContext(Qt::WindowShortcut);

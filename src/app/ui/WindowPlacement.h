@@ -12,6 +12,10 @@ QWidget *VisibleMainWindow();
 // inside the owner's screen. Nothing happens without an owner.
 void PlaceOver(QWidget *window, QWidget *owner);
 
+// Sizes a window `width` x `height`, or smaller where its screen is smaller (a magnified or small
+// screen), leaving room for the frame and title bar, which are not known before it is shown.
+void ResizeWithinScreen(QWidget *window, int width, int height);
+
 // Escape closes `window`, as its Close button does.
 void CloseOnEscape(QWidget *window);
 

@@ -42,7 +42,7 @@ int main(int argc, char **argv) {
     }
     const bool screenshots = argc == 3 && std::strcmp(argv[1], "--screenshots") == 0;
     if (screenshots)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        UseScreenshotScreen();
     QApplication application(argc, argv);
     SetDesktopIdentity();
     // The main window alone ends the program; the others come and go.

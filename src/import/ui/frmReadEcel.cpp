@@ -155,9 +155,7 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
     AddHelpItem(navigator_, this, "Export Text or Excel Files", "mnuExport", 130);
 
     refreshFileList();
-    const QRect available = screen()->availableGeometry();
-    // Room is left for the window's frame and title bar, which are not known before it is shown.
-    resize(std::min(1280, available.width() - 16), std::min(700, available.height() - 48));
+    ResizeWithinScreen(this, 1280, 700);
 }
 
 QWidget *frmReadEcel::buildSteps() {
