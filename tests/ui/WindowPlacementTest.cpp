@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QWindow>
+#include <filesystem>
 
 using namespace tarnwick;
 
@@ -89,6 +90,14 @@ private Q_SLOTS:
         QCOMPARE(placement(report, window), QString());
         pressEscape(report);
         QVERIFY(!report->isVisible());
+    }
+
+    void theHelpWindowOpensOverTheWindowItsMenuBelongsTo() {
+        std::filesystem::copy_file(HELP_FILE, park->dir.file("Tarnwick.chm"));
+        window->findChild<QAction *>("mnuExport")->trigger();
+        QWidget *help = park->navigator.helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(placement(help, window), QString());
     }
 
     void theBackupsWindowOpensOverTheMainWindowAndEscapeClosesIt() {
