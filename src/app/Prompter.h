@@ -12,6 +12,16 @@ enum class Icon { None, Information, Exclamation, Critical };
 enum class Buttons { YesNo, OKCancel };
 enum class Answer { OK, Cancel, Yes, No };
 
+// What a save dialog asks for.
+struct SaveRequest {
+    std::string title;                     // the dialog's title
+    std::string prompt;                    // the question of an input box, for a prompter without a dialog
+    std::string folder;                    // where the dialog opens, and where a bare name is kept
+    std::string name;                      // the name proposed
+    std::string filter;                    // the kinds of file shown ("CSV files (*.csv)")
+    bool dialogAsksBeforeReplacing = true; // false when the caller asks itself
+};
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -22,6 +32,15 @@ public:
     virtual std::optional<std::string> input(const std::string &title, const std::string &prompt) = 0;
     // A folder dialog titled `title`, opened on `start`; the chosen folder, or nothing when cancelled.
     virtual std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) = 0;
+    // A save dialog; the path chosen, or nothing when cancelled. A prompter without a dialog of its
+    // own asks with an input box, and a name typed there that is no absolute path is taken as a
+    // file of the request's folder ("" stays "", for the caller to refuse).
+    virtual std::optional<std::string> chooseSaveFile(const SaveRequest &request) {
+        std::optional<std::string> typed = input(request.title, request.prompt);
+        if (!typed || typed->empty() || typed->front() == '/')
+            return typed;
+        return request.folder + "/" + *typed;
+    }
 };
 
 class ProgressSink {

@@ -195,4 +195,8 @@ std::string DecodeLine(std::string bytes) {
     return out;
 }
 
+std::string CountOf(long count, const std::string &one, const std::string &many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 } // namespace tarnwick

@@ -29,4 +29,7 @@ bool IsValidUtf8(std::string_view s);
 // Windows-1252.
 std::string DecodeLine(std::string bytes);
 
+// A count with its noun in the number it takes: "1 row", "2 rows".
+std::string CountOf(long count, const std::string &one, const std::string &many);
+
 } // namespace tarnwick

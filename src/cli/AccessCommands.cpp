@@ -51,7 +51,7 @@ int RunExport(CliSession &cli, const AccessOptions &options) {
         if (std::find(listed->begin(), listed->end(), table) != listed->end())
             checked.push_back(table);
         else
-            std::cout << table << " is not one of the tables listed for " << options.file << "; it was not exported."
+            std::cerr << table << " is not one of the tables listed for " << options.file << "; it was not exported."
                       << std::endl;
     }
     const bool allSaved = ExportCheckedTables(cli.session, browser.database(), checked);

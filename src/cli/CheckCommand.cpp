@@ -7,16 +7,17 @@
 namespace tarnwick {
 
 int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &prepared,
-             const std::string &report) {
+             const std::string &report, std::size_t rows) {
     ImportWindowState window = prepared;
     if (std::optional<int> stopped = PrepareImportWindow(cli, options, window))
         return *stopped;
-    const CheckReport checked = CheckFiles(cli.session, window, options.table, options.files);
+    const CheckReport checked = CheckFiles(cli.session, window, options.table, options.files, rows);
     for (const ImportProblem &problem : checked.problems)
         std::cout << ProblemLine(problem) << std::endl;
-    const long shortened = static_cast<long>(checked.problems.size()) - checked.refusedRows();
-    std::cout << checked.read << " data lines read, " << checked.stored << " rows would be stored, "
-              << checked.refusedRows() << " refused, " << shortened << " values shortened." << std::endl;
+    std::cout << CheckTotals(checked) << std::endl;
+    if (rows > 0)
+        for (const std::string &line : PreviewLines(checked))
+            std::cout << line << std::endl;
     // A bare name is a file of the database folder, as the sources are.
     const std::string path = report.find('/') == std::string::npos ? cli.session.DbFolder + "/" + report : report;
     if (!report.empty() && !WriteReport(cli.session, path, checked))

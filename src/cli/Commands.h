@@ -50,8 +50,10 @@ std::string MappingPath(CliSession &cli, const std::string &file);
 // `titles`, when given, receives the titles read.
 std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
                                        std::vector<std::string> *titles = nullptr);
-// check: the import run as a trial, its problems printed (and written to `report` when given).
-int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &window, const std::string &report);
+// check: the import run as a trial, its problems printed (and written to `report` when given),
+// then its first `rows` rows as they would be stored.
+int RunCheck(CliSession &cli, const ImportOptions &options, const ImportWindowState &window, const std::string &report,
+             std::size_t rows);
 // `replace`: an existing mapping of that name is replaced without the question.
 int RunMappingSave(CliSession &cli, const std::string &file, const ImportOptions &options,
                    const ImportWindowState &window, bool replace);

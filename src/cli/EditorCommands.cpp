@@ -41,7 +41,7 @@ int printGrid(CliSession &cli, Editor &editor, const std::function<void()> &load
 template <typename Editor> bool pickRow(Editor &editor, long id, const std::string &table) {
     const long row = editor.grid.rowOfId(id);
     if (row == 0) {
-        std::cout << "There is no row with ID " << id << " in " << table << "." << std::endl;
+        std::cerr << "There is no row with ID " << id << " in " << table << "." << std::endl;
         return false;
     }
     editor.Click(0, 300, row, 0);
@@ -85,10 +85,12 @@ int RunEdit(CliSession &cli, const EditOptions &options) {
     if (options.sites) {
         useStoredSiteTypes(cli.session);
         SiteEditor editor(cli.session);
-        return editRow(editor, [&] { editor.LoadGrid(); }, options, "Sites");
+        return editRow(
+            editor, [&] { editor.LoadGrid(); }, options, "Sites");
     }
     GuestEditor editor(cli.session);
-    return editRow(editor, [&] { editor.LoadGrid2(); }, options, "Guest");
+    return editRow(
+        editor, [&] { editor.LoadGrid2(); }, options, "Guest");
 }
 
 int RunDelete(CliSession &cli, bool sites, long id) {

@@ -69,7 +69,7 @@ std::optional<int> ChooseColumns(CliSession &cli, const ImportOptions &options, 
                                               ? FindMappingFor(cli.session.DbFolder, options.table, titles)
                                               : std::optional<std::string>(MappingPath(cli, options.mapping));
         if (!path) {
-            std::cout << "No saved mapping in " << cli.session.DbFolder << " has the titles of " << source << "."
+            std::cerr << "No saved mapping in " << cli.session.DbFolder << " has the titles of " << source << "."
                       << std::endl;
             return 1;
         }
@@ -146,7 +146,7 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     int status = outcomes.size() < options.files.size() ? 1 : 0;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (!outcomes[i]) {
-            std::cout << options.files[i] << " is not a .csv, .txt or .xls file; nothing was imported from it."
+            std::cerr << options.files[i] << " is not a .csv, .txt or .xls file; nothing was imported from it."
                       << std::endl;
             status = 1;
         } else if (*outcomes[i] == ImportOutcome::Stopped) {

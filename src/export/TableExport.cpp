@@ -57,7 +57,9 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
             return false;
 
         std::vector<AccessField> fields = database.fields(table);
-        WorkbookWriter writer(table.substr(0, 31));
+        // The worksheets are named as a new workbook's are: a table's name may hold characters a
+        // worksheet's name may not, or be longer.
+        WorkbookWriter writer("Sheet1");
         auto titleRow = [&] {
             for (std::size_t c = 0; c < fields.size() && c < Workbook::kColumns; ++c)
                 writer.setText(1, static_cast<int>(c + 1), fields[c].name);
@@ -70,7 +72,7 @@ bool BuildExcel(Session &session, AccessDatabase &database, const std::string &t
         database.forEachRecord(table, [&](const std::vector<Value> &values) {
             // A table longer than a worksheet goes on in further worksheets, each with its titles.
             if (written > 0 && written % kRowsPerSheet == 0) {
-                writer.addSheet((table.substr(0, 26) + " (" + std::to_string(++sheets) + ")"));
+                writer.addSheet("Sheet" + std::to_string(++sheets));
                 titleRow();
             }
             int row = static_cast<int>(written % kRowsPerSheet) + 2;

@@ -55,7 +55,9 @@ FieldNamesResult textTitles(Session &session, const std::string &fileName) {
         return {};
     }
     storeTitles(session, titles);
-    return {titles, std::nullopt};
+    const int commas = CutLine(header, ',', [](int, std::string) {});
+    const int semicolons = CutLine(header, ';', [](int, std::string) {});
+    return {titles, std::nullopt, {}, commas > semicolons ? ',' : semicolons > commas ? ';' : '\0'};
 }
 
 FieldNamesResult workbookTitles(Session &session, const std::string &fileName, std::string &shtName,
@@ -68,6 +70,7 @@ FieldNamesResult workbookTitles(Session &session, const std::string &fileName, s
             return {};
         }
         shtName = names.front();
+        picker.proposed(shtName);
         Answer answer = session.prompter.ask(
             "There are " + std::to_string(names.size()) + " sheets, we will be processing " + shtName, Buttons::YesNo);
         if (answer == Answer::No) {
@@ -98,7 +101,7 @@ FieldNamesResult workbookTitles(Session &session, const std::string &fileName, s
             session.prompter.notify("There were " + std::to_string(lastColumn) +
                                     " Columns in this Spreadsheet and only 150 can be processed. Please remove "
                                     "unwanted Columns if needed and run again.");
-        return {titles, std::nullopt};
+        return {titles, std::nullopt, shtName};
     } catch (const SheetError &error) {
         session.prompter.notify(error.description(), Icon::Exclamation);
         return {};

@@ -14,6 +14,11 @@ struct FieldNamesResult {
     std::vector<std::string> titles;
     // The quoted copy written by the quote repair, when one was.
     std::optional<std::string> repairedFile;
+    // The worksheet read, for a workbook.
+    std::string sheet;
+    // For a text file, the delimiter that cuts its title line into more fields than the other one
+    // does (',' or ';'); 0 when neither does.
+    char titleDelimiter = 0;
 };
 
 // Reads the titles of a source of the database folder into session.FieldNames: the quoted first

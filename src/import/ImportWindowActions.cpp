@@ -1,6 +1,7 @@
 #include "import/ImportWindowActions.h"
 
 #include "app/PathCheck.h"
+#include "app/TextUtil.h"
 #include "db/Maintenance.h"
 #include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
@@ -54,8 +55,32 @@ SelectedTitles ReadSelectedTitles(Session &session, const std::vector<std::strin
         result.titles.insert(result.titles.end(), read.titles.begin(), read.titles.end());
         result.filesWritten = result.filesWritten || read.repairedFile.has_value();
         result.someUnread = result.someUnread || read.titles.empty();
+        result.reads.push_back({file, read.sheet, read.titles.size(), read.titleDelimiter});
     }
     return result;
+}
+
+std::string TitlesReadStatus(const std::vector<SourceRead> &reads, char delimiter) {
+    std::string status;
+    char other = 0;
+    for (const SourceRead &read : reads) {
+        status += (status.empty() ? "" : "; ") + read.file + (read.sheet.empty() ? "" : ", sheet " + read.sheet) +
+                  ": " + (read.titles ? CountOf(static_cast<long>(read.titles), "title", "titles") : "no titles read");
+        if (read.titles && read.titleDelimiter && read.titleDelimiter != delimiter)
+            other = read.titleDelimiter;
+    }
+    if (other == ';')
+        status += ". The titles look separated by semicolons: choose Semicolon";
+    else if (other == ',')
+        status += ". The titles look separated by commas: choose Comma";
+    return status;
+}
+
+std::string ReadAgainStatus(const std::vector<std::string> &files, const std::string &table) {
+    std::string names;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == files.size() ? " and " : ", ") + files[i];
+    return "Click " + names + " again to read " + (files.size() == 1 ? "its" : "their") + " titles for " + table;
 }
 
 std::vector<std::optional<ImportOutcome>> ImportSelectedFiles(Session &session, const ImportWindowState &window,

@@ -2,6 +2,7 @@
 
 #include "app/PathCheck.h"
 #include "app/TextUtil.h"
+#include "import/DelimitedText.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -115,6 +116,10 @@ const char *tableName(ImportTable table) {
 }
 
 const std::string kSuffix = ".mapping.json";
+
+bool endsWithJson(const std::string &name) {
+    return name.size() > 5 && UpperExtension(name) == "JSON";
+}
 
 } // namespace
 
@@ -280,9 +285,7 @@ std::optional<SavedMapping> LoadMappingFile(Session &session, const std::string 
 }
 
 std::string MappingFileName(const std::string &name) {
-    if (name.size() >= kSuffix.size() && name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0)
-        return name;
-    return name + kSuffix;
+    return endsWithJson(name) ? name : name + kSuffix;
 }
 
 std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable table,
@@ -290,8 +293,7 @@ std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable
     std::vector<std::string> paths;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() > kSuffix.size() && name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0)
+        if (endsWithJson(it->path().filename().string()))
             paths.push_back(it->path().string());
     }
     std::sort(paths.begin(), paths.end());
@@ -325,19 +327,17 @@ bool SaveMappingAsking(Session &session, const std::string &path, const SavedMap
 }
 
 bool OfferSaveMapping(Session &session, const SavedMapping &mapping) {
-    const std::optional<std::string> name =
-        session.prompter.input("Save Mapping", "Name of the mapping (it is kept in the database folder):");
-    if (!name)
+    SaveRequest request{"Save Mapping", "Name of the mapping (it is kept in the database folder):", session.DbFolder,
+                        "", "Mappings (*.json)"};
+    request.dialogAsksBeforeReplacing = false; // asked below, after the name is completed
+    const std::optional<std::string> chosen = session.prompter.chooseSaveFile(request);
+    if (!chosen)
         return false;
-    if (name->find('/') != std::string::npos) {
-        session.prompter.notify("A mapping's name cannot hold a '/'.", Icon::Exclamation);
-        return false;
-    }
-    if (std::optional<std::string> problem = MappingNameProblem(*name)) {
+    if (std::optional<std::string> problem = MappingNameProblem(*chosen)) {
         session.prompter.notify(*problem, Icon::Exclamation);
         return false;
     }
-    const std::string path = session.DbFolder + "/" + MappingFileName(*name);
+    const std::string path = MappingFileName(*chosen);
     if (!SaveMappingAsking(session, path, mapping))
         return false;
     session.prompter.notify("The mapping was saved as " + path + ".");

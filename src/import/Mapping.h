@@ -51,7 +51,8 @@ SavedMapping MappingFromJson(const std::string &json);
 bool SaveMappingFile(Session &session, const std::string &path, const SavedMapping &mapping);
 std::optional<SavedMapping> LoadMappingFile(Session &session, const std::string &path);
 
-// The mapping files of a folder end so; a name given without it gets it.
+// A mapping file's name: a name ending in ".json" as it is, any other with ".mapping.json" added.
+// A folder's mappings are its ".json" files that hold one.
 std::string MappingFileName(const std::string &name);
 // The saved mapping of `folder` for `table` whose titles equal `titles`, if there is one.
 std::optional<std::string> FindMappingFor(const std::string &folder, ImportTable table,

@@ -44,7 +44,7 @@ void RejectedRows::start(const RowSource &source) {
             throw std::system_error(errno, std::generic_category());
         extension_ = ".csv";
         titleCount_ = CutLine(DecodeLine(*titles), delimiter_, [](int, std::string) {});
-        writeText(*titles + delimiter_ + QuotedValue("Reason") + "\r\n");
+        writeText(*titles + delimiter_ + QuotedValue("Line") + delimiter_ + QuotedValue("Reason") + "\r\n");
         return;
     }
     extension_ = ".xls";
@@ -52,7 +52,8 @@ void RejectedRows::start(const RowSource &source) {
     titleCount_ = session_.FieldNameCount();
     for (int c = 1; c <= titleCount_; ++c)
         sheet_->setText(1, c, session_.FieldNames[c]);
-    sheet_->setText(1, titleCount_ + 1, "Reason");
+    sheet_->setText(1, titleCount_ + 1, "Line");
+    sheet_->setText(1, titleCount_ + 2, "Reason");
 }
 
 void RejectedRows::writeText(const std::string &bytes) {
@@ -72,13 +73,14 @@ void RejectedRows::refused(long, const std::string &, const std::string &, const
             // The line as it stands, then as many delimiters as reach the last title, then the reason.
             const int padding = std::max(0, titleCount_ - std::max(1, source.valueCount()));
             writeText(*source.rawLine() + std::string(static_cast<std::size_t>(padding), delimiter_) + delimiter_ +
-                      QuotedValue(reason) + "\r\n");
+                      std::to_string(source.line()) + delimiter_ + QuotedValue(reason) + "\r\n");
             return;
         }
         const int sheetRow = static_cast<int>(rows_) + 1;
         for (int c = 1; c <= titleCount_ && c < static_cast<int>(row.size()); ++c)
             sheet_->setValue(sheetRow, c, row[c]);
-        sheet_->setText(sheetRow, titleCount_ + 1, reason);
+        sheet_->setNumber(sheetRow, titleCount_ + 1, static_cast<double>(source.line()));
+        sheet_->setText(sheetRow, titleCount_ + 2, reason);
     } catch (const std::system_error &error) {
         failure_ = std::strerror(error.code().value());
     } catch (const SheetError &error) {
@@ -103,8 +105,8 @@ bool RejectedRows::finish() {
                 if (!FlushToDisk(temporary_))
                     throw std::system_error(EIO, std::generic_category());
             }
-            path = NameWithoutReplacing(temporary_, session_.DbFolder, source.stem().string() + " rejected",
-                                        extension_, avoid_);
+            path = NameWithoutReplacing(temporary_, session_.DbFolder, source.stem().string() + " rejected", extension_,
+                                        avoid_);
             temporary_.clear();
             FlushFolder(session_.DbFolder);
         } catch (const std::system_error &error) {
@@ -113,9 +115,9 @@ bool RejectedRows::finish() {
             failure_ = error.description();
         }
     if (!failure_.empty()) {
-        session_.prompter.notify(rowsText(rows_) + (rows_ == 1 ? " is" : " are") + " in no file: " +
-                                     (rows_ == 1 ? "it" : "they") + " could not be written beside " + source_ +
-                                     " (" + failure_ + "). The import itself is kept.",
+        session_.prompter.notify(rowsText(rows_) + (rows_ == 1 ? " is" : " are") +
+                                     " in no file: " + (rows_ == 1 ? "it" : "they") + " could not be written beside " +
+                                     source_ + " (" + failure_ + "). The import itself is kept.",
                                  Icon::Exclamation);
         return false;
     }

@@ -1,13 +1,13 @@
 #pragma once
 // The rows an import passes over, kept beside its source as they come, so that they can be fixed
 // and imported again: a text source's lines byte for byte as they stand in the file (after its own
-// title line) with a last column "Reason"; a workbook's rows in a workbook of its titles and
-// "Reason". The file is written under a temporary name and named at the end: "<source> rejected.csv"
-// (or .xls), " rejected (2)" ... when that name is taken, never a file that exists or a source of the
-// running import.
-#include "import/ImportListener.h"
+// title line) with two last columns "Line" (where the row stands in the source) and "Reason"; a
+// workbook's rows in a workbook of its titles, "Line" and "Reason". The file is written under a temporary name and
+// named at the end: "<source> rejected.csv" (or .xls), " rejected (2)" ... when that name is taken, never a file that
+// exists or a source of the running import.
 #include "app/LineReader.h"
 #include "app/Session.h"
+#include "import/ImportListener.h"
 
 #include <memory>
 #include <string>

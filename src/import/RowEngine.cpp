@@ -56,8 +56,11 @@ const Value &RowContext::at(int position) const {
 
 void RowContext::set(Field &field, const std::string &caption, int position, Value value) {
     failedCaption_ = &caption;
+    failedColumn_ = &field.Name();
     failedPosition_ = position;
     field.SetValue(std::move(value));
+    if (keepWritten_ && position > 0)
+        written_.push_back({field.Name(), field.GetValue()});
 }
 
 void RowContext::fit(Field &field, const std::string &caption, int position, Value value, std::size_t hardLimit) {
@@ -152,6 +155,8 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
     }
 
     RowContext row(session, window, records, plan);
+    if (checking)
+        row.keepWritten();
     const long total = source->total();
     auto finish = [&] {
         records.CancelUpdate();
@@ -171,13 +176,20 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
                 break;
             session.progress.advance();
             row.startRow();
+            if (listener)
+                listener->rowStarting(source->line());
             records.AddNew();
             plan.mapRow(row);
             records.Update();
             ++row.stored;
+            if (checking)
+                listener->rowWritten(row.written(), "");
         } catch (const RowOverflow &overflow) {
             // The line holds more values than the row buffer: most likely extra delimiters.
             session.progress.advance();
+            row.startRow();
+            if (listener)
+                listener->rowStarting(source->line());
             row.overflowed(overflow);
             failed = true;
             reason = "the line holds more values than a row can (most likely a ',' or ';' inside a value)";
@@ -196,6 +208,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
             records.CancelUpdate();
             connection.CommitGroup();
             if (checking) {
+                listener->rowWritten(row.written(), row.failedColumn());
                 listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer, *source);
                 continue;
             }

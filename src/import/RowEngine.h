@@ -3,6 +3,7 @@
 // from a RowSource into AddNew/Update, the shortening notice, the row-error prompt and the summary.
 #include "app/Session.h"
 #include "db/Recordset.h"
+#include "import/ImportListener.h"
 #include "import/ImportWindowState.h"
 #include "import/RowSource.h"
 
@@ -69,12 +70,19 @@ public:
     // For the row-error prompt: the caption and the value in hand when a failure struck.
     std::string failedCaption() const;
     std::string failedValue() const;
-    // Forgets the failure details of the previous row.
+    // The column being set when a failure struck ("" when none was).
+    std::string failedColumn() const { return failedColumn_ ? *failedColumn_ : std::string(); }
+    // Forgets the failure details and values of the previous row.
     void startRow() {
         failedCaption_ = nullptr;
+        failedColumn_ = nullptr;
         failedPosition_ = 0;
         overflowCaption_.clear();
+        written_.clear();
     }
+    // Keeps the values taken from the source as they are set, for written().
+    void keepWritten() { keepWritten_ = true; }
+    const std::vector<StoredValue> &written() const { return written_; }
     // A row that did not fit the buffer: the prompt names the first position past it.
     void overflowed(const RowOverflow &overflow);
 
@@ -82,7 +90,10 @@ private:
     Recordset &records_;
     std::vector<ResolvedSlot> slots_;
     const std::string *failedCaption_ = nullptr;
+    const std::string *failedColumn_ = nullptr;
     int failedPosition_ = 0;
+    bool keepWritten_ = false;
+    std::vector<StoredValue> written_;
     std::string overflowCaption_;
     Value overflowValue_;
 };

@@ -34,6 +34,7 @@ bool TextRowSource::next(std::vector<Value> &buffer) {
     for (int i = 1; i <= filled_; ++i)
         buffer[i] = Value();
     std::optional<RowOverflow> overflow;
+    ++line_;
     valueCount_ = CutLine(session_.files.LineInput(file_, &rawLine_), delimiter_, [&](int position, std::string value) {
         if (position <= capacity_)
             buffer[position] = Value(std::move(value));
@@ -87,7 +88,7 @@ bool SheetRowSource::next(std::vector<Value> &buffer) {
     if (rows_->row() == nextRow_)
         for (int c = 1; c <= lastColumn_; ++c)
             buffer[c] = rows_->cell(c).toValue();
-    ++nextRow_;
+    line_ = nextRow_++;
     return true;
 }
 

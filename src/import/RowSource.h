@@ -35,9 +35,13 @@ public:
     virtual const std::string *rawTitleLine() const { return nullptr; }
     virtual const std::string *rawLine() const { return nullptr; }
     virtual int valueCount() const { return 0; }
+    // Where the row read last stands in the file: a text file's line number, its title line being
+    // line 1, or a worksheet's row number.
+    long line() const { return line_; }
 
 protected:
     long total_ = 0;
+    long line_ = 1;
 };
 
 // The data lines of a delimited text file, cut at the delimiter. Throws SourceRefused when the

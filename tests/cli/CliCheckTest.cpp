@@ -14,8 +14,8 @@ TEST_F(CliCheck, ReportsProblemsWritesTheReportAndSaysByItsStatus) {
     EXPECT_EQ(run("check charges good.csv --map Name=Item --map Amount=Price").status, 0);
     CliResult bad = run("check charges bad.csv --map Name=Item --map Amount=Price --report report.csv");
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.out.substr(bad.out.rfind("bad.csv: Line 1, Amount 'cheap'"), 31), "bad.csv: Line 1, Amount 'cheap'");
-    EXPECT_NE(bad.out.find("2 data lines read, 1 rows would be stored, 1 refused, 0 values shortened."),
+    EXPECT_NE(bad.out.find("bad.csv: Line 3, Amount 'cheap'"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.out.find("2 data lines read, 1 row would be stored, 1 refused, 0 values shortened."),
               std::string::npos);
     EXPECT_EQ(park.read("report.csv").substr(0, 40), "\"File\",\"Line\",\"Field\",\"Value\",\"Reason\"\r\n");
     EXPECT_EQ(bad.out.find("We are making"), std::string::npos) << "no backup is offered";

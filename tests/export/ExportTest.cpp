@@ -191,6 +191,7 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
     EXPECT_EQ(count, 2) << "one record gives exactly two rows";
     EXPECT_FALSE(std::filesystem::exists(park.path() + "/../Escape.xls"));
     EXPECT_TRUE(park.exists("_.._Escape.xls")) << "the workbook lands in the database folder";
+    EXPECT_EQ(Workbook(park.file("_.._Escape.xls")).sheetNames(), Texts{"Sheet1"}) << "a sheet name holds no '/'";
 
     prompter.shown.clear();
     prompter.answers = {Answer::No};
@@ -208,7 +209,7 @@ TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
                                        "written to 2 worksheets of Big.xls.",
                                        "Big.xls Saved!"}));
     Workbook book(park.file("Big.xls"));
-    ASSERT_EQ(book.sheetNames(), (Texts{"Big", "Big (2)"}));
+    ASSERT_EQ(book.sheetNames(), (Texts{"Sheet1", "Sheet2"}));
     auto rows = book.rows(1);
     int last = 0;
     std::string lastValue;

@@ -129,11 +129,11 @@ TEST_F(RejectedRowsTest, TheRowsPassedOverAreKeptAndImportAfterFixing) {
     EXPECT_EQ(prompter.texts().back(), "2 rows that were not imported are in " + park.file("sites rejected.csv") +
                                            ": fix them there, then import that file with the same mapping.");
     const std::string rejected = park.read("sites rejected.csv");
-    EXPECT_EQ(rejected.substr(0, rejected.find("\r\n")), "\"Site\",\"Len\",\"Reason\"");
-    EXPECT_NE(rejected.find("\r\nten,45,\"Number cannot take 'ten': it is not a value of the column's kind"),
+    EXPECT_EQ(rejected.substr(0, rejected.find("\r\n")), "\"Site\",\"Len\",\"Line\",\"Reason\"");
+    EXPECT_NE(rejected.find("\r\nten,45,3,\"Number cannot take 'ten': it is not a value of the column's kind"),
               std::string::npos)
         << rejected;
-    EXPECT_NE(rejected.find("\r\n3,fifty,\"Length cannot take 'fifty'"), std::string::npos) << rejected;
+    EXPECT_NE(rejected.find("\r\n3,fifty,4,\"Length cannot take 'fifty'"), std::string::npos) << rejected;
 
     // Fixed by the operator, the same mapping stores them.
     std::string fixed = rejected;

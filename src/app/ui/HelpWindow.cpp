@@ -1,5 +1,7 @@
 #include "app/ui/HelpWindow.h"
 
+#include "app/ui/WindowPlacement.h"
+
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -57,7 +59,7 @@ HelpWindow::HelpWindow() : browser_(new HelpBrowser), contents_(new QListWidget)
     splitter->setStretchFactor(1, 3);
     splitter->setSizes({220, 600});
     layout->addWidget(splitter, 1);
-    resize(820, 560);
+    ResizeWithinScreen(this, 820, 560);
 }
 
 void HelpWindow::showPage(std::shared_ptr<HelpFile> help, const std::string &page) {

@@ -2,6 +2,7 @@
 
 #include "app/Navigation.h"
 #include "app/ui/HelpWindow.h"
+#include "app/ui/WindowPlacement.h"
 #include "import/ui/frmSheets.h"
 
 #include <QApplication>
@@ -66,6 +67,8 @@ void Navigator::showHelp(long topic) {
         return;
     if (!help_)
         help_ = new HelpWindow;
+    if (help_->isHidden())
+        PlaceOver(help_, VisibleMainWindow());
     help_->showPage(help, help->topicPage(topic));
 }
 

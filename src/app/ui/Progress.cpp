@@ -1,5 +1,7 @@
 #include "app/ui/Progress.h"
 
+#include "app/ui/WindowPlacement.h"
+
 #include <QApplication>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -29,6 +31,9 @@ Progress::Progress() : bar_(new QProgressBar(this)) {
 
 void Progress::show(const std::string &caption) {
     setWindowTitle(QString::fromStdString(caption.empty() ? "Progress" : caption));
+    // Over the window whose work it shows, and above it.
+    if (!isVisible())
+        PlaceOver(this, VisibleMainWindow());
     QWidget::show();
     raise();
     paintNow();

@@ -61,4 +61,14 @@ std::optional<std::string> QtPrompter::chooseFolder(const std::string &title, co
     return folder.toStdString();
 }
 
+std::optional<std::string> QtPrompter::chooseSaveFile(const SaveRequest &request) {
+    const QString path = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QString::fromStdString(request.title),
+        QString::fromStdString(request.folder + "/" + request.name), QString::fromStdString(request.filter), nullptr,
+        request.dialogAsksBeforeReplacing ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
 } // namespace tarnwick

@@ -10,6 +10,7 @@ public:
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
     std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
+    std::optional<std::string> chooseSaveFile(const SaveRequest &request) override;
 };
 
 } // namespace tarnwick

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <iostream>
 
 namespace tarnwick {
@@ -50,6 +51,18 @@ public:
 };
 
 } // namespace
+
+void UseScreenshotScreen() {
+    static QTemporaryFile config(QDir::tempPath() + "/tarnwick-screen-XXXXXX.json");
+    if (config.open()) {
+        config.write(R"({"screens": [{"name": "Laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
+                         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        config.flush();
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.fileName()).toUtf8());
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
 
 int WriteScreenshots(const std::string &folder) {
     const QString out = QString::fromStdString(folder);

@@ -1,6 +1,7 @@
 #include "app/ui/frmBackups.h"
 
 #include "app/ui/Navigator.h"
+#include "app/ui/WindowPlacement.h"
 #include "db/Backups.h"
 
 #include <QHBoxLayout>
@@ -41,6 +42,7 @@ frmBackups::frmBackups(Session &session) : session_(session), list_(new QTableWi
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    CloseOnEscape(this);
     connect(restore, &QPushButton::clicked, this, [this] {
         const int row = list_->currentRow();
         if (row < 0)

@@ -3,7 +3,9 @@
 #include "app/HelpFile.h"
 #include "app/Startup.h"
 #include "app/TitleCase.h"
+#include "app/Version.h"
 #include "app/ui/EntryFocus.h"
+#include "app/ui/WindowPlacement.h"
 #include "app/ui/frmBackups.h"
 #include "db/Maintenance.h"
 #include "import/InterruptedImport.h"
@@ -109,7 +111,7 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
     buttons->addWidget(exportDb, 1, 1);
     layout->addLayout(buttons);
 
-    auto *version = new QLabel("Version 1.0.16");
+    auto *version = new QLabel(QString("Version ") + kVersion);
     version->setObjectName("Label5");
     layout->addWidget(version, 0, Qt::AlignRight);
     setCentralWidget(central);
@@ -127,6 +129,8 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
             backups_->setParent(this, Qt::Window);
         }
         backups_->refresh();
+        if (backups_->isHidden())
+            PlaceOver(backups_, this);
         backups_->show();
     });
     QMenu *park = menuBar()->addMenu("Park");
@@ -151,6 +155,14 @@ frmDataImport1::frmDataImport1(Navigator &navigator) : navigator_(navigator), se
 frmDataImport1::~frmDataImport1() {
     if (QWidget *focused = focusWidget())
         focused->clearFocus();
+}
+
+void frmDataImport1::setVisible(bool visible) {
+    if (!visible && isVisible())
+        lastPosition_ = pos();
+    else if (visible && !isVisible() && lastPosition_)
+        move(*lastPosition_);
+    QMainWindow::setVisible(visible);
 }
 
 void frmDataImport1::closeEvent(QCloseEvent *event) {

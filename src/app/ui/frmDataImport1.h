@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <optional>
 
 class QLineEdit;
 namespace tarnwick {
@@ -29,6 +30,8 @@ public:
     // "Enter Sites Manually ==>", a word on an interrupted import, the offer of the initial backup.
     void ParkOpened();
     QPushButton *enterSitesButton() const { return enterSites_; }
+    // Hidden while another window is shown, it comes back where it was.
+    void setVisible(bool visible) override;
 
 protected:
     // Closing the main window ends the program.
@@ -45,6 +48,7 @@ private:
     std::array<QLineEdit *, 11> stype_{};
     QPushButton *enterSites_ = nullptr;
     QPointer<frmBackups> backups_;
+    std::optional<QPoint> lastPosition_;
 };
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "export/ui/frmFields.h"
 
+#include "app/ui/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -47,6 +49,7 @@ frmFields::frmFields(std::function<void()> onClosed)
     close->setObjectName("Command1");
     connect(close, &QPushButton::clicked, this, [this] { QWidget::close(); });
     layout->addWidget(close, 0, Qt::AlignRight);
+    CloseOnEscape(this);
     resize(560, 420);
 }
 

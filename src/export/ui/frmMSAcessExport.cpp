@@ -1,5 +1,6 @@
 #include "export/ui/frmMSAcessExport.h"
 
+#include "app/ui/WindowPlacement.h"
 #include "export/FolderBrowse.h"
 #include "export/TableExport.h"
 #include "export/ui/frmFields.h"
@@ -151,6 +152,8 @@ void frmMSAcessExport::MyTable_MouseDown(int index) {
     setEnabled(false);
     if (!fields_)
         fields_ = new frmFields([this] { setEnabled(true); });
+    if (fields_->isHidden())
+        PlaceOver(fields_, this);
     fields_->show();
     fields_->raise();
     runReading([&] {

@@ -1,5 +1,6 @@
 #include "import/ui/frmReadEcel.h"
 
+#include "app/ui/WindowPlacement.h"
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 #include "import/ui/ImportPanelTexts.h"
@@ -20,6 +21,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -70,20 +73,36 @@ const PanelSpec kPanels[3] = {
      "Purge ALL Other Chg Data", "Delete ALL Records from the OtherCharges Table in Park.MDB"},
 };
 
-// A file list that reports when the mouse button that changed its selection is let go.
+// A file list that reports when a mouse button is let go, and whether it was over a selected entry.
 class FileList : public QListWidget {
 public:
-    explicit FileList(std::function<void()> released) : released_(std::move(released)) {}
+    explicit FileList(std::function<void(bool)> released) : released_(std::move(released)) {}
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override {
         QListWidget::mouseReleaseEvent(event);
-        released_();
+        const QListWidgetItem *item = itemAt(event->position().toPoint());
+        released_(item && item->isSelected());
     }
 
 private:
-    std::function<void()> released_;
+    std::function<void(bool)> released_;
 };
+
+// Tells the window the worksheet proposed while the operator is asked about it, and lets the
+// program's picker offer the others.
+class ProposingPicker : public SheetPicker {
+public:
+    ProposingPicker(SheetPicker &picker, QLineEdit *shtName) : picker_(picker), shtName_(shtName) {}
+    std::optional<std::string> pick(const std::vector<std::string> &names) override { return picker_.pick(names); }
+    void proposed(const std::string &name) override { shtName_->setText(QString::fromStdString(name)); }
+
+private:
+    SheetPicker &picker_;
+    QLineEdit *shtName_;
+};
+
+const char *const kTableCaptions[3] = {"Site Definitions", "Guest Data", "POS Items"};
 
 template <typename W> W *named(W *widget, const QString &name, const QString &tip = {}) {
     widget->setObjectName(name);
@@ -126,12 +145,17 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
     body->addWidget(panels_, 1);
     layout->addLayout(body);
     layout->addWidget(buildNavigation());
-    setCentralWidget(central);
+    // On a small or magnified screen the window stays on it and scrolls to every control.
+    auto *scroll = named(new QScrollArea, "ImportScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(central);
+    setCentralWidget(scroll);
 
     AddHelpItem(navigator_, this, "Export Text or Excel Files", "mnuExport", 130);
 
     refreshFileList();
-    resize(1280, 700);
+    ResizeWithinScreen(this, 1280, 700);
 }
 
 QWidget *frmReadEcel::buildSteps() {
@@ -142,14 +166,16 @@ QWidget *frmReadEcel::buildSteps() {
 
     auto *frame2 = named(new QGroupBox("1) Determine Which Table Will Be Imported "), "Frame2");
     auto *tables = new QVBoxLayout(frame2);
-    const char *captions[3] = {"Site Definitions", "Guest Data", "POS Items"};
+    const char *const *captions = kTableCaptions;
     const char *tips[3] = {"Select to Import Site Data", "Select to Import Guest Data", ""};
     for (int i = 0; i < 3; ++i) {
         option1_[i] = named(new QRadioButton(captions[i]), QString("Option1_%1").arg(i), tips[i]);
         tables->addWidget(option1_[i]);
         connect(option1_[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                panels_->setCurrentIndex(i);
+            if (!on)
+                return;
+            panels_->setCurrentIndex(i);
+            showStatus();
         });
     }
     option1_[0]->setChecked(true);
@@ -176,8 +202,9 @@ QWidget *frmReadEcel::buildSteps() {
 
     auto *frame3 = named(new QGroupBox("2) Select a CSV or Excel Spreadsheet for Import "), "Frame3");
     auto *files = new QVBoxLayout(frame3);
-    file1_ = named(new FileList([this] {
-                       if (clickPending_)
+    // A click reads the files, also when it leaves the selection as it was.
+    file1_ = named(new FileList([this](bool onSelected) {
+                       if (clickPending_ || onSelected)
                            File1_Click();
                    }),
                    "File1", "Select the File for Data Import");
@@ -190,6 +217,9 @@ QWidget *frmReadEcel::buildSteps() {
     shtName_ = named(new QLineEdit, "ShtName");
     processing->addWidget(shtName_, 1);
     files->addLayout(processing);
+    status_ = named(new QLabel, "lblReadStatus");
+    status_->setWordWrap(true);
+    files->addWidget(status_);
     layout->addWidget(frame3, 1);
 
     layout->addWidget(wrapped(kFileInstructions, "Label3"));
@@ -363,8 +393,11 @@ void frmReadEcel::File1_Click() {
     RunHandler(session_, [this] {
         const short code = panelCode();
         ClearLists(code);
+        readStatus_[code].clear();
+        status_->clear();
         std::string shtName;
-        SelectedTitles read = ReadSelectedTitles(session_, selectedFiles(), shtName, navigator_.sheetPicker());
+        ProposingPicker picker(navigator_.sheetPicker(), shtName_);
+        SelectedTitles read = ReadSelectedTitles(session_, selectedFiles(), shtName, picker);
         QStringList titles;
         for (const std::string &title : read.titles)
             titles << QString::fromStdString(title);
@@ -373,6 +406,8 @@ void frmReadEcel::File1_Click() {
             dropDown->setCurrentIndex(-1);
         }
         shtName_->setText(QString::fromStdString(shtName));
+        readStatus_[code] = QString::fromStdString(TitlesReadStatus(read.reads, windowState().delimiter()));
+        showStatus();
         if (read.filesWritten)
             refreshFileList();
         ImportWindowState state = windowState();
@@ -382,6 +417,17 @@ void frmReadEcel::File1_Click() {
         if (!read.titles.empty() && OfferSavedMapping(session_, state, kTables[code], sources, read.titles))
             showChoices(state, code);
     });
+}
+
+void frmReadEcel::showStatus() {
+    if (!status_)
+        return; // the window is being built
+    const int panel = panelCode();
+    const std::vector<std::string> files = selectedFiles();
+    if (dropDowns_[panel].front()->count() == 0 && !files.empty() && readStatus_[panel].isEmpty())
+        status_->setText(QString::fromStdString(ReadAgainStatus(files, kTableCaptions[panel])));
+    else
+        status_->setText(readStatus_[panel]);
 }
 
 std::vector<std::string> frmReadEcel::panelTitles(int panel) const {
@@ -438,6 +484,10 @@ void frmReadEcel::importClicked(ImportTable table) {
 
 void frmReadEcel::checkClicked(ImportTable table) {
     const std::vector<std::string> files = selectedFiles();
+    if (files.empty()) {
+        session_.prompter.notify("No file is selected: click the file to check in the list of step 2 first.");
+        return;
+    }
     const ImportWindowState state = windowState();
     CheckReport report;
     RunBusy(session_, this, [&] { report = CheckFiles(session_, state, table, files); });
@@ -445,6 +495,8 @@ void frmReadEcel::checkClicked(ImportTable table) {
         report_ = new frmCheckReport(session_);
         report_->setParent(this, Qt::Window);
     }
+    if (report_->isHidden())
+        PlaceOver(report_, this);
     report_->showReport(report);
 }
 

@@ -43,6 +43,8 @@ private:
     QWidget *buildPanel(int panel);
     QWidget *buildNavigation();
     void File1_Click();
+    // The status line of the panel now shown: what was read for it, or how to fill it.
+    void showStatus();
     void fileSelectionChanged();
     std::vector<std::string> selectedFiles() const;
     void importClicked(ImportTable table);
@@ -63,6 +65,8 @@ private:
     QRadioButton *allCaps_ = nullptr;
     QListWidget *file1_ = nullptr;
     QLineEdit *shtName_ = nullptr;
+    QLabel *status_ = nullptr;
+    std::array<QString, 3> readStatus_; // what the last click read, per panel
     QStackedWidget *panels_ = nullptr;
     std::array<std::vector<QLabel *>, 3> labels_;
     std::array<std::vector<QComboBox *>, 3> dropDowns_;

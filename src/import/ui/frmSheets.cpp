@@ -1,5 +1,7 @@
 #include "import/ui/frmSheets.h"
 
+#include "app/ui/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -32,6 +34,7 @@ std::optional<std::string> frmSheets::pick(const std::vector<std::string> &names
     SheetChosen = false;
     chosen_.reset();
     list(names);
+    PlaceOver(this, VisibleMainWindow());
     show();
     raise();
     activateWindow();
