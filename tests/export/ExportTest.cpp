@@ -109,13 +109,12 @@ TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
         session.DbPassword.clear();
         std::string locked = withPassword(file, "Sesame42");
         prompter.shown.clear();
-        prompter.inputs = {std::string("wrong"), std::string("Sesame42")};
+        // Another case and a wrong one of the same length are asked again.
+        prompter.inputs = {std::string("sesame42"), std::string("Sesame43"), std::string("Sesame42")};
         ASSERT_TRUE(browser.ListTables(locked)) << file;
         EXPECT_EQ(session.DbPassword, "Sesame42");
-        EXPECT_EQ(prompter.texts(), (Texts{"Password Input|This database requires a Password. Please enter the "
-                                           "correct Password.",
-                                           "Password Input|This database requires a Password. Please enter the "
-                                           "correct Password."}));
+        const std::string box = "Password Input|This database requires a Password. Please enter the correct Password.";
+        EXPECT_EQ(prompter.texts(), (Texts{box, box, box}));
 
         session.DbPassword.clear();
         prompter.shown.clear();
@@ -128,6 +127,37 @@ TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
     MdbHandlePtr mdb(mdb_open(park.file("locked-nwind.mdb").c_str(), MDB_NOFLAGS));
     ASSERT_TRUE(mdb);
     EXPECT_EQ(std::string(mdb->f->db_passwd, strnlen(mdb->f->db_passwd, 14)), "Sesame42");
+}
+
+TEST_F(ExportTest, APasswordOpensOnlyWhenTypedExactly) {
+    // Jet 3 stores bytes and Jet 4 UTF-16 characters, each up to 20.
+    const std::pair<const char *, std::string> files[] = {
+        {"nwind.mdb", "Sesame42"},
+        {"testUnicodeCompV2003.mdb", "Sesame42"},
+        {"nwind.mdb", "ABCDEFGHIJKLMNOPQRST"},
+        {"testUnicodeCompV2003.mdb", "abcdefghijklmnopqrsT"},
+    };
+    for (const auto &[file, password] : files) {
+        SCOPED_TRACE(std::string(file) + " " + password);
+        std::filesystem::remove(park.file(std::string("locked-") + file));
+        const JetHeader header = ReadJetHeader(withPassword(file, password));
+        EXPECT_EQ(header.password, password);
+        std::string otherCase = password, lastChanged = password;
+        for (char &c : otherCase)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        lastChanged.back() = lastChanged.back() == 'T' ? 'U' : lastChanged.back() == '2' ? '3' : 'x';
+        const std::pair<std::string, bool> typed[] = {
+            {password, true}, {otherCase, false}, {lastChanged, false}, {"", false},
+            {password.substr(0, password.size() - 1), false}, {password + "1", false},
+        };
+        for (const auto &[attempt, accepted] : typed)
+            EXPECT_EQ(PasswordAccepted(header, attempt), accepted) << "'" << attempt << "'";
+    }
+    // Without a password any typed one opens the database.
+    const JetHeader open = ReadJetHeader(access("nwind.mdb"));
+    EXPECT_EQ(open.password, "");
+    EXPECT_TRUE(PasswordAccepted(open, ""));
+    EXPECT_TRUE(PasswordAccepted(open, "Sesame42"));
 }
 
 TEST_F(ExportTest, ListingFailuresAreReportedWithNumberAndDescription) {
