@@ -229,16 +229,18 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
 }
 
 TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
-    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"Big\" (\"N\" LONG INTEGER);"
+    // A name of 30 characters: the further worksheets keep its first 26, so that " (n)" fits in 31.
+    const std::string big = "GuestsAndSitesOfTheOldPark1999";
+    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"" + big + "\" (\"N\" LONG INTEGER);"
                                                "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
-                                               "WHERE n < 70000) INSERT INTO Big SELECT n FROM c;");
+                                               "WHERE n < 70000) INSERT INTO " + big + " SELECT n FROM c;");
     ASSERT_TRUE(browser.ListTables(db));
-    ASSERT_TRUE(BuildExcel(session, *browser.database(), "Big"));
-    EXPECT_EQ(prompter.texts(), (Texts{"The Table Big has 70000 records and a worksheet holds 65,535, so they were "
-                                       "written to 2 worksheets of Big.xls.",
-                                       "Big.xls Saved!"}));
-    Workbook book(park.file("Big.xls"));
-    ASSERT_EQ(book.sheetNames(), (Texts{"Big", "Big (2)"}));
+    ASSERT_TRUE(BuildExcel(session, *browser.database(), big));
+    EXPECT_EQ(prompter.texts(), (Texts{"The Table " + big + " has 70000 records and a worksheet holds 65,535, so they "
+                                       "were written to 2 worksheets of " + big + ".xls.",
+                                       big + ".xls Saved!"}));
+    Workbook book(park.file(big + ".xls"));
+    ASSERT_EQ(book.sheetNames(), (Texts{big, "GuestsAndSitesOfTheOldPark (2)"}));
     auto rows = book.rows(1);
     int last = 0;
     std::string lastValue;

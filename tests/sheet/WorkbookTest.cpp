@@ -3,6 +3,7 @@
 #include "sheet/Workbook.h"
 #include "db/VbDate.h"
 #include "sheet/Gsf.h"
+#include "sheet/NumberFormat.h"
 #include "sheet/SheetError.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/RawWorkbook.h"
@@ -187,6 +188,9 @@ TEST(WorkbookReaderTest, BuiltInAndCustomNumberFormatsAsXlrdReadsThem) {
     const std::string ours = DumpWithOurReader(dir.file("formats.xls"));
     EXPECT_NE(ours.find("\n15\t2\td:2023-03-15 18:00:00\n15\t3\td:2023-03-15\n"), std::string::npos) << ours;
     expectSameDump(ours, DumpWithXlrd(dir.file("formats.xls")));
+    // An elapsed time alone is a time to us; xlrd reads it as a number.
+    for (const char *elapsed : {"[h]", "[mm]", "[ss]", "[h]:mm"})
+        EXPECT_TRUE(IsDateFormatString(elapsed)) << elapsed;
 }
 
 // The 1904 date system counts its days from 1 January 1904.
