@@ -134,7 +134,8 @@ TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
     EXPECT_EQ(imported.out.substr(question.size() + 16),
               " ?\n> Yes\nThe Database has been BackedUp as " + park.file("Park_AddGuests_") +
                   imported.out.substr(question.size(), 16) +
-                  ".MDB\nThe NoPeople of Line 1 was shortened to fit DB field length by 2\nError on Line 1.  Failure on Field: NoPeople Data is: many\nThis is most likely due to a ',' "
+                  ".MDB\nThe NoPeople of Line 1 was shortened to fit DB field length by 2\nError on Line 1.  Failure "
+                  "on Field: NoPeople Data is: many\nThis is most likely due to a ',' "
                   "or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do you "
                   "want to try to continue?\n> No\n");
     EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "Ann|New York\n");

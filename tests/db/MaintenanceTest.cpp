@@ -44,7 +44,8 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     const std::pair<BackupReason, std::pair<std::string, std::string>> reasons[] = {
         {BackupReason::Initial,
          {"Initial", "We are making an Initial BackUp of the Halvane DataBase before you make any changes "}},
-        {BackupReason::DelSites, {"DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "}},
+        {BackupReason::DelSites,
+         {"DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "}},
         {BackupReason::DelGuests,
          {"DelGuests", "We are making a BackUp of the Halvane DataBase before you Delete Guests "}},
         {BackupReason::AddSites, {"AddSites", "We are making a BackUp of the Halvane DataBase before you Add Sites "}},
@@ -88,7 +89,8 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         std::string tableName, question, reason, backup;
     };
     const Case cases[] = {
-        {PurgeTable::Sites, "Sites", "Sites", "DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "},
+        {PurgeTable::Sites, "Sites", "Sites", "DelSites",
+         "We are making a BackUp of the Halvane DataBase before you Delete Sites "},
         {PurgeTable::Guests, "Guest", "Guests", "DelGuests",
          "We are making a BackUp of the Halvane DataBase before you Delete Guests "},
         {PurgeTable::OtherCharges, "OtherCharges", "Other Charges", "DelOtherChgs",
@@ -113,17 +115,17 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
         EXPECT_TRUE(ConfirmAndPurge(session, c.table));
         const std::string backup = park.file("Park_" + c.reason + "_" + stamp + ".MDB");
-        EXPECT_EQ(prompter.texts(),
-                  (Texts{question, c.backup + stamp + " ?", "The Database has been BackedUp as " + backup,
-                         "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
+        EXPECT_EQ(
+            prompter.texts(),
+            (Texts{question, c.backup + stamp + " ?", "The Database has been BackedUp as " + backup,
+                   "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
         EXPECT_EQ(rows(c.tableName), 0);
         for (const char *other : {"Sites", "Guest", "OtherCharges"}) {
             if (other != c.tableName) {
                 EXPECT_GT(rows(other), 0) << other << " is left alone";
             }
         }
-        EXPECT_EQ(rows(c.tableName, "Park_" + c.reason + "_" + stamp + ".MDB"), before)
-            << "the backup holds the rows";
+        EXPECT_EQ(rows(c.tableName, "Park_" + c.reason + "_" + stamp + ".MDB"), before) << "the backup holds the rows";
         EXPECT_FALSE(park.exists("Park.TMP"));
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }

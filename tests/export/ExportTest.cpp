@@ -147,8 +147,12 @@ TEST_F(ExportTest, APasswordOpensOnlyWhenTypedExactly) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         lastChanged.back() = lastChanged.back() == 'T' ? 'U' : lastChanged.back() == '2' ? '3' : 'x';
         const std::pair<std::string, bool> typed[] = {
-            {password, true}, {otherCase, false}, {lastChanged, false}, {"", false},
-            {password.substr(0, password.size() - 1), false}, {password + "1", false},
+            {password, true},
+            {otherCase, false},
+            {lastChanged, false},
+            {"", false},
+            {password.substr(0, password.size() - 1), false},
+            {password + "1", false},
         };
         for (const auto &[attempt, accepted] : typed)
             EXPECT_EQ(PasswordAccepted(header, attempt), accepted) << "'" << attempt << "'";
@@ -231,13 +235,17 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
 TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
     // A name of 30 characters: the further worksheets keep its first 26, so that " (n)" fits in 31.
     const std::string big = "GuestsAndSitesOfTheOldPark1999";
-    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"" + big + "\" (\"N\" LONG INTEGER);"
-                                               "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
-                                               "WHERE n < 70000) INSERT INTO " + big + " SELECT n FROM c;");
+    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"" + big +
+                                                   "\" (\"N\" LONG INTEGER);"
+                                                   "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+                                                   "WHERE n < 70000) INSERT INTO " +
+                                                   big + " SELECT n FROM c;");
     ASSERT_TRUE(browser.ListTables(db));
     ASSERT_TRUE(BuildExcel(session, *browser.database(), big));
-    EXPECT_EQ(prompter.texts(), (Texts{"The Table " + big + " has 70000 records and a worksheet holds 65,535, so they "
-                                       "were written to 2 worksheets of " + big + ".xls.",
+    EXPECT_EQ(prompter.texts(), (Texts{"The Table " + big +
+                                           " has 70000 records and a worksheet holds 65,535, so they "
+                                           "were written to 2 worksheets of " +
+                                           big + ".xls.",
                                        big + ".xls Saved!"}));
     Workbook book(park.file(big + ".xls"));
     ASSERT_EQ(book.sheetNames(), (Texts{big, "GuestsAndSitesOfTheOldPark (2)"}));

@@ -56,11 +56,10 @@ TEST_F(ImportSelectedFilesTest, EachPanelOffersItsBackupPerFileAndSumsUpInItsWor
         EXPECT_EQ(outcomes.size(), 2u);
         const std::string question =
             "We are making a BackUp of the Halvane DataBase before you " + c.question + " " + stamp + " ?";
-        EXPECT_EQ(prompter.texts(),
-                  (std::vector<std::string>{question,
-                                            "The Database has been BackedUp as " +
-                                                park.file("Park_" + c.reason + "_" + stamp + ".MDB"),
-                                            "2 of 2" + c.summary, question, "1 of 1" + c.summary}));
+        EXPECT_EQ(prompter.texts(), (std::vector<std::string>{question,
+                                                              "The Database has been BackedUp as " +
+                                                                  park.file("Park_" + c.reason + "_" + stamp + ".MDB"),
+                                                              "2 of 2" + c.summary, question, "1 of 1" + c.summary}));
     }
 }
 

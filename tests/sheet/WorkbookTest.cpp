@@ -141,13 +141,13 @@ TEST(WorkbookReaderTest, SharedStringsChangingWidthAcrossContinueRecords) {
     RawWorkbook book;
     RawBytes sst, first, second, third;
     sst.u32(5).u32(5);
-    sst.u16(10).u8(0).latin1("Cafe");                   // "Cafe" one byte a character, then
-    first.u8(1).utf16(u"日本語 ok");                      // the rest two bytes a character
-    first.u16(8).u8(1).utf16(u"Ωλφ");                   // two bytes a character, then
-    second.u8(0).latin1("a-end");                       // the rest one byte a character
-    second.u16(4).u8(0x09).u16(2).utf16(u"Zoë!");       // rich text: two runs of formatting
-    second.u16(0).u16(0);                               // the first run here, the second in the next
-    third.u16(2).u16(1);                                // record without an option byte
+    sst.u16(10).u8(0).latin1("Cafe");             // "Cafe" one byte a character, then
+    first.u8(1).utf16(u"日本語 ok");              // the rest two bytes a character
+    first.u16(8).u8(1).utf16(u"Ωλφ");             // two bytes a character, then
+    second.u8(0).latin1("a-end");                 // the rest one byte a character
+    second.u16(4).u8(0x09).u16(2).utf16(u"Zoë!"); // rich text: two runs of formatting
+    second.u16(0).u16(0);                         // the first run here, the second in the next
+    third.u16(2).u16(1);                          // record without an option byte
     third.u16(5).u8(0).latin1("after");
     third.u16(3).u8(1).utf16(u"end");
     book.sharedStrings = {sst, first, second, third};
@@ -167,9 +167,9 @@ TEST(WorkbookReaderTest, SharedStringsChangingWidthAcrossContinueRecords) {
 // locale; they are left out.)
 TEST(WorkbookReaderTest, BuiltInAndCustomNumberFormatsAsXlrdReadsThem) {
     RawWorkbook book;
-    book.formats = {{164, "yyyy-mm-dd"}, {165, "[h]:mm"},      {166, "0.00;[Red]-0.00"},
-                    {167, "\"d\"0"},     {168, "[Blue]0"},     {169, "mmm d, yyyy h:mm AM/PM"},
-                    {170, "\\h0"},       {171, "General"},     {172, "ss.0"}};
+    book.formats = {{164, "yyyy-mm-dd"}, {165, "[h]:mm"},  {166, "0.00;[Red]-0.00"},
+                    {167, "\"d\"0"},     {168, "[Blue]0"}, {169, "mmm d, yyyy h:mm AM/PM"},
+                    {170, "\\h0"},       {171, "General"}, {172, "ss.0"}};
     std::vector<std::uint16_t> ids;
     for (std::uint16_t id = 0; id <= 49; ++id)
         if (id < 27 || id > 36)
