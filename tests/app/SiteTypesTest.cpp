@@ -50,16 +50,19 @@ TEST_F(SiteTypesTest, SaveWritesEveryBoxAndCountsNamedOnes) {
 
 TEST_F(SiteTypesTest, TooLongNameIsSkippedAndTheRestSaved) {
     SiteTypeBoxes boxes;
-    boxes[1] = "Motorhome Deluxe";
-    boxes[2] = "RV";
+    boxes[1] = "Glamp Tents"; // 11 characters: one more than the column holds
+    boxes[2] = "Glamp Tent";
+    boxes[10] = "RV";
     SaveSiteTypes(session, boxes);
     EXPECT_EQ(stored()[0], "None");
-    EXPECT_EQ(stored()[1], "RV");
+    EXPECT_EQ(stored()[1], "Glamp Tent");
+    EXPECT_EQ(stored()[9], "RV");
 }
 
 TEST_F(SiteTypesTest, LoadLeavesBoxesOfNoneUntouched) {
     SiteTypeBoxes saved;
     saved[2] = "Cabin";
+    saved[10] = "Yurt";
     SaveSiteTypes(session, saved);
     SiteTypeBoxes boxes;
     boxes[1] = "typed";
@@ -67,6 +70,7 @@ TEST_F(SiteTypesTest, LoadLeavesBoxesOfNoneUntouched) {
     EXPECT_EQ(boxes[1], "typed");
     EXPECT_EQ(boxes[2], "Cabin");
     EXPECT_EQ(boxes[3], "");
+    EXPECT_EQ(boxes[10], "Yurt");
 }
 
 } // namespace

@@ -123,5 +123,23 @@ TEST_F(CliPark, ImportsEachFileAfterItsBackupQuestionAndRefusesBadUsage) {
     EXPECT_EQ(run("purge guests").status, 1) << "refused without --yes";
 }
 
+TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
+    // No terminal to ask: the backup is taken, a refused row stops the run, and text is title-cased.
+    // (NoPeople is a column of size 2, so its text is cut to 2 characters before it is refused.)
+    park.write("g.csv", "\"First\",\"Town\",\"People\"\r\nann,NEW YORK,2\r\nbo,PARIS,many\r\ncy,ROME,3\r\n");
+    CliResult imported = run("import guests g.csv --map FirstName=First --map City=Town --map NoPeople=People");
+    EXPECT_EQ(imported.status, 1);
+    const std::string question = "We are making a BackUp of the Halvane DataBase before you Add Guests ";
+    ASSERT_EQ(imported.out.rfind(question, 0), 0u) << imported.out;
+    EXPECT_EQ(imported.out.substr(question.size() + 16),
+              " ?\n> Yes\nThe Database has been BackedUp as " + park.file("Park_AddGuests_") +
+                  imported.out.substr(question.size(), 16) +
+                  ".MDB\nThe NoPeople of Line 1 was shortened to fit DB field length by 2\nError on Line 1.  Failure "
+                  "on Field: NoPeople Data is: many\nThis is most likely due to a ',' "
+                  "or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do you "
+                  "want to try to continue?\n> No\n");
+    EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "Ann|New York\n");
+}
+
 } // namespace
 } // namespace tarnwick

@@ -63,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{K::Date}, Value::number(0), date(1899, 12, 30)},
         Accepted{{K::Date}, Value("12/31/99"), date(1999, 12, 31)},
         Accepted{{K::Date}, Value("1/2/29"), date(2029, 1, 2)},
+        Accepted{{K::Date}, Value("1/2/30"), date(1930, 1, 2)},
         Accepted{{K::Date}, Value("25/12/2004"), date(2004, 12, 25)},
         Accepted{{K::Date}, Value("2004-02-29"), date(2004, 2, 29)},
         Accepted{{K::Date}, Value("3-7-2004 12:30 AM"), date(2004, 3, 7, 0, 30)},

@@ -4,6 +4,7 @@
 #include "support/ParkFixture.h"
 
 #include <filesystem>
+#include <regex>
 
 namespace tarnwick {
 namespace {
@@ -12,18 +13,21 @@ using Texts = std::vector<std::string>;
 
 class MaintenanceTest : public ParkFixture {
 protected:
-    void addSites(int count) {
+    void addRows(const std::string &table, const std::string &column, int count) {
         Recordset rs;
-        rs.Open("SELECT * FROM Sites ", *session.ParkConnection, adOpenStatic, adLockOptimistic);
+        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockOptimistic);
         for (int i = 1; i <= count; ++i) {
             rs.AddNew();
-            rs.Fields("Number") = Value::number(i);
+            rs.Fields(column) = column == "Number" ? Value::number(i) : Value("row " + std::to_string(i));
             rs.Update();
         }
     }
-    long sites() {
+    long rows(const std::string &table, const std::string &file = "Park.MDB") {
+        Connection connection;
+        connection.SetProperty("Data Source", park.file(file));
+        connection.Open();
         Recordset rs;
-        rs.Open("SELECT * FROM Sites ", *session.ParkConnection, adOpenStatic, adLockReadOnly);
+        rs.Open("SELECT * FROM " + table, connection, adOpenStatic, adLockReadOnly);
         return rs.RecordCount();
     }
     std::vector<std::string> backups() {
@@ -35,73 +39,124 @@ protected:
     }
 };
 
-TEST_F(MaintenanceTest, BackupAskedWithStampAndSameMinuteReplaced) {
-    addSites(2);
-    prompter.answers = {Answer::Yes, Answer::Yes, Answer::No};
-    BackUpDB(session, BackupReason::AddSites);
-    addSites(1);
-    BackUpDB(session, BackupReason::AddSites);
-    BackUpDB(session, BackupReason::Initial);
-    const std::string file = park.file("Park_AddSites_12-04-2026 09 05.MDB");
-    EXPECT_EQ(prompter.texts(),
-              (Texts{"We are making a BackUp of the Halvane DataBase before you Add Sites 12-04-2026 09 05 ?",
-                     "The Database has been BackedUp as " + file,
-                     "We are making a BackUp of the Halvane DataBase before you Add Sites 12-04-2026 09 05 ?",
-                     "The Database has been BackedUp as " + file,
-                     "We are making an Initial BackUp of the Halvane DataBase before you make any changes "
-                     "12-04-2026 09 05 ?"}));
-    EXPECT_EQ(backups(), Texts{"Park_AddSites_12-04-2026 09 05.MDB"});
-    EXPECT_TRUE(session.ParkConnection->IsOpen());
-
-    Connection copy;
-    copy.SetProperty("Data Source", file);
-    copy.Open();
-    Recordset rs;
-    rs.Open("SELECT * FROM Sites", copy, adOpenStatic, adLockReadOnly);
-    EXPECT_EQ(rs.RecordCount(), 3) << "the second backup replaced the first";
+TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
+    const std::string stamp = "12-04-2026 09 05";
+    const std::pair<BackupReason, std::pair<std::string, std::string>> reasons[] = {
+        {BackupReason::Initial,
+         {"Initial", "We are making an Initial BackUp of the Halvane DataBase before you make any changes "}},
+        {BackupReason::DelSites,
+         {"DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "}},
+        {BackupReason::DelGuests,
+         {"DelGuests", "We are making a BackUp of the Halvane DataBase before you Delete Guests "}},
+        {BackupReason::AddSites, {"AddSites", "We are making a BackUp of the Halvane DataBase before you Add Sites "}},
+        {BackupReason::AddGuests,
+         {"AddGuests", "We are making a BackUp of the Halvane DataBase before you Add Guests "}},
+        {BackupReason::DelOtherChgs,
+         {"DelOtherChgs", "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "}},
+        {BackupReason::AddOtherChgs,
+         {"AddOtherChgs", "We are making a BackUp of the Halvane DataBase before you Add OtherCharges "}},
+    };
+    for (const auto &[reason, text] : reasons) {
+        SCOPED_TRACE(text.first);
+        const std::string file = park.file("Park_" + text.first + "_" + stamp + ".MDB");
+        prompter.shown.clear();
+        prompter.answers = {Answer::No, Answer::Yes};
+        EXPECT_EQ(BackUpDB(session, reason), std::nullopt);
+        EXPECT_FALSE(park.exists("Park_" + text.first + "_" + stamp + ".MDB")) << "declined";
+        EXPECT_EQ(BackUpDB(session, reason), file);
+        EXPECT_EQ(prompter.texts(), (Texts{text.second + stamp + " ?", text.second + stamp + " ?",
+                                           "The Database has been BackedUp as " + file}));
+        for (const Shown &shown : prompter.shown)
+            EXPECT_EQ(shown.icon, Icon::None);
+        EXPECT_TRUE(session.ParkConnection->IsOpen());
+    }
+    EXPECT_EQ(backups().size(), 7u);
 }
 
-TEST_F(MaintenanceTest, PurgeAsksBacksUpDeletesAndOffersCompaction) {
-    addSites(3);
-    prompter.answers = {Answer::No};
-    EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
-    EXPECT_EQ(sites(), 3);
-    EXPECT_TRUE(backups().empty());
+TEST_F(MaintenanceTest, ASecondBackupWithinTheMinuteReplacesTheFirst) {
+    addRows("Sites", "Number", 2);
+    prompter.answers = {Answer::Yes, Answer::Yes};
+    BackUpDB(session, BackupReason::AddSites);
+    addRows("Sites", "Number", 1);
+    BackUpDB(session, BackupReason::AddSites);
+    EXPECT_EQ(backups(), Texts{"Park_AddSites_12-04-2026 09 05.MDB"});
+    EXPECT_EQ(rows("Sites", "Park_AddSites_12-04-2026 09 05.MDB"), 3) << "the second backup replaced the first";
+}
 
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes, Answer::No, Answer::Yes};
-    EXPECT_TRUE(ConfirmAndPurge(session, PurgeTable::Sites));
-    EXPECT_EQ(sites(), 0) << "a declined backup still purges";
-    EXPECT_EQ(prompter.texts(),
-              (Texts{"Doing this will totally Remove ALL Sites from the Park.MDB Database. Are you SURE you want to "
-                     "continue?",
-                     "We are making a BackUp of the Halvane DataBase before you Delete Sites 12-04-2026 09 05 ?",
-                     "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
-    EXPECT_FALSE(park.exists("Park.TMP"));
+TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompaction) {
+    struct Case {
+        PurgeTable table;
+        std::string tableName, question, reason, backup;
+    };
+    const Case cases[] = {
+        {PurgeTable::Sites, "Sites", "Sites", "DelSites",
+         "We are making a BackUp of the Halvane DataBase before you Delete Sites "},
+        {PurgeTable::Guests, "Guest", "Guests", "DelGuests",
+         "We are making a BackUp of the Halvane DataBase before you Delete Guests "},
+        {PurgeTable::OtherCharges, "OtherCharges", "Other Charges", "DelOtherChgs",
+         "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "},
+    };
+    const std::string stamp = "12-04-2026 09 05";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.tableName);
+        addRows("Sites", "Number", 3);
+        addRows("Guest", "Name", 3);
+        addRows("OtherCharges", "Name", 3);
+        const long before = rows(c.tableName);
+        const std::string question = "Doing this will totally Remove ALL " + c.question +
+                                     " from the Park.MDB Database. Are you SURE you want to continue?";
+        prompter.shown.clear();
+        prompter.answers = {Answer::No};
+        EXPECT_FALSE(ConfirmAndPurge(session, c.table));
+        EXPECT_EQ(prompter.texts(), Texts{question});
+        EXPECT_EQ(rows(c.tableName), before);
 
+        prompter.shown.clear();
+        prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+        EXPECT_TRUE(ConfirmAndPurge(session, c.table));
+        const std::string backup = park.file("Park_" + c.reason + "_" + stamp + ".MDB");
+        EXPECT_EQ(
+            prompter.texts(),
+            (Texts{question, c.backup + stamp + " ?", "The Database has been BackedUp as " + backup,
+                   "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
+        EXPECT_EQ(rows(c.tableName), 0);
+        for (const char *other : {"Sites", "Guest", "OtherCharges"}) {
+            if (other != c.tableName) {
+                EXPECT_GT(rows(other), 0) << other << " is left alone";
+            }
+        }
+        EXPECT_EQ(rows(c.tableName, "Park_" + c.reason + "_" + stamp + ".MDB"), before) << "the backup holds the rows";
+        EXPECT_FALSE(park.exists("Park.TMP"));
+        EXPECT_TRUE(session.ParkConnection->IsOpen());
+    }
+
+    // A declined backup still purges; an empty table still offers compaction, and a declined one leaves it be.
     prompter.shown.clear();
     prompter.answers = {Answer::Yes, Answer::No, Answer::No};
-    ConfirmAndPurge(session, PurgeTable::Guests); // an empty table still offers compaction
+    EXPECT_TRUE(ConfirmAndPurge(session, PurgeTable::OtherCharges));
     EXPECT_EQ(prompter.texts().back(), "Do you want to Compress the Halvane DataBase?");
+    EXPECT_EQ(prompter.texts().size(), 3u);
     EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 
 TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
-    addSites(2);
+    addRows("Sites", "Number", 2);
     park.write("Park.TMP", "left from an earlier attempt");
     prompter.answers = {Answer::Yes};
     CompressDB(session);
     EXPECT_EQ(prompter.texts(),
               (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
-    EXPECT_EQ(sites(), 2);
+    EXPECT_EQ(rows("Sites"), 2);
 }
 
 TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
     std::filesystem::create_directory(park.file("Park_DelGuests_12-04-2026 09 05.MDB"));
     prompter.answers = {Answer::Yes};
     BackUpDB(session, BackupReason::DelGuests);
-    EXPECT_EQ(prompter.texts().back().rfind("BackUpDB: ", 0), 0u) << prompter.texts().back();
+    // The description, then the number, with nothing between.
+    EXPECT_TRUE(std::regex_match(prompter.texts().back(), std::regex("BackUpDB: Path/File access error: [^0-9]+75")))
+        << prompter.texts().back();
     EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 

@@ -1,8 +1,11 @@
 // The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
 // cloning, against a real park.
 #include "editors/SiteEditor.h"
+#include "db/Sqlite.h"
 #include "editors/EditorFixture.h"
 #include "editors/RowEdits.h"
+
+#include <cmath>
 
 namespace tarnwick {
 namespace {
@@ -171,25 +174,49 @@ TEST_F(SiteEditorTest, DeleteClearAndARowGoneMeanwhile) {
     EXPECT_EQ(editor.state.Data[14], "");
 }
 
-TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSite) {
+TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
     useSiteTypes({"Tent", "RV"});
-    Row metered = site(2);
-    metered["LastMeterReading"] = Value::number(1234);
-    insert("Sites", {site(1), metered, site(3), site(10)});
-    editor.LoadGrid();
-    // A site without a number stops later fills; the boxes shown by the first fill stay.
-    insert("Sites", {{{"AliasNumber", Value("X")}, {"Number", Value::null()}}});
-    editor.LoadGrid();
-    editor.Click(100, 300, 2, 0);
-    editor.state.SCType[2] = true;
-    editor.state.Text1 = "3";
-    prompter.shown.clear();
-    EXPECT_EQ(editor.Create(), SiteEditor::CreateOutcome::Created);
-    EXPECT_TRUE(prompter.shown.size() <= 1) << "only a fill message, if any";
-    EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "2", "3", "10", "", "11", "12", "13"}));
-    EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2", "A3", "A10", "X", "011", "012", "013"}));
-    EXPECT_EQ(column("Sites", "LastMeterReading")[6], "0") << "clones get no meter readings";
-    EXPECT_EQ(column("Sites", "Camper")[7], "True");
+    struct Case {
+        std::vector<double> numbers; // the first is the site picked; NaN for a row without a number
+        std::string count;
+        Texts added, aliases;
+    };
+    const double none = std::nan("");
+    const Case cases[] = {
+        {{1}, "1", {"2"}, {"002"}},
+        {{1, 2, 3, 10, none}, "3", {"11", "12", "13"}, {"011", "012", "013"}},
+        {{10, 3}, "1", {"11"}, {"011"}},
+        {{3, 10, 2}, "2", {"11", "12"}, {"011", "012"}},
+        {{-5}, "1", {"1"}, {"001"}},
+        {{0}, "1", {"1"}, {"001"}},
+        {{41, none}, "2", {"42", "43"}, {"042", "043"}},
+        {{998}, "2", {"999", "1000"}, {"999", "1000"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.count + " after " + std::to_string(c.numbers.size()) + " sites from " +
+                     std::to_string(c.numbers[0]));
+        Execute(session.ParkConnection->handle(), "DELETE FROM Sites");
+        std::vector<Row> rows;
+        for (double n : c.numbers) {
+            Row row = site(std::isnan(n) ? 0 : n);
+            if (std::isnan(n))
+                row["Number"] = Value::null();
+            row["LastMeterReading"] = Value::number(1234);
+            rows.push_back(row);
+        }
+        insert("Sites", rows);
+        editor.LoadGrid();
+        editor.Click(100, 300, 1, 0);
+        editor.state.SCType[2] = true;
+        editor.state.Text1 = c.count;
+        prompter.shown.clear();
+        EXPECT_EQ(editor.Create(), SiteEditor::CreateOutcome::Created);
+        const Texts numbers = column("Sites", "Number"), aliases = column("Sites", "AliasNumber");
+        EXPECT_EQ(Texts(numbers.begin() + c.numbers.size(), numbers.end()), c.added);
+        EXPECT_EQ(Texts(aliases.begin() + c.numbers.size(), aliases.end()), c.aliases);
+        EXPECT_EQ(column("Sites", "LastMeterReading").back(), "0") << "clones get no meter readings";
+        EXPECT_EQ(column("Sites", "Camper").back(), "True");
+    }
 }
 
 TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
@@ -210,7 +237,6 @@ TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
         {"-3", true, true, {count}, true, 1},
         {"", true, true, {count}, true, 1},
         {"abc", true, true, {count}, true, 1},
-        {"1e9", true, true, {"The Create field must be a Number no greater than 100000."}, true, 1},
         {"2", true, false, {"You haven't selected any Site Types."}, false, 1},
         {"0.4", true, true, {}, false, 1},
         {"2.5", true, true, {}, false, 3},
@@ -239,7 +265,22 @@ TEST_F(SiteEditorTest, EmptyEditorCreatesNothingAndCaptionFollowsNumericCounts) 
     editor.Click(100, 300, 1, 0);
     editor.state.Data.fill({});
     editor.state.SCType[1] = true;
-    editor.Create();
+    // The count's limit at and past it, with nothing to copy so that no row is written.
+    const std::pair<std::string, SiteEditor::CreateOutcome> counts[] = {
+        {"1", SiteEditor::CreateOutcome::NothingToCopy},
+        {"100000", SiteEditor::CreateOutcome::NothingToCopy},
+        {"100000.4", SiteEditor::CreateOutcome::RefusedCount},
+        {"100001", SiteEditor::CreateOutcome::RefusedCount},
+    };
+    for (const auto &[typed, outcome] : counts) {
+        prompter.shown.clear();
+        editor.state.Text1 = typed;
+        EXPECT_EQ(editor.Create(), outcome) << typed;
+        EXPECT_EQ(prompter.texts(), outcome == SiteEditor::CreateOutcome::RefusedCount
+                                        ? Texts{"The Create field must be a Number no greater than 100000."}
+                                        : Texts{})
+            << typed;
+    }
     EXPECT_EQ(column("Sites", "ID").size(), 1u);
 
     for (const auto &[typed, caption] : std::vector<std::pair<std::string, std::string>>{

@@ -109,13 +109,12 @@ TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
         session.DbPassword.clear();
         std::string locked = withPassword(file, "Sesame42");
         prompter.shown.clear();
-        prompter.inputs = {std::string("wrong"), std::string("Sesame42")};
+        // Another case and a wrong one of the same length are asked again.
+        prompter.inputs = {std::string("sesame42"), std::string("Sesame43"), std::string("Sesame42")};
         ASSERT_TRUE(browser.ListTables(locked)) << file;
         EXPECT_EQ(session.DbPassword, "Sesame42");
-        EXPECT_EQ(prompter.texts(), (Texts{"Password Input|This database requires a Password. Please enter the "
-                                           "correct Password.",
-                                           "Password Input|This database requires a Password. Please enter the "
-                                           "correct Password."}));
+        const std::string box = "Password Input|This database requires a Password. Please enter the correct Password.";
+        EXPECT_EQ(prompter.texts(), (Texts{box, box, box}));
 
         session.DbPassword.clear();
         prompter.shown.clear();
@@ -128,6 +127,41 @@ TEST_F(ExportTest, PasswordsAreAskedCheckedAndKept) {
     MdbHandlePtr mdb(mdb_open(park.file("locked-nwind.mdb").c_str(), MDB_NOFLAGS));
     ASSERT_TRUE(mdb);
     EXPECT_EQ(std::string(mdb->f->db_passwd, strnlen(mdb->f->db_passwd, 14)), "Sesame42");
+}
+
+TEST_F(ExportTest, APasswordOpensOnlyWhenTypedExactly) {
+    // Jet 3 stores bytes and Jet 4 UTF-16 characters, each up to 20.
+    const std::pair<const char *, std::string> files[] = {
+        {"nwind.mdb", "Sesame42"},
+        {"testUnicodeCompV2003.mdb", "Sesame42"},
+        {"nwind.mdb", "ABCDEFGHIJKLMNOPQRST"},
+        {"testUnicodeCompV2003.mdb", "abcdefghijklmnopqrsT"},
+    };
+    for (const auto &[file, password] : files) {
+        SCOPED_TRACE(std::string(file) + " " + password);
+        std::filesystem::remove(park.file(std::string("locked-") + file));
+        const JetHeader header = ReadJetHeader(withPassword(file, password));
+        EXPECT_EQ(header.password, password);
+        std::string otherCase = password, lastChanged = password;
+        for (char &c : otherCase)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        lastChanged.back() = lastChanged.back() == 'T' ? 'U' : lastChanged.back() == '2' ? '3' : 'x';
+        const std::pair<std::string, bool> typed[] = {
+            {password, true},
+            {otherCase, false},
+            {lastChanged, false},
+            {"", false},
+            {password.substr(0, password.size() - 1), false},
+            {password + "1", false},
+        };
+        for (const auto &[attempt, accepted] : typed)
+            EXPECT_EQ(PasswordAccepted(header, attempt), accepted) << "'" << attempt << "'";
+    }
+    // Without a password any typed one opens the database.
+    const JetHeader open = ReadJetHeader(access("nwind.mdb"));
+    EXPECT_EQ(open.password, "");
+    EXPECT_TRUE(PasswordAccepted(open, ""));
+    EXPECT_TRUE(PasswordAccepted(open, "Sesame42"));
 }
 
 TEST_F(ExportTest, ListingFailuresAreReportedWithNumberAndDescription) {
@@ -200,15 +234,21 @@ TEST_F(ExportTest, ExportMessagesInOrder) {
 }
 
 TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
-    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"Big\" (\"N\" LONG INTEGER);"
-                                               "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
-                                               "WHERE n < 70000) INSERT INTO Big SELECT n FROM c;");
+    // A name of 30 characters names the workbook; its worksheets are Sheet1, Sheet2 as in a new workbook.
+    const std::string big = "GuestsAndSitesOfTheOldPark1999";
+    std::string db = sqliteDatabase("big.mdb", "CREATE TABLE \"" + big +
+                                                   "\" (\"N\" LONG INTEGER);"
+                                                   "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c "
+                                                   "WHERE n < 70000) INSERT INTO " +
+                                                   big + " SELECT n FROM c;");
     ASSERT_TRUE(browser.ListTables(db));
-    ASSERT_TRUE(BuildExcel(session, *browser.database(), "Big"));
-    EXPECT_EQ(prompter.texts(), (Texts{"The Table Big has 70000 records and a worksheet holds 65,535, so they were "
-                                       "written to 2 worksheets of Big.xls.",
-                                       "Big.xls Saved!"}));
-    Workbook book(park.file("Big.xls"));
+    ASSERT_TRUE(BuildExcel(session, *browser.database(), big));
+    EXPECT_EQ(prompter.texts(), (Texts{"The Table " + big +
+                                           " has 70000 records and a worksheet holds 65,535, so they "
+                                           "were written to 2 worksheets of " +
+                                           big + ".xls.",
+                                       big + ".xls Saved!"}));
+    Workbook book(park.file(big + ".xls"));
     ASSERT_EQ(book.sheetNames(), (Texts{"Sheet1", "Sheet2"}));
     auto rows = book.rows(1);
     int last = 0;

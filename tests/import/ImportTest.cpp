@@ -6,6 +6,7 @@
 #include "import/Importers.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/ParkFixture.h"
+#include "support/RunCli.h"
 
 namespace tarnwick {
 namespace {
@@ -111,6 +112,27 @@ TEST_F(ImportTest, RefusedRowIsSkippedOnYesAndLinesCountStoredRows) {
               (std::vector<Texts>{{"1", "10"}, {"2", "30"}, {"3", "40"}, {"4", "50"}}));
 }
 
+TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
+    // Another program's rule on the table, met only when the row is written.
+    Execute(session.ParkConnection->handle(),
+            "CREATE TRIGGER unlucky BEFORE INSERT ON Sites WHEN NEW.Length = 13 BEGIN SELECT RAISE(ABORT, "
+            "'thirteen'); END");
+    const std::string csv = "\"Len\",\"W\"\r\n10,1\r\n13,2\r\n20,3\r\n13,4\r\n30,5\r\n";
+    prompter.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(import(ImportTable::Sites, "t.csv", csv, {{"Length", "Len"}, {"Width", "W"}}), ImportOutcome::Completed);
+    EXPECT_EQ(prompter.texts(),
+              (Texts{rowError(1, "Width", "2"), rowError(2, "Width", "4"), "3 of 5 Sites Successfully Imported"}));
+    EXPECT_EQ(rows("Sites", {"Number", "Length", "Width"}),
+              (std::vector<Texts>{{"1", "10", "1"}, {"2", "20", "3"}, {"3", "30", "5"}}));
+
+    // No at the refusal ends the run; what was counted before it is in the file for every reader.
+    Execute(session.ParkConnection->handle(), "DELETE FROM Sites");
+    prompter.answers = {Answer::No};
+    EXPECT_EQ(import(ImportTable::Sites, "t.csv", csv, {{"Length", "Len"}, {"Width", "W"}}), ImportOutcome::Stopped);
+    EXPECT_EQ(prompter.texts(), Texts{rowError(1, "Width", "2")});
+    EXPECT_EQ(RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' 'SELECT Length FROM Sites'").out, "10\n");
+}
+
 TEST_F(ImportTest, AColumnTheTableLacksIsTheDatabasesErrorNotACrash) {
     // Another program renames a column after start-up checked the park.
     Execute(session.ParkConnection->handle(), "ALTER TABLE Sites RENAME COLUMN Width TO Wide");
@@ -133,9 +155,13 @@ TEST_F(ImportTest, NoAtFirstFailureKeepsEarlierRowsAndShowsNoSummary) {
 
 TEST_F(ImportTest, LinesThatDoNotFitTheRowBufferAreReportedPerRow) {
     prompter.answers = {Answer::Yes};
-    std::string wide = "1" + std::string(80, ',') + "extra";
-    import(ImportTable::Sites, "w.csv", "\"Len\"\r\n5\r\n" + wide + "\r\n6,,\r\n", {{ "Length", "Len" }});
-    EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "column 81", "extra"), "2 of 3 Sites Successfully Imported"}));
+    // 80 values fit; the 81st does not.
+    const std::string full = "7" + std::string(79, ','), wide = "1" + std::string(80, ',') + "extra";
+    import(ImportTable::Sites, "w.csv", "\"Len\"\r\n5\r\n" + wide + "\r\n" + full + "\r\n6,,\r\n",
+           {{ "Length",
+              "Len" }});
+    EXPECT_EQ(prompter.texts(), (Texts{rowError(1, "column 81", "extra"), "3 of 4 Sites Successfully Imported"}));
+    EXPECT_EQ(rows("Sites", {"Length"}), (std::vector<Texts>{{"5"}, {"7"}, {"6"}}));
 }
 
 TEST_F(ImportTest, HeaderOnlySourceAndRepeatedTitle) {
@@ -149,37 +175,52 @@ TEST_F(ImportTest, HeaderOnlySourceAndRepeatedTitle) {
 }
 
 TEST_F(ImportTest, GuestNamesCaseAndFixedColumns) {
-    const std::string csv = "\"First \",\"Last\",\"Addr\",\"St\",\"Mail\"\r\n"
-                            "john,SMITH,12 MAIN ST,co,Joe@Example.COM\r\n";
+    const std::string csv = "\"First \",\"Last\",\"Addr\",\"Addr2\",\"Town\",\"St\",\"Mail\"\r\n"
+                            "john,SMITH,12 MAIN ST,APT 4B,SÃO JOSÉ DO RIO,co,Joe@Example.COM\r\n";
     import(ImportTable::Guests, "g.csv", csv,
-           {{"FirstName", "First"}, {"LastName", "Last"}, {"Address1", "Addr"}, {"State", "St"}, {
-                "Email",
-                "Mail"
-            }});
+           {{"FirstName", "First"},
+            {"LastName", "Last"},
+            {"Address1", "Addr"},
+            {"Address2", "Addr2"},
+            {"City", "Town"},
+            {"State", "St"},
+            { "Email",
+              "Mail" }});
     window.allCaps = true;
     importFile(ImportTable::Guests, "g.csv", {});
     window = ImportWindowState();
     importFile(ImportTable::Guests, "g.csv", {{"LastName", "Last"}});
     window = ImportWindowState();
     importFile(ImportTable::Guests, "g.csv", {{"Address1", "First"}}); // exact match only: nothing stored
-    EXPECT_EQ(rows("Guest", {"Name", "Address1", "State", "Email", "Type", "TypeOfStay"}),
-              (std::vector<Texts>{{"Smith, John", "12 Main St", "co", "Joe@Example.COM", "1", "1"},
-                                  {"SMITH, JOHN", "12 MAIN ST", "CO", "JOE@EXAMPLE.COM", "1", "1"},
-                                  {"Smith", "<Null>", "<Null>", "<Null>", "1", "1"},
-                                  {"<Null>", "<Null>", "<Null>", "<Null>", "1", "1"}}));
+    // Title case on the name, the two addresses and the city; State and Email as read.
+    EXPECT_EQ(rows("Guest", {"Name", "Address1", "Address2", "City", "State", "Email", "Type", "TypeOfStay"}),
+              (std::vector<Texts>{
+                  {"Smith, John", "12 Main St", "Apt 4b", "São José Do Rio", "co", "Joe@Example.COM", "1", "1"},
+                  {"SMITH, JOHN", "12 MAIN ST", "APT 4B", "SÃO JOSÉ DO RIO", "CO", "JOE@EXAMPLE.COM", "1", "1"},
+                  {"Smith", "<Null>", "<Null>", "<Null>", "<Null>", "<Null>", "1", "1"},
+                  {"<Null>", "<Null>", "<Null>", "<Null>", "<Null>", "<Null>", "1", "1"}}));
 }
 
 TEST_F(ImportTest, ShorteningNoticesNameCaptionLineAndCount) {
     window.allCaps = true;
-    std::string forty(40, 'a');
-    import(ImportTable::Charges, "c.csv", "\"N\",\"U\"\r\nok,1\r\n" + forty + ", *ab12*\r\n",
+    // Name holds 30 characters and UPC 20: at the size nothing is said, one past it is cut by 1.
+    const std::string atSize = std::string(30, 'b') + "," + std::string(20, 'u'),
+                      pastSize = std::string(31, 'c') + "," + std::string(21, 'v');
+    import(ImportTable::Charges, "c.csv",
+           "\"N\",\"U\"\r\nok,1\r\n" + std::string(40, 'a') + ", *ab12*\r\n" + atSize + "\r\n" + pastSize + "\r\n",
            {{"Name", "N"},
             { "UPC",
               "U" }});
     EXPECT_EQ(prompter.texts(), (Texts{"The Name of Line 1 was shortened to fit DB field length by 10",
                                        "The UPC of Line 1 was shortened to fit DB field length by 1",
-                                       "2 of 2 Other Charges Successfully Imported"}));
-    EXPECT_EQ(rows("OtherCharges", {"Name", "UPC"}).back(), (Texts{std::string(30, 'A'), "*AB12*"}));
+                                       "The Name of Line 3 was shortened to fit DB field length by 1",
+                                       "The UPC of Line 3 was shortened to fit DB field length by 1",
+                                       "4 of 4 Other Charges Successfully Imported"}));
+    EXPECT_EQ(rows("OtherCharges", {"Name", "UPC"}),
+              (std::vector<Texts>{{"OK", "1"},
+                                  {std::string(30, 'A'), "*AB12*"},
+                                  {std::string(30, 'B'), std::string(20, 'U')},
+                                  {std::string(30, 'C'), std::string(20, 'V')}}));
 }
 
 TEST_F(ImportTest, WorkbookRowsEndAtLastFilledCellOfColumnOne) {
@@ -221,6 +262,11 @@ TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
     guests.setDate(2, 3, 46000);
     guests.setNumber(2, 4, 3);
     guests.setText(2, 5, std::string(300, 'n'));
+    for (int r = 3; r <= 4; ++r) { // notes of 255 and 256 characters
+        guests.setText(r, 1, "x");
+        guests.setNumber(r, 4, 1);
+        guests.setText(r, 5, std::string(252 + r, 'n'));
+    }
     guests.save(park.file("guests.xls"));
 
     ScriptedPicker picker;
@@ -237,9 +283,11 @@ TEST_F(ImportTest, GuestsAndChargesFromWorkbooks) {
                 slot.title = title;
     prompter.shown.clear();
     EXPECT_EQ(ImportGuestsExcel(session, window, "guests.xls"), ImportOutcome::Completed);
-    EXPECT_EQ(prompter.texts(), Texts{"1 of 1 Guests Successfully Imported"}) << "a long note is cut silently";
+    EXPECT_EQ(prompter.texts(), Texts{"3 of 3 Guests Successfully Imported"}) << "a long note is cut silently";
     EXPECT_EQ(rows("Guest", {"Name", "Arrival", "NoPeople", "Notes"}),
-              (std::vector<Texts>{{"Océ, Zoë", "12/9/2025", "3", std::string(255, 'n')}}));
+              (std::vector<Texts>{{"Océ, Zoë", "12/9/2025", "3", std::string(255, 'n')},
+                                  {", X", "<Null>", "1", std::string(255, 'n')},
+                                  {", X", "<Null>", "1", std::string(255, 'n')}}));
 
     WorkbookWriter charges;
     charges.setText(1, 1, "Item");

@@ -65,6 +65,13 @@ TEST_F(SourcesTest, TextTitlesFillFieldNamesAndLaterSlotsSurvive) {
     EXPECT_EQ(titlesOf("four.csv").titles, (Texts{"A", "B", "C", "D"}));
     EXPECT_EQ(titlesOf("two.txt").titles, (Texts{"X", "Y"}));
     EXPECT_EQ(Texts(session.FieldNames.begin(), session.FieldNames.begin() + 5), (Texts{"2", "X", "Y", "C", "D"}));
+    std::string most = "\"T1\"";
+    for (int i = 2; i <= 150; ++i)
+        most += ",\"T" + std::to_string(i) + "\"";
+    park.write("most.csv", most + "\r\n");
+    const Texts titles = titlesOf("most.csv").titles;
+    EXPECT_EQ(titles.size(), 150u) << "150 titles are taken";
+    EXPECT_EQ(titles.empty() ? "" : titles.back(), "T150");
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -168,19 +175,25 @@ TEST_F(SourcesTest, WorkbookTitlesEndAtFirstEmptyCellAndStopAt150) {
     EXPECT_EQ(prompter.texts(),
               (Texts{"There are 1 sheets, we will be processing Sheet1", "There are 1 Rows.", "There are 6 Columns."}));
 
-    std::vector<std::string> wide;
-    for (int i = 1; i <= 200; ++i)
-        wide.push_back("T" + std::to_string(i));
-    writeWorkbook("wide.xls", {wide, {"1"}, {"2"}});
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes};
-    Texts titles = titlesOf("wide.xls").titles;
-    EXPECT_EQ(titles.size(), 150u);
-    EXPECT_EQ(titles.back(), "T150");
-    EXPECT_EQ(prompter.texts(),
-              (Texts{"There are 1 sheets, we will be processing Sheet1", "There are 3 Rows.", "There are 200 Columns.",
-                     "There were 200 Columns in this Spreadsheet and only 150 can be processed. Please remove "
-                     "unwanted Columns if needed and run again."}));
+    for (int width : {150, 151, 200}) {
+        SCOPED_TRACE(width);
+        std::vector<std::string> wide;
+        for (int i = 1; i <= width; ++i)
+            wide.push_back("T" + std::to_string(i));
+        writeWorkbook("wide.xls", {wide, {"1"}, {"2"}});
+        prompter.shown.clear();
+        prompter.answers = {Answer::Yes};
+        Texts titles = titlesOf("wide.xls").titles;
+        EXPECT_EQ(titles.size(), 150u);
+        EXPECT_EQ(titles.back(), "T150");
+        Texts said{"There are 1 sheets, we will be processing Sheet1", "There are 3 Rows.",
+                   "There are " + std::to_string(width) + " Columns."};
+        if (width > 150)
+            said.push_back("There were " + std::to_string(width) +
+                           " Columns in this Spreadsheet and only 150 can be processed. Please remove unwanted "
+                           "Columns if needed and run again.");
+        EXPECT_EQ(prompter.texts(), said);
+    }
 }
 
 } // namespace

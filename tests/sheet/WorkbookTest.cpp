@@ -3,8 +3,10 @@
 #include "sheet/Workbook.h"
 #include "db/VbDate.h"
 #include "sheet/Gsf.h"
+#include "sheet/NumberFormat.h"
 #include "sheet/SheetError.h"
 #include "sheet/WorkbookWriter.h"
+#include "support/RawWorkbook.h"
 #include "support/TempDir.h"
 #include "support/WorkbookDumps.h"
 
@@ -131,6 +133,87 @@ TEST_P(RealWorkbook, ReadsAsXlrdReadsIt) {
 INSTANTIATE_TEST_SUITE_P(TestData, RealWorkbook,
                          ::testing::Values("Formate.xls", "issue20.xls", "namesdemo.xls", "picture_in_cell.xls",
                                            "profiles.xls", "ragged.xls", "xf_class.xls"));
+
+// Shared strings as Excel splits them: a string's characters continue in the next record, which
+// begins with the option byte again, and that byte may change the width (one byte a character, or
+// two). Formatting runs that fall into the next record carry no option byte.
+TEST(WorkbookReaderTest, SharedStringsChangingWidthAcrossContinueRecords) {
+    RawWorkbook book;
+    RawBytes sst, first, second, third;
+    sst.u32(5).u32(5);
+    sst.u16(10).u8(0).latin1("Cafe");             // "Cafe" one byte a character, then
+    first.u8(1).utf16(u"日本語 ok");              // the rest two bytes a character
+    first.u16(8).u8(1).utf16(u"Ωλφ");             // two bytes a character, then
+    second.u8(0).latin1("a-end");                 // the rest one byte a character
+    second.u16(4).u8(0x09).u16(2).utf16(u"Zoë!"); // rich text: two runs of formatting
+    second.u16(0).u16(0);                         // the first run here, the second in the next
+    third.u16(2).u16(1);                          // record without an option byte
+    third.u16(5).u8(0).latin1("after");
+    third.u16(3).u8(1).utf16(u"end");
+    book.sharedStrings = {sst, first, second, third};
+    for (int i = 0; i < 5; ++i)
+        book.label(i + 1, 1, static_cast<std::uint32_t>(i));
+    TempDir dir;
+    book.save(dir.file("continued.xls"));
+    const std::string ours = DumpWithOurReader(dir.file("continued.xls"));
+    expectSameDump(ours, "sheet\tSheet1\t5\t1\n1\t1\ts:Cafe日本語 ok\n2\t1\ts:Ωλφa-end\n3\t1\ts:Zoë!\n4\t1\ts:after\n"
+                         "5\t1\ts:end\n");
+    expectSameDump(ours, DumpWithXlrd(dir.file("continued.xls")));
+    expectSameDump(withoutExtents(ours), DumpWithFreexl(dir.file("continued.xls")));
+}
+
+// Every built-in number format, and format texts of our own, decide between number and date as
+// xlrd decides. (27 to 36 and 50 to 58 are East Asian formats that xlrd takes for dates whatever the
+// locale; they are left out.)
+TEST(WorkbookReaderTest, BuiltInAndCustomNumberFormatsAsXlrdReadsThem) {
+    RawWorkbook book;
+    book.formats = {{164, "yyyy-mm-dd"}, {165, "[h]:mm"},  {166, "0.00;[Red]-0.00"},
+                    {167, "\"d\"0"},     {168, "[Blue]0"}, {169, "mmm d, yyyy h:mm AM/PM"},
+                    {170, "\\h0"},       {171, "General"}, {172, "ss.0"}};
+    std::vector<std::uint16_t> ids;
+    for (std::uint16_t id = 0; id <= 49; ++id)
+        if (id < 27 || id > 36)
+            ids.push_back(id);
+    for (std::uint16_t id = 164; id <= 172; ++id)
+        ids.push_back(id);
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        book.xfFor(ids[i]);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        book.number(static_cast<int>(i) + 1, 1, ids[i], book.xfFor(0));
+        book.number(static_cast<int>(i) + 1, 2, 45000.75, book.xfFor(ids[i]));
+        book.number(static_cast<int>(i) + 1, 3, 45000, book.xfFor(ids[i]));
+    }
+    TempDir dir;
+    book.save(dir.file("formats.xls"));
+    const std::string ours = DumpWithOurReader(dir.file("formats.xls"));
+    EXPECT_NE(ours.find("\n15\t2\td:2023-03-15 18:00:00\n15\t3\td:2023-03-15\n"), std::string::npos) << ours;
+    expectSameDump(ours, DumpWithXlrd(dir.file("formats.xls")));
+    // An elapsed time alone is a time to us; xlrd reads it as a number.
+    for (const char *elapsed : {"[h]", "[mm]", "[ss]", "[h]:mm"})
+        EXPECT_TRUE(IsDateFormatString(elapsed)) << elapsed;
+}
+
+// The 1904 date system counts its days from 1 January 1904.
+TEST(WorkbookReaderTest, DatesOfThe1904SystemAsXlrdAndFreexlReadThem) {
+    for (bool date1904 : {false, true}) {
+        SCOPED_TRACE(date1904 ? "1904" : "1900");
+        RawWorkbook book;
+        book.date1904 = date1904;
+        book.number(1, 1, 45000.75, book.xfFor(22));
+        book.number(2, 1, 45000, book.xfFor(14));
+        book.number(3, 1, 61, book.xfFor(14));
+        book.number(4, 1, 45000.75, book.xfFor(0)); // a number is no date in either system
+        TempDir dir;
+        book.save(dir.file("dates.xls"));
+        const std::string ours = DumpWithOurReader(dir.file("dates.xls"));
+        expectSameDump(ours, date1904 ? "sheet\tSheet1\t4\t1\n1\t1\td:2027-03-16 18:00:00\n2\t1\td:2027-03-16\n"
+                                        "3\t1\td:1904-03-02\n4\t1\tn:45000.75\n"
+                                      : "sheet\tSheet1\t4\t1\n1\t1\td:2023-03-15 18:00:00\n2\t1\td:2023-03-15\n"
+                                        "3\t1\td:1900-03-01\n4\t1\tn:45000.75\n");
+        expectSameDump(ours, DumpWithXlrd(dir.file("dates.xls")));
+        expectSameDump(withoutExtents(ours), DumpWithFreexl(dir.file("dates.xls")));
+    }
+}
 
 TEST(WorkbookReaderTest, RefusesWhatItCannotReadWithAClearMessage) {
     TempDir dir;
