@@ -1,0 +1,53 @@
+#include "db/jet/JetDatabase.h"
+
+#include "app/TextUtil.h"
+#include "db/jet/RowDecoder.h"
+#include "db/jet/TableRows.h"
+
+namespace tarnwick::jet {
+namespace {
+
+JetHeader readHeader(const PageFile &file) {
+    JetHeader header;
+    if (file.pageCount() > kCatalogPage) {
+        const Page first = file.read(0, "header");
+        header = ParseJetHeader(std::vector<std::uint8_t>(first.data(), first.data() + kHeaderSize));
+    }
+    if (header.version != JetVersion::Jet4)
+        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + file.path() + "'.");
+    return header;
+}
+
+} // namespace
+
+JetDatabase::JetDatabase(const std::string &path)
+    : file_(path), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
+
+std::vector<std::string> JetDatabase::tableNames() const {
+    std::vector<std::string> names;
+    for (const CatalogEntry &entry : catalog_)
+        if (entry.isLocalTable())
+            names.push_back(entry.name);
+    return names;
+}
+
+TableDef JetDatabase::table(const std::string &name) const {
+    const std::string wanted = UpperCase(name);
+    for (const CatalogEntry &entry : catalog_)
+        if (entry.isLocalTable() && UpperCase(entry.name) == wanted)
+            return ReadTableDef(file_, entry.definitionPage());
+    throw DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
+                                          name + "'. Make sure it exists and that its name is spelled correctly.");
+}
+
+void JetDatabase::scan(const TableDef &table, const std::function<bool(RowId, const Row &)> &visit) const {
+    ScanRows(file_, table, [&](RowId id, ByteView bytes) { return visit(id, DecodeRow(file_, table, bytes)); });
+}
+
+Row JetDatabase::row(const TableDef &table, RowId id) const {
+    Row values;
+    WithRow(file_, table, id, [&](ByteView bytes) { values = DecodeRow(file_, table, bytes); });
+    return values;
+}
+
+} // namespace tarnwick::jet

@@ -1,0 +1,56 @@
+#include "db/jet/PageFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick::jet {
+
+PageFile::PageFile(const std::string &path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        if (errno == ENOENT)
+            throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
+        throw DbError(dberr::StorageFailure, "Cannot open '" + path + "': " + std::strerror(errno) + ".");
+    }
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) {
+        ::close(fd_);
+        throw DbError(dberr::StorageFailure, "Cannot read '" + path + "': " + std::strerror(errno) + ".");
+    }
+    const auto pages = static_cast<std::uint64_t>(status.st_size) / kPageSize;
+    // Page numbers are stored in 24 bits within row pointers.
+    if (pages > 0xFFFFFF) {
+        ::close(fd_);
+        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
+    }
+    pageCount_ = static_cast<std::uint32_t>(pages);
+}
+
+PageFile::~PageFile() {
+    ::close(fd_);
+}
+
+Page PageFile::read(std::uint32_t number, const char *what) const {
+    if (number >= pageCount_)
+        ThrowDamaged(std::string("a ") + what + " points to page " + std::to_string(number) + " of a file of " +
+                     std::to_string(pageCount_) + " pages");
+    Page page;
+    std::size_t done = 0;
+    while (done < kPageSize) {
+        const ssize_t got = ::pread(fd_, page.data() + done, kPageSize - done,
+                                    static_cast<off_t>(number) * kPageSize + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            throw DbError(dberr::StorageFailure, "Cannot read page " + std::to_string(number) + " of '" + path_ +
+                                                     "': " + (got < 0 ? std::strerror(errno) : "the file shrank") +
+                                                     ".");
+        done += static_cast<std::size_t>(got);
+    }
+    return page;
+}
+
+} // namespace tarnwick::jet

@@ -1,0 +1,49 @@
+#include "db/jet/TableRows.h"
+
+#include "db/jet/DataPage.h"
+#include "db/jet/UsageMap.h"
+
+#include <string>
+
+namespace tarnwick::jet {
+namespace {
+
+// The data page `number`, checked to belong to `table`.
+DataPage tablePage(const PageFile &file, const TableDef &table, std::uint32_t number) {
+    DataPage page(file.read(number, "row pointer"), number);
+    if (page.owner() != table.page)
+        ThrowDamaged("page " + std::to_string(number) + " is listed for the table on page " +
+                     std::to_string(table.page) + " but belongs to another");
+    return page;
+}
+
+} // namespace
+
+void ScanRows(const PageFile &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit) {
+    for (std::uint32_t number : UsageMapPages(file, table.ownedPages)) {
+        const DataPage rows = tablePage(file, table, number);
+        for (std::uint16_t row = 0; row < rows.rowCount(); ++row)
+            if (rows.inScan(row) && !visit({number, row}, rows.row(row)))
+                return;
+    }
+}
+
+RowId ResolveRow(const PageFile &file, const TableDef &table, RowId id) {
+    const DataPage page = tablePage(file, table, id.page);
+    if (page.movedAway(id.row)) {
+        const RowId target = RowId::fromStored(page.row(id.row).u32(0));
+        if (!tablePage(file, table, target.page).inScan(target.row))
+            ThrowDamaged("the pointer a moved row left on page " + std::to_string(id.page) + " leads to no row");
+        return target;
+    }
+    if (!page.inScan(id.row))
+        ThrowDamaged("a pointer names deleted row " + std::to_string(id.row) + " of page " + std::to_string(id.page));
+    return id;
+}
+
+void WithRow(const PageFile &file, const TableDef &table, RowId id, const std::function<void(ByteView)> &use) {
+    const RowId at = ResolveRow(file, table, id);
+    use(tablePage(file, table, at.page).row(at.row));
+}
+
+} // namespace tarnwick::jet
