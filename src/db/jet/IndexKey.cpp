@@ -1,0 +1,51 @@
+#include "db/jet/IndexKey.h"
+
+namespace tarnwick::jet {
+namespace {
+
+constexpr char kValueFlag = 0x7F;
+constexpr char kNullFlag = 0x00;
+
+// A whole number big-endian with its sign bit flipped, so that negative numbers sort first.
+std::string signedBigEndian(std::int64_t value, int bytes) {
+    std::string out;
+    const auto bits = static_cast<std::uint64_t>(value);
+    for (int i = bytes - 1; i >= 0; --i)
+        out += static_cast<char>(bits >> (8 * i) & 0xFF);
+    out[0] = static_cast<char>(out[0] ^ 0x80);
+    return out;
+}
+
+std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value) {
+    if (value.isNull())
+        return std::string(1, kNullFlag);
+    switch (column.kind) {
+    case ColumnKind::Long:
+        return kValueFlag + signedBigEndian(value.integer, 4);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
+    std::string key;
+    for (const IndexColumn &keyColumn : tree.columns) {
+        std::size_t at = 0;
+        while (at < table.columns.size() && table.columns[at].number != keyColumn.columnNumber)
+            ++at;
+        if (at == table.columns.size())
+            ThrowDamaged("an index names column " + std::to_string(keyColumn.columnNumber) + ", which the table lacks");
+        std::optional<std::string> part = columnKey(table.columns[at], values[at]);
+        if (!part)
+            return std::nullopt;
+        if (!keyColumn.ascending)
+            for (char &c : *part)
+                c = static_cast<char>(~c);
+        key += *part;
+    }
+    return key;
+}
+
+} // namespace tarnwick::jet
