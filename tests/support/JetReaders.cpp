@@ -98,11 +98,18 @@ std::optional<std::int64_t> scaledCurrency(const std::string &text) {
     return static_cast<std::int64_t>(std::llround(value * 10000));
 }
 
-// Milliseconds since 1970 of a Jet date: the whole days count from 1899-12-30 (negative before it)
-// and the fraction, whatever the sign, is the time of day.
+// A Jet date as mdb-reader gives it, in milliseconds since 1970: it counts the serial's days and
+// fraction straight on, also before 1899-12-30, where Jet reads the fraction as the time of day
+// forward (-1.25 is 1899-12-29 06:00). Compared so, the stored number itself is checked.
 double unixMilliseconds(double serial) {
-    const double days = std::trunc(serial);
-    return (days - 25569) * 86400000.0 + std::round(std::fabs(serial - days) * 86400000.0);
+    return std::round((serial - 25569) * 86400000.0);
+}
+
+// Text quoted for a message, long text cut short with its length.
+std::string shortened(const std::string &text) {
+    if (text.size() <= 60)
+        return "\"" + text + "\"";
+    return "\"" + text.substr(0, 60) + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 std::string describe(const JetValue &value) {
@@ -117,7 +124,7 @@ std::string describe(const JetValue &value) {
         return out.str();
     }
     case JetValue::Kind::Text:
-        return "\"" + value.text + "\"";
+        return shortened(value.text);
     case JetValue::Kind::Bytes:
         return hex(value.text);
     default:
@@ -129,7 +136,12 @@ std::string describe(const JetValue &value) {
 // checks those dates instead.
 constexpr const char *kUnconvertedDate = "1900-01-00 00:00:00";
 
+// mdb-export writes at most this many bytes of a text or memo value; mdb-reader checks the rest.
+constexpr std::size_t kExportedTextLimit = 199999;
+
 bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std::optional<std::string> &cell) {
+    if (value.kind == JetValue::Kind::Text && value.text.empty()) // mdb-export writes "" as it writes NULL;
+        return !cell || cell->empty();                            // mdb-reader tells them apart
     if (value.isNull() || !cell)
         return value.isNull() && !cell;
     if (column.kind == ColumnKind::Guid) // mdb-export writes a GUID's text in hex, one dash short
@@ -146,8 +158,8 @@ bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std
         if (*cell == kUnconvertedDate)
             return value.real < SerialFromParts({1900, 1, 1}) || value.real >= SerialFromParts({9000, 1, 1});
         return *cell == FormatIsoDate(value.real);
-    case JetValue::Kind::Text: // mdb-export ends text at a NUL character
-        return *cell == value.text.substr(0, value.text.find('\0'));
+    case JetValue::Kind::Text: // mdb-export ends text at a NUL character, and cuts long text short
+        return *cell == value.text.substr(0, std::min(value.text.find('\0'), kExportedTextLimit));
     case JetValue::Kind::Bytes:
         return *cell == hex(value.text);
     default:
@@ -261,7 +273,7 @@ std::string CompareWithOutsideReaders(const std::string &file, const std::string
                 exportAt[c] < exportRow.size() ? exportRow[exportAt[c]] : std::nullopt;
             if (!sameAsExport(definition.columns[c], value, cell))
                 return table + " row " + std::to_string(r) + " column " + names[c] + ": engine " + describe(value) +
-                       ", mdb-export " + (cell ? "\"" + *cell + "\"" : "NULL");
+                       ", mdb-export " + (cell ? shortened(*cell) : "NULL");
             ourForm.push_back(mdbReaderForm(definition.columns[c], value));
             readerForm.push_back(normalizedReaderCell(definition.columns[c], read["rows"][r][readerAt[c]]));
         }

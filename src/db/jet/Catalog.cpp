@@ -16,7 +16,7 @@ std::size_t columnPosition(const TableDef &catalog, const std::string &name) {
 
 } // namespace
 
-std::vector<CatalogEntry> ReadCatalog(const PageFile &file) {
+std::vector<CatalogEntry> ReadCatalog(const PageSource &file) {
     const TableDef catalog = ReadTableDef(file, kCatalogPage);
     const std::size_t name = columnPosition(catalog, "Name"), id = columnPosition(catalog, "Id"),
                       parentId = columnPosition(catalog, "ParentId"), type = columnPosition(catalog, "Type"),

@@ -1,7 +1,7 @@
 #pragma once
 // The system catalog (MSysObjects): one row per object of the database. Its own definition is
 // always on page 2.
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 
 #include <cstdint>
 #include <string>
@@ -22,6 +22,6 @@ struct CatalogEntry {
     bool isLocalTable() const { return type == kLocalTable; }
 };
 
-std::vector<CatalogEntry> ReadCatalog(const PageFile &file);
+std::vector<CatalogEntry> ReadCatalog(const PageSource &file);
 
 } // namespace tarnwick::jet

@@ -1,7 +1,7 @@
 #pragma once
 // A data page or long-value page: a header, a row offset table growing down from the header, and
 // rows stored from the page's end upwards, each ending where the previous one starts.
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 
 #include <cstdint>
 
@@ -22,6 +22,8 @@ public:
     bool movedAway(std::uint16_t row) const { return (entry(row) & (kRowNotInScan | kRowMovedHere)) == kRowNotInScan; }
     // The bytes of row `row`, whatever its flags.
     ByteView row(std::uint16_t row) const;
+    // Where row `row` starts in the page.
+    std::size_t rowOffset(std::uint16_t row) const { return entry(row) & kRowOffsetMask; }
 
 private:
     std::uint16_t entry(std::uint16_t row) const;

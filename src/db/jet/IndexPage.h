@@ -4,7 +4,7 @@
 // page number of the child each entry stands for. Entries are packed from offset 0x1E0; a bitmap from
 // offset 0x1B marks where each entry after the first starts, bit N standing for offset 0x1E0 + N.
 // The first `prefix` bytes of the page's first entry are left out of every later entry.
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 #include "db/jet/RowId.h"
 
 #include <string>

@@ -19,7 +19,7 @@ std::string describe(RowId id) {
 
 class TreeWalk {
 public:
-    TreeWalk(const PageFile &file, std::uint32_t owner) : file_(file), owner_(owner) {}
+    TreeWalk(const PageSource &file, std::uint32_t owner) : file_(file), owner_(owner) {}
 
     // The leaf entries in tree order: down from the root, then along the last leaf's next links.
     std::vector<IndexEntry> leafEntries(std::uint32_t root) {
@@ -62,7 +62,7 @@ private:
         lastLeafNext_ = leaf.nextPage();
     }
 
-    const PageFile &file_;
+    const PageSource &file_;
     std::uint32_t owner_;
     std::set<std::uint32_t> seen_;
     std::vector<IndexEntry> entries_;

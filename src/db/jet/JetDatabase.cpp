@@ -1,7 +1,9 @@
 #include "db/jet/JetDatabase.h"
 
 #include "app/TextUtil.h"
+#include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
+#include "db/jet/TableAppend.h"
 #include "db/jet/TableRows.h"
 
 namespace tarnwick::jet {
@@ -20,8 +22,8 @@ JetHeader readHeader(const PageFile &file) {
 
 } // namespace
 
-JetDatabase::JetDatabase(const std::string &path)
-    : file_(path), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
+JetDatabase::JetDatabase(const std::string &path, bool writable)
+    : writable_(writable), file_(path, writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
 
 std::vector<std::string> JetDatabase::tableNames() const {
     std::vector<std::string> names;
@@ -48,6 +50,17 @@ Row JetDatabase::row(const TableDef &table, RowId id) const {
     Row values;
     WithRow(file_, table, id, [&](ByteView bytes) { values = DecodeRow(file_, table, bytes); });
     return values;
+}
+
+void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
+    if (!writable_)
+        throw DbError(dberr::NotUpdatable, "The database '" + file_.path() + "' was opened for reading only.");
+    PageWrites pages(file_);
+    TableAppend appending(pages, table(name), name);
+    for (const Row &row : rows)
+        appending.append(row);
+    appending.finish();
+    pages.commit();
 }
 
 } // namespace tarnwick::jet

@@ -1,5 +1,5 @@
 #pragma once
-// A Jet 4 database file opened for reading: its header, its catalog, its tables and their rows.
+// A Jet 4 database file: its header, its catalog, its tables and their rows, and rows appended.
 #include "db/access/JetHeader.h"
 #include "db/jet/Catalog.h"
 #include "db/jet/JetValue.h"
@@ -16,8 +16,9 @@ using Row = std::vector<JetValue>;
 
 class JetDatabase {
 public:
-    // Opens `path`; a file that is not a Jet 4 database is refused as Jet refuses one.
-    explicit JetDatabase(const std::string &path);
+    // Opens `path`, for appending rows too when `writable`; a file that is not a Jet 4 database is
+    // refused as Jet refuses one.
+    explicit JetDatabase(const std::string &path, bool writable = false);
 
     const JetHeader &header() const { return header_; }
     const PageFile &file() const { return file_; }
@@ -32,7 +33,13 @@ public:
     // The row at `id`, found through the pointer a moved row left there.
     Row row(const TableDef &table, RowId id) const;
 
+    // Appends `rows` (each in the order of the table's columns) to the table `name` and commits them
+    // together; an AutoNumber column takes the table's next numbers. A table the engine cannot keep
+    // consistent is refused in a sentence and the file is left as it was.
+    void append(const std::string &name, const std::vector<Row> &rows);
+
 private:
+    bool writable_;
     PageFile file_;
     JetHeader header_;
     std::vector<CatalogEntry> catalog_;

@@ -13,7 +13,7 @@ constexpr std::uint32_t kSingleRow = 0x40000000;
 constexpr std::uint32_t kLengthMask = 0x3FFFFFFF;
 
 // The bytes of the long-value row `at`.
-std::string longValueRow(const PageFile &file, RowId at) {
+std::string longValueRow(const PageSource &file, RowId at) {
     const DataPage holder(file.read(at.page, "long value"), at.page);
     if (holder.owner() != kLongValueOwner)
         ThrowDamaged("a memo or OLE value points to page " + std::to_string(at.page) + ", which holds no long values");
@@ -28,7 +28,7 @@ ByteView viewOf(const std::string &bytes) {
 
 } // namespace
 
-std::string ReadLongValue(const PageFile &file, ByteView field) {
+std::string ReadLongValue(const PageSource &file, ByteView field) {
     const std::uint32_t header = field.u32(0);
     const std::uint32_t length = header & kLengthMask;
     if (header & kInline)

@@ -1,5 +1,6 @@
 #include "db/jet/PageFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,8 +9,8 @@
 
 namespace tarnwick::jet {
 
-PageFile::PageFile(const std::string &path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+PageFile::PageFile(const std::string &path, bool writable) : path_(path) {
+    fd_ = ::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd_ < 0) {
         if (errno == ENOENT)
             throw DbError(dberr::FileNotFound, "Could not find file '" + path + "'.");
@@ -51,6 +52,26 @@ Page PageFile::read(std::uint32_t number, const char *what) const {
         done += static_cast<std::size_t>(got);
     }
     return page;
+}
+
+void PageFile::write(std::uint32_t number, const Page &page) {
+    std::size_t done = 0;
+    while (done < kPageSize) {
+        const ssize_t put = ::pwrite(fd_, page.data() + done, kPageSize - done,
+                                     static_cast<off_t>(number) * kPageSize + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            throw DbError(dberr::StorageFailure, "Cannot write page " + std::to_string(number) + " of '" + path_ +
+                                                     "': " + std::strerror(errno) + ".");
+        done += static_cast<std::size_t>(put);
+    }
+    pageCount_ = std::max(pageCount_, number + 1);
+}
+
+void PageFile::sync() {
+    if (::fsync(fd_) != 0)
+        throw DbError(dberr::StorageFailure, "Cannot write '" + path_ + "' to disk: " + std::strerror(errno) + ".");
 }
 
 } // namespace tarnwick::jet

@@ -1,8 +1,7 @@
 #pragma once
-// The database file as numbered pages of 4,096 bytes, read with positioned reads on one owned
-// descriptor.
-#include "db/jet/ByteView.h"
-#include "db/jet/JetFormat.h"
+// The database file as numbered pages of 4,096 bytes, read and written with positioned reads and
+// writes on one owned descriptor.
+#include "db/jet/PageSource.h"
 
 #include <cstdint>
 #include <string>
@@ -10,32 +9,23 @@
 
 namespace tarnwick::jet {
 
-// One page's bytes.
-class Page {
+class PageFile : public PageSource {
 public:
-    Page() : bytes_(kPageSize) {}
-    std::uint8_t *data() { return bytes_.data(); }
-    const std::uint8_t *data() const { return bytes_.data(); }
-    PageType type() const { return static_cast<PageType>(bytes_[0]); }
-    ByteView view(const char *what) const { return {bytes_.data(), bytes_.size(), what}; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-};
-
-class PageFile {
-public:
-    // Opens `path` for reading; a missing file gives the error Jet gives for one.
-    explicit PageFile(const std::string &path);
+    // Opens `path` for reading, and for writing when `writable`; a missing file gives the error Jet
+    // gives for one.
+    explicit PageFile(const std::string &path, bool writable = false);
     ~PageFile();
     PageFile(const PageFile &) = delete;
     PageFile &operator=(const PageFile &) = delete;
 
     const std::string &path() const { return path_; }
     // Whole pages in the file; a partial page at its end is not counted.
-    std::uint32_t pageCount() const { return pageCount_; }
-    // Page `number`; one past the file's end is reported as damage, naming `what` pointed there.
-    Page read(std::uint32_t number, const char *what) const;
+    std::uint32_t pageCount() const override { return pageCount_; }
+    Page read(std::uint32_t number, const char *what) const override;
+    // Writes page `number`, at most one past the last.
+    void write(std::uint32_t number, const Page &page);
+    // Makes what was written durable.
+    void sync();
 
 private:
     std::string path_;

@@ -41,7 +41,7 @@ JetValue fixedValue(const ColumnDef &column, ByteView stored) {
     }
 }
 
-JetValue variableValue(const PageFile &file, const ColumnDef &column, ByteView stored) {
+JetValue variableValue(const PageSource &file, const ColumnDef &column, ByteView stored) {
     switch (column.kind) {
     case ColumnKind::Text:
         return JetValue::utf8(DecodeJetText(stored));
@@ -83,7 +83,7 @@ std::size_t FixedSize(ColumnKind kind) {
     }
 }
 
-std::vector<JetValue> DecodeRow(const PageFile &file, const TableDef &table, ByteView row) {
+std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row) {
     const std::uint16_t rowColumns = row.u16(0);
     const std::size_t maskSize = (std::size_t{rowColumns} + 7) / 8;
     if (row.size() < 2 + maskSize)

@@ -3,7 +3,7 @@
 // variable-length columns, then (from its end backwards) the null mask, the count of variable
 // columns, their offsets and the offset where they end. A Yes/No value is its bit in the null mask.
 #include "db/jet/JetValue.h"
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 #include "db/jet/TableDef.h"
 
 #include <vector>
@@ -11,7 +11,7 @@
 namespace tarnwick::jet {
 
 // The values of `row` in the order of `table.columns`; memo and OLE values are read from `file`.
-std::vector<JetValue> DecodeRow(const PageFile &file, const TableDef &table, ByteView row);
+std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row);
 
 // The stored size of a fixed-length column of `kind`; 0 for the kinds that are not fixed.
 std::size_t FixedSize(ColumnKind kind);

@@ -11,6 +11,7 @@ namespace {
 // Offsets within a definition, counted from the start of its first page.
 constexpr std::size_t kRowCountAt = 16;
 constexpr std::size_t kAutoNumberAt = 20;
+constexpr std::size_t kMaxColumnsAt = 41;
 constexpr std::size_t kVariableColumnsAt = 43;
 constexpr std::size_t kColumnCountAt = 45;
 constexpr std::size_t kIndexCountAt = 47;
@@ -31,7 +32,7 @@ constexpr std::uint32_t kMostColumns = 4096;
 constexpr std::uint32_t kMostIndexes = 1024;
 
 // The definition's bytes: its first page whole, then each continuation page after its header.
-std::vector<std::uint8_t> definitionBytes(const PageFile &file, std::uint32_t first) {
+std::vector<std::uint8_t> definitionBytes(const PageSource &file, std::uint32_t first) {
     std::vector<std::uint8_t> bytes;
     std::set<std::uint32_t> seen;
     for (std::uint32_t number = first; number != 0;) {
@@ -70,14 +71,22 @@ const ColumnDef *TableDef::column(std::uint16_t number) const {
     return nullptr;
 }
 
-TableDef ReadTableDef(const PageFile &file, std::uint32_t page) {
+const LongValueMaps *TableDef::longValueMaps(std::uint16_t columnNumber) const {
+    for (const LongValueMaps &maps : longValues)
+        if (maps.columnNumber == columnNumber)
+            return &maps;
+    return nullptr;
+}
+
+TableDef ReadTableDef(const PageSource &file, std::uint32_t page) {
     const std::vector<std::uint8_t> bytes = definitionBytes(file, page);
     const ByteView definition(bytes.data(), bytes.size(), "table definition");
 
     TableDef table;
     table.page = page;
     table.rowCount = definition.u32(kRowCountAt);
-    table.nextAutoNumber = definition.u32(kAutoNumberAt);
+    table.lastAutoNumber = definition.u32(kAutoNumberAt);
+    table.maxColumns = definition.u16(kMaxColumnsAt);
     table.variableColumns = definition.u16(kVariableColumnsAt);
     const std::uint32_t columnCount = checkedCount(definition.u16(kColumnCountAt), kMostColumns, "columns");
     const std::uint32_t indexCount = checkedCount(definition.u32(kIndexCountAt), kMostIndexes, "indexes");
@@ -92,6 +101,7 @@ TableDef ReadTableDef(const PageFile &file, std::uint32_t page) {
         column.number = definition.u16(at + 5);
         column.variableIndex = definition.u16(at + 7);
         column.flags = definition.u8(at + 15);
+        column.compressedUnicode = definition.u8(at + 16) & 0x01;
         column.fixedOffset = definition.u16(at + 21);
         column.length = definition.u16(at + 23);
         table.columns.push_back(column);
@@ -122,6 +132,14 @@ TableDef ReadTableDef(const PageFile &file, std::uint32_t page) {
     }
     for (IndexDef &index : table.indexes)
         index.name = readName(definition, at);
+    // Then the maps of each memo and OLE column, up to a column number of 0xFFFF.
+    for (std::uint16_t number; (number = definition.u16(at)) != kNoColumn; at += 10) {
+        if (table.longValues.size() >= columnCount)
+            ThrowDamaged("the table definition on page " + std::to_string(page) +
+                         " lists more long-value maps than columns");
+        table.longValues.push_back(
+            {number, RowId::fromStored(definition.u32(at + 2)), RowId::fromStored(definition.u32(at + 6))});
+    }
 
     std::sort(table.columns.begin(), table.columns.end(),
               [](const ColumnDef &a, const ColumnDef &b) { return a.number < b.number; });

@@ -1,7 +1,7 @@
 #pragma once
 // A table definition as its definition pages hold it: the row count and AutoNumber counter, the
 // columns, the indexes and the usage maps of the table's pages.
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 #include "db/jet/RowId.h"
 
 #include <cstdint>
@@ -39,6 +39,8 @@ struct ColumnDef {
     std::uint16_t fixedOffset = 0;
     std::uint16_t length = 0;
     std::uint8_t flags = 0;
+    // Text and memo values may be stored compressed.
+    bool compressedUnicode = false;
 
     static constexpr std::uint8_t kFixedLength = 0x01;
     static constexpr std::uint8_t kAutoNumber = 0x04;
@@ -74,22 +76,35 @@ struct IndexDef {
     static constexpr std::uint8_t kForeignKey = 0x02;
 };
 
+// The pages holding one memo or OLE column's long values, and those of them with room.
+struct LongValueMaps {
+    std::uint16_t columnNumber = 0;
+    RowId owned;
+    RowId freeSpace;
+};
+
 struct TableDef {
     std::uint32_t page = 0;
     std::uint32_t rowCount = 0;
-    std::uint32_t nextAutoNumber = 0;
+    // The AutoNumber last given; the next row takes the one after it.
+    std::uint32_t lastAutoNumber = 0;
+    // The columns a row holds, deleted ones included: the size of its null mask.
+    std::uint16_t maxColumns = 0;
     std::uint16_t variableColumns = 0;
     std::vector<ColumnDef> columns; // in column-number order
     std::vector<IndexTree> trees;
     std::vector<IndexDef> indexes;
     RowId ownedPages;
     RowId freeSpacePages;
+    std::vector<LongValueMaps> longValues;
 
     // The column of `number`, or nullptr.
     const ColumnDef *column(std::uint16_t number) const;
+    // The maps of the memo or OLE column of `number`, or nullptr.
+    const LongValueMaps *longValueMaps(std::uint16_t columnNumber) const;
 };
 
 // Reads the definition starting on page `page`, following its chain of continuation pages.
-TableDef ReadTableDef(const PageFile &file, std::uint32_t page);
+TableDef ReadTableDef(const PageSource &file, std::uint32_t page);
 
 } // namespace tarnwick::jet

@@ -9,7 +9,7 @@ namespace tarnwick::jet {
 namespace {
 
 // The data page `number`, checked to belong to `table`.
-DataPage tablePage(const PageFile &file, const TableDef &table, std::uint32_t number) {
+DataPage tablePage(const PageSource &file, const TableDef &table, std::uint32_t number) {
     DataPage page(file.read(number, "row pointer"), number);
     if (page.owner() != table.page)
         ThrowDamaged("page " + std::to_string(number) + " is listed for the table on page " +
@@ -19,7 +19,7 @@ DataPage tablePage(const PageFile &file, const TableDef &table, std::uint32_t nu
 
 } // namespace
 
-void ScanRows(const PageFile &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit) {
+void ScanRows(const PageSource &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit) {
     for (std::uint32_t number : UsageMapPages(file, table.ownedPages)) {
         const DataPage rows = tablePage(file, table, number);
         for (std::uint16_t row = 0; row < rows.rowCount(); ++row)
@@ -28,7 +28,7 @@ void ScanRows(const PageFile &file, const TableDef &table, const std::function<b
     }
 }
 
-RowId ResolveRow(const PageFile &file, const TableDef &table, RowId id) {
+RowId ResolveRow(const PageSource &file, const TableDef &table, RowId id) {
     const DataPage page = tablePage(file, table, id.page);
     if (page.movedAway(id.row)) {
         const RowId target = RowId::fromStored(page.row(id.row).u32(0));
@@ -41,7 +41,7 @@ RowId ResolveRow(const PageFile &file, const TableDef &table, RowId id) {
     return id;
 }
 
-void WithRow(const PageFile &file, const TableDef &table, RowId id, const std::function<void(ByteView)> &use) {
+void WithRow(const PageSource &file, const TableDef &table, RowId id, const std::function<void(ByteView)> &use) {
     const RowId at = ResolveRow(file, table, id);
     use(tablePage(file, table, at.page).row(at.row));
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Finding a table's rows: through its usage map, page by page, or one row by its place.
-#include "db/jet/PageFile.h"
+#include "db/jet/PageSource.h"
 #include "db/jet/RowId.h"
 #include "db/jet/TableDef.h"
 
@@ -11,13 +11,13 @@ namespace tarnwick::jet {
 // Calls `visit` with each row of `table`, page by page in the order of the table's usage map, row
 // by row in each page; stops early when `visit` returns false. Deleted rows and the pointers moved
 // rows leave are passed over: a moved row is met at its new place.
-void ScanRows(const PageFile &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit);
+void ScanRows(const PageSource &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit);
 
 // Where the bytes of the row at `id` are: `id` itself, or where the pointer a moved row left there
 // leads. A deleted row is reported as damage, since only a damaged structure points to one.
-RowId ResolveRow(const PageFile &file, const TableDef &table, RowId id);
+RowId ResolveRow(const PageSource &file, const TableDef &table, RowId id);
 
 // Calls `use` with the bytes of the row at `id`, following the pointer a moved row left there.
-void WithRow(const PageFile &file, const TableDef &table, RowId id, const std::function<void(ByteView)> &use);
+void WithRow(const PageSource &file, const TableDef &table, RowId id, const std::function<void(ByteView)> &use);
 
 } // namespace tarnwick::jet

@@ -14,7 +14,7 @@ constexpr std::size_t kMapPageHeader = 4;
 constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageHeader) * 8;
 
 // Appends the page of every bit set in `bitmap`, bit 0 of byte 0 standing for page `first`.
-void addMarkedPages(const PageFile &file, ByteView bitmap, std::uint64_t first, std::vector<std::uint32_t> &pages) {
+void addMarkedPages(const PageSource &file, ByteView bitmap, std::uint64_t first, std::vector<std::uint32_t> &pages) {
     for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {
         const std::uint8_t bits = bitmap.u8(byte);
         for (int bit = 0; bits && bit < 8; ++bit) {
@@ -31,7 +31,7 @@ void addMarkedPages(const PageFile &file, ByteView bitmap, std::uint64_t first, 
 
 } // namespace
 
-std::vector<std::uint32_t> UsageMapPages(const PageFile &file, RowId map) {
+std::vector<std::uint32_t> UsageMapPages(const PageSource &file, RowId map) {
     const DataPage holder(file.read(map.page, "usage map"), map.page);
     const ByteView row = holder.row(map.row);
     std::vector<std::uint32_t> pages;

@@ -1,0 +1,41 @@
+#pragma once
+// Appending rows to a table within a write in progress. Each row goes into the table's last page
+// with room, or a new page added to the file and to the table's maps; memo and OLE values go into
+// long-value pages; the row count and AutoNumber counter in the table's definition follow.
+#include "db/jet/JetValue.h"
+#include "db/jet/PageWrites.h"
+#include "db/jet/TableDef.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick::jet {
+
+class TableAppend {
+public:
+    // Refuses, in a sentence and before anything is written, a table whose indexes this engine does
+    // not keep in step yet or that has a column of a kind it cannot write.
+    TableAppend(PageWrites &pages, TableDef table, std::string name);
+
+    // Appends a row with `values` (in the order of the table's columns). An AutoNumber column takes
+    // the next number of the table's counter, whatever `values` holds for it.
+    void append(std::vector<JetValue> values);
+    // Writes the row count and the counter into the table's definition.
+    void finish();
+
+private:
+    std::string storeLongValue(const ColumnDef &column, const std::string &bytes);
+    // Puts `row` on a page of the table (ownerPage) or of long values, adding a page when none has room.
+    RowId place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current, RowId ownedMap,
+                RowId freeSpaceMap);
+
+    PageWrites &pages_;
+    TableDef table_;
+    std::string name_;
+    std::optional<std::uint32_t> dataPage_;
+    std::map<std::uint16_t, std::optional<std::uint32_t>> longValuePage_;
+};
+
+} // namespace tarnwick::jet
