@@ -1,6 +1,7 @@
 #include "db/jet/JetDatabase.h"
 
 #include "app/TextUtil.h"
+#include "db/jet/Journal.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableAppend.h"
@@ -20,10 +21,16 @@ JetHeader readHeader(const PageFile &file) {
     return header;
 }
 
+// A journal left by a commit that was cut short is put back before anything is read.
+const std::string &recovered(const std::string &path) {
+    RecoverFromJournal(path);
+    return path;
+}
+
 } // namespace
 
 JetDatabase::JetDatabase(const std::string &path, bool writable)
-    : writable_(writable), file_(path, writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
+    : writable_(writable), file_(recovered(path), writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
 
 std::vector<std::string> JetDatabase::tableNames() const {
     std::vector<std::string> names;

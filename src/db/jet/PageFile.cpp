@@ -69,6 +69,12 @@ void PageFile::write(std::uint32_t number, const Page &page) {
     pageCount_ = std::max(pageCount_, number + 1);
 }
 
+void PageFile::truncate(std::uint32_t pageCount) {
+    if (::ftruncate(fd_, static_cast<off_t>(pageCount) * kPageSize) != 0)
+        throw DbError(dberr::StorageFailure, "Cannot cut '" + path_ + "' short: " + std::strerror(errno) + ".");
+    pageCount_ = pageCount;
+}
+
 void PageFile::sync() {
     if (::fsync(fd_) != 0)
         throw DbError(dberr::StorageFailure, "Cannot write '" + path_ + "' to disk: " + std::strerror(errno) + ".");

@@ -24,6 +24,8 @@ public:
     Page read(std::uint32_t number, const char *what) const override;
     // Writes page `number`, at most one past the last.
     void write(std::uint32_t number, const Page &page);
+    // Cuts the file to its first `pageCount` pages.
+    void truncate(std::uint32_t pageCount);
     // Makes what was written durable.
     void sync();
 

@@ -1,5 +1,7 @@
 #include "db/jet/PageWrites.h"
 
+#include "db/jet/Journal.h"
+
 namespace tarnwick::jet {
 
 Page PageWrites::read(std::uint32_t number, const char *what) const {
@@ -20,9 +22,17 @@ std::uint32_t PageWrites::append(const Page &page) {
 }
 
 void PageWrites::commit() {
+    if (changed_.empty())
+        return;
+    std::map<std::uint32_t, Page> originals;
+    for (const auto &changed : changed_)
+        if (changed.first < file_.pageCount())
+            originals.emplace(changed.first, file_.read(changed.first, "journal"));
+    WriteJournal(file_, originals);
     for (const auto &[number, page] : changed_)
         file_.write(number, page);
     file_.sync();
+    RemoveJournal(file_.path());
     changed_.clear();
 }
 

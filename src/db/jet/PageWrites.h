@@ -16,7 +16,7 @@ public:
     void write(std::uint32_t number, const Page &page);
     // A new page at the end of the file; returns its number.
     std::uint32_t append(const Page &page);
-    // Writes the changed pages into the file and makes them durable.
+    // Writes the changed pages into the file through the rollback journal (see Journal.h).
     void commit();
 
 private:
