@@ -7,6 +7,8 @@
 #include "db/jet/TableAppend.h"
 #include "db/jet/TableRows.h"
 
+#include <filesystem>
+
 namespace tarnwick::jet {
 namespace {
 
@@ -21,8 +23,10 @@ JetHeader readHeader(const PageFile &file) {
     return header;
 }
 
-// A journal left by a commit that was cut short is put back before anything is read.
-const std::string &recovered(const std::string &path) {
+// A journal is put back before anything is read, unless its writer is still at work.
+const std::string &recovered(const std::string &path, bool locked) {
+    if (!locked && OpenForWritingElsewhere(path) && std::filesystem::exists(JournalPath(path)))
+        throw DbError(dberr::StorageFailure, "Could not use '" + path + "'; file already in use.");
     RecoverFromJournal(path);
     return path;
 }
@@ -30,7 +34,8 @@ const std::string &recovered(const std::string &path) {
 } // namespace
 
 JetDatabase::JetDatabase(const std::string &path, bool writable)
-    : writable_(writable), file_(recovered(path), writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
+    : writable_(writable), lock_(writable ? std::make_optional<WriterLock>(path) : std::nullopt),
+      file_(recovered(path, writable), writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
 
 std::vector<std::string> JetDatabase::tableNames() const {
     std::vector<std::string> names;

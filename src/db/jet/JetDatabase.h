@@ -3,10 +3,12 @@
 #include "db/access/JetHeader.h"
 #include "db/jet/Catalog.h"
 #include "db/jet/JetValue.h"
+#include "db/jet/LockFile.h"
 #include "db/jet/PageFile.h"
 #include "db/jet/TableDef.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,8 @@ using Row = std::vector<JetValue>;
 class JetDatabase {
 public:
     // Opens `path`, for appending rows too when `writable`; a file that is not a Jet 4 database is
-    // refused as Jet refuses one.
+    // refused as Jet refuses one, and so is a file open for writing elsewhere (see LockFile.h), to a
+    // writer, and to a reader while that writer's commit is under way.
     explicit JetDatabase(const std::string &path, bool writable = false);
 
     const JetHeader &header() const { return header_; }
@@ -40,6 +43,7 @@ public:
 
 private:
     bool writable_;
+    std::optional<WriterLock> lock_;
     PageFile file_;
     JetHeader header_;
     std::vector<CatalogEntry> catalog_;
