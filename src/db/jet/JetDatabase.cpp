@@ -5,6 +5,7 @@
 #include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableAppend.h"
+#include "db/jet/TableRemove.h"
 #include "db/jet/TableRows.h"
 
 #include <filesystem>
@@ -64,15 +65,35 @@ Row JetDatabase::row(const TableDef &table, RowId id) const {
     return values;
 }
 
-void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
+void JetDatabase::checkWritable() const {
     if (!writable_)
         throw DbError(dberr::NotUpdatable, "The database '" + file_.path() + "' was opened for reading only.");
+}
+
+void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
+    checkWritable();
     PageWrites pages(file_);
     TableAppend appending(pages, table(name), name);
     for (const Row &row : rows)
         appending.append(row);
     appending.finish();
     pages.commit();
+}
+
+void JetDatabase::remove(const std::string &name, const std::vector<RowId> &ids) {
+    checkWritable();
+    PageWrites pages(file_);
+    TableRemove removing(pages, table(name), name);
+    for (RowId id : ids)
+        removing.remove(id);
+    removing.finish();
+    pages.commit();
+}
+
+void JetDatabase::removeAll(const std::string &name) {
+    std::vector<RowId> ids;
+    scan(table(name), [&](RowId id, const Row &) { return ids.push_back(id), true; });
+    remove(name, ids);
 }
 
 } // namespace tarnwick::jet

@@ -40,8 +40,14 @@ public:
     // together; an AutoNumber column takes the table's next numbers. A table the engine cannot keep
     // consistent is refused in a sentence and the file is left as it was.
     void append(const std::string &name, const std::vector<Row> &rows);
+    // Deletes the rows a scan of the table `name` met at `ids` and commits that; with no ids given,
+    // every row of the table. A table the engine cannot keep consistent is refused as for appending.
+    void remove(const std::string &name, const std::vector<RowId> &ids);
+    void removeAll(const std::string &name);
 
 private:
+    void checkWritable() const;
+
     bool writable_;
     std::optional<WriterLock> lock_;
     PageFile file_;

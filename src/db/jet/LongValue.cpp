@@ -57,4 +57,26 @@ std::string ReadLongValue(const PageSource &file, ByteView field) {
     return value;
 }
 
+std::vector<RowId> LongValueRows(const PageSource &file, ByteView field) {
+    const std::uint32_t header = field.u32(0);
+    if (header & kInline)
+        return {};
+    RowId at = RowId::fromStored(field.u32(4));
+    if (header & kSingleRow)
+        return {at};
+    std::vector<RowId> rows;
+    std::set<std::uint32_t> seen;
+    std::size_t remaining = header & kLengthMask;
+    while (remaining > 0) {
+        if (at.page == 0 || !seen.insert(at.stored()).second)
+            ThrowDamaged("a memo or OLE value's chain ends or loops before its stated length");
+        const std::string bytes = longValueRow(file, at);
+        const ByteView row = viewOf(bytes);
+        rows.push_back(at);
+        remaining -= std::min(remaining, row.size() - std::min<std::size_t>(row.size(), 4));
+        at = RowId::fromStored(row.u32(0));
+    }
+    return rows;
+}
+
 } // namespace tarnwick::jet

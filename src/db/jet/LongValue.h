@@ -4,7 +4,10 @@
 // the one row pointed to, or runs through a chain of rows, each starting with the pointer to the next.
 #include "db/jet/PageSource.h"
 
+#include "db/jet/RowId.h"
+
 #include <string>
+#include <vector>
 
 namespace tarnwick::jet {
 
@@ -12,5 +15,8 @@ constexpr std::size_t kLongValueFieldSize = 12;
 
 // The bytes of the long value whose field is `field`.
 std::string ReadLongValue(const PageSource &file, ByteView field);
+
+// The long-value rows holding the value whose field is `field`: none for a value in the row.
+std::vector<RowId> LongValueRows(const PageSource &file, ByteView field);
 
 } // namespace tarnwick::jet

@@ -4,6 +4,7 @@
 #include "db/jet/LongValue.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace tarnwick::jet {
 namespace {
@@ -83,49 +84,85 @@ std::size_t FixedSize(ColumnKind kind) {
     }
 }
 
-std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row) {
-    const std::uint16_t rowColumns = row.u16(0);
-    const std::size_t maskSize = (std::size_t{rowColumns} + 7) / 8;
-    if (row.size() < 2 + maskSize)
-        ThrowDamaged("a row is shorter than its null mask");
-    const ByteView mask = row.slice(row.size() - maskSize, maskSize);
-    auto present = [&](const ColumnDef &column) {
-        return column.number < rowColumns && (mask.u8(column.number / 8) >> (column.number % 8) & 1);
-    };
+namespace {
 
-    // The variable offset table, read only when the table has variable-length columns.
-    std::size_t variableCount = 0, tableEnd = row.size() - maskSize;
-    if (table.variableColumns > 0) {
-        variableCount = row.u16(tableEnd - 2);
-        if (2 * (variableCount + 2) > tableEnd)
-            ThrowDamaged("a row's variable offset table is longer than the row");
-        tableEnd -= 2 * (variableCount + 2);
+// Where a row keeps each column's value.
+class RowLayout {
+public:
+    RowLayout(const TableDef &table, ByteView row) : row_(row) {
+        rowColumns_ = row.u16(0);
+        maskSize_ = (std::size_t{rowColumns_} + 7) / 8;
+        if (row.size() < 2 + maskSize_)
+            ThrowDamaged("a row is shorter than its null mask");
+        variableEnd_ = row.size() - maskSize_;
+        // The variable offset table is there only when the table has variable-length columns.
+        if (table.variableColumns > 0) {
+            variableCount_ = row.u16(variableEnd_ - 2);
+            if (2 * (variableCount_ + 2) > variableEnd_)
+                ThrowDamaged("a row's variable offset table is longer than the row");
+            variableEnd_ -= 2 * (variableCount_ + 2);
+        }
     }
-    auto variableOffset = [&](std::size_t entry) { // entry variableCount is the end of the last column
-        return row.u16(row.size() - maskSize - 4 - 2 * entry);
-    };
 
+    // A column's bit in the null mask: set when it holds a value (for Yes/No, when it is Yes).
+    bool bit(const ColumnDef &column) const {
+        return column.number < rowColumns_ &&
+               (row_.u8(row_.size() - maskSize_ + column.number / 8) >> (column.number % 8) & 1);
+    }
+    bool holds(const ColumnDef &column) const { return column.number < rowColumns_; }
+
+    // The stored bytes of a column's value, or nothing for null.
+    std::optional<ByteView> bytes(const ColumnDef &column) const {
+        if (!bit(column))
+            return std::nullopt;
+        if (column.fixedLength()) {
+            const std::size_t size = FixedSize(column.kind) ? FixedSize(column.kind) : column.length;
+            return row_.slice(2 + std::size_t{column.fixedOffset}, size);
+        }
+        if (column.variableIndex >= variableCount_)
+            return std::nullopt;
+        const std::size_t start = variableOffset(column.variableIndex);
+        const std::size_t end = variableOffset(column.variableIndex + std::size_t{1});
+        if (start > end || end > variableEnd_)
+            ThrowDamaged("a row's variable column lies outside the row");
+        return row_.slice(start, end - start);
+    }
+
+private:
+    // Entry variableCount_ is where the last variable column ends.
+    std::size_t variableOffset(std::size_t entry) const { return row_.u16(row_.size() - maskSize_ - 4 - 2 * entry); }
+
+    ByteView row_;
+    std::uint16_t rowColumns_ = 0;
+    std::size_t maskSize_ = 0, variableCount_ = 0, variableEnd_ = 0;
+};
+
+} // namespace
+
+std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row) {
+    const RowLayout layout(table, row);
     std::vector<JetValue> values;
     values.reserve(table.columns.size());
     for (const ColumnDef &column : table.columns) {
         if (column.kind == ColumnKind::YesNo) {
-            values.push_back(column.number < rowColumns ? JetValue::yesNo(present(column)) : JetValue::null());
-        } else if (!present(column)) {
-            values.push_back(JetValue::null());
-        } else if (column.fixedLength()) {
-            const std::size_t size = FixedSize(column.kind) ? FixedSize(column.kind) : column.length;
-            values.push_back(fixedValue(column, row.slice(2 + std::size_t{column.fixedOffset}, size)));
-        } else if (column.variableIndex >= variableCount) {
-            values.push_back(JetValue::null());
+            values.push_back(layout.holds(column) ? JetValue::yesNo(layout.bit(column)) : JetValue::null());
+        } else if (const std::optional<ByteView> stored = layout.bytes(column)) {
+            values.push_back(column.fixedLength() ? fixedValue(column, *stored) : variableValue(file, column, *stored));
         } else {
-            const std::size_t start = variableOffset(column.variableIndex);
-            const std::size_t end = variableOffset(column.variableIndex + std::size_t{1});
-            if (start > end || end > tableEnd)
-                ThrowDamaged("a row's variable column lies outside the row");
-            values.push_back(variableValue(file, column, row.slice(start, end - start)));
+            values.push_back(JetValue::null());
         }
     }
     return values;
+}
+
+std::vector<ByteView> LongValueFields(const TableDef &table, ByteView row) {
+    const RowLayout layout(table, row);
+    std::vector<ByteView> fields;
+    for (const ColumnDef &column : table.columns)
+        if (column.kind == ColumnKind::Memo || column.kind == ColumnKind::Ole)
+            if (const std::optional<ByteView> stored = layout.bytes(column))
+                fields.push_back(*stored);
+    return fields;
 }
 
 } // namespace tarnwick::jet

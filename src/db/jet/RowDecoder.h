@@ -13,6 +13,9 @@ namespace tarnwick::jet {
 // The values of `row` in the order of `table.columns`; memo and OLE values are read from `file`.
 std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row);
 
+// The fields of the memo and OLE values `row` holds (see LongValue.h).
+std::vector<ByteView> LongValueFields(const TableDef &table, ByteView row);
+
 // The stored size of a fixed-length column of `kind`; 0 for the kinds that are not fixed.
 std::size_t FixedSize(ColumnKind kind);
 
