@@ -1,6 +1,7 @@
 #include "db/jet/TableAppend.h"
 
 #include "db/jet/DataPage.h"
+#include "db/jet/IndexInsert.h"
 #include "db/jet/LongValue.h"
 #include "db/jet/RowEncoder.h"
 #include "db/jet/UsageMap.h"
@@ -76,10 +77,7 @@ bool writableKind(ColumnKind kind) {
 
 TableAppend::TableAppend(PageWrites &pages, TableDef table, std::string name)
     : pages_(pages), table_(std::move(table)), name_(std::move(name)) {
-    if (!table_.trees.empty())
-        throw DbError(dberr::StorageFailure, "The table '" + name_ +
-                                                 "' has indexes, which this engine does not keep in step yet. "
-                                                 "Nothing was written.");
+    CheckIndexesKeptInStep(table_, name_);
     for (const ColumnDef &column : table_.columns)
         if (!writableKind(column.kind))
             throw DbError(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
@@ -149,7 +147,8 @@ void TableAppend::append(std::vector<JetValue> values) {
     const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
         return storeLongValue(column, bytes);
     });
-    place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
+    const RowId at = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
+    AddIndexEntries(pages_, table_, name_, values, at);
     ++table_.rowCount;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Appending rows to a table within a write in progress. Each row goes into the table's last page
 // with room, or a new page added to the file and to the table's maps; memo and OLE values go into
-// long-value pages; the row count and AutoNumber counter in the table's definition follow.
+// long-value pages; the table's indexes take the row's entries (see IndexInsert.h); the row count
+// and AutoNumber counter in the table's definition follow.
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
@@ -15,8 +16,8 @@ namespace tarnwick::jet {
 
 class TableAppend {
 public:
-    // Refuses, in a sentence and before anything is written, a table whose indexes this engine does
-    // not keep in step yet or that has a column of a kind it cannot write.
+    // Refuses, in a sentence and before anything is written, a table with an index this engine does
+    // not keep in step yet or a column of a kind it cannot write.
     TableAppend(PageWrites &pages, TableDef table, std::string name);
 
     // Appends a row with `values` (in the order of the table's columns). An AutoNumber column takes

@@ -1,0 +1,23 @@
+#pragma once
+// Keeping a table's indexes in step as rows are appended, so far for the indexes whose keys the
+// engine builds (see IndexKey.h) and whose tree is one leaf page with room: each new row's entry is
+// put in key order into that page, which is written anew.
+#include "db/jet/JetValue.h"
+#include "db/jet/PageWrites.h"
+#include "db/jet/TableDef.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick::jet {
+
+// Refuses, in a sentence, a table with an index this engine cannot keep in step yet: one on a column
+// of another kind, or one that enforces a relationship.
+void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
+
+// Adds the entries of the row with `values`, stored at `at`, to every index of `table`. A unique
+// index that already holds the key, or a leaf page without room, refuses the row in a sentence.
+void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
+                     const std::vector<JetValue> &values, RowId at);
+
+} // namespace tarnwick::jet
