@@ -1,7 +1,7 @@
 #pragma once
 // Keeping a table's indexes in step as rows are appended, so far for the indexes whose keys the
-// engine builds (see IndexKey.h) and whose tree is one leaf page with room: each new row's entry is
-// put in key order into that page, which is written anew.
+// engine builds (see IndexKey.h), in trees of up to two levels: each new row's entry goes in key order
+// into its leaf; a full leaf splits, and a full root leaf becomes a node over two leaves.
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
@@ -16,7 +16,8 @@ namespace tarnwick::jet {
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 
 // Adds the entries of the row with `values`, stored at `at`, to every index of `table`. A unique
-// index that already holds the key, or a leaf page without room, refuses the row in a sentence.
+// index that already holds the key, or a tree that would need a third level, refuses the row in a
+// sentence.
 void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
                      const std::vector<JetValue> &values, RowId at);
 

@@ -27,6 +27,13 @@ std::string IndexEntry::sortBytes() const {
     return bytes;
 }
 
+std::string IndexEntry::nodeBytes() const {
+    std::string bytes = sortBytes();
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes += static_cast<char>(child >> shift & 0xFF);
+    return bytes;
+}
+
 IndexPage::IndexPage(const Page &page, std::uint32_t number) : number_(number) {
     if (page.type() != PageType::IndexLeaf && page.type() != PageType::IndexNode)
         ThrowDamaged("page " + std::to_string(number) + " was expected to hold an index");

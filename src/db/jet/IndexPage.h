@@ -3,7 +3,9 @@
 // bytes) and number (one byte), big-endian so that whole entries sort as bytes. Node pages add the
 // page number of the child each entry stands for. Entries are packed from offset 0x1E0; a bitmap from
 // offset 0x1B marks where each entry after the first starts, bit N standing for offset 0x1E0 + N.
-// The first `prefix` bytes of the page's first entry are left out of every later entry.
+// The first `prefix` bytes of the page's first entry are left out of every later entry. A node
+// entry holds the last entry of its child; leaves link to their neighbours (previous at 0x0C, next
+// at 0x10), as Access's files show.
 #include "db/jet/PageSource.h"
 #include "db/jet/RowId.h"
 
@@ -18,6 +20,8 @@ struct IndexEntry {
     std::uint32_t child = 0; // node pages only
     // The entry's bytes as they sort: the key, then the row pointer.
     std::string sortBytes() const;
+    // The entry as a node page stores it: its sort bytes, then the child's page number.
+    std::string nodeBytes() const;
 };
 
 class IndexPage {

@@ -19,7 +19,8 @@ std::string describe(RowId id) {
 
 class TreeWalk {
 public:
-    TreeWalk(const PageSource &file, std::uint32_t owner) : file_(file), owner_(owner) {}
+    TreeWalk(const PageSource &file, std::uint32_t owner, std::vector<std::string> &problems)
+        : file_(file), owner_(owner), problems_(problems) {}
 
     // The leaf entries in tree order: down from the root, then along the last leaf's next links.
     std::vector<IndexEntry> leafEntries(std::uint32_t root) {
@@ -52,11 +53,21 @@ private:
             take(page);
             return;
         }
-        for (const IndexEntry &entry : page.entries())
+        for (const IndexEntry &entry : page.entries()) {
+            const std::size_t before = entries_.size();
             descend(entry.child, depth + 1);
+            // A node entry holds the last entry of the leaves under it.
+            if (entries_.size() == before || entries_.back().sortBytes() != entry.sortBytes())
+                problems_.push_back("the entry of node page " + std::to_string(number) + " for page " +
+                                    std::to_string(entry.child) + " is not the last entry under it");
+        }
     }
 
     void take(const IndexPage &leaf) {
+        if (lastLeaf_ != 0 && lastLeafNext_ != leaf.number())
+            problems_.push_back("leaf page " + std::to_string(lastLeaf_) + " links on to page " +
+                                std::to_string(lastLeafNext_) + " instead of the next leaf, " +
+                                std::to_string(leaf.number()));
         entries_.insert(entries_.end(), leaf.entries().begin(), leaf.entries().end());
         lastLeaf_ = leaf.number();
         lastLeafNext_ = leaf.nextPage();
@@ -64,6 +75,7 @@ private:
 
     const PageSource &file_;
     std::uint32_t owner_;
+    std::vector<std::string> &problems_;
     std::set<std::uint32_t> seen_;
     std::vector<IndexEntry> entries_;
     std::uint32_t lastLeaf_ = 0, lastLeafNext_ = 0;
@@ -90,7 +102,8 @@ IndexReport walkTree(const JetDatabase &database, const TableDef &table, std::si
     const IndexTree &tree = table.trees[treeNumber];
     IndexReport report;
     report.index = indexNames(table, treeNumber);
-    const std::vector<IndexEntry> entries = TreeWalk(database.file(), table.page).leafEntries(tree.rootPage);
+    const std::vector<IndexEntry> entries =
+        TreeWalk(database.file(), table.page, report.problems).leafEntries(tree.rootPage);
     report.entries = entries.size();
 
     std::map<RowId, int> found;
