@@ -188,7 +188,7 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
     for (const IndexTree &tree : table.trees) {
         for (const IndexColumn &keyColumn : tree.columns) {
             const ColumnDef *column = table.column(keyColumn.columnNumber);
-            if (!column || column->kind != ColumnKind::Long)
+            if (!column || (column->kind != ColumnKind::Long && column->kind != ColumnKind::Text))
                 refuse(name, "has an index on a column whose keys this engine does not build yet");
         }
     }
@@ -198,7 +198,11 @@ void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string
                      const std::vector<JetValue> &values, RowId at) {
     for (const IndexTree &tree : table.trees) {
         IndexEntry entry;
-        entry.key = *IndexKey(table, tree, values);
+        const std::optional<std::string> key = IndexKey(table, tree, values);
+        if (!key)
+            refuse(name, "is given a text whose index key this engine does not build yet (it builds them for "
+                         "non-empty text of letters, digits, spaces and underscores)");
+        entry.key = *key;
         entry.row = at;
         TreeInsert(pages, tree, name).insert(entry);
     }

@@ -12,8 +12,9 @@
 namespace tarnwick::jet {
 
 // The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
-// key column is of a kind whose stored form the engine does not build yet: so far whole numbers of
-// four bytes (Long and AutoNumber), whose form is checked against files Access made.
+// key column holds a value whose stored form the engine does not build yet. So far: whole numbers of
+// four bytes (Long and AutoNumber), and text of letters, digits, spaces and underscores; both forms
+// are checked against the indexes of files Access made.
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet
