@@ -68,9 +68,9 @@ IndexEntry standingFor(const std::vector<IndexEntry> &childEntries, std::uint32_
     return entry;
 }
 
-class TreeInsert {
+class TreeChange {
 public:
-    TreeInsert(PageWrites &pages, const IndexTree &tree, const std::string &name)
+    TreeChange(PageWrites &pages, const IndexTree &tree, const std::string &name)
         : pages_(pages), tree_(tree), name_(name) {}
 
     void insert(const IndexEntry &entry) {
@@ -82,7 +82,62 @@ public:
             insertUnderNode(rootPage, root, entry);
     }
 
+    // Takes `entry` out of its leaf. A leaf left empty under the root node leaves the tree (its
+    // neighbours linked past it, its page given back to the file), and a root node left without
+    // children becomes an empty leaf again.
+    void remove(const IndexEntry &entry) {
+        const Page rootPage = pages_.read(tree_.rootPage, "index");
+        const IndexPage root(rootPage, tree_.rootPage);
+        if (root.leaf()) {
+            pages_.write(tree_.rootPage, withEntries(rootPage, without(root.entries(), entry), true));
+            return;
+        }
+        std::vector<IndexEntry> children = root.entries();
+        const auto slot = std::lower_bound(children.begin(), children.end(), entry, before);
+        if (slot == children.end())
+            ThrowDamaged("an index has no entry for a row of its table");
+        const std::uint32_t childNumber = slot->child;
+        const Page childPage = pages_.read(childNumber, "index");
+        const IndexPage child(childPage, childNumber);
+        const std::vector<IndexEntry> entries = without(child.entries(), entry);
+        if (!entries.empty()) {
+            pages_.write(childNumber, withEntries(childPage, entries, true));
+            *slot = standingFor(entries, childNumber);
+        } else {
+            unlink(childPage, childNumber);
+            children.erase(slot);
+        }
+        pages_.write(tree_.rootPage, children.empty() ? emptyLeaf(rootPage) : withEntries(rootPage, children, false));
+    }
+
 private:
+    std::vector<IndexEntry> without(std::vector<IndexEntry> entries, const IndexEntry &entry) {
+        const auto at = std::find_if(entries.begin(), entries.end(),
+                                     [&](const IndexEntry &e) { return e.sortBytes() == entry.sortBytes(); });
+        if (at == entries.end())
+            ThrowDamaged("an index has no entry for a row of its table");
+        entries.erase(at);
+        return entries;
+    }
+
+    // Links the neighbours of the leaf `number` to each other and gives its page back.
+    void unlink(const Page &leaf, std::uint32_t number) {
+        const ByteView view = leaf.view("index page");
+        const std::uint32_t previous = view.u32(kPreviousPageAt), next = view.u32(kNextPageAt);
+        if (previous != 0) {
+            Page page = pages_.read(previous, "index");
+            put32(page, kNextPageAt, next);
+            pages_.write(previous, page);
+        }
+        if (next != 0) {
+            Page page = pages_.read(next, "index");
+            put32(page, kPreviousPageAt, previous);
+            pages_.write(next, page);
+        }
+        MarkInUsageMap(pages_, tree_.usageMap, number, false);
+        MarkInUsageMap(pages_, kFreePagesMap, number, true);
+    }
+
     std::vector<IndexEntry> withEntry(std::vector<IndexEntry> entries, const IndexEntry &entry) {
         if ((tree_.flags & IndexTree::kUnique) &&
             std::any_of(entries.begin(), entries.end(), [&](const IndexEntry &e) { return e.key == entry.key; }))
@@ -204,7 +259,20 @@ void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string
                          "non-empty text of letters, digits, spaces and underscores)");
         entry.key = *key;
         entry.row = at;
-        TreeInsert(pages, tree, name).insert(entry);
+        TreeChange(pages, tree, name).insert(entry);
+    }
+}
+
+void RemoveIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
+                        const std::vector<JetValue> &values, RowId at) {
+    for (const IndexTree &tree : table.trees) {
+        IndexEntry entry;
+        const std::optional<std::string> key = IndexKey(table, tree, values);
+        if (!key)
+            refuse(name, "holds a text whose index key this engine does not build yet");
+        entry.key = *key;
+        entry.row = at;
+        TreeChange(pages, tree, name).remove(entry);
     }
 }
 

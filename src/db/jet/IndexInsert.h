@@ -1,5 +1,5 @@
 #pragma once
-// Keeping a table's indexes in step as rows are appended, so far for the indexes whose keys the
+// Keeping a table's indexes in step as rows are appended and deleted, so far for the indexes whose keys the
 // engine builds (see IndexKey.h), in trees of up to two levels: each new row's entry goes in key order
 // into its leaf; a full leaf splits, and a full root leaf becomes a node over two leaves.
 #include "db/jet/JetValue.h"
@@ -20,5 +20,9 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 // sentence.
 void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
                      const std::vector<JetValue> &values, RowId at);
+
+// Takes the entries of the row with `values`, stored at `at`, out of every index of `table`.
+void RemoveIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
+                        const std::vector<JetValue> &values, RowId at);
 
 } // namespace tarnwick::jet

@@ -1,6 +1,7 @@
 #include "db/jet/TableRemove.h"
 
 #include "db/jet/DataPage.h"
+#include "db/jet/IndexInsert.h"
 #include "db/jet/LongValue.h"
 #include "db/jet/RowDecoder.h"
 
@@ -13,10 +14,7 @@ constexpr std::size_t kRowCountAt = 16;
 
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
     : pages_(pages), table_(std::move(table)), name_(name) {
-    if (!table_.trees.empty())
-        throw DbError(dberr::StorageFailure, "The table '" + name_ +
-                                                 "' has indexes, which this engine does not keep in step yet. "
-                                                 "Nothing was written.");
+    CheckIndexesKeptInStep(table_, name_);
 }
 
 void TableRemove::flagDeleted(RowId id) {
@@ -34,6 +32,8 @@ void TableRemove::remove(RowId id) {
     if (rows.owner() != table_.page || !rows.inScan(id.row))
         throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(id.row) + " of page " + std::to_string(id.page) +
                                                   " is no row of the table '" + name_ + "'.");
+    if (!table_.trees.empty())
+        RemoveIndexEntries(pages_, table_, name_, DecodeRow(pages_, table_, rows.row(id.row)), id);
     for (ByteView field : LongValueFields(table_, rows.row(id.row)))
         for (RowId part : LongValueRows(pages_, field))
             flagDeleted(part);

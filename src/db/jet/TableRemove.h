@@ -1,7 +1,8 @@
 #pragma once
 // Deleting rows of a table within a write in progress: each row's entry in its page's row offset
 // table is flagged deleted (the flags a deleted row carries in Access's files), and so are the
-// long-value rows of its memo and OLE values; the table's row count follows. The space stays in the
+// long-value rows of its memo and OLE values; its index entries are taken out (see IndexInsert.h)
+// and the table's row count follows. The space stays in the
 // page until the file is compacted, as with Access. (A moved row's pointer is left: readers pass
 // over it, and only an index could lead to it.)
 #include "db/jet/PageWrites.h"
@@ -13,7 +14,7 @@ namespace tarnwick::jet {
 
 class TableRemove {
 public:
-    // Refuses, in a sentence and before anything is written, a table whose indexes this engine does
+    // Refuses, in a sentence and before anything is written, a table with an index this engine does
     // not keep in step yet.
     TableRemove(PageWrites &pages, TableDef table, const std::string &name);
 

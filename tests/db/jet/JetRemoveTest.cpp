@@ -1,6 +1,7 @@
 // Rows deleted by the Jet engine, with their memo values, and a table emptied and filled again,
 // as mdbtools and mdb-reader read them.
 #include "db/jet/DataPage.h"
+#include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
 #include "db/jet/LongValue.h"
 #include "db/jet/RowDecoder.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace tarnwick {
 namespace {
@@ -93,6 +95,35 @@ TEST_F(JetRemove, ATableEmptiedAndFilledAgainReadsAsItsNewRows) {
     jet::JetDatabase(path, true).append("DateTest", refill);
     EXPECT_EQ(idsOf(path).size(), 300u);
     EXPECT_EQ(CompareWithOutsideReaders(path, "DateTest"), "");
+}
+
+TEST_F(JetRemove, IndexesLoseTheEntriesOfDeletedRowsAndEmptiedLeavesLeaveTheTree) {
+    // MSysACEs (indexed on ObjectId) grown to a node over leaves, then thinned out.
+    std::vector<jet::Row> aces;
+    for (std::int32_t id = 1; id <= 3000; ++id)
+        aces.push_back(
+            {JetValue::whole(id * 7 % 3001), JetValue::bytes("sid"), JetValue::whole(1), JetValue::yesNo(true)});
+    jet::JetDatabase(path, true).append("MSysACEs", aces);
+    std::vector<jet::RowId> doomed;
+    {
+        const jet::JetDatabase database(path);
+        std::mt19937 random(26);
+        // Every key from 500 to 2,500 (whole leaves emptied), and half of the others.
+        database.scan(database.table("MSysACEs"), [&](jet::RowId at, const jet::Row &row) {
+            if ((row[0].integer >= 500 && row[0].integer <= 2500) || random() % 2)
+                doomed.push_back(at);
+            return true;
+        });
+    }
+    jet::JetDatabase(path, true).remove("MSysACEs", doomed);
+
+    const jet::JetDatabase database(path);
+    const jet::TableDef table = database.table("MSysACEs");
+    EXPECT_EQ(table.rowCount, 3076u - doomed.size());
+    const std::vector<jet::IndexReport> reports = jet::WalkIndexes(database, table);
+    EXPECT_TRUE(reports[0].problems.empty()) << reports[0].problems.front();
+    EXPECT_EQ(reports[0].entries, table.rowCount);
+    EXPECT_EQ(CompareWithOutsideReaders(path, "MSysACEs"), "");
 }
 
 } // namespace
