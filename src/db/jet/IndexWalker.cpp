@@ -146,8 +146,9 @@ IndexReport walkTree(const JetDatabase &database, const TableDef &table, std::si
 
 std::vector<IndexReport> WalkIndexes(const JetDatabase &database, const TableDef &table) {
     std::map<RowId, Row> rows;
+    // Rows are known by where their bytes are, as index entries are once resolved.
     database.scan(table, [&](RowId id, const Row &row) {
-        rows.emplace(id, row);
+        rows.emplace(ResolveRow(database.file(), table, id), row);
         return true;
     });
     std::vector<IndexReport> reports;

@@ -4,9 +4,9 @@
 #include "db/jet/Journal.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
-#include "db/jet/TableAppend.h"
 #include "db/jet/TableRemove.h"
 #include "db/jet/TableRows.h"
+#include "db/jet/TableWriter.h"
 
 #include <filesystem>
 
@@ -73,7 +73,7 @@ void JetDatabase::checkWritable() const {
 void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
     checkWritable();
     PageWrites pages(file_);
-    TableAppend appending(pages, table(name), name);
+    TableWriter appending(pages, table(name), name);
     for (const Row &row : rows)
         appending.append(row);
     appending.finish();
@@ -87,6 +87,16 @@ void JetDatabase::remove(const std::string &name, const std::vector<RowId> &ids)
     for (RowId id : ids)
         removing.remove(id);
     removing.finish();
+    pages.commit();
+}
+
+void JetDatabase::update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes) {
+    checkWritable();
+    PageWrites pages(file_);
+    TableWriter writing(pages, table(name), name);
+    for (const auto &[id, values] : changes)
+        writing.update(id, values);
+    writing.finish();
     pages.commit();
 }
 

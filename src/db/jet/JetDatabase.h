@@ -43,6 +43,9 @@ public:
     // Deletes the rows a scan of the table `name` met at `ids` and commits that; with no ids given,
     // every row of the table. A table the engine cannot keep consistent is refused as for appending.
     void remove(const std::string &name, const std::vector<RowId> &ids);
+    // Gives the rows a scan of the table `name` named by the ids the values paired with them, and
+    // commits that. A table the engine cannot keep consistent is refused as for appending.
+    void update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes);
     void removeAll(const std::string &name);
 
 private:

@@ -4,6 +4,7 @@
 #include "db/jet/IndexInsert.h"
 #include "db/jet/LongValue.h"
 #include "db/jet/RowDecoder.h"
+#include "db/jet/TableRows.h"
 
 namespace tarnwick::jet {
 namespace {
@@ -17,27 +18,32 @@ TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &n
     CheckIndexesKeptInStep(table_, name_);
 }
 
-void TableRemove::flagDeleted(RowId id) {
-    Page page = pages_.read(id.page, "row");
+void FlagRowDeleted(PageWrites &pages, RowId id) {
+    Page page = pages.read(id.page, "row");
     const DataPage rows(page, id.page);
     const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
     const auto entry = static_cast<std::uint16_t>(rows.rowOffset(id.row) | kRowMovedHere | kRowNotInScan);
     page.data()[entryAt] = static_cast<std::uint8_t>(entry);
     page.data()[entryAt + 1] = static_cast<std::uint8_t>(entry >> 8);
-    pages_.write(id.page, page);
+    pages.write(id.page, page);
 }
 
 void TableRemove::remove(RowId id) {
     const DataPage rows(pages_.read(id.page, "row"), id.page);
-    if (rows.owner() != table_.page || !rows.inScan(id.row))
+    if (rows.owner() != table_.page || !(rows.inScan(id.row) || rows.movedAway(id.row)))
         throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(id.row) + " of page " + std::to_string(id.page) +
                                                   " is no row of the table '" + name_ + "'.");
+    const RowId at = ResolveRow(pages_, table_, id);
+    const DataPage holder(pages_.read(at.page, "row"), at.page);
+    const ByteView row = holder.row(at.row);
     if (!table_.trees.empty())
-        RemoveIndexEntries(pages_, table_, name_, DecodeRow(pages_, table_, rows.row(id.row)), id);
-    for (ByteView field : LongValueFields(table_, rows.row(id.row)))
+        RemoveIndexEntries(pages_, table_, name_, DecodeRow(pages_, table_, row), id);
+    for (ByteView field : LongValueFields(table_, row))
         for (RowId part : LongValueRows(pages_, field))
-            flagDeleted(part);
-    flagDeleted(id);
+            FlagRowDeleted(pages_, part);
+    FlagRowDeleted(pages_, at);
+    if (!(at == id))
+        FlagRowDeleted(pages_, id);
     --table_.rowCount;
 }
 

@@ -3,8 +3,7 @@
 // table is flagged deleted (the flags a deleted row carries in Access's files), and so are the
 // long-value rows of its memo and OLE values; its index entries are taken out (see IndexInsert.h)
 // and the table's row count follows. The space stays in the
-// page until the file is compacted, as with Access. (A moved row's pointer is left: readers pass
-// over it, and only an index could lead to it.)
+// page until the file is compacted, as with Access.
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
 
@@ -18,17 +17,18 @@ public:
     // not keep in step yet.
     TableRemove(PageWrites &pages, TableDef table, const std::string &name);
 
-    // Deletes the row a scan of the table met at `id`.
+    // Deletes the row a scan of the table named `id` (and, for a moved row, the pointer it left).
     void remove(RowId id);
     // Writes the row count into the table's definition.
     void finish();
 
 private:
-    void flagDeleted(RowId id);
-
     PageWrites &pages_;
     TableDef table_;
     std::string name_;
 };
+
+// Flags row `id` deleted, as Access flags a deleted row.
+void FlagRowDeleted(PageWrites &pages, RowId id);
 
 } // namespace tarnwick::jet

@@ -3,6 +3,7 @@
 #include "db/jet/DataPage.h"
 #include "db/jet/UsageMap.h"
 
+#include <map>
 #include <string>
 
 namespace tarnwick::jet {
@@ -20,11 +21,24 @@ DataPage tablePage(const PageSource &file, const TableDef &table, std::uint32_t 
 } // namespace
 
 void ScanRows(const PageSource &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit) {
-    for (std::uint32_t number : UsageMapPages(file, table.ownedPages)) {
+    const std::vector<std::uint32_t> pages = UsageMapPages(file, table.ownedPages);
+    // Where the moved rows' pointers are, by the place each leads to.
+    std::map<std::uint32_t, RowId> homes;
+    for (std::uint32_t number : pages) {
         const DataPage rows = tablePage(file, table, number);
         for (std::uint16_t row = 0; row < rows.rowCount(); ++row)
-            if (rows.inScan(row) && !visit({number, row}, rows.row(row)))
+            if (rows.movedAway(row))
+                homes.emplace(rows.row(row).u32(0), RowId{number, row});
+    }
+    for (std::uint32_t number : pages) {
+        const DataPage rows = tablePage(file, table, number);
+        for (std::uint16_t row = 0; row < rows.rowCount(); ++row) {
+            if (!rows.inScan(row))
+                continue;
+            const auto home = homes.find(RowId{number, row}.stored());
+            if (!visit(home != homes.end() ? home->second : RowId{number, row}, rows.row(row)))
                 return;
+        }
     }
 }
 

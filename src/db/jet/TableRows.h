@@ -10,7 +10,8 @@ namespace tarnwick::jet {
 
 // Calls `visit` with each row of `table`, page by page in the order of the table's usage map, row
 // by row in each page; stops early when `visit` returns false. Deleted rows and the pointers moved
-// rows leave are passed over: a moved row is met at its new place.
+// rows leave are passed over: a moved row is met at its new place, but named by its pointer's place,
+// which is where the table's indexes keep pointing.
 void ScanRows(const PageSource &file, const TableDef &table, const std::function<bool(RowId, ByteView)> &visit);
 
 // Where the bytes of the row at `id` are: `id` itself, or where the pointer a moved row left there

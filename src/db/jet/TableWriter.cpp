@@ -1,9 +1,12 @@
-#include "db/jet/TableAppend.h"
+#include "db/jet/TableWriter.h"
 
 #include "db/jet/DataPage.h"
 #include "db/jet/IndexInsert.h"
 #include "db/jet/LongValue.h"
+#include "db/jet/RowDecoder.h"
 #include "db/jet/RowEncoder.h"
+#include "db/jet/TableRemove.h"
+#include "db/jet/TableRows.h"
 #include "db/jet/UsageMap.h"
 #include "db/jet/UsageMapWrite.h"
 
@@ -75,7 +78,7 @@ bool writableKind(ColumnKind kind) {
 
 } // namespace
 
-TableAppend::TableAppend(PageWrites &pages, TableDef table, std::string name)
+TableWriter::TableWriter(PageWrites &pages, TableDef table, std::string name)
     : pages_(pages), table_(std::move(table)), name_(std::move(name)) {
     CheckIndexesKeptInStep(table_, name_);
     for (const ColumnDef &column : table_.columns)
@@ -84,7 +87,7 @@ TableAppend::TableAppend(PageWrites &pages, TableDef table, std::string name)
                                                      "' is of a kind this engine cannot write. Nothing was written.");
 }
 
-RowId TableAppend::place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current,
+RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current,
                          RowId ownedMap, RowId freeSpaceMap) {
     if (row.size() > kLargestRow)
         throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too large to store.");
@@ -111,7 +114,7 @@ RowId TableAppend::place(const std::string &row, std::uint32_t owner, std::optio
     return {number, at};
 }
 
-std::string TableAppend::storeLongValue(const ColumnDef &column, const std::string &bytes) {
+std::string TableWriter::storeLongValue(const ColumnDef &column, const std::string &bytes) {
     const auto length = static_cast<std::uint32_t>(bytes.size());
     if (bytes.size() <= kLargestInlineValue)
         return littleEndian32(length | kInline) + std::string(8, '\0') + bytes;
@@ -136,11 +139,15 @@ std::string TableAppend::storeLongValue(const ColumnDef &column, const std::stri
     return littleEndian32(length) + littleEndian32(next) + std::string(4, '\0');
 }
 
-void TableAppend::append(std::vector<JetValue> values) {
+void TableWriter::checkShape(const std::vector<JetValue> &values) const {
     if (values.size() != table_.columns.size())
         throw DbError(dberr::ConversionRefused, "A row for the table '" + name_ + "' has " +
                                                     std::to_string(values.size()) + " values for " +
                                                     std::to_string(table_.columns.size()) + " columns.");
+}
+
+void TableWriter::append(std::vector<JetValue> values) {
+    checkShape(values);
     for (std::size_t i = 0; i < table_.columns.size(); ++i)
         if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long)
             values[i] = JetValue::whole(static_cast<std::int32_t>(++table_.lastAutoNumber));
@@ -152,7 +159,60 @@ void TableAppend::append(std::vector<JetValue> values) {
     ++table_.rowCount;
 }
 
-void TableAppend::finish() {
+void TableWriter::update(RowId home, std::vector<JetValue> values) {
+    checkShape(values);
+    const DataPage homePage(pages_.read(home.page, "row"), home.page);
+    if (homePage.owner() != table_.page || !(homePage.inScan(home.row) || homePage.movedAway(home.row)))
+        throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(home.row) + " of page " +
+                                                  std::to_string(home.page) + " is no row of the table '" + name_ +
+                                                  "'.");
+    const RowId at = ResolveRow(pages_, table_, home);
+    const std::string old = DataPage(pages_.read(at.page, "row"), at.page).row(at.row).bytes();
+    const ByteView oldRow(reinterpret_cast<const std::uint8_t *>(old.data()), old.size(), "row");
+    const std::vector<JetValue> oldValues = DecodeRow(pages_, table_, oldRow);
+    for (std::size_t i = 0; i < table_.columns.size(); ++i)
+        if (table_.columns[i].autoNumber())
+            values[i] = oldValues[i];
+
+    if (!table_.trees.empty())
+        RemoveIndexEntries(pages_, table_, name_, oldValues, home);
+    for (ByteView field : LongValueFields(table_, oldRow))
+        for (RowId part : LongValueRows(pages_, field))
+            FlagRowDeleted(pages_, part);
+    const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
+        return storeLongValue(column, bytes);
+    });
+
+    if (row.size() == old.size()) {
+        Page page = pages_.read(at.page, "row");
+        std::copy(row.begin(), row.end(), page.data() + DataPage(page, at.page).rowOffset(at.row));
+        pages_.write(at.page, page);
+    } else {
+        if (old.size() < 4 && at == home)
+            throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too short to leave a pointer.");
+        const RowId moved = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
+        flagEntry(moved, kRowMovedHere);
+        // The pointer at the row's old place now leads to the new one; a place it moved to before is freed.
+        Page page = pages_.read(home.page, "row");
+        const std::size_t pointerAt = DataPage(page, home.page).rowOffset(home.row);
+        put32(page.data() + pointerAt, moved.stored());
+        pages_.write(home.page, page);
+        flagEntry(home, kRowNotInScan);
+        if (!(at == home))
+            FlagRowDeleted(pages_, at);
+    }
+    AddIndexEntries(pages_, table_, name_, values, home);
+}
+
+void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
+    Page page = pages_.read(id.page, "row");
+    const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
+    const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flag);
+    put16(page.data() + entryAt, entry);
+    pages_.write(id.page, page);
+}
+
+void TableWriter::finish() {
     Page definition = pages_.read(table_.page, "table definition");
     put32(definition.data() + kRowCountAt, table_.rowCount);
     put32(definition.data() + kAutoNumberAt, table_.lastAutoNumber);
