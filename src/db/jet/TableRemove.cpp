@@ -1,7 +1,7 @@
 #include "db/jet/TableRemove.h"
 
 #include "db/jet/DataPage.h"
-#include "db/jet/IndexInsert.h"
+#include "db/jet/IndexUpkeep.h"
 #include "db/jet/LongValue.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableRows.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Deleting rows of a table within a write in progress: each row's entry in its page's row offset
 // table is flagged deleted (the flags a deleted row carries in Access's files), and so are the
-// long-value rows of its memo and OLE values; its index entries are taken out (see IndexInsert.h)
+// long-value rows of its memo and OLE values; its index entries are taken out (see IndexUpkeep.h)
 // and the table's row count follows. The space stays in the
 // page until the file is compacted, as with Access.
 #include "db/jet/PageWrites.h"

@@ -1,4 +1,4 @@
-#include "db/jet/IndexInsert.h"
+#include "db/jet/IndexUpkeep.h"
 
 #include "db/jet/IndexKey.h"
 #include "db/jet/IndexPage.h"
