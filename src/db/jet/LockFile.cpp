@@ -2,6 +2,7 @@
 
 #include "db/DbError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -65,8 +66,9 @@ WriterLock::WriterLock(const std::string &databasePath) : path_(LockFilePath(dat
     char record[kRecordSize] = {};
     char computer[256] = {};
     ::gethostname(computer, sizeof computer - 1);
-    std::strncpy(record, computer, kNameSize - 1);
-    std::strncpy(record + kNameSize, kSecurityName, kNameSize - 1);
+    // Each name fills at most 31 bytes of its 32, so that it ends with a NUL.
+    std::memcpy(record, computer, std::min(std::strlen(computer), kNameSize - 1));
+    std::memcpy(record + kNameSize, kSecurityName, std::strlen(kSecurityName));
     if (::pwrite(fd_, record, kRecordSize, 0) != static_cast<ssize_t>(kRecordSize)) {
         ::close(fd_);
         throw DbError(dberr::StorageFailure,
