@@ -12,6 +12,9 @@ namespace {
 constexpr std::size_t kMaskStart = 0x18;
 constexpr std::size_t kPasswordAt = 0x42;
 constexpr std::size_t kCreationDateAt = 0x72;
+constexpr std::size_t kCodePageAt = 0x3C;
+constexpr std::size_t kJet3SortOrderAt = 0x3A;
+constexpr std::size_t kJet4SortOrderAt = 0x6E;
 
 // The fixed RC4 stream (key 0x6b39dac7) that masks the header from 0x18.
 std::vector<std::uint8_t> headerMask(std::size_t length) {
@@ -84,11 +87,16 @@ JetHeader ParseJetHeader(std::vector<std::uint8_t> page) {
     if (header.version != JetVersion::Jet3 && header.version != JetVersion::Jet4)
         return header;
     toggleMask(page, header.version);
+    header.codePage = static_cast<std::uint16_t>(page[kCodePageAt] | page[kCodePageAt + 1] << 8);
     if (header.version == JetVersion::Jet3) {
+        header.sortOrder = page[kJet3SortOrderAt] | page[kJet3SortOrderAt + 1] << 8;
         for (std::size_t i = 0; i < 20 && page[kPasswordAt + i]; ++i)
             header.password += static_cast<char>(page[kPasswordAt + i]);
         header.password = DecodeLine(header.password);
     } else {
+        header.sortOrder = static_cast<std::uint32_t>(page[kJet4SortOrderAt]) | page[kJet4SortOrderAt + 1] << 8 |
+                           page[kJet4SortOrderAt + 2] << 16 |
+                           static_cast<std::uint32_t>(page[kJet4SortOrderAt + 3]) << 24;
         char32_t high = 0;
         for (std::size_t i = 0; i < 40; i += 2) {
             std::uint32_t unit = (page[kPasswordAt + i] ^ dateMask(page, i)) |

@@ -14,6 +14,10 @@ struct JetHeader {
     JetVersion version = JetVersion::NotJet;
     // The database password; empty when none is set. Not read for ACE files.
     std::string password;
+    // The default code page and the text sort order (0x409 is General), from the unmasked header of
+    // a Jet 3 or Jet 4 file; 0 for any other.
+    std::uint16_t codePage = 0;
+    std::uint32_t sortOrder = 0;
 };
 
 // The bytes of a Jet file's first page that hold its header.

@@ -1,0 +1,61 @@
+#pragma once
+// A Jet 4 database file: its header, its catalog, its tables and their rows, and rows appended.
+#include "db/access/JetHeader.h"
+#include "db/jet/Catalog.h"
+#include "db/jet/JetValue.h"
+#include "db/jet/LockFile.h"
+#include "db/jet/PageFile.h"
+#include "db/jet/TableDef.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick::jet {
+
+using Row = std::vector<JetValue>;
+
+class JetDatabase {
+public:
+    // Opens `path`, for appending rows too when `writable`; a file that is not a Jet 4 database is
+    // refused as Jet refuses one, and so is a file open for writing elsewhere (see LockFile.h), to a
+    // writer, and to a reader while that writer's commit is under way.
+    explicit JetDatabase(const std::string &path, bool writable = false);
+
+    const JetHeader &header() const { return header_; }
+    const PageFile &file() const { return file_; }
+    const std::vector<CatalogEntry> &catalog() const { return catalog_; }
+    // The names of the local tables, system tables included, in catalog order.
+    std::vector<std::string> tableNames() const;
+    // The definition of the table `name` (compared without regard to case, as Jet does).
+    TableDef table(const std::string &name) const;
+
+    // Calls `visit` with each row of `table` and where it is; stops when `visit` returns false.
+    void scan(const TableDef &table, const std::function<bool(RowId, const Row &)> &visit) const;
+    // The row at `id`, found through the pointer a moved row left there.
+    Row row(const TableDef &table, RowId id) const;
+
+    // Appends `rows` (each in the order of the table's columns) to the table `name` and commits them
+    // together; an AutoNumber column takes the table's next numbers. A table the engine cannot keep
+    // consistent is refused in a sentence and the file is left as it was.
+    void append(const std::string &name, const std::vector<Row> &rows);
+    // Deletes the rows a scan of the table `name` met at `ids` and commits that; with no ids given,
+    // every row of the table. A table the engine cannot keep consistent is refused as for appending.
+    void remove(const std::string &name, const std::vector<RowId> &ids);
+    // Gives the rows a scan of the table `name` named by the ids the values paired with them, and
+    // commits that. A table the engine cannot keep consistent is refused as for appending.
+    void update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes);
+    void removeAll(const std::string &name);
+
+private:
+    void checkWritable() const;
+
+    bool writable_;
+    std::optional<WriterLock> lock_;
+    PageFile file_;
+    JetHeader header_;
+    std::vector<CatalogEntry> catalog_;
+};
+
+} // namespace tarnwick::jet

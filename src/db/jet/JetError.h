@@ -1,0 +1,12 @@
+#pragma once
+// The errors of the Jet engine: a damaged file is reported in a sentence, as a numbered database error.
+#include "db/DbError.h"
+
+#include <string>
+
+namespace tarnwick::jet {
+
+// Throws the error for a file whose structures contradict themselves; `detail` says what was found.
+[[noreturn]] void ThrowDamaged(const std::string &detail);
+
+} // namespace tarnwick::jet

@@ -1,0 +1,39 @@
+#include "db/jet/PageWrites.h"
+
+#include "db/jet/Journal.h"
+
+namespace tarnwick::jet {
+
+Page PageWrites::read(std::uint32_t number, const char *what) const {
+    const auto changed = changed_.find(number);
+    return changed != changed_.end() ? changed->second : file_.read(number, what);
+}
+
+void PageWrites::write(std::uint32_t number, const Page &page) {
+    changed_[number] = page;
+}
+
+std::uint32_t PageWrites::append(const Page &page) {
+    // Page numbers are stored in three bytes within row pointers.
+    if (pageCount_ >= 0xFFFFFF)
+        throw DbError(dberr::StorageFailure, "The database file has reached the largest size Jet allows.");
+    changed_[pageCount_] = page;
+    return pageCount_++;
+}
+
+void PageWrites::commit() {
+    if (changed_.empty())
+        return;
+    std::map<std::uint32_t, Page> originals;
+    for (const auto &changed : changed_)
+        if (changed.first < file_.pageCount())
+            originals.emplace(changed.first, file_.read(changed.first, "journal"));
+    WriteJournal(file_, originals);
+    for (const auto &[number, page] : changed_)
+        file_.write(number, page);
+    file_.sync();
+    RemoveJournal(file_.path());
+    changed_.clear();
+}
+
+} // namespace tarnwick::jet

@@ -1,0 +1,28 @@
+#pragma once
+// The pages a change to the database writes, kept in memory until the change is committed. Reads
+// through it see the changed pages; a change dropped without commit leaves the file as it was.
+#include "db/jet/PageFile.h"
+
+#include <map>
+
+namespace tarnwick::jet {
+
+class PageWrites : public PageSource {
+public:
+    explicit PageWrites(PageFile &file) : file_(file), pageCount_(file.pageCount()) {}
+
+    std::uint32_t pageCount() const override { return pageCount_; }
+    Page read(std::uint32_t number, const char *what) const override;
+    void write(std::uint32_t number, const Page &page);
+    // A new page at the end of the file; returns its number.
+    std::uint32_t append(const Page &page);
+    // Writes the changed pages into the file through the rollback journal (see Journal.h).
+    void commit();
+
+private:
+    PageFile &file_;
+    std::uint32_t pageCount_;
+    std::map<std::uint32_t, Page> changed_;
+};
+
+} // namespace tarnwick::jet

@@ -1,0 +1,58 @@
+#include "db/jet/TableRemove.h"
+
+#include "db/jet/DataPage.h"
+#include "db/jet/IndexUpkeep.h"
+#include "db/jet/LongValue.h"
+#include "db/jet/RowDecoder.h"
+#include "db/jet/TableRows.h"
+
+namespace tarnwick::jet {
+namespace {
+
+constexpr std::size_t kRowCountAt = 16;
+
+} // namespace
+
+TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
+    : pages_(pages), table_(std::move(table)), name_(name) {
+    CheckIndexesKeptInStep(table_, name_);
+}
+
+void FlagRowDeleted(PageWrites &pages, RowId id) {
+    Page page = pages.read(id.page, "row");
+    const DataPage rows(page, id.page);
+    const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
+    const auto entry = static_cast<std::uint16_t>(rows.rowOffset(id.row) | kRowMovedHere | kRowNotInScan);
+    page.data()[entryAt] = static_cast<std::uint8_t>(entry);
+    page.data()[entryAt + 1] = static_cast<std::uint8_t>(entry >> 8);
+    pages.write(id.page, page);
+}
+
+void TableRemove::remove(RowId id) {
+    const DataPage rows(pages_.read(id.page, "row"), id.page);
+    if (rows.owner() != table_.page || !(rows.inScan(id.row) || rows.movedAway(id.row)))
+        throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(id.row) + " of page " + std::to_string(id.page) +
+                                                  " is no row of the table '" + name_ + "'.");
+    const RowId at = ResolveRow(pages_, table_, id);
+    const DataPage holder(pages_.read(at.page, "row"), at.page);
+    const ByteView row = holder.row(at.row);
+    if (!table_.trees.empty())
+        RemoveIndexEntries(pages_, table_, name_, DecodeRow(pages_, table_, row), id);
+    for (ByteView field : LongValueFields(table_, row))
+        for (RowId part : LongValueRows(pages_, field))
+            FlagRowDeleted(pages_, part);
+    FlagRowDeleted(pages_, at);
+    if (!(at == id))
+        FlagRowDeleted(pages_, id);
+    --table_.rowCount;
+}
+
+void TableRemove::finish() {
+    Page definition = pages_.read(table_.page, "table definition");
+    for (int i = 0; i < 4; ++i)
+        definition.data()[kRowCountAt + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(table_.rowCount >> (8 * i));
+    pages_.write(table_.page, definition);
+}
+
+} // namespace tarnwick::jet

@@ -1,0 +1,34 @@
+#pragma once
+// Deleting rows of a table within a write in progress: each row's entry in its page's row offset
+// table is flagged deleted (the flags a deleted row carries in Access's files), and so are the
+// long-value rows of its memo and OLE values; its index entries are taken out (see IndexUpkeep.h)
+// and the table's row count follows. The space stays in the
+// page until the file is compacted, as with Access.
+#include "db/jet/PageWrites.h"
+#include "db/jet/TableDef.h"
+
+#include <string>
+
+namespace tarnwick::jet {
+
+class TableRemove {
+public:
+    // Refuses, in a sentence and before anything is written, a table with an index this engine does
+    // not keep in step yet.
+    TableRemove(PageWrites &pages, TableDef table, const std::string &name);
+
+    // Deletes the row a scan of the table named `id` (and, for a moved row, the pointer it left).
+    void remove(RowId id);
+    // Writes the row count into the table's definition.
+    void finish();
+
+private:
+    PageWrites &pages_;
+    TableDef table_;
+    std::string name_;
+};
+
+// Flags row `id` deleted, as Access flags a deleted row.
+void FlagRowDeleted(PageWrites &pages, RowId id);
+
+} // namespace tarnwick::jet

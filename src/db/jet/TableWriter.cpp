@@ -1,0 +1,222 @@
+#include "db/jet/TableWriter.h"
+
+#include "db/jet/DataPage.h"
+#include "db/jet/IndexUpkeep.h"
+#include "db/jet/LongValue.h"
+#include "db/jet/RowDecoder.h"
+#include "db/jet/RowEncoder.h"
+#include "db/jet/TableRemove.h"
+#include "db/jet/TableRows.h"
+#include "db/jet/UsageMap.h"
+#include "db/jet/UsageMapWrite.h"
+
+namespace tarnwick::jet {
+namespace {
+
+constexpr std::size_t kRowCountAt = 16;
+constexpr std::size_t kAutoNumberAt = 20;
+// A row number is one byte of a row pointer.
+constexpr std::uint16_t kMostRowsPerPage = 256;
+// The largest row a page holds: the page less its header and one row offset.
+constexpr std::size_t kLargestRow = kPageSize - kDataRowTableAt - 2;
+// Memo and OLE values up to this size stay in the row.
+constexpr std::size_t kLargestInlineValue = 64;
+constexpr std::uint32_t kInline = 0x80000000;
+constexpr std::uint32_t kSingleRow = 0x40000000;
+
+void put16(std::uint8_t *at, std::size_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void put32(std::uint8_t *at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::string littleEndian32(std::uint32_t value) {
+    std::string out(4, '\0');
+    put32(reinterpret_cast<std::uint8_t *>(&out[0]), value);
+    return out;
+}
+
+// An empty data page of `owner` (a table's definition page, or kLongValueOwner).
+Page emptyDataPage(std::uint32_t owner) {
+    Page page;
+    page.data()[0] = static_cast<std::uint8_t>(PageType::Data);
+    page.data()[1] = 0x01;
+    put16(page.data() + kDataFreeSpaceAt, kPageSize - kDataRowTableAt);
+    put32(page.data() + kDataOwnerAt, owner);
+    return page;
+}
+
+// Puts `row` into `page` as its next row when it has room; returns the row's number.
+std::optional<std::uint16_t> insertInto(Page &page, std::uint32_t number, const std::string &row) {
+    const DataPage rows(page, number);
+    const std::uint16_t count = rows.rowCount();
+    const std::size_t free = page.view("data page").u16(kDataFreeSpaceAt);
+    if (count >= kMostRowsPerPage || row.size() + 2 > free)
+        return std::nullopt;
+    const std::size_t end = count == 0 ? kPageSize : rows.rowOffset(static_cast<std::uint16_t>(count - 1));
+    const std::size_t start = end - row.size();
+    std::copy(row.begin(), row.end(), page.data() + start);
+    put16(page.data() + kDataRowTableAt + 2 * std::size_t{count}, start);
+    put16(page.data() + kDataRowCountAt, count + 1u);
+    put16(page.data() + kDataFreeSpaceAt, free - row.size() - 2);
+    return count;
+}
+
+bool writableKind(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::Guid:
+    case ColumnKind::Decimal:
+        return false;
+    default:
+        return kind <= ColumnKind::Memo;
+    }
+}
+
+} // namespace
+
+TableWriter::TableWriter(PageWrites &pages, TableDef table, std::string name)
+    : pages_(pages), table_(std::move(table)), name_(std::move(name)) {
+    CheckIndexesKeptInStep(table_, name_);
+    for (const ColumnDef &column : table_.columns)
+        if (!writableKind(column.kind))
+            throw DbError(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
+                                                     "' is of a kind this engine cannot write. Nothing was written.");
+}
+
+RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current,
+                         RowId ownedMap, RowId freeSpaceMap) {
+    if (row.size() > kLargestRow)
+        throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too large to store.");
+    if (!current) {
+        // Appends go to the last page the table's free-space map offers.
+        const std::vector<std::uint32_t> withRoom = UsageMapPages(pages_, freeSpaceMap);
+        if (!withRoom.empty())
+            current = withRoom.back();
+    }
+    if (current) {
+        Page page = pages_.read(*current, "table page");
+        if (const std::optional<std::uint16_t> at = insertInto(page, *current, row)) {
+            pages_.write(*current, page);
+            return {*current, *at};
+        }
+    }
+    Page page = emptyDataPage(owner);
+    const std::uint16_t at = *insertInto(page, pages_.pageCount(), row);
+    const std::uint32_t number = pages_.append(page);
+    MarkInUsageMap(pages_, kFreePagesMap, number, false);
+    MarkInUsageMap(pages_, ownedMap, number, true);
+    MarkInUsageMap(pages_, freeSpaceMap, number, true);
+    current = number;
+    return {number, at};
+}
+
+std::string TableWriter::storeLongValue(const ColumnDef &column, const std::string &bytes) {
+    const auto length = static_cast<std::uint32_t>(bytes.size());
+    if (bytes.size() <= kLargestInlineValue)
+        return littleEndian32(length | kInline) + std::string(8, '\0') + bytes;
+    const LongValueMaps *maps = table_.longValueMaps(column.number);
+    if (!maps)
+        ThrowDamaged("the memo or OLE column " + column.name + " has no page maps");
+    std::optional<std::uint32_t> &current = longValuePage_[column.number];
+    if (bytes.size() <= kLargestRow) {
+        const RowId at = place(bytes, kLongValueOwner, current, maps->owned, maps->freeSpace);
+        return littleEndian32(length | kSingleRow) + littleEndian32(at.stored()) + std::string(4, '\0');
+    }
+    // A chain: the last part is placed first so that each part can point to the next.
+    constexpr std::size_t kPart = kLargestRow - 4;
+    std::uint32_t next = 0;
+    for (std::size_t end = bytes.size(); end > 0;) {
+        const std::size_t start = (end - 1) / kPart * kPart;
+        next = place(littleEndian32(next) + bytes.substr(start, end - start), kLongValueOwner, current, maps->owned,
+                     maps->freeSpace)
+                   .stored();
+        end = start;
+    }
+    return littleEndian32(length) + littleEndian32(next) + std::string(4, '\0');
+}
+
+void TableWriter::checkShape(const std::vector<JetValue> &values) const {
+    if (values.size() != table_.columns.size())
+        throw DbError(dberr::ConversionRefused, "A row for the table '" + name_ + "' has " +
+                                                    std::to_string(values.size()) + " values for " +
+                                                    std::to_string(table_.columns.size()) + " columns.");
+}
+
+void TableWriter::append(std::vector<JetValue> values) {
+    checkShape(values);
+    for (std::size_t i = 0; i < table_.columns.size(); ++i)
+        if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long)
+            values[i] = JetValue::whole(static_cast<std::int32_t>(++table_.lastAutoNumber));
+    const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
+        return storeLongValue(column, bytes);
+    });
+    const RowId at = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
+    AddIndexEntries(pages_, table_, name_, values, at);
+    ++table_.rowCount;
+}
+
+void TableWriter::update(RowId home, std::vector<JetValue> values) {
+    checkShape(values);
+    const DataPage homePage(pages_.read(home.page, "row"), home.page);
+    if (homePage.owner() != table_.page || !(homePage.inScan(home.row) || homePage.movedAway(home.row)))
+        throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(home.row) + " of page " +
+                                                  std::to_string(home.page) + " is no row of the table '" + name_ +
+                                                  "'.");
+    const RowId at = ResolveRow(pages_, table_, home);
+    const std::string old = DataPage(pages_.read(at.page, "row"), at.page).row(at.row).bytes();
+    const ByteView oldRow(reinterpret_cast<const std::uint8_t *>(old.data()), old.size(), "row");
+    const std::vector<JetValue> oldValues = DecodeRow(pages_, table_, oldRow);
+    for (std::size_t i = 0; i < table_.columns.size(); ++i)
+        if (table_.columns[i].autoNumber())
+            values[i] = oldValues[i];
+
+    if (!table_.trees.empty())
+        RemoveIndexEntries(pages_, table_, name_, oldValues, home);
+    for (ByteView field : LongValueFields(table_, oldRow))
+        for (RowId part : LongValueRows(pages_, field))
+            FlagRowDeleted(pages_, part);
+    const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
+        return storeLongValue(column, bytes);
+    });
+
+    if (row.size() == old.size()) {
+        Page page = pages_.read(at.page, "row");
+        std::copy(row.begin(), row.end(), page.data() + DataPage(page, at.page).rowOffset(at.row));
+        pages_.write(at.page, page);
+    } else {
+        if (old.size() < 4 && at == home)
+            throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too short to leave a pointer.");
+        const RowId moved = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
+        flagEntry(moved, kRowMovedHere);
+        // The pointer at the row's old place now leads to the new one; a place it moved to before is freed.
+        Page page = pages_.read(home.page, "row");
+        const std::size_t pointerAt = DataPage(page, home.page).rowOffset(home.row);
+        put32(page.data() + pointerAt, moved.stored());
+        pages_.write(home.page, page);
+        flagEntry(home, kRowNotInScan);
+        if (!(at == home))
+            FlagRowDeleted(pages_, at);
+    }
+    AddIndexEntries(pages_, table_, name_, values, home);
+}
+
+void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
+    Page page = pages_.read(id.page, "row");
+    const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
+    const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flag);
+    put16(page.data() + entryAt, entry);
+    pages_.write(id.page, page);
+}
+
+void TableWriter::finish() {
+    Page definition = pages_.read(table_.page, "table definition");
+    put32(definition.data() + kRowCountAt, table_.rowCount);
+    put32(definition.data() + kAutoNumberAt, table_.lastAutoNumber);
+    pages_.write(table_.page, definition);
+}
+
+} // namespace tarnwick::jet

@@ -1,0 +1,172 @@
+// The rollback journal: appends killed at random moments leave, at the next open, exactly the rows
+// committed, as the engine, mdbtools and mdb-reader read them.
+#include "db/jet/JetDatabase.h"
+#include "db/jet/Journal.h"
+#include "support/JetReaders.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using jet::JetValue;
+
+const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
+constexpr std::uint32_t kTotalRows = 100000;
+constexpr std::uint32_t kRowsPerCommit = 1000;
+constexpr std::uint32_t kRowsBefore = 6; // DateTest's own rows
+
+// Appends kTotalRows rows to DateTest of `path` in a child process, one commit per kRowsPerCommit rows,
+// writing the count committed into `report` after each commit.
+pid_t startAppending(const std::string &path, int report) {
+    const pid_t child = fork();
+    if (child != 0)
+        return child;
+    jet::JetDatabase database(path, true);
+    for (std::uint32_t done = 0; done < kTotalRows; done += kRowsPerCommit) {
+        std::vector<jet::Row> rows;
+        for (std::uint32_t i = done; i < done + kRowsPerCommit; ++i)
+            rows.push_back({JetValue::whole(i), JetValue::date(40000 + i % 1000), JetValue::null(), JetValue::null(),
+                            JetValue::utf8("memo " + std::to_string(i)), JetValue::utf8("guest " + std::to_string(i))});
+        database.append("DateTest", rows);
+        const std::uint32_t committed = done + kRowsPerCommit;
+        if (write(report, &committed, sizeof committed) != sizeof committed)
+            _exit(2);
+    }
+    _exit(0);
+}
+
+struct Round {
+    std::uint32_t reported = 0; // the last count the child wrote
+    double seconds = 0;
+};
+
+// Runs one append, killed after `killAfter` seconds unless it ends first.
+Round appendUntilKilled(const std::string &path, double killAfter) {
+    int report[2];
+    EXPECT_EQ(pipe(report), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = startAppending(path, report[1]);
+    close(report[1]);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= killAfter) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    Round round;
+    round.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (std::uint32_t count; read(report[0], &count, sizeof count) == sizeof count;)
+        round.reported = count;
+    close(report[0]);
+    return round;
+}
+
+// The rows of DateTest as each reader counts them, and whether mdbtools warned about anything.
+struct Counts {
+    std::size_t engine = 0, definition = 0, mdbCount = 0, mdbExport = 0, mdbReader = 0;
+    std::string warnings;
+};
+
+Counts countRows(const std::string &path) {
+    Counts counts;
+    const jet::JetDatabase database(path); // puts back what a journal holds
+    const jet::TableDef table = database.table("DateTest");
+    counts.definition = table.rowCount;
+    database.scan(table, [&](jet::RowId, const jet::Row &) { return ++counts.engine, true; });
+    const ObservedRun count = RunObserved("/usr/bin/mdb-count", {path, "DateTest"}, 120);
+    counts.mdbCount = std::stoul(count.out);
+    const ObservedRun exported = RunObserved("/usr/bin/mdb-export", {path, "DateTest"}, 120);
+    counts.mdbExport = MdbExport(path, "DateTest").rows.size();
+    counts.warnings = count.err + exported.err;
+    const ObservedRun read = RunObserved(
+        "/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, path, "DateTest"}, 120);
+    counts.mdbReader = nlohmann::json::parse(read.out)["rows"].size();
+    counts.warnings += read.err;
+    return counts;
+}
+
+TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
+    if (!fs::is_directory(kAccessFolder))
+        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    TempDir dir;
+    const std::string whole = dir.file("whole.mdb");
+    fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", whole);
+    // One append left to its end: how long it takes, and all three readers agreeing on every value.
+    const Round full = appendUntilKilled(whole, 600);
+    ASSERT_EQ(full.reported, kTotalRows);
+    EXPECT_EQ(CompareWithOutsideReaders(whole, "DateTest"), "");
+
+    std::mt19937 random(26);
+    int journalsLeft = 0;
+    for (int kill = 0; kill < 20; ++kill) {
+        const std::string path = dir.file("killed" + std::to_string(kill) + ".mdb");
+        fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
+        const Round round = appendUntilKilled(path, std::uniform_real_distribution<>(0, full.seconds)(random));
+        journalsLeft += fs::exists(jet::JournalPath(path));
+        const Counts counts = countRows(path);
+        SCOPED_TRACE("killed after " + std::to_string(round.seconds) + " s, " + std::to_string(round.reported) +
+                     " rows reported");
+        EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
+        // The kill may land after a commit and before its report: then one more commit holds.
+        const std::size_t committed = counts.engine - kRowsBefore;
+        EXPECT_TRUE(committed == round.reported || committed == round.reported + kRowsPerCommit) << committed;
+        EXPECT_EQ(counts.definition, counts.engine);
+        EXPECT_EQ(counts.mdbCount, counts.engine);
+        EXPECT_EQ(counts.mdbExport, counts.engine);
+        EXPECT_EQ(counts.mdbReader, counts.engine);
+        EXPECT_EQ(counts.warnings, "");
+    }
+    EXPECT_GT(journalsLeft, 0) << "no kill landed within a commit";
+}
+
+// A journal written as a commit does, then pages overwritten as the commit would, then the commit
+// cut short: the next open puts the file back. A journal cut short itself is only removed.
+TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOne) {
+    if (!fs::is_directory(kAccessFolder))
+        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    for (const bool torn : {false, true}) {
+        SCOPED_TRACE(torn ? "torn journal" : "complete journal");
+        TempDir dir;
+        const std::string path = dir.file("db.mdb");
+        fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
+        const std::string original = TempDir::readFile(path);
+        {
+            jet::PageFile file(path, true);
+            std::map<std::uint32_t, jet::Page> originals;
+            for (std::uint32_t number : {18u, 20u})
+                originals.emplace(number, file.read(number, "test"));
+            jet::WriteJournal(file, originals);
+            if (torn) {
+                fs::resize_file(jet::JournalPath(path), fs::file_size(jet::JournalPath(path)) - 100);
+            } else {
+                jet::Page scribbled;
+                std::fill(scribbled.data(), scribbled.data() + 4096, 0xA5);
+                for (std::uint32_t number : {18u, 20u, file.pageCount()})
+                    file.write(number, scribbled);
+            }
+        }
+        EXPECT_EQ(jet::JetDatabase(path).table("DateTest").rowCount, 6u);
+        EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
+        EXPECT_TRUE(TempDir::readFile(path) == original);
+    }
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,92 @@
+// The lock file beside a database open for writing: written, honoured, and taken over when stale.
+#include "db/DbError.h"
+#include "db/jet/JetDatabase.h"
+#include "db/jet/Journal.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
+
+class JetLock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!fs::is_directory(kAccessFolder))
+            GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+        fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
+    }
+    // Opening `path` fails with Jet's sentence for a file in use.
+    void expectInUse(bool writable) {
+        try {
+            jet::JetDatabase refused(path, writable);
+            ADD_FAILURE() << "opened a database in use";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.description(), "Could not use '" + path + "'; file already in use.");
+        }
+    }
+
+    TempDir dir;
+    const std::string path = dir.file("Park.MDB");
+    const std::string lockFile = dir.file("Park.ldb");
+};
+
+TEST_F(JetLock, AWriterKeepsItsRecordInTheLockFileAndASecondWriterIsRefused) {
+    {
+        const jet::JetDatabase writer(path, true);
+        const std::string record = TempDir::readFile(lockFile);
+        ASSERT_EQ(record.size(), 64u);
+        char host[256] = {};
+        gethostname(host, sizeof host - 1);
+        EXPECT_EQ(std::string(record.c_str()), std::string(host).substr(0, 31));
+        EXPECT_EQ(std::string(record.c_str() + 32), "Admin");
+        expectInUse(true);
+        EXPECT_EQ(jet::JetDatabase(path).table("DateTest").rowCount, 6u); // readers are welcome
+    }
+    EXPECT_FALSE(fs::exists(lockFile));
+    EXPECT_NO_THROW(jet::JetDatabase(path, true));
+}
+
+TEST_F(JetLock, AStaleLockFileIsTakenOver) {
+    std::ofstream(lockFile, std::ios::binary)
+        << std::string("OTHER-PC").append(24, '\0') << "Admin" << std::string(27, '\0');
+    const jet::JetDatabase writer(path, true);
+    EXPECT_EQ(std::string(TempDir::readFile(lockFile).c_str() + 32), "Admin");
+    EXPECT_NE(TempDir::readFile(lockFile).substr(0, 8), "OTHER-PC");
+}
+
+TEST_F(JetLock, AWriterInAnotherProcessKeepsOthersOutUntilItIsGone) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        const jet::JetDatabase writer(path, true);
+        jet::WriteJournal(writer.file(), {}); // a commit under way
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char signal;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    expectInUse(true);
+    expectInUse(false); // a reader would meet the commit half done
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    // Its lock went with it; the lock file and the journal it left are dealt with at the next open.
+    EXPECT_TRUE(fs::exists(lockFile));
+    EXPECT_EQ(jet::JetDatabase(path, true).table("DateTest").rowCount, 6u);
+    EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
+}
+
+} // namespace
+} // namespace tarnwick

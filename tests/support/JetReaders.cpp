@@ -1,0 +1,291 @@
+#include "support/JetReaders.h"
+
+#include "db/VbDate.h"
+#include "db/jet/JetDatabase.h"
+#include "support/RunCli.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <stdexcept>
+
+namespace tarnwick {
+namespace {
+
+using jet::ColumnKind;
+using jet::JetValue;
+using Json = nlohmann::json;
+
+std::string run(const std::string &program, const std::vector<std::string> &arguments) {
+    ObservedRun result = RunObserved(program, arguments, 120);
+    if (result.status != 0)
+        throw std::runtime_error(program + " failed (" + std::to_string(result.status) + "): " + result.err);
+    return result.out;
+}
+
+// mdb-export's CSV: commas between cells, a line feed after each row, text in double quotes that
+// doubles its own quotes and may hold line breaks.
+std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string &text) {
+    std::vector<std::vector<std::optional<std::string>>> rows(1);
+    std::optional<std::string> cell;
+    bool quoted = false, afterComma = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                *cell += text[++i];
+            else if (c == '"')
+                quoted = false;
+            else
+                *cell += c;
+        } else if (c == '"') {
+            quoted = true;
+            cell = std::string();
+        } else if (c == ',' || c == '\n') {
+            rows.back().push_back(cell);
+            cell.reset();
+            afterComma = c == ',';
+            if (c == '\n')
+                rows.emplace_back();
+        } else {
+            cell = cell.value_or("") + c;
+        }
+    }
+    if (afterComma || cell)
+        rows.back().push_back(cell);
+    if (rows.back().empty())
+        rows.pop_back();
+    return rows;
+}
+
+std::string hexDecoded(const std::string &digits) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+std::string hex(const std::string &bytes) {
+    std::string out;
+    char digits[3];
+    for (unsigned char b : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X", b);
+        out += digits;
+    }
+    return out;
+}
+
+// A GUID's 32 hex digits in upper case, whatever braces, dashes and case a reader writes it with.
+std::string guidDigits(const std::string &text) {
+    std::string digits;
+    for (char c : text)
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return digits;
+}
+
+// Currency text ("-12.3456", "7") as ten-thousandths.
+std::optional<std::int64_t> scaledCurrency(const std::string &text) {
+    long double value = 0;
+    std::istringstream in(text);
+    if (!(in >> value))
+        return std::nullopt;
+    return static_cast<std::int64_t>(std::llround(value * 10000));
+}
+
+// A Jet date as mdb-reader gives it, in milliseconds since 1970: it counts the serial's days and
+// fraction straight on, also before 1899-12-30, where Jet reads the fraction as the time of day
+// forward (-1.25 is 1899-12-29 06:00). Compared so, the stored number itself is checked.
+double unixMilliseconds(double serial) {
+    return std::round((serial - 25569) * 86400000.0);
+}
+
+// Text quoted for a message, long text cut short with its length.
+std::string shortened(const std::string &text) {
+    if (text.size() <= 60)
+        return "\"" + text + "\"";
+    return "\"" + text.substr(0, 60) + "...\" (" + std::to_string(text.size()) + " bytes)";
+}
+
+std::string describe(const JetValue &value) {
+    switch (value.kind) {
+    case JetValue::Kind::Null:
+        return "NULL";
+    case JetValue::Kind::Real:
+    case JetValue::Kind::Date: {
+        std::ostringstream out;
+        out.precision(17);
+        out << value.real;
+        return out.str();
+    }
+    case JetValue::Kind::Text:
+        return shortened(value.text);
+    case JetValue::Kind::Bytes:
+        return hex(value.text);
+    default:
+        return std::to_string(value.integer);
+    }
+}
+
+// mdbtools 1.0 writes a date it cannot convert (before 1900, or as late as 9999) as this; mdb-reader
+// checks those dates instead.
+constexpr const char *kUnconvertedDate = "1900-01-00 00:00:00";
+
+// mdb-export writes at most this many bytes of a text or memo value; mdb-reader checks the rest.
+constexpr std::size_t kExportedTextLimit = 199999;
+
+bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std::optional<std::string> &cell) {
+    if (value.kind == JetValue::Kind::Text && value.text.empty()) // mdb-export writes "" as it writes NULL;
+        return !cell || cell->empty();                            // mdb-reader tells them apart
+    if (value.isNull() || !cell)
+        return value.isNull() && !cell;
+    if (column.kind == ColumnKind::Guid) // mdb-export writes a GUID's text in hex, one dash short
+        return guidDigits(hexDecoded(*cell)) == guidDigits(value.text);
+    switch (value.kind) {
+    case JetValue::Kind::YesNo:
+    case JetValue::Kind::Integer:
+        return *cell == std::to_string(value.integer);
+    case JetValue::Kind::Currency:
+        return scaledCurrency(*cell) == value.integer;
+    case JetValue::Kind::Real: // mdb-export rounds to fewer digits than a double holds
+        return std::fabs(std::stod(*cell) - value.real) <= 1e-6 * std::max(1.0, std::fabs(value.real));
+    case JetValue::Kind::Date:
+        if (*cell == kUnconvertedDate)
+            return value.real < SerialFromParts({1900, 1, 1}) || value.real >= SerialFromParts({9000, 1, 1});
+        return *cell == FormatIsoDate(value.real);
+    case JetValue::Kind::Text: // mdb-export ends text at a NUL character, and cuts long text short
+        return *cell == value.text.substr(0, std::min(value.text.find('\0'), kExportedTextLimit));
+    case JetValue::Kind::Bytes:
+        return *cell == hex(value.text);
+    default:
+        return false;
+    }
+}
+
+// A value in the form the mdb_reader_dump.js script gives it, with currency as ten-thousandths and
+// a GUID as its digits.
+Json mdbReaderForm(const jet::ColumnDef &column, const JetValue &value) {
+    if (column.kind == ColumnKind::Guid && !value.isNull())
+        return guidDigits(value.text);
+    switch (value.kind) {
+    case JetValue::Kind::Null:
+        return nullptr;
+    case JetValue::Kind::YesNo:
+        return value.integer != 0;
+    case JetValue::Kind::Integer:
+    case JetValue::Kind::Currency:
+        return value.integer;
+    case JetValue::Kind::Real:
+        return value.real;
+    case JetValue::Kind::Date:
+        return Json{{"ms", unixMilliseconds(value.real)}};
+    case JetValue::Kind::Bytes:
+        return Json{{"hex", hex(value.text)}};
+    default:
+        return value.text;
+    }
+}
+
+// mdb-reader's cell brought to the same form.
+Json normalizedReaderCell(const jet::ColumnDef &column, const Json &cell) {
+    if (cell.is_string() && column.kind == ColumnKind::Guid)
+        return guidDigits(cell.get<std::string>());
+    if (cell.is_string() && column.kind == ColumnKind::Currency)
+        return scaledCurrency(cell.get<std::string>()).value_or(INT64_MIN);
+    if (cell.is_object() && cell.contains("ms"))
+        return Json{{"ms", cell["ms"].get<double>()}};
+    return cell;
+}
+
+// Where each of `names` is among `columns`.
+std::vector<std::size_t> positions(const std::vector<std::string> &columns, const std::vector<std::string> &names,
+                                   const std::string &reader) {
+    std::vector<std::size_t> at;
+    for (const std::string &name : names) {
+        std::size_t i = 0;
+        while (i < columns.size() && columns[i] != name)
+            ++i;
+        if (i == columns.size())
+            throw std::runtime_error(reader + " has no column " + name);
+        at.push_back(i);
+    }
+    return at;
+}
+
+} // namespace
+
+std::vector<std::string> MdbTables(const std::string &file) {
+    std::vector<std::string> names;
+    std::istringstream lines(run("/usr/bin/mdb-tables", {"-S", "-1", file}));
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            names.push_back(line);
+    return names;
+}
+
+ExportedTable MdbExport(const std::string &file, const std::string &table) {
+    const std::string format = "%Y-%m-%d %H:%M:%S";
+    auto rows = parseCsv(run("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table}));
+    ExportedTable exported;
+    if (rows.empty())
+        throw std::runtime_error("mdb-export printed no header for " + table);
+    for (const auto &name : rows.front())
+        exported.columns.push_back(name.value_or(""));
+    exported.rows.assign(rows.begin() + 1, rows.end());
+    return exported;
+}
+
+std::string CompareWithOutsideReaders(const std::string &file, const std::string &table) {
+    const jet::JetDatabase database(file);
+    const jet::TableDef definition = database.table(table);
+    std::vector<std::string> names;
+    for (const jet::ColumnDef &column : definition.columns)
+        names.push_back(column.name);
+    std::vector<jet::Row> rows;
+    database.scan(definition, [&](jet::RowId, const jet::Row &row) {
+        rows.push_back(row);
+        return true;
+    });
+
+    const ExportedTable exported = MdbExport(file, table);
+    const Json read = Json::parse(
+        run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}));
+    const std::vector<std::size_t> exportAt = positions(exported.columns, names, "mdb-export");
+    const std::vector<std::size_t> readerAt =
+        positions(read["columns"].get<std::vector<std::string>>(), names, "mdb-reader");
+    if (exported.rows.size() != rows.size() || read["rows"].size() != rows.size())
+        return table + ": the engine reads " + std::to_string(rows.size()) + " rows, mdb-export " +
+               std::to_string(exported.rows.size()) + ", mdb-reader " + std::to_string(read["rows"].size());
+    // mdbtools visits rows in the engine's order; mdb-reader meets moved rows in another order, so
+    // its rows are compared as a sorted list.
+    std::vector<std::string> ourForms, readerForms;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        Json ourForm = Json::array(), readerForm = Json::array();
+        for (std::size_t c = 0; c < names.size(); ++c) {
+            const JetValue &value = rows[r][c];
+            const auto &exportRow = exported.rows[r];
+            const std::optional<std::string> cell =
+                exportAt[c] < exportRow.size() ? exportRow[exportAt[c]] : std::nullopt;
+            if (!sameAsExport(definition.columns[c], value, cell))
+                return table + " row " + std::to_string(r) + " column " + names[c] + ": engine " + describe(value) +
+                       ", mdb-export " + (cell ? shortened(*cell) : "NULL");
+            ourForm.push_back(mdbReaderForm(definition.columns[c], value));
+            readerForm.push_back(normalizedReaderCell(definition.columns[c], read["rows"][r][readerAt[c]]));
+        }
+        ourForms.push_back(ourForm.dump());
+        readerForms.push_back(readerForm.dump());
+    }
+    std::sort(ourForms.begin(), ourForms.end());
+    std::sort(readerForms.begin(), readerForms.end());
+    const auto differs = std::mismatch(ourForms.begin(), ourForms.end(), readerForms.begin());
+    if (differs.first != ourForms.end())
+        return table + ": the engine has the row " + *differs.first + " where mdb-reader has " + *differs.second;
+    return "";
+}
+
+} // namespace tarnwick
