@@ -189,19 +189,19 @@ INSTANTIATE_TEST_SUITE_P(
         // Same name, two extensions: each keeps its own rows.
         RejectedRun{{{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}},
                     {},
-                    {{"g rejected.csv", "\"Site\",\"Reason\"\r\nx," + kReason + "\r\n"},
-                     {"g rejected (2).csv", "\"Site\",\"Reason\"\r\nx;y,\"Number cannot take 'x;y': it is not a "
+                    {{"g rejected.csv", "\"Site\",\"Line\",\"Reason\"\r\nx,2," + kReason + "\r\n"},
+                     {"g rejected (2).csv", "\"Site\",\"Line\",\"Reason\"\r\nx;y,3,\"Number cannot take 'x;y': it is not a "
                                             "value of the column's kind or is too long for it\"\r\n"}}},
         // The fixed rows of an earlier run, imported with their source, are not overwritten.
         RejectedRun{{{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}},
                     {},
-                    {{"r rejected (2).csv", "\"Site\",\"Reason\"\r\nx," + kReason + "\r\n"}}},
+                    {{"r rejected (2).csv", "\"Site\",\"Line\",\"Reason\"\r\nx,2," + kReason + "\r\n"}}},
         // A folder of that name is passed over; a line of more values than a row holds is kept whole,
         // its bytes as they are (Windows-1252 here).
         RejectedRun{{{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}},
                     {"w rejected.csv"},
-                    {{"w rejected (2).csv", "\"Site\",\"Len\",\"Reason\"\r\n1" + std::string(85, ',') +
-                                                "caf\xE9,\"the line holds more values than a row can (most likely "
+                    {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
+                                                "caf\xE9,2,\"the line holds more values than a row can (most likely "
                                                 "a ',' or ';' inside a value)\"\r\n"}}}),
     [](const auto &info) { return "Case" + std::to_string(info.index); });
 
@@ -227,8 +227,8 @@ TEST_F(RejectedRowsTest, AWorkbooksRowsGoToAWorkbookThatReadsBackTheSame) {
     EXPECT_EQ(prompter.texts().back(), "1 row that was not imported is in " + park.file("guests rejected.xls") +
                                            ": fix it there, then import that file with the same mapping.");
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
-              "sheet\tSheet1\t2\t4\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Reason\n"
-              "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\ts:Number cannot "
+              "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
+              "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\tn:3\n2\t5\ts:Number cannot "
               "take 'x': it is not a value of the column's kind or is too long for it\n");
 }
 
