@@ -7,12 +7,6 @@
 namespace tarnwick::jet {
 namespace {
 
-constexpr std::uint8_t kInlineMap = 0x00;
-constexpr std::uint8_t kReferencedMap = 0x01;
-// A map page holds its bitmap after a four-byte header.
-constexpr std::size_t kMapPageHeader = 4;
-constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageHeader) * 8;
-
 // Appends the page of every bit set in `bitmap`, bit 0 of byte 0 standing for page `first`.
 void addMarkedPages(const PageSource &file, ByteView bitmap, std::uint64_t first, std::vector<std::uint32_t> &pages) {
     for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {

@@ -1,6 +1,7 @@
 #pragma once
 // Usage maps: bitmaps of the pages a table (or an index, or the whole file) owns. A map is a row
 // that holds either the bitmap itself, from a start page, or the pages holding bitmaps.
+#include "db/jet/JetFormat.h"
 #include "db/jet/PageSource.h"
 #include "db/jet/RowId.h"
 
@@ -8,6 +9,13 @@
 #include <vector>
 
 namespace tarnwick::jet {
+
+// A map row's first byte: the bitmap follows in the row, or the numbers of the pages holding it.
+constexpr std::uint8_t kInlineMap = 0x00;
+constexpr std::uint8_t kReferencedMap = 0x01;
+// A map page holds its bitmap after a four-byte header.
+constexpr std::size_t kMapPageHeader = 4;
+constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageHeader) * 8;
 
 // The pages the map in row `map` marks, ascending.
 std::vector<std::uint32_t> UsageMapPages(const PageSource &file, RowId map);

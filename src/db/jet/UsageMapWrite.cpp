@@ -1,16 +1,12 @@
 #include "db/jet/UsageMapWrite.h"
 
 #include "db/jet/DataPage.h"
+#include "db/jet/UsageMap.h"
 
 #include <string>
 
 namespace tarnwick::jet {
 namespace {
-
-constexpr std::uint8_t kInlineMap = 0x00;
-constexpr std::uint8_t kReferencedMap = 0x01;
-constexpr std::size_t kMapPageHeader = 4;
-constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageHeader) * 8;
 
 void setBit(std::uint8_t *bitmap, std::size_t bit, bool set) {
     if (set)
