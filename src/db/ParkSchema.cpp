@@ -55,25 +55,9 @@ std::vector<TableDef> buildTables() {
     return {sites, guest, charges, parkInfo};
 }
 
-// The default a column has in a table designed in Access: 0 for every number and currency column,
-// No for Yes/No; none for the AutoNumber, texts, memos and dates.
 std::string defaultClause(ColumnKind kind) {
-    switch (kind) {
-    case ColumnKind::Long:
-    case ColumnKind::Integer:
-    case ColumnKind::Byte:
-    case ColumnKind::Single:
-    case ColumnKind::Double:
-    case ColumnKind::Currency:
-    case ColumnKind::YesNo:
-        return " DEFAULT 0";
-    case ColumnKind::AutoNumber:
-    case ColumnKind::Date:
-    case ColumnKind::Text:
-    case ColumnKind::Memo:
-        break;
-    }
-    return "";
+    const std::string value = AccessDefault(kind);
+    return value.empty() ? "" : value == "No" ? " DEFAULT 0" : " DEFAULT " + value;
 }
 
 std::string createStatement(const TableDef &table) {
@@ -85,6 +69,26 @@ std::string createStatement(const TableDef &table) {
 }
 
 } // namespace
+
+std::string AccessDefault(ColumnKind kind) {
+    switch (kind) {
+    case ColumnKind::Long:
+    case ColumnKind::Integer:
+    case ColumnKind::Byte:
+    case ColumnKind::Single:
+    case ColumnKind::Double:
+    case ColumnKind::Currency:
+        return "0";
+    case ColumnKind::YesNo:
+        return "No";
+    case ColumnKind::AutoNumber:
+    case ColumnKind::Date:
+    case ColumnKind::Text:
+    case ColumnKind::Memo:
+        break;
+    }
+    return "";
+}
 
 const std::vector<TableDef> &ParkTables() {
     static const std::vector<TableDef> tables = buildTables();

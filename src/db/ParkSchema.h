@@ -22,6 +22,10 @@ struct TableDef {
 // Sites, Guest, OtherCharges and ParkInfo, in that order, each with its columns in order.
 const std::vector<TableDef> &ParkTables();
 
+// The default a column of `kind` has in a table designed in Access: "0" for every number and
+// currency column, "No" for Yes/No; none ("") for the AutoNumber, texts, memos and dates.
+std::string AccessDefault(ColumnKind kind);
+
 class Connection;
 
 // What keeps an SQLite database from being a park: "it has no Guest table", "its Sites table has

@@ -9,10 +9,12 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -132,8 +134,8 @@ std::string describe(const JetValue &value) {
     }
 }
 
-// mdbtools 1.0 writes a date it cannot convert (before 1900, or as late as 9999) as this; mdb-reader
-// checks those dates instead.
+// mdbtools 1.0 writes a date it cannot convert (before 1900, or past serial 1,000,000, late in the
+// year 4637) as this; mdb-reader checks those dates instead.
 constexpr const char *kUnconvertedDate = "1900-01-00 00:00:00";
 
 // mdb-export writes at most this many bytes of a text or memo value; mdb-reader checks the rest.
@@ -156,7 +158,7 @@ bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std
         return std::fabs(std::stod(*cell) - value.real) <= 1e-6 * std::max(1.0, std::fabs(value.real));
     case JetValue::Kind::Date:
         if (*cell == kUnconvertedDate)
-            return value.real < SerialFromParts({1900, 1, 1}) || value.real >= SerialFromParts({9000, 1, 1});
+            return value.real < SerialFromParts({1900, 1, 1}) || value.real > 1000000;
         return *cell == FormatIsoDate(value.real);
     case JetValue::Kind::Text: // mdb-export ends text at a NUL character, and cuts long text short
         return *cell == value.text.substr(0, std::min(value.text.find('\0'), kExportedTextLimit));
@@ -199,6 +201,8 @@ Json normalizedReaderCell(const jet::ColumnDef &column, const Json &cell) {
         return scaledCurrency(cell.get<std::string>()).value_or(INT64_MIN);
     if (cell.is_object() && cell.contains("ms"))
         return Json{{"ms", cell["ms"].get<double>()}};
+    if (cell.is_number() && (column.kind == ColumnKind::Single || column.kind == ColumnKind::Double))
+        return cell.get<double>(); // JSON writes a whole number without its ".0"
     return cell;
 }
 
@@ -238,6 +242,27 @@ ExportedTable MdbExport(const std::string &file, const std::string &table) {
         exported.columns.push_back(name.value_or(""));
     exported.rows.assign(rows.begin() + 1, rows.end());
     return exported;
+}
+
+std::vector<std::int64_t> MdbSqlLookups(const std::string &file, const std::string &table, const std::string &column,
+                                        const std::vector<std::int64_t> &ids) {
+    std::string queries;
+    for (std::int64_t id : ids)
+        queries +=
+            "select [" + column + "] from [" + table + "] where [" + column + "] = " + std::to_string(id) + "\ngo\n";
+    std::string script = (std::filesystem::temp_directory_path() / "mdb-sql-XXXXXX").string();
+    const int fd = ::mkstemp(script.data());
+    if (fd < 0 || ::write(fd, queries.data(), queries.size()) != static_cast<ssize_t>(queries.size()))
+        throw std::runtime_error("cannot write the queries for mdb-sql");
+    ::close(fd);
+    const std::string printed = run("/usr/bin/mdb-sql", {"-P", "-H", "-F", "-i", script, file});
+    std::remove(script.c_str());
+    std::vector<std::int64_t> found;
+    std::istringstream lines(printed);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            found.push_back(std::stoll(line));
+    return found;
 }
 
 std::string CompareWithOutsideReaders(const std::string &file, const std::string &table) {

@@ -1,6 +1,7 @@
 #pragma once
 // The outside readers the Jet engine is checked against: mdbtools (mdb-tables, mdb-export) and the
 // npm package mdb-reader. Nothing here trusts the engine's own reading of what it wrote.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,11 @@ struct ExportedTable {
 std::vector<std::string> MdbTables(const std::string &file);
 // `table` through mdb-export: dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.
 ExportedTable MdbExport(const std::string &file, const std::string &table);
+
+// Looks up each of `ids` in the Long column `column` of `table` through mdb-sql (one query per id, in one
+// run) and returns the ids it found, in the order asked.
+std::vector<std::int64_t> MdbSqlLookups(const std::string &file, const std::string &table, const std::string &column,
+                                        const std::vector<std::int64_t> &ids);
 
 // Compares each row of `table` as the engine reads it, in the engine's order, with mdb-export and
 // with mdb-reader, value for value. Returns "" when all three agree, otherwise the first difference.

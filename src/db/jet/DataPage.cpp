@@ -30,3 +30,43 @@ ByteView DataPage::row(std::uint16_t row) const {
 }
 
 } // namespace tarnwick::jet
+
+namespace tarnwick::jet {
+namespace {
+
+// A row number is one byte of a row pointer.
+constexpr std::uint16_t kMostRowsPerPage = 256;
+
+void put16(std::uint8_t *at, std::size_t value) {
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+} // namespace
+
+Page EmptyDataPage(std::uint32_t owner) {
+    Page page;
+    page.data()[0] = static_cast<std::uint8_t>(PageType::Data);
+    page.data()[1] = 0x01;
+    put16(page.data() + kDataFreeSpaceAt, kPageSize - kDataRowTableAt);
+    for (int i = 0; i < 4; ++i)
+        page.data()[kDataOwnerAt + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(owner >> (8 * i));
+    return page;
+}
+
+std::optional<std::uint16_t> InsertRow(Page &page, std::uint32_t number, const std::string &row) {
+    const DataPage rows(page, number);
+    const std::uint16_t count = rows.rowCount();
+    const std::size_t free = page.view("data page").u16(kDataFreeSpaceAt);
+    if (count >= kMostRowsPerPage || row.size() + 2 > free)
+        return std::nullopt;
+    const std::size_t end = count == 0 ? kPageSize : rows.rowOffset(static_cast<std::uint16_t>(count - 1));
+    const std::size_t start = end - row.size();
+    std::copy(row.begin(), row.end(), page.data() + start);
+    put16(page.data() + kDataRowTableAt + 2 * std::size_t{count}, start);
+    put16(page.data() + kDataRowCountAt, count + 1u);
+    put16(page.data() + kDataFreeSpaceAt, free - row.size() - 2);
+    return count;
+}
+
+} // namespace tarnwick::jet

@@ -4,6 +4,8 @@
 #include "db/jet/PageSource.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 namespace tarnwick::jet {
 
@@ -32,5 +34,13 @@ private:
     std::uint32_t number_;
     std::uint16_t rowCount_;
 };
+
+// An empty data page of `owner` (a table's definition page, kLongValueOwner, or 0 for a page of
+// usage maps).
+Page EmptyDataPage(std::uint32_t owner);
+
+// Puts `row` into `page` (numbered `number`) as its next row when it has room; returns the row's
+// number.
+std::optional<std::uint16_t> InsertRow(Page &page, std::uint32_t number, const std::string &row);
 
 } // namespace tarnwick::jet

@@ -11,9 +11,9 @@ namespace tarnwick::jet {
 namespace {
 
 constexpr std::size_t kFreeSpaceAt = 2;
+constexpr std::size_t kOwnerAt = 4;
 constexpr std::size_t kPreviousPageAt = 0x0C;
 constexpr std::size_t kNextPageAt = 0x10;
-constexpr std::size_t kTailPageAt = 0x14;
 constexpr std::size_t kPrefixLengthAt = 0x18;
 constexpr std::size_t kEntryMapAt = 0x1B;
 constexpr std::size_t kEntriesAt = 0x1E0;
@@ -156,13 +156,7 @@ private:
         return number;
     }
 
-    Page emptyLeaf(const Page &like) {
-        Page page = like;
-        put32(page, kPreviousPageAt, 0);
-        put32(page, kNextPageAt, 0);
-        put32(page, kTailPageAt, 0);
-        return withEntries(page, {}, true);
-    }
+    Page emptyLeaf(const Page &like) { return EmptyIndexLeaf(like.view("index").u32(kOwnerAt)); }
 
     // The root leaf, when full, keeps its page number as a node over two new leaves.
     void insertIntoRootLeaf(const Page &rootPage, const IndexPage &root, const IndexEntry &entry) {
@@ -235,6 +229,13 @@ private:
 };
 
 } // namespace
+
+Page EmptyIndexLeaf(std::uint32_t tablePage) {
+    Page page;
+    page.data()[1] = 0x01;
+    put32(page, kOwnerAt, tablePage);
+    return withEntries(page, {}, true);
+}
 
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
     for (const IndexDef &index : table.indexes)

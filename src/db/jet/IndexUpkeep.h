@@ -11,6 +11,9 @@
 
 namespace tarnwick::jet {
 
+// The root of a new table's index: a leaf without entries, owned by the table defined on `tablePage`.
+Page EmptyIndexLeaf(std::uint32_t tablePage);
+
 // Refuses, in a sentence, a table with an index this engine cannot keep in step yet: one on a column
 // of another kind, or one that enforces a relationship.
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);

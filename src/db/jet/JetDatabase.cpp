@@ -1,13 +1,16 @@
 #include "db/jet/JetDatabase.h"
 
 #include "app/TextUtil.h"
+#include "db/VbDate.h"
 #include "db/jet/Journal.h"
+#include "db/jet/NewTable.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableRemove.h"
 #include "db/jet/TableRows.h"
 #include "db/jet/TableWriter.h"
 
+#include <ctime>
 #include <filesystem>
 
 namespace tarnwick::jet {
@@ -30,6 +33,15 @@ const std::string &recovered(const std::string &path, bool locked) {
         throw DbError(dberr::StorageFailure, "Could not use '" + path + "'; file already in use.");
     RecoverFromJournal(path);
     return path;
+}
+
+// The local time as a date serial.
+double serialNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return SerialFromParts(
+        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec});
 }
 
 } // namespace
@@ -104,6 +116,14 @@ void JetDatabase::removeAll(const std::string &name) {
     std::vector<RowId> ids;
     scan(table(name), [&](RowId id, const Row &) { return ids.push_back(id), true; });
     remove(name, ids);
+}
+
+void JetDatabase::createTable(const TableDesign &design) {
+    checkWritable();
+    PageWrites pages(file_);
+    AddTable(pages, design, static_cast<std::uint16_t>(header_.sortOrder), serialNow());
+    pages.commit();
+    catalog_ = ReadCatalog(file_);
 }
 
 } // namespace tarnwick::jet

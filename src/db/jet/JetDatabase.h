@@ -6,6 +6,7 @@
 #include "db/jet/LockFile.h"
 #include "db/jet/PageFile.h"
 #include "db/jet/TableDef.h"
+#include "db/jet/TableDesign.h"
 
 #include <functional>
 #include <optional>
@@ -47,6 +48,8 @@ public:
     // commits that. A table the engine cannot keep consistent is refused as for appending.
     void update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes);
     void removeAll(const std::string &name);
+    // Adds the empty table `design` and commits it (see NewTable.h).
+    void createTable(const TableDesign &design);
 
 private:
     void checkWritable() const;

@@ -41,5 +41,7 @@ constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
 // Table definition pages: the header, then the definition continued on the next page of the chain.
 constexpr std::size_t kTableDefNextPageAt = 4;
 constexpr std::size_t kTableDefHeaderSize = 8;
+// The definition's length less its first eight bytes.
+constexpr std::size_t kTableDefLengthAt = 8;
 
 } // namespace tarnwick::jet

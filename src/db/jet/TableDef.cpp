@@ -64,6 +64,19 @@ std::uint32_t checkedCount(std::uint32_t count, std::uint32_t most, const char *
 
 } // namespace
 
+void WriteTableCounts(Page &definition, const TableDef &table) {
+    const auto put32 = [&](std::size_t at, std::uint32_t value) {
+        if (at + 4 > kPageSize)
+            ThrowDamaged("the definition of the table on page " + std::to_string(table.page) + " is cut short");
+        for (int i = 0; i < 4; ++i)
+            definition.data()[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    put32(kRowCountAt, table.rowCount);
+    put32(kAutoNumberAt, table.lastAutoNumber);
+    for (std::size_t tree = 0; tree < table.trees.size(); ++tree)
+        put32(kTreeCountsAt + tree * kTreeCountSize + 4, table.rowCount);
+}
+
 const ColumnDef *TableDef::column(std::uint16_t number) const {
     for (const ColumnDef &c : columns)
         if (c.number == number)

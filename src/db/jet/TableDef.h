@@ -104,6 +104,10 @@ struct TableDef {
     const LongValueMaps *longValueMaps(std::uint16_t columnNumber) const;
 };
 
+// Writes the counts of `table` into its first definition page `definition`: the rows, the
+// AutoNumber counter, and each index tree's rows.
+void WriteTableCounts(Page &definition, const TableDef &table);
+
 // Reads the definition starting on page `page`, following its chain of continuation pages.
 TableDef ReadTableDef(const PageSource &file, std::uint32_t page);
 

@@ -7,12 +7,6 @@
 #include "db/jet/TableRows.h"
 
 namespace tarnwick::jet {
-namespace {
-
-constexpr std::size_t kRowCountAt = 16;
-
-} // namespace
-
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
     : pages_(pages), table_(std::move(table)), name_(name) {
     CheckIndexesKeptInStep(table_, name_);
@@ -49,9 +43,7 @@ void TableRemove::remove(RowId id) {
 
 void TableRemove::finish() {
     Page definition = pages_.read(table_.page, "table definition");
-    for (int i = 0; i < 4; ++i)
-        definition.data()[kRowCountAt + static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(table_.rowCount >> (8 * i));
+    WriteTableCounts(definition, table_);
     pages_.write(table_.page, definition);
 }
 

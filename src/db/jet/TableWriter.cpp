@@ -13,10 +13,6 @@
 namespace tarnwick::jet {
 namespace {
 
-constexpr std::size_t kRowCountAt = 16;
-constexpr std::size_t kAutoNumberAt = 20;
-// A row number is one byte of a row pointer.
-constexpr std::uint16_t kMostRowsPerPage = 256;
 // The largest row a page holds: the page less its header and one row offset.
 constexpr std::size_t kLargestRow = kPageSize - kDataRowTableAt - 2;
 // Memo and OLE values up to this size stay in the row.
@@ -38,32 +34,6 @@ std::string littleEndian32(std::uint32_t value) {
     std::string out(4, '\0');
     put32(reinterpret_cast<std::uint8_t *>(&out[0]), value);
     return out;
-}
-
-// An empty data page of `owner` (a table's definition page, or kLongValueOwner).
-Page emptyDataPage(std::uint32_t owner) {
-    Page page;
-    page.data()[0] = static_cast<std::uint8_t>(PageType::Data);
-    page.data()[1] = 0x01;
-    put16(page.data() + kDataFreeSpaceAt, kPageSize - kDataRowTableAt);
-    put32(page.data() + kDataOwnerAt, owner);
-    return page;
-}
-
-// Puts `row` into `page` as its next row when it has room; returns the row's number.
-std::optional<std::uint16_t> insertInto(Page &page, std::uint32_t number, const std::string &row) {
-    const DataPage rows(page, number);
-    const std::uint16_t count = rows.rowCount();
-    const std::size_t free = page.view("data page").u16(kDataFreeSpaceAt);
-    if (count >= kMostRowsPerPage || row.size() + 2 > free)
-        return std::nullopt;
-    const std::size_t end = count == 0 ? kPageSize : rows.rowOffset(static_cast<std::uint16_t>(count - 1));
-    const std::size_t start = end - row.size();
-    std::copy(row.begin(), row.end(), page.data() + start);
-    put16(page.data() + kDataRowTableAt + 2 * std::size_t{count}, start);
-    put16(page.data() + kDataRowCountAt, count + 1u);
-    put16(page.data() + kDataFreeSpaceAt, free - row.size() - 2);
-    return count;
 }
 
 bool writableKind(ColumnKind kind) {
@@ -99,13 +69,13 @@ RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optio
     }
     if (current) {
         Page page = pages_.read(*current, "table page");
-        if (const std::optional<std::uint16_t> at = insertInto(page, *current, row)) {
+        if (const std::optional<std::uint16_t> at = InsertRow(page, *current, row)) {
             pages_.write(*current, page);
             return {*current, *at};
         }
     }
-    Page page = emptyDataPage(owner);
-    const std::uint16_t at = *insertInto(page, pages_.pageCount(), row);
+    Page page = EmptyDataPage(owner);
+    const std::uint16_t at = *InsertRow(page, pages_.pageCount(), row);
     const std::uint32_t number = pages_.append(page);
     MarkInUsageMap(pages_, kFreePagesMap, number, false);
     MarkInUsageMap(pages_, ownedMap, number, true);
@@ -214,8 +184,7 @@ void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
 
 void TableWriter::finish() {
     Page definition = pages_.read(table_.page, "table definition");
-    put32(definition.data() + kRowCountAt, table_.rowCount);
-    put32(definition.data() + kAutoNumberAt, table_.lastAutoNumber);
+    WriteTableCounts(definition, table_);
     pages_.write(table_.page, definition);
 }
 

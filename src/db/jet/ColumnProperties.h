@@ -1,0 +1,14 @@
+#pragma once
+// The properties Access keeps for a table and its columns in the catalog's LvProp field: "MR2",
+// a block of property names, then one block per column listing its properties by name number.
+#include "db/jet/TableDesign.h"
+
+#include <string>
+
+namespace tarnwick::jet {
+
+// The LvProp bytes holding each column's default value (Access's DefaultValue property), or ""
+// when no column of `design` has one.
+std::string EncodeDefaultValues(const TableDesign &design);
+
+} // namespace tarnwick::jet

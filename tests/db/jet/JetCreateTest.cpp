@@ -1,0 +1,275 @@
+// Databases and tables made by the Jet engine: the park tables and a table of every kind, filled,
+// changed, emptied and refilled, read back after each step by mdbtools and mdb-reader, their indexes
+// walked and their keys looked up through mdb-sql.
+#include "db/DbError.h"
+#include "db/JetParkTables.h"
+#include "db/VbDate.h"
+#include "db/jet/EmptyDatabase.h"
+#include "db/jet/IndexWalker.h"
+#include "db/jet/JetDatabase.h"
+#include "support/JetReaders.h"
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using jet::ColumnKind;
+using jet::JetValue;
+
+jet::ColumnDesign column(const std::string &name, ColumnKind kind, std::uint16_t textLength = 0,
+                         const std::string &defaultValue = "") {
+    return {name, kind, textLength, false, defaultValue};
+}
+
+const jet::TableDesign kEveryKind{"Kinds",
+                                  {{"ID", ColumnKind::Long, 0, true, ""},
+                                   column("Tiny", ColumnKind::Byte, 0, "0"),
+                                   column("Small", ColumnKind::Integer),
+                                   column("Whole", ColumnKind::Long),
+                                   column("Money", ColumnKind::Currency),
+                                   column("Single", ColumnKind::Single),
+                                   column("Real", ColumnKind::Double),
+                                   column("When", ColumnKind::DateTime),
+                                   column("Flag", ColumnKind::YesNo, 0, "No"),
+                                   column("Letter", ColumnKind::Text, 1),
+                                   column("Words", ColumnKind::Text, 255),
+                                   column("Notes", ColumnKind::Memo),
+                                   column("Blob", ColumnKind::Ole)},
+                                  "ID"};
+
+// Text of `length` characters, some of them outside ASCII and some outside Windows-1252.
+std::string sampleText(std::size_t length, int i) {
+    static const std::vector<std::string> pieces = {"a", "Z", "7", " ", "é", "ß", "€", "漢", "\"", ","};
+    std::string text;
+    for (std::size_t n = 0; n < length; ++n)
+        text += pieces[(static_cast<std::size_t>(i) + n) % pieces.size()];
+    return text;
+}
+
+// A value for row `i` of a column of `column`'s kind: varied, sometimes at its limits, every seventh null.
+JetValue sampleValue(const jet::ColumnDesign &column, int i) {
+    if (i % 7 == 3 && !column.autoNumber)
+        return JetValue::null();
+    switch (column.kind) {
+    case ColumnKind::Byte:
+        return JetValue::whole(i % 256);
+    case ColumnKind::Integer:
+        return JetValue::whole(i % 65536 - 32768);
+    case ColumnKind::Long:
+        return JetValue::whole(i % 2 ? -2147483647 - 1 + i : 2147483647 - i);
+    case ColumnKind::Currency:
+        return JetValue::currency((static_cast<std::int64_t>(i) * 1234567) % 922337203685477 - 461168601842738);
+    case ColumnKind::Single:
+        return JetValue::number(static_cast<float>(i) / 8);
+    case ColumnKind::Double:
+        return JetValue::number(i * -1.0e-3 + 1.0e300 * (i % 5 == 0));
+    case ColumnKind::DateTime: // 100-01-01 to 9999-12-31, with times of day
+        return JetValue::date(-657434 + (i * 7919) % 3615897 + (i % 96) / 96.0);
+    case ColumnKind::YesNo:
+        return JetValue::yesNo(i % 2);
+    case ColumnKind::Text:
+        return JetValue::utf8(sampleText(1 + static_cast<std::size_t>(i) % column.textLength, i));
+    case ColumnKind::Memo:
+        return JetValue::utf8(sampleText(static_cast<std::size_t>(i % 300), i));
+    case ColumnKind::Ole:
+        return JetValue::bytes(std::string(static_cast<std::size_t>(i % 100), static_cast<char>(i)));
+    default:
+        return JetValue::null();
+    }
+}
+
+std::vector<jet::Row> sampleRows(const jet::TableDesign &design, int first, int count) {
+    std::vector<jet::Row> rows;
+    for (int i = first; i < first + count; ++i) {
+        jet::Row row;
+        for (const jet::ColumnDesign &column : design.columns)
+            row.push_back(sampleValue(column, i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<jet::RowId> rowIds(const jet::JetDatabase &database, const std::string &table) {
+    std::vector<jet::RowId> ids;
+    database.scan(database.table(table), [&](jet::RowId id, const jet::Row &) { return ids.push_back(id), true; });
+    return ids;
+}
+
+// Every table as the three readers see it, every index walked, and primary keys of `lookedUp` found
+// through mdb-sql.
+void expectAllReadersAgree(const std::string &path, const std::vector<std::string> &tables,
+                           const std::string &lookedUp) {
+    const jet::JetDatabase database(path);
+    for (const std::string &name : tables) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(CompareWithOutsideReaders(path, name), "");
+        const jet::TableDef table = database.table(name);
+        for (const jet::IndexReport &report : jet::WalkIndexes(database, table)) {
+            EXPECT_TRUE(report.problems.empty()) << report.index << ": " << report.problems.front();
+            EXPECT_EQ(report.entries, table.rowCount) << report.index;
+        }
+    }
+    // Each mdb-sql query takes a while on a large table: at most 300 keys, spread over the table.
+    std::vector<std::int64_t> keys;
+    const std::uint32_t every = database.table(lookedUp).rowCount / 300 + 1;
+    std::uint32_t seen = 0;
+    database.scan(database.table(lookedUp), [&](jet::RowId, const jet::Row &row) {
+        if (seen++ % every == 0)
+            keys.push_back(row[0].integer);
+        return true;
+    });
+    EXPECT_EQ(MdbSqlLookups(path, lookedUp, "ID", keys), keys);
+}
+
+class JetCreate : public ::testing::Test {
+protected:
+    TempDir dir;
+    const std::string path = dir.file("Park.MDB");
+};
+
+TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
+    jet::CreateEmptyDatabase(path);
+    std::vector<jet::TableDesign> designs = JetParkTables();
+    designs.push_back(kEveryKind);
+    {
+        jet::JetDatabase database(path, true);
+        for (const jet::TableDesign &design : designs)
+            database.createTable(design);
+    }
+    const std::vector<std::string> tables = {"Sites", "Guest",       "OtherCharges", "ParkInfo",
+                                             "Kinds", "MSysObjects", "MSysACEs"};
+    const jet::TableDesign &guest = designs[1];
+    const jet::TableDesign &charges = designs[2];
+    {
+        SCOPED_TRACE("made");
+        expectAllReadersAgree(path, tables, "Kinds");
+    }
+    {
+        SCOPED_TRACE("filled");
+        jet::JetDatabase database(path, true);
+        database.append("Guest", sampleRows(guest, 0, 100000));
+        database.append("OtherCharges", sampleRows(charges, 0, 500));
+        std::vector<jet::Row> kinds = sampleRows(kEveryKind, 0, 2000);
+        for (std::size_t bytes : {0, 64, 65, 4000, 1 << 20})
+            kinds.push_back(sampleRows(kEveryKind, 1, 1)[0]),
+                kinds.back()[11] = JetValue::utf8(std::string(bytes, 'm'));
+        database.append("Kinds", kinds);
+        expectAllReadersAgree(path, tables, "Kinds");
+        EXPECT_EQ(jet::JetDatabase(path).table("Guest").rowCount, 100000u);
+    }
+    {
+        SCOPED_TRACE("updated and deleted");
+        jet::JetDatabase database(path, true);
+        const std::vector<jet::RowId> ids = rowIds(database, "Guest");
+        std::vector<std::pair<jet::RowId, jet::Row>> changes;
+        std::vector<jet::RowId> gone;
+        for (std::size_t i = 0; i < 1000; ++i) {
+            changes.push_back({ids[i * 97], sampleRows(guest, 500000 + static_cast<int>(i), 1)[0]});
+            gone.push_back(ids[i * 97 + 1]);
+        }
+        database.update("Guest", changes);
+        database.remove("Guest", gone);
+        expectAllReadersAgree(path, tables, "Guest");
+        EXPECT_EQ(jet::JetDatabase(path).table("Guest").rowCount, 99000u);
+    }
+    {
+        SCOPED_TRACE("purged and refilled");
+        jet::JetDatabase database(path, true);
+        database.removeAll("OtherCharges");
+        EXPECT_EQ(jet::JetDatabase(path).table("OtherCharges").rowCount, 0u);
+        database.append("OtherCharges", sampleRows(charges, 1000, 700));
+        expectAllReadersAgree(path, tables, "OtherCharges");
+    }
+}
+
+TEST_F(JetCreate, DefaultValuesAreThePropertiesAccessReads) {
+    jet::CreateEmptyDatabase(path);
+    jet::JetDatabase(path, true).createTable(JetParkTables()[2]); // OtherCharges
+    const ObservedRun properties = RunObserved("/usr/bin/mdb-prop", {path, "OtherCharges"}, 60);
+    EXPECT_EQ(properties.out, "name: Amount\n\tDefaultValue: 0\n\n"
+                              "name: QuaOnHand\n\tDefaultValue: 0\n\n"
+                              "name: ReorderPoint\n\tDefaultValue: 0\n\n"
+                              "name: Taxable\n\tDefaultValue: No\n\n"
+                              "name: OrdQua\n\tDefaultValue: 0\n\n"
+                              "name: Cost\n\tDefaultValue: 0\n\n");
+}
+
+struct BadDesign {
+    const char *why;
+    jet::TableDesign design;
+    const char *sentence;
+};
+
+TEST_F(JetCreate, ADesignTheEngineCannotMakeIsRefusedAndTheFileLeftAsItWas) {
+    jet::CreateEmptyDatabase(path);
+    jet::JetDatabase(path, true).createTable(JetParkTables()[3]); // ParkInfo
+    const jet::ColumnDesign id{"ID", ColumnKind::Long, 0, true, ""};
+    jet::TableDesign wide{"Wide", {id}, "ID"};
+    for (int i = 0; i < 254; ++i)
+        wide.columns.push_back(column("A column with a long name number " + std::to_string(i), ColumnKind::Long));
+    const std::vector<BadDesign> designs = {
+        {"taken name", {"PARKINFO", {id}, ""}, "Table 'PARKINFO' already exists."},
+        {"two columns of one name",
+         {"T", {id, column("id", ColumnKind::Long)}, ""},
+         "The table 'T' cannot be made: two columns are named 'id'."},
+        {"key on no column",
+         {"T", {id}, "Key"},
+         "The table 'T' cannot be made: its primary key names no column of it."},
+        {"text of 256",
+         {"T", {id, column("Text", ColumnKind::Text, 256)}, ""},
+         "The table 'T' cannot be made: the column 'Text' is of a kind or size this engine does not make."},
+        {"text of 0",
+         {"T", {id, column("Text", ColumnKind::Text, 0)}, ""},
+         "The table 'T' cannot be made: the column 'Text' is of a kind or size this engine does not make."},
+        {"GUID",
+         {"T", {id, column("Guid", ColumnKind::Guid)}, ""},
+         "The table 'T' cannot be made: the column 'Guid' is of a kind or size this engine does not make."},
+        {"AutoNumber text",
+         {"T", {{"ID", ColumnKind::Text, 5, true, ""}}, ""},
+         "The table 'T' cannot be made: the AutoNumber column 'ID' is not a Long column."},
+        {"no columns", {"T", {}, ""}, "The table 'T' cannot be made: a table has 1 to 255 columns."},
+        {"too long a page", wide, "The table 'Wide' has more columns than one definition page holds."},
+        {"key the engine cannot keep",
+         {"T", {column("Real", ColumnKind::Double)}, "Real"},
+         "The table 'T' has an index on a column whose keys this engine does not build yet. Nothing was written."},
+    };
+    const std::string before = TempDir::readFile(path);
+    for (const BadDesign &bad : designs) {
+        SCOPED_TRACE(bad.why);
+        try {
+            jet::JetDatabase(path, true).createTable(bad.design);
+            ADD_FAILURE() << "made";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.description(), bad.sentence);
+        }
+        EXPECT_TRUE(TempDir::readFile(path) == before);
+    }
+}
+
+TEST_F(JetCreate, ANewDatabaseNeverReplacesAFileAndTakesTheUsersPermissions) {
+    const mode_t mask = ::umask(022);
+    jet::CreateEmptyDatabase(path);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0644));
+    EXPECT_EQ(MdbTables(path),
+              (std::vector<std::string>{"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"}));
+    dir.write("Park.MDB", "the operator's own file");
+    try {
+        jet::CreateEmptyDatabase(path);
+        ADD_FAILURE() << "replaced";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.description(), "Cannot create '" + path + "': a file of that name is already there.");
+    }
+    EXPECT_EQ(TempDir::readFile(path), "the operator's own file");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+} // namespace
+} // namespace tarnwick
