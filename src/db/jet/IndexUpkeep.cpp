@@ -1,7 +1,6 @@
 #include "db/jet/IndexUpkeep.h"
 
 #include "db/jet/IndexKey.h"
-#include "db/jet/IndexPage.h"
 #include "db/jet/UsageMapWrite.h"
 
 #include <algorithm>
@@ -17,6 +16,7 @@ constexpr std::size_t kNextPageAt = 0x10;
 constexpr std::size_t kPrefixLengthAt = 0x18;
 constexpr std::size_t kEntryMapAt = 0x1B;
 constexpr std::size_t kEntriesAt = 0x1E0;
+constexpr std::size_t kPointerSize = 4;
 
 [[noreturn]] void refuse(const std::string &name, const std::string &why) {
     throw DbError(dberr::StorageFailure, "The table '" + name + "' " + why + ". Nothing was written.");
@@ -27,22 +27,44 @@ void put32(Page &page, std::size_t at, std::uint32_t value) {
         page.data()[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+// Byte `i` of an entry's sort bytes (its key, then its row pointer big-endian), read in place.
+std::uint8_t sortByte(const IndexEntry &entry, std::size_t i) {
+    if (i < entry.key.size())
+        return static_cast<std::uint8_t>(entry.key[i]);
+    return static_cast<std::uint8_t>(entry.row.stored() >> (8 * (kPointerSize - 1 - (i - entry.key.size()))));
+}
+
+// Whether `a` sorts before `b`: their sort bytes compared without building them.
 bool before(const IndexEntry &a, const IndexEntry &b) {
-    return a.sortBytes() < b.sortBytes();
+    const std::size_t aSize = a.key.size() + kPointerSize, bSize = b.key.size() + kPointerSize;
+    for (std::size_t i = 0; i < std::min(aSize, bSize); ++i) {
+        const std::uint8_t x = sortByte(a, i), y = sortByte(b, i);
+        if (x != y)
+            return x < y;
+    }
+    return aSize < bSize;
+}
+
+bool same(const IndexEntry &a, const IndexEntry &b) {
+    return a.key == b.key && a.row == b.row;
+}
+
+std::size_t storedSize(const IndexEntry &entry, bool leaf) {
+    return entry.key.size() + kPointerSize + (leaf ? 0 : kPointerSize);
 }
 
 std::size_t bytesOf(const std::vector<IndexEntry> &entries, bool leaf) {
     std::size_t size = 0;
     for (const IndexEntry &entry : entries)
-        size += leaf ? entry.sortBytes().size() : entry.nodeBytes().size();
+        size += storedSize(entry, leaf);
     return size;
 }
 
-bool fits(const std::vector<IndexEntry> &entries, bool leaf) {
-    return kEntriesAt + bytesOf(entries, leaf) <= kPageSize;
+bool fits(std::size_t bytes) {
+    return kEntriesAt + bytes <= kPageSize;
 }
 
-// `base` (whose type, owner and links are kept) with `entries`, unprefixed.
+// `page` (whose owner and links are kept) with `entries`, unprefixed.
 Page withEntries(Page page, const std::vector<IndexEntry> &entries, bool leaf) {
     page.data()[0] = static_cast<std::uint8_t>(leaf ? PageType::IndexLeaf : PageType::IndexNode);
     std::fill(page.data() + kPrefixLengthAt, page.data() + kPageSize, 0);
@@ -68,165 +90,9 @@ IndexEntry standingFor(const std::vector<IndexEntry> &childEntries, std::uint32_
     return entry;
 }
 
-class TreeChange {
-public:
-    TreeChange(PageWrites &pages, const IndexTree &tree, const std::string &name)
-        : pages_(pages), tree_(tree), name_(name) {}
-
-    void insert(const IndexEntry &entry) {
-        const Page rootPage = pages_.read(tree_.rootPage, "index");
-        const IndexPage root(rootPage, tree_.rootPage);
-        if (root.leaf())
-            insertIntoRootLeaf(rootPage, root, entry);
-        else
-            insertUnderNode(rootPage, root, entry);
-    }
-
-    // Takes `entry` out of its leaf. A leaf left empty under the root node leaves the tree (its
-    // neighbours linked past it, its page given back to the file), and a root node left without
-    // children becomes an empty leaf again.
-    void remove(const IndexEntry &entry) {
-        const Page rootPage = pages_.read(tree_.rootPage, "index");
-        const IndexPage root(rootPage, tree_.rootPage);
-        if (root.leaf()) {
-            pages_.write(tree_.rootPage, withEntries(rootPage, without(root.entries(), entry), true));
-            return;
-        }
-        std::vector<IndexEntry> children = root.entries();
-        const auto slot = std::lower_bound(children.begin(), children.end(), entry, before);
-        if (slot == children.end())
-            ThrowDamaged("an index has no entry for a row of its table");
-        const std::uint32_t childNumber = slot->child;
-        const Page childPage = pages_.read(childNumber, "index");
-        const IndexPage child(childPage, childNumber);
-        const std::vector<IndexEntry> entries = without(child.entries(), entry);
-        if (!entries.empty()) {
-            pages_.write(childNumber, withEntries(childPage, entries, true));
-            *slot = standingFor(entries, childNumber);
-        } else {
-            unlink(childPage, childNumber);
-            children.erase(slot);
-        }
-        pages_.write(tree_.rootPage, children.empty() ? emptyLeaf(rootPage) : withEntries(rootPage, children, false));
-    }
-
-private:
-    std::vector<IndexEntry> without(std::vector<IndexEntry> entries, const IndexEntry &entry) {
-        const auto at = std::find_if(entries.begin(), entries.end(),
-                                     [&](const IndexEntry &e) { return e.sortBytes() == entry.sortBytes(); });
-        if (at == entries.end())
-            ThrowDamaged("an index has no entry for a row of its table");
-        entries.erase(at);
-        return entries;
-    }
-
-    // Links the neighbours of the leaf `number` to each other and gives its page back.
-    void unlink(const Page &leaf, std::uint32_t number) {
-        const ByteView view = leaf.view("index page");
-        const std::uint32_t previous = view.u32(kPreviousPageAt), next = view.u32(kNextPageAt);
-        if (previous != 0) {
-            Page page = pages_.read(previous, "index");
-            put32(page, kNextPageAt, next);
-            pages_.write(previous, page);
-        }
-        if (next != 0) {
-            Page page = pages_.read(next, "index");
-            put32(page, kPreviousPageAt, previous);
-            pages_.write(next, page);
-        }
-        MarkInUsageMap(pages_, tree_.usageMap, number, false);
-        MarkInUsageMap(pages_, kFreePagesMap, number, true);
-    }
-
-    std::vector<IndexEntry> withEntry(std::vector<IndexEntry> entries, const IndexEntry &entry) {
-        if ((tree_.flags & IndexTree::kUnique) &&
-            std::any_of(entries.begin(), entries.end(), [&](const IndexEntry &e) { return e.key == entry.key; }))
-            throw DbError(dberr::StorageFailure,
-                          "The changes you requested to the table were not successful because they would create "
-                          "duplicate values in the index, primary key, or relationship.");
-        entries.insert(std::upper_bound(entries.begin(), entries.end(), entry, before), entry);
-        return entries;
-    }
-
-    // A new page of the index, recorded in the index's map and taken off the file's free pages.
-    std::uint32_t addPage(const Page &page) {
-        const std::uint32_t number = pages_.append(page);
-        MarkInUsageMap(pages_, kFreePagesMap, number, false);
-        MarkInUsageMap(pages_, tree_.usageMap, number, true);
-        return number;
-    }
-
-    Page emptyLeaf(const Page &like) { return EmptyIndexLeaf(like.view("index").u32(kOwnerAt)); }
-
-    // The root leaf, when full, keeps its page number as a node over two new leaves.
-    void insertIntoRootLeaf(const Page &rootPage, const IndexPage &root, const IndexEntry &entry) {
-        std::vector<IndexEntry> entries = withEntry(root.entries(), entry);
-        if (fits(entries, true)) {
-            pages_.write(tree_.rootPage, withEntries(rootPage, entries, true));
-            return;
-        }
-        const auto middle = entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
-        const std::vector<IndexEntry> low(entries.begin(), middle), high(middle, entries.end());
-        const std::uint32_t left = addPage(emptyLeaf(rootPage)), right = addPage(emptyLeaf(rootPage));
-        Page leftPage = emptyLeaf(rootPage), rightPage = emptyLeaf(rootPage);
-        put32(leftPage, kNextPageAt, right);
-        put32(rightPage, kPreviousPageAt, left);
-        pages_.write(left, withEntries(leftPage, low, true));
-        pages_.write(right, withEntries(rightPage, high, true));
-        pages_.write(tree_.rootPage,
-                     withEntries(emptyLeaf(rootPage), {standingFor(low, left), standingFor(high, right)}, false));
-    }
-
-    // Under a node root: into the leaf whose range holds the entry (the last leaf past the end); a
-    // full leaf splits, its new right neighbour taking the upper half, or only the new entry when it
-    // comes after all others (so that rows appended in key order fill their leaves).
-    void insertUnderNode(const Page &rootPage, const IndexPage &root, const IndexEntry &entry) {
-        std::vector<IndexEntry> children = root.entries();
-        if (children.empty())
-            ThrowDamaged("index page " + std::to_string(tree_.rootPage) + " is a node without entries");
-        auto slot = std::lower_bound(children.begin(), children.end(), entry, before);
-        if (slot == children.end())
-            --slot;
-        const std::uint32_t childNumber = slot->child;
-        const Page childPage = pages_.read(childNumber, "index");
-        const IndexPage child(childPage, childNumber);
-        if (!child.leaf())
-            refuse(name_, "has an index of more than two levels, which this engine does not keep in step yet");
-        const bool atEnd = child.entries().empty() || before(child.entries().back(), entry);
-        std::vector<IndexEntry> entries = withEntry(child.entries(), entry);
-        if (fits(entries, true)) {
-            pages_.write(childNumber, withEntries(childPage, entries, true));
-            *slot = standingFor(entries, childNumber);
-        } else {
-            const auto middle = atEnd && child.nextPage() == 0
-                                    ? entries.end() - 1
-                                    : entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
-            const std::vector<IndexEntry> low(entries.begin(), middle), high(middle, entries.end());
-            const std::uint32_t newNumber = addPage(emptyLeaf(childPage));
-            Page newPage = emptyLeaf(childPage);
-            put32(newPage, kPreviousPageAt, childNumber);
-            put32(newPage, kNextPageAt, child.nextPage());
-            if (child.nextPage() != 0) {
-                Page following = pages_.read(child.nextPage(), "index");
-                put32(following, kPreviousPageAt, newNumber);
-                pages_.write(child.nextPage(), following);
-            }
-            Page lowPage = childPage;
-            put32(lowPage, kNextPageAt, newNumber);
-            pages_.write(childNumber, withEntries(lowPage, low, true));
-            pages_.write(newNumber, withEntries(newPage, high, true));
-            *slot = standingFor(low, childNumber);
-            children.insert(slot + 1, standingFor(high, newNumber));
-        }
-        if (!fits(children, false))
-            refuse(name_, "has an index that needs a third level, which this engine does not build yet");
-        pages_.write(tree_.rootPage, withEntries(rootPage, children, false));
-    }
-
-    PageWrites &pages_;
-    const IndexTree &tree_;
-    const std::string &name_;
-};
+std::uint32_t link(const Page &page, std::size_t at) {
+    return page.view("index page").u32(at);
+}
 
 } // namespace
 
@@ -250,31 +116,234 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
     }
 }
 
-void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
-                     const std::vector<JetValue> &values, RowId at) {
-    for (const IndexTree &tree : table.trees) {
-        IndexEntry entry;
-        const std::optional<std::string> key = IndexKey(table, tree, values);
-        if (!key)
-            refuse(name, "is given a text whose index key this engine does not build yet (it builds them for "
-                         "non-empty text of letters, digits, spaces and underscores)");
-        entry.key = *key;
-        entry.row = at;
-        TreeChange(pages, tree, name).insert(entry);
+IndexUpkeep::IndexUpkeep(PageWrites &pages, const TableDef &table, std::string name)
+    : pages_(pages), table_(table), name_(std::move(name)) {
+    CheckIndexesKeptInStep(table_, name_);
+}
+
+IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at,
+                                 bool adding) const {
+    const std::optional<std::string> key = IndexKey(table_, tree, values);
+    if (!key)
+        refuse(name_, adding ? "is given a text whose index key this engine does not build yet (it builds them "
+                               "for non-empty text of letters, digits, spaces and underscores)"
+                             : "holds a text whose index key this engine does not build yet");
+    IndexEntry entry;
+    entry.key = *key;
+    entry.row = at;
+    return entry;
+}
+
+void IndexUpkeep::add(const std::vector<JetValue> &values, RowId at) {
+    for (const IndexTree &tree : table_.trees)
+        insert(tree, entryFor(tree, values, at, true));
+}
+
+void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
+    for (const IndexTree &tree : table_.trees)
+        take(tree, entryFor(tree, values, at, false));
+}
+
+void IndexUpkeep::flush() {
+    for (auto &[number, page] : cache_)
+        if (page.changed) {
+            pages_.write(number, withEntries(page.page, page.entries, page.leaf));
+            page.changed = false;
+        }
+}
+
+IndexUpkeep::CachedPage &IndexUpkeep::cached(std::uint32_t number) {
+    const auto found = cache_.find(number);
+    if (found != cache_.end())
+        return found->second;
+    CachedPage page;
+    page.page = pages_.read(number, "index");
+    const IndexPage decoded(page.page, number);
+    page.leaf = decoded.leaf();
+    page.entries = decoded.entries();
+    page.bytes = bytesOf(page.entries, page.leaf);
+    return cache_.emplace(number, std::move(page)).first->second;
+}
+
+void IndexUpkeep::setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf) {
+    page.leaf = leaf;
+    page.bytes = bytesOf(entries, leaf);
+    page.entries = std::move(entries);
+    page.changed = true;
+}
+
+// A new page of the index, recorded in the index's map and taken off the file's free pages.
+std::uint32_t IndexUpkeep::addPage(const IndexTree &tree, CachedPage page) {
+    const std::uint32_t number = pages_.append(page.page);
+    MarkInUsageMap(pages_, kFreePagesMap, number, false);
+    MarkInUsageMap(pages_, tree.usageMap, number, true);
+    page.changed = true;
+    cache_[number] = std::move(page);
+    return number;
+}
+
+std::vector<IndexEntry>::iterator IndexUpkeep::placeFor(const IndexTree &tree, std::vector<IndexEntry> &entries,
+                                                        const IndexEntry &entry) const {
+    const auto at = std::upper_bound(entries.begin(), entries.end(), entry, before);
+    // Entries of one key sort together, by row: a key already held is beside the new entry's place.
+    const bool held =
+        (at != entries.end() && at->key == entry.key) || (at != entries.begin() && std::prev(at)->key == entry.key);
+    if ((tree.flags & IndexTree::kUnique) && held)
+        throw DbError(dberr::StorageFailure,
+                      "The changes you requested to the table were not successful because they would create "
+                      "duplicate values in the index, primary key, or relationship.");
+    return at;
+}
+
+void IndexUpkeep::insertInto(const IndexTree &tree, CachedPage &page, const IndexEntry &entry) {
+    page.entries.insert(placeFor(tree, page.entries, entry), entry);
+    page.bytes += storedSize(entry, true);
+    page.changed = true;
+}
+
+std::vector<IndexEntry> IndexUpkeep::withEntry(const IndexTree &tree, std::vector<IndexEntry> entries,
+                                               const IndexEntry &entry) const {
+    entries.insert(placeFor(tree, entries, entry), entry);
+    return entries;
+}
+
+void IndexUpkeep::insert(const IndexTree &tree, const IndexEntry &entry) {
+    if (cached(tree.rootPage).leaf)
+        insertIntoRootLeaf(tree, entry);
+    else
+        insertUnderNode(tree, entry);
+}
+
+// The root leaf, when full, keeps its page number as a node over two new leaves.
+void IndexUpkeep::insertIntoRootLeaf(const IndexTree &tree, const IndexEntry &entry) {
+    CachedPage &root = cached(tree.rootPage);
+    if (fits(root.bytes + storedSize(entry, true))) {
+        insertInto(tree, root, entry);
+        return;
+    }
+    std::vector<IndexEntry> entries = withEntry(tree, root.entries, entry);
+    const auto middle = entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
+    const std::uint32_t owner = link(root.page, kOwnerAt);
+    CachedPage low, high;
+    low.page = high.page = EmptyIndexLeaf(owner);
+    setEntries(low, {entries.begin(), middle}, true);
+    setEntries(high, {middle, entries.end()}, true);
+    const std::uint32_t left = addPage(tree, std::move(low));
+    const std::uint32_t right = addPage(tree, std::move(high));
+    put32(cache_[left].page, kNextPageAt, right);
+    put32(cache_[right].page, kPreviousPageAt, left);
+    CachedPage &node = cached(tree.rootPage);
+    node.page = EmptyIndexLeaf(owner);
+    setEntries(node, {standingFor(cache_[left].entries, left), standingFor(cache_[right].entries, right)}, false);
+}
+
+// Under a node root: into the leaf whose range holds the entry (the last leaf past the end); a full
+// leaf splits, its new right neighbour taking the upper half, or only the new entry when it comes
+// after all others (so that rows appended in key order fill their leaves).
+void IndexUpkeep::insertUnderNode(const IndexTree &tree, const IndexEntry &entry) {
+    CachedPage &root = cached(tree.rootPage);
+    if (root.entries.empty())
+        ThrowDamaged("index page " + std::to_string(tree.rootPage) + " is a node without entries");
+    auto slot = std::lower_bound(root.entries.begin(), root.entries.end(), entry, before);
+    if (slot == root.entries.end())
+        --slot;
+    const std::uint32_t childNumber = slot->child;
+    CachedPage &child = cached(childNumber);
+    if (!child.leaf)
+        refuse(name_, "has an index of more than two levels, which this engine does not keep in step yet");
+    const std::uint32_t next = link(child.page, kNextPageAt);
+    if (fits(child.bytes + storedSize(entry, true))) {
+        insertInto(tree, child, entry);
+        *slot = standingFor(child.entries, childNumber);
+        root.changed = true;
+        return;
+    }
+    const bool atEnd = child.entries.empty() || before(child.entries.back(), entry);
+    std::vector<IndexEntry> entries = withEntry(tree, child.entries, entry);
+    const auto middle =
+        atEnd && next == 0 ? entries.end() - 1 : entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
+    CachedPage high;
+    high.page = EmptyIndexLeaf(link(child.page, kOwnerAt));
+    put32(high.page, kPreviousPageAt, childNumber);
+    put32(high.page, kNextPageAt, next);
+    setEntries(high, {middle, entries.end()}, true);
+    setEntries(child, {entries.begin(), middle}, true);
+    const std::ptrdiff_t slotAt = slot - root.entries.begin();
+    const std::uint32_t newNumber = addPage(tree, std::move(high));
+    if (next != 0) {
+        CachedPage &following = cached(next);
+        put32(following.page, kPreviousPageAt, newNumber);
+        following.changed = true;
+    }
+    CachedPage &low = cached(childNumber);
+    put32(low.page, kNextPageAt, newNumber);
+    CachedPage &node = cached(tree.rootPage);
+    std::vector<IndexEntry> children = node.entries;
+    children[static_cast<std::size_t>(slotAt)] = standingFor(low.entries, childNumber);
+    children.insert(children.begin() + slotAt + 1, standingFor(cache_[newNumber].entries, newNumber));
+    if (!fits(bytesOf(children, false)))
+        refuse(name_, "has an index that needs a third level, which this engine does not build yet");
+    setEntries(node, std::move(children), false);
+}
+
+// Takes `entry` out of its leaf. A leaf left empty under the root node leaves the tree (its
+// neighbours linked past it, its page given back to the file), and a root node left without
+// children becomes an empty leaf again.
+void IndexUpkeep::take(const IndexTree &tree, const IndexEntry &entry) {
+    const auto takeFrom = [&](CachedPage &page) {
+        const auto at =
+            std::find_if(page.entries.begin(), page.entries.end(), [&](const IndexEntry &e) { return same(e, entry); });
+        if (at == page.entries.end())
+            ThrowDamaged("an index has no entry for a row of its table");
+        page.entries.erase(at);
+        page.bytes -= storedSize(entry, true);
+        page.changed = true;
+    };
+    CachedPage &root = cached(tree.rootPage);
+    if (root.leaf) {
+        takeFrom(root);
+        return;
+    }
+    const auto slot = std::lower_bound(root.entries.begin(), root.entries.end(), entry, before);
+    if (slot == root.entries.end())
+        ThrowDamaged("an index has no entry for a row of its table");
+    const std::ptrdiff_t slotAt = slot - root.entries.begin();
+    const std::uint32_t childNumber = slot->child;
+    CachedPage &child = cached(childNumber);
+    takeFrom(child);
+    if (!child.entries.empty()) {
+        *slot = standingFor(child.entries, childNumber);
+        root.changed = true;
+        return;
+    }
+    unlink(tree, childNumber);
+    root.entries.erase(root.entries.begin() + slotAt);
+    if (root.entries.empty()) {
+        root.page = EmptyIndexLeaf(link(root.page, kOwnerAt));
+        setEntries(root, {}, true);
+    } else {
+        setEntries(root, std::move(root.entries), false);
     }
 }
 
-void RemoveIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
-                        const std::vector<JetValue> &values, RowId at) {
-    for (const IndexTree &tree : table.trees) {
-        IndexEntry entry;
-        const std::optional<std::string> key = IndexKey(table, tree, values);
-        if (!key)
-            refuse(name, "holds a text whose index key this engine does not build yet");
-        entry.key = *key;
-        entry.row = at;
-        TreeChange(pages, tree, name).remove(entry);
+// Links the neighbours of the leaf `number` to each other and gives its page back.
+void IndexUpkeep::unlink(const IndexTree &tree, std::uint32_t number) {
+    const Page leaf = cached(number).page;
+    const std::uint32_t previous = link(leaf, kPreviousPageAt), next = link(leaf, kNextPageAt);
+    if (previous != 0) {
+        CachedPage &page = cached(previous);
+        put32(page.page, kNextPageAt, next);
+        page.changed = true;
     }
+    if (next != 0) {
+        CachedPage &page = cached(next);
+        put32(page.page, kPreviousPageAt, previous);
+        page.changed = true;
+    }
+    // The page leaves the index: it is written no more.
+    cache_.erase(number);
+    MarkInUsageMap(pages_, tree.usageMap, number, false);
+    MarkInUsageMap(pages_, kFreePagesMap, number, true);
 }
 
 } // namespace tarnwick::jet

@@ -1,11 +1,14 @@
 #pragma once
 // Keeping a table's indexes in step as rows are appended and deleted, so far for the indexes whose keys the
 // engine builds (see IndexKey.h), in trees of up to two levels: each new row's entry goes in key order
-// into its leaf; a full leaf splits, and a full root leaf becomes a node over two leaves.
+// into its leaf; a full leaf splits, and a full root leaf becomes a node over two leaves. The pages a
+// write changes are read once and kept decoded until the write flushes them.
+#include "db/jet/IndexPage.h"
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,14 +21,49 @@ Page EmptyIndexLeaf(std::uint32_t tablePage);
 // of another kind, or one that enforces a relationship.
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 
-// Adds the entries of the row with `values`, stored at `at`, to every index of `table`. A unique
-// index that already holds the key, or a tree that would need a third level, refuses the row in a
-// sentence.
-void AddIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
-                     const std::vector<JetValue> &values, RowId at);
+class IndexUpkeep {
+public:
+    // Refuses, as CheckIndexesKeptInStep does, a table whose indexes the engine cannot keep in step.
+    IndexUpkeep(PageWrites &pages, const TableDef &table, std::string name);
 
-// Takes the entries of the row with `values`, stored at `at`, out of every index of `table`.
-void RemoveIndexEntries(PageWrites &pages, const TableDef &table, const std::string &name,
-                        const std::vector<JetValue> &values, RowId at);
+    // Adds the entries of the row with `values`, stored at `at`, to every index of the table. A unique
+    // index that already holds the key, or a tree that would need a third level, refuses the row in a
+    // sentence.
+    void add(const std::vector<JetValue> &values, RowId at);
+    // Takes the entries of the row with `values`, stored at `at`, out of every index of the table.
+    void remove(const std::vector<JetValue> &values, RowId at);
+    // Writes the changed index pages into the write.
+    void flush();
+
+private:
+    struct CachedPage {
+        Page page; // the type, owner and links; the entries are kept apart until flushed
+        bool leaf = true;
+        std::vector<IndexEntry> entries;
+        std::size_t bytes = 0; // the entries' stored size
+        bool changed = false;
+    };
+
+    IndexEntry entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at, bool adding) const;
+    CachedPage &cached(std::uint32_t number);
+    void setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf);
+    std::uint32_t addPage(const IndexTree &tree, CachedPage page);
+    void insert(const IndexTree &tree, const IndexEntry &entry);
+    void insertIntoRootLeaf(const IndexTree &tree, const IndexEntry &entry);
+    void insertUnderNode(const IndexTree &tree, const IndexEntry &entry);
+    void take(const IndexTree &tree, const IndexEntry &entry);
+    void unlink(const IndexTree &tree, std::uint32_t number);
+    // Where `entry` goes among `entries`; a unique index that holds its key refuses it in a sentence.
+    std::vector<IndexEntry>::iterator placeFor(const IndexTree &tree, std::vector<IndexEntry> &entries,
+                                               const IndexEntry &entry) const;
+    void insertInto(const IndexTree &tree, CachedPage &page, const IndexEntry &entry);
+    std::vector<IndexEntry> withEntry(const IndexTree &tree, std::vector<IndexEntry> entries,
+                                      const IndexEntry &entry) const;
+
+    PageWrites &pages_;
+    const TableDef &table_;
+    std::string name_;
+    std::map<std::uint32_t, CachedPage> cache_;
+};
 
 } // namespace tarnwick::jet

@@ -8,9 +8,7 @@
 
 namespace tarnwick::jet {
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
-    : pages_(pages), table_(std::move(table)), name_(name) {
-    CheckIndexesKeptInStep(table_, name_);
-}
+    : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_) {}
 
 void FlagRowDeleted(PageWrites &pages, RowId id) {
     Page page = pages.read(id.page, "row");
@@ -31,7 +29,7 @@ void TableRemove::remove(RowId id) {
     const DataPage holder(pages_.read(at.page, "row"), at.page);
     const ByteView row = holder.row(at.row);
     if (!table_.trees.empty())
-        RemoveIndexEntries(pages_, table_, name_, DecodeRow(pages_, table_, row), id);
+        indexes_.remove(DecodeRow(pages_, table_, row), id);
     for (ByteView field : LongValueFields(table_, row))
         for (RowId part : LongValueRows(pages_, field))
             FlagRowDeleted(pages_, part);
@@ -42,6 +40,7 @@ void TableRemove::remove(RowId id) {
 }
 
 void TableRemove::finish() {
+    indexes_.flush();
     Page definition = pages_.read(table_.page, "table definition");
     WriteTableCounts(definition, table_);
     pages_.write(table_.page, definition);

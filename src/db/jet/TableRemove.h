@@ -4,6 +4,7 @@
 // long-value rows of its memo and OLE values; its index entries are taken out (see IndexUpkeep.h)
 // and the table's row count follows. The space stays in the
 // page until the file is compacted, as with Access.
+#include "db/jet/IndexUpkeep.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
 
@@ -19,13 +20,14 @@ public:
 
     // Deletes the row a scan of the table named `id` (and, for a moved row, the pointer it left).
     void remove(RowId id);
-    // Writes the row count into the table's definition.
+    // Writes the index pages changed and the row count into the table's definition.
     void finish();
 
 private:
     PageWrites &pages_;
     TableDef table_;
     std::string name_;
+    IndexUpkeep indexes_;
 };
 
 // Flags row `id` deleted, as Access flags a deleted row.

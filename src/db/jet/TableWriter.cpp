@@ -49,8 +49,7 @@ bool writableKind(ColumnKind kind) {
 } // namespace
 
 TableWriter::TableWriter(PageWrites &pages, TableDef table, std::string name)
-    : pages_(pages), table_(std::move(table)), name_(std::move(name)) {
-    CheckIndexesKeptInStep(table_, name_);
+    : pages_(pages), table_(std::move(table)), name_(std::move(name)), indexes_(pages_, table_, name_) {
     for (const ColumnDef &column : table_.columns)
         if (!writableKind(column.kind))
             throw DbError(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
@@ -125,7 +124,7 @@ void TableWriter::append(std::vector<JetValue> values) {
         return storeLongValue(column, bytes);
     });
     const RowId at = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
-    AddIndexEntries(pages_, table_, name_, values, at);
+    indexes_.add(values, at);
     ++table_.rowCount;
 }
 
@@ -144,8 +143,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
         if (table_.columns[i].autoNumber())
             values[i] = oldValues[i];
 
-    if (!table_.trees.empty())
-        RemoveIndexEntries(pages_, table_, name_, oldValues, home);
+    indexes_.remove(oldValues, home);
     for (ByteView field : LongValueFields(table_, oldRow))
         for (RowId part : LongValueRows(pages_, field))
             FlagRowDeleted(pages_, part);
@@ -171,7 +169,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
         if (!(at == home))
             FlagRowDeleted(pages_, at);
     }
-    AddIndexEntries(pages_, table_, name_, values, home);
+    indexes_.add(values, home);
 }
 
 void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
@@ -183,6 +181,7 @@ void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
 }
 
 void TableWriter::finish() {
+    indexes_.flush();
     Page definition = pages_.read(table_.page, "table definition");
     WriteTableCounts(definition, table_);
     pages_.write(table_.page, definition);

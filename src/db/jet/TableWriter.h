@@ -5,6 +5,7 @@
 // the row count and AutoNumber counter in the table's definition follow. A changed row of the same
 // size is written over the old; otherwise it moves to a page with room, flagged as a moved row, and
 // a pointer to it takes its old place, where the indexes keep pointing.
+#include "db/jet/IndexUpkeep.h"
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
@@ -27,7 +28,7 @@ public:
     void append(std::vector<JetValue> values);
     // Gives the row a scan named `home` the values `values`; its AutoNumber stays.
     void update(RowId home, std::vector<JetValue> values);
-    // Writes the row count and the counter into the table's definition.
+    // Writes the index pages changed, and the row count and the counter into the table's definition.
     void finish();
 
 private:
@@ -44,6 +45,7 @@ private:
     std::string name_;
     std::optional<std::uint32_t> dataPage_;
     std::map<std::uint16_t, std::optional<std::uint32_t>> longValuePage_;
+    IndexUpkeep indexes_;
 };
 
 } // namespace tarnwick::jet
