@@ -58,6 +58,10 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
 
 } // namespace
 
+bool KeysBuiltFor(ColumnKind kind) {
+    return kind == ColumnKind::Long || kind == ColumnKind::Text;
+}
+
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
     std::string key;
     for (const IndexColumn &keyColumn : tree.columns) {

@@ -15,6 +15,9 @@ namespace tarnwick::jet {
 // key column holds a value whose stored form the engine does not build yet. So far: whole numbers of
 // four bytes (Long and AutoNumber), and text of letters, digits, spaces and underscores; both forms
 // are checked against the indexes of files Access made.
+// Whether the engine builds the keys of a column of `kind`.
+bool KeysBuiltFor(ColumnKind kind);
+
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet

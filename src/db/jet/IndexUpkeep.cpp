@@ -110,7 +110,7 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
     for (const IndexTree &tree : table.trees) {
         for (const IndexColumn &keyColumn : tree.columns) {
             const ColumnDef *column = table.column(keyColumn.columnNumber);
-            if (!column || (column->kind != ColumnKind::Long && column->kind != ColumnKind::Text))
+            if (!column || !KeysBuiltFor(column->kind))
                 refuse(name, "has an index on a column whose keys this engine does not build yet");
         }
     }
