@@ -17,6 +17,8 @@ constexpr std::size_t kPrefixLengthAt = 0x18;
 constexpr std::size_t kEntryMapAt = 0x1B;
 constexpr std::size_t kEntriesAt = 0x1E0;
 constexpr std::size_t kPointerSize = 4;
+// Far deeper than any tree of a file's worth of pages; a deeper one loops.
+constexpr std::size_t kDeepestTree = 16;
 
 [[noreturn]] void refuse(const std::string &name, const std::string &why) {
     throw DbError(dberr::StorageFailure, "The table '" + name + "' " + why + ". Nothing was written.");
@@ -207,126 +209,138 @@ std::vector<IndexEntry> IndexUpkeep::withEntry(const IndexTree &tree, std::vecto
     return entries;
 }
 
+std::vector<IndexUpkeep::Step> IndexUpkeep::descend(const IndexTree &tree, const IndexEntry &entry, bool adding) {
+    std::vector<Step> path;
+    for (std::uint32_t number = tree.rootPage;;) {
+        if (path.size() > kDeepestTree)
+            ThrowDamaged("the index tree under page " + std::to_string(tree.rootPage) + " is deeper than Jet builds");
+        const CachedPage &page = cached(number);
+        if (page.leaf) {
+            path.push_back({number, 0});
+            return path;
+        }
+        if (page.entries.empty())
+            ThrowDamaged("index page " + std::to_string(number) + " is a node without entries");
+        auto slot = std::lower_bound(page.entries.begin(), page.entries.end(), entry, before);
+        if (slot == page.entries.end()) {
+            if (!adding)
+                ThrowDamaged("an index has no entry for a row of its table");
+            --slot; // past the end: into the last child
+        }
+        path.push_back({number, static_cast<std::size_t>(slot - page.entries.begin())});
+        number = slot->child;
+    }
+}
+
+// Each node on `path` above `level` takes the last entry of the child it leads to, which a change
+// below may have moved.
+void IndexUpkeep::refreshAbove(const std::vector<Step> &path, std::size_t level) {
+    for (std::size_t at = level; at > 0; --at) {
+        const CachedPage &child = cached(path[at].page);
+        CachedPage &parent = cached(path[at - 1].page);
+        parent.entries[path[at - 1].slot] = standingFor(child.entries, path[at].page);
+        parent.changed = true;
+    }
+}
+
 void IndexUpkeep::insert(const IndexTree &tree, const IndexEntry &entry) {
-    if (cached(tree.rootPage).leaf)
-        insertIntoRootLeaf(tree, entry);
-    else
-        insertUnderNode(tree, entry);
-}
-
-// The root leaf, when full, keeps its page number as a node over two new leaves.
-void IndexUpkeep::insertIntoRootLeaf(const IndexTree &tree, const IndexEntry &entry) {
-    CachedPage &root = cached(tree.rootPage);
-    if (fits(root.bytes + storedSize(entry, true))) {
-        insertInto(tree, root, entry);
+    const std::vector<Step> path = descend(tree, entry, true);
+    CachedPage &leaf = cached(path.back().page);
+    const bool atEnd = leaf.entries.empty() || before(leaf.entries.back(), entry);
+    if (fits(leaf.bytes + storedSize(entry, true))) {
+        insertInto(tree, leaf, entry);
+        refreshAbove(path, path.size() - 1);
         return;
     }
-    std::vector<IndexEntry> entries = withEntry(tree, root.entries, entry);
-    const auto middle = entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
-    const std::uint32_t owner = link(root.page, kOwnerAt);
-    CachedPage low, high;
-    low.page = high.page = EmptyIndexLeaf(owner);
-    setEntries(low, {entries.begin(), middle}, true);
-    setEntries(high, {middle, entries.end()}, true);
-    const std::uint32_t left = addPage(tree, std::move(low));
-    const std::uint32_t right = addPage(tree, std::move(high));
-    put32(cache_[left].page, kNextPageAt, right);
-    put32(cache_[right].page, kPreviousPageAt, left);
-    CachedPage &node = cached(tree.rootPage);
-    node.page = EmptyIndexLeaf(owner);
-    setEntries(node, {standingFor(cache_[left].entries, left), standingFor(cache_[right].entries, right)}, false);
+    place(tree, path, path.size() - 1, withEntry(tree, leaf.entries, entry), atEnd);
 }
 
-// Under a node root: into the leaf whose range holds the entry (the last leaf past the end); a full
-// leaf splits, its new right neighbour taking the upper half, or only the new entry when it comes
-// after all others (so that rows appended in key order fill their leaves).
-void IndexUpkeep::insertUnderNode(const IndexTree &tree, const IndexEntry &entry) {
-    CachedPage &root = cached(tree.rootPage);
-    if (root.entries.empty())
-        ThrowDamaged("index page " + std::to_string(tree.rootPage) + " is a node without entries");
-    auto slot = std::lower_bound(root.entries.begin(), root.entries.end(), entry, before);
-    if (slot == root.entries.end())
-        --slot;
-    const std::uint32_t childNumber = slot->child;
-    CachedPage &child = cached(childNumber);
-    if (!child.leaf)
-        refuse(name_, "has an index of more than two levels, which this engine does not keep in step yet");
-    const std::uint32_t next = link(child.page, kNextPageAt);
-    if (fits(child.bytes + storedSize(entry, true))) {
-        insertInto(tree, child, entry);
-        *slot = standingFor(child.entries, childNumber);
-        root.changed = true;
+// Gives the page at `level` of `path` the entries `entries`. Where they do not fit, the page splits:
+// a new right neighbour takes the upper half, or only the last entry when the new one came after
+// all others at the end of the level (so that rows appended in key order fill their pages), and
+// the parent takes an entry for it. The root keeps its page number: split, its two halves move to
+// new pages under it, and the tree grows a level.
+void IndexUpkeep::place(const IndexTree &tree, const std::vector<Step> &path, std::size_t level,
+                        std::vector<IndexEntry> entries, bool atEnd) {
+    const std::uint32_t number = path[level].page;
+    CachedPage &page = cached(number);
+    const bool leaf = page.leaf;
+    if (fits(bytesOf(entries, leaf))) {
+        setEntries(page, std::move(entries), leaf);
+        refreshAbove(path, level);
         return;
     }
-    const bool atEnd = child.entries.empty() || before(child.entries.back(), entry);
-    std::vector<IndexEntry> entries = withEntry(tree, child.entries, entry);
+    const std::uint32_t owner = link(page.page, kOwnerAt);
+    const std::uint32_t next = link(page.page, kNextPageAt);
     const auto middle =
         atEnd && next == 0 ? entries.end() - 1 : entries.begin() + static_cast<std::ptrdiff_t>(entries.size() / 2);
     CachedPage high;
-    high.page = EmptyIndexLeaf(link(child.page, kOwnerAt));
-    put32(high.page, kPreviousPageAt, childNumber);
+    high.page = EmptyIndexLeaf(owner);
+    setEntries(high, {middle, entries.end()}, leaf);
+    entries.erase(middle, entries.end());
+    if (level == 0) {
+        CachedPage low;
+        low.page = EmptyIndexLeaf(owner);
+        setEntries(low, std::move(entries), leaf);
+        const std::uint32_t left = addPage(tree, std::move(low));
+        const std::uint32_t right = addPage(tree, std::move(high));
+        put32(cache_[left].page, kNextPageAt, right);
+        put32(cache_[right].page, kPreviousPageAt, left);
+        CachedPage &root = cached(number);
+        root.page = EmptyIndexLeaf(owner);
+        setEntries(root, {standingFor(cache_[left].entries, left), standingFor(cache_[right].entries, right)}, false);
+        return;
+    }
+    put32(high.page, kPreviousPageAt, number);
     put32(high.page, kNextPageAt, next);
-    setEntries(high, {middle, entries.end()}, true);
-    setEntries(child, {entries.begin(), middle}, true);
-    const std::ptrdiff_t slotAt = slot - root.entries.begin();
-    const std::uint32_t newNumber = addPage(tree, std::move(high));
+    const std::uint32_t added = addPage(tree, std::move(high));
     if (next != 0) {
         CachedPage &following = cached(next);
-        put32(following.page, kPreviousPageAt, newNumber);
+        put32(following.page, kPreviousPageAt, added);
         following.changed = true;
     }
-    CachedPage &low = cached(childNumber);
-    put32(low.page, kNextPageAt, newNumber);
-    CachedPage &node = cached(tree.rootPage);
-    std::vector<IndexEntry> children = node.entries;
-    children[static_cast<std::size_t>(slotAt)] = standingFor(low.entries, childNumber);
-    children.insert(children.begin() + slotAt + 1, standingFor(cache_[newNumber].entries, newNumber));
-    if (!fits(bytesOf(children, false)))
-        refuse(name_, "has an index that needs a third level, which this engine does not build yet");
-    setEntries(node, std::move(children), false);
+    put32(page.page, kNextPageAt, added);
+    setEntries(page, std::move(entries), leaf);
+
+    const Step parent = path[level - 1];
+    std::vector<IndexEntry> siblings = cached(parent.page).entries;
+    const bool lastChild = parent.slot + 1 == siblings.size();
+    siblings[parent.slot] = standingFor(page.entries, number);
+    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(parent.slot) + 1,
+                    standingFor(cache_[added].entries, added));
+    place(tree, path, level - 1, std::move(siblings), atEnd && lastChild);
 }
 
-// Takes `entry` out of its leaf. A leaf left empty under the root node leaves the tree (its
-// neighbours linked past it, its page given back to the file), and a root node left without
-// children becomes an empty leaf again.
+// Takes `entry` out of its leaf. A page left empty below the root leaves the tree (its neighbours
+// linked past it, its page given back to the file, its parent's entry for it gone), and a root node
+// left without children becomes an empty leaf again.
 void IndexUpkeep::take(const IndexTree &tree, const IndexEntry &entry) {
-    const auto takeFrom = [&](CachedPage &page) {
-        const auto at =
-            std::find_if(page.entries.begin(), page.entries.end(), [&](const IndexEntry &e) { return same(e, entry); });
-        if (at == page.entries.end())
-            ThrowDamaged("an index has no entry for a row of its table");
-        page.entries.erase(at);
-        page.bytes -= storedSize(entry, true);
-        page.changed = true;
-    };
-    CachedPage &root = cached(tree.rootPage);
-    if (root.leaf) {
-        takeFrom(root);
-        return;
-    }
-    const auto slot = std::lower_bound(root.entries.begin(), root.entries.end(), entry, before);
-    if (slot == root.entries.end())
+    const std::vector<Step> path = descend(tree, entry, false);
+    CachedPage &leaf = cached(path.back().page);
+    const auto at =
+        std::find_if(leaf.entries.begin(), leaf.entries.end(), [&](const IndexEntry &e) { return same(e, entry); });
+    if (at == leaf.entries.end())
         ThrowDamaged("an index has no entry for a row of its table");
-    const std::ptrdiff_t slotAt = slot - root.entries.begin();
-    const std::uint32_t childNumber = slot->child;
-    CachedPage &child = cached(childNumber);
-    takeFrom(child);
-    if (!child.entries.empty()) {
-        *slot = standingFor(child.entries, childNumber);
-        root.changed = true;
+    leaf.entries.erase(at);
+    leaf.bytes -= storedSize(entry, true);
+    leaf.changed = true;
+    std::size_t level = path.size() - 1;
+    for (; level > 0 && cached(path[level].page).entries.empty(); --level) {
+        unlink(tree, path[level].page);
+        CachedPage &parent = cached(path[level - 1].page);
+        parent.entries.erase(parent.entries.begin() + static_cast<std::ptrdiff_t>(path[level - 1].slot));
+        setEntries(parent, std::move(parent.entries), false);
+    }
+    CachedPage &page = cached(path[level].page);
+    if (level == 0 && !page.leaf && page.entries.empty()) {
+        page.page = EmptyIndexLeaf(link(page.page, kOwnerAt));
+        setEntries(page, {}, true);
         return;
     }
-    unlink(tree, childNumber);
-    root.entries.erase(root.entries.begin() + slotAt);
-    if (root.entries.empty()) {
-        root.page = EmptyIndexLeaf(link(root.page, kOwnerAt));
-        setEntries(root, {}, true);
-    } else {
-        setEntries(root, std::move(root.entries), false);
-    }
+    refreshAbove(path, level);
 }
 
-// Links the neighbours of the leaf `number` to each other and gives its page back.
+// Links the neighbours of the page `number` to each other and gives its page back.
 void IndexUpkeep::unlink(const IndexTree &tree, std::uint32_t number) {
     const Page leaf = cached(number).page;
     const std::uint32_t previous = link(leaf, kPreviousPageAt), next = link(leaf, kNextPageAt);

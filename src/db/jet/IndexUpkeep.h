@@ -1,7 +1,7 @@
 #pragma once
 // Keeping a table's indexes in step as rows are appended and deleted, so far for the indexes whose keys the
-// engine builds (see IndexKey.h), in trees of up to two levels: each new row's entry goes in key order
-// into its leaf; a full leaf splits, and a full root leaf becomes a node over two leaves. The pages a
+// engine builds (see IndexKey.h): each new row's entry goes in key order into its leaf; a full page
+// splits and its parent takes an entry for the new page, and a full root moves its halves down a level. The pages a
 // write changes are read once and kept decoded until the write flushes them.
 #include "db/jet/IndexPage.h"
 #include "db/jet/JetValue.h"
@@ -27,8 +27,7 @@ public:
     IndexUpkeep(PageWrites &pages, const TableDef &table, std::string name);
 
     // Adds the entries of the row with `values`, stored at `at`, to every index of the table. A unique
-    // index that already holds the key, or a tree that would need a third level, refuses the row in a
-    // sentence.
+    // index that already holds the key refuses the row in a sentence.
     void add(const std::vector<JetValue> &values, RowId at);
     // Takes the entries of the row with `values`, stored at `at`, out of every index of the table.
     void remove(const std::vector<JetValue> &values, RowId at);
@@ -44,13 +43,22 @@ private:
         bool changed = false;
     };
 
+    // A page on the way from the root to a leaf, and the entry of that page the way goes through.
+    struct Step {
+        std::uint32_t page;
+        std::size_t slot;
+    };
+
     IndexEntry entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at, bool adding) const;
     CachedPage &cached(std::uint32_t number);
     void setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf);
     std::uint32_t addPage(const IndexTree &tree, CachedPage page);
+    // The way from the root to the leaf where `entry` belongs (for a removal, where it is).
+    std::vector<Step> descend(const IndexTree &tree, const IndexEntry &entry, bool adding);
+    void refreshAbove(const std::vector<Step> &path, std::size_t level);
     void insert(const IndexTree &tree, const IndexEntry &entry);
-    void insertIntoRootLeaf(const IndexTree &tree, const IndexEntry &entry);
-    void insertUnderNode(const IndexTree &tree, const IndexEntry &entry);
+    void place(const IndexTree &tree, const std::vector<Step> &path, std::size_t level, std::vector<IndexEntry> entries,
+               bool atEnd);
     void take(const IndexTree &tree, const IndexEntry &entry);
     void unlink(const IndexTree &tree, std::uint32_t number);
     // Where `entry` goes among `entries`; a unique index that holds its key refuses it in a sentence.

@@ -2,6 +2,7 @@
 // did not need left as they were.
 #include "db/DbError.h"
 #include "db/VbDate.h"
+#include "db/jet/IndexPage.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
 #include "db/jet/UsageMap.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -165,6 +167,65 @@ TEST_F(JetAppend, TextKeysOfLettersDigitsSpacesAndUnderscoresAreKeptInStep) {
         EXPECT_TRUE(report.problems.empty()) << report.index << ": " << report.problems.front();
     EXPECT_EQ(table.rowCount, 26u);
     EXPECT_EQ(CompareWithOutsideReaders(copy, "MSysAccessStorage"), "");
+}
+
+// The depth of the tree whose root is `root`: its first entries' pages, down to a leaf.
+int treeDepth(const jet::JetDatabase &database, std::uint32_t root) {
+    int depth = 1;
+    for (jet::IndexPage page(database.file().read(root, "index"), root); !page.leaf(); ++depth)
+        page =
+            jet::IndexPage(database.file().read(page.entries().front().child, "index"), page.entries().front().child);
+    return depth;
+}
+
+TEST_F(JetAppend, LongKeysGrowATreeOfThreeLevelsThatLosesThemAgain) {
+    // Names of 120 letters make keys of about 130 bytes: some 28 to a page, a third level within 2,000 rows.
+    std::mt19937 random(26);
+    const auto name = [&] {
+        std::string text;
+        for (int i = 0; i < 120; ++i)
+            text += static_cast<char>('a' + random() % 26);
+        return text;
+    };
+    std::vector<jet::Row> rows;
+    for (int i = 0; i < 2000; ++i)
+        rows.push_back(storageRow(name()));
+    jet::JetDatabase(copy, true).append("MSysAccessStorage", rows);
+    const auto check = [&](std::uint32_t count, std::optional<int> depth) {
+        const jet::JetDatabase database(copy);
+        const jet::TableDef table = database.table("MSysAccessStorage");
+        EXPECT_EQ(table.rowCount, count);
+        std::vector<int> depths;
+        for (const jet::IndexTree &tree : table.trees)
+            depths.push_back(treeDepth(database, tree.rootPage));
+        if (depth) {
+            EXPECT_EQ(*std::max_element(depths.begin(), depths.end()), *depth);
+        }
+        for (const jet::IndexReport &report : jet::WalkIndexes(database, table)) {
+            EXPECT_TRUE(report.problems.empty()) << report.index << ": " << report.problems.front();
+            EXPECT_EQ(report.entries, count);
+        }
+        EXPECT_EQ(CompareWithOutsideReaders(copy, "MSysAccessStorage"), "");
+    };
+    check(2023, 3);
+    // They go again in random order, a few hundred at a time: pages left empty leave the tree, whose
+    // other pages keep the system's own 23 rows.
+    std::vector<jet::RowId> ids;
+    {
+        const jet::JetDatabase database(copy);
+        database.scan(database.table("MSysAccessStorage"), [&](jet::RowId id, const jet::Row &row) {
+            if (row[4].text.size() == 120)
+                ids.push_back(id);
+            return true;
+        });
+    }
+    std::shuffle(ids.begin(), ids.end(), random);
+    jet::JetDatabase database(copy, true);
+    for (std::size_t from = 0; from < ids.size(); from += 250)
+        database.remove("MSysAccessStorage",
+                        {ids.begin() + static_cast<std::ptrdiff_t>(from),
+                         ids.begin() + static_cast<std::ptrdiff_t>(std::min(from + 250, ids.size()))});
+    check(23, std::nullopt);
 }
 
 struct Refusal {
