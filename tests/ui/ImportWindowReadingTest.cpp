@@ -1,9 +1,8 @@
 // What the import window tells the operator about the files it read: the status line under the
 // file list, a click on the file already selected, a table switch, the worksheet proposed while
 // its question is asked, and the check report's lines and rows as the import would store them.
-#include "import/ui/frmReadEcel.h"
 #include "sheet/WorkbookWriter.h"
-#include "support/DesktopPark.h"
+#include "support/ImportWindowDriver.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,13 +17,6 @@ namespace {
 
 // The third data line (line 4 of the file) holds a length the column refuses.
 const std::string kSites = "\"Site\",\"Len\",\"Rate\"\r\n1,40,20\r\n2,45,22.5\r\n3,fifty,25\r\n4,50,30\r\n";
-
-QStringList items(QComboBox *box) {
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
 
 QStringList rowTexts(QTableWidget *table, int row) {
     QStringList out;
@@ -42,28 +34,10 @@ QStringList headers(QTableWidget *table) {
 
 } // namespace
 
-class ImportWindowReadingTest : public QObject {
+class ImportWindowReadingTest : public QObject, private ImportWindowDriver {
     Q_OBJECT
 
-    std::unique_ptr<DesktopPark> park;
-    frmReadEcel *window = nullptr;
-
-    template <typename W> W *control(const QString &name) {
-        W *w = window->findChild<W *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QListWidget *files() { return control<QListWidget>("File1"); }
     QString status() { return control<QLabel>("lblReadStatus")->text(); }
-    void click(const QString &name) {
-        auto *button = control<QAbstractButton>(name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(12, button->height() / 2));
-    }
-    void choose(const QString &dropDown, const QString &title) {
-        control<QComboBox>(dropDown)->setCurrentText(title);
-        QCOMPARE(control<QComboBox>(dropDown)->currentText(), title);
-    }
     void writeGuestBook() {
         WorkbookWriter book("Old Guests");
         book.addSheet("Current Guests");
@@ -78,13 +52,9 @@ private Q_SLOTS:
         park = std::make_unique<DesktopPark>();
         park->dir.write("sites.csv", kSites);
         park->dir.write("semi.csv", "\"Site\";\"Len\";\"Rate\"\r\n1;40;20\r\n");
-        window = park->show<frmReadEcel>(WindowId::Import);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        openWindow();
     }
-    void cleanup() {
-        park.reset();
-        window = nullptr;
-    }
+    void cleanup() { closePark(); }
 
     void theStatusLineSaysWhatWasRead_data() {
         QTest::addColumn<QString>("file");
@@ -134,11 +104,11 @@ private Q_SLOTS:
 
     void clickingTheSelectedFileReadsItAgain() {
         clickEntry(files(), "sites.csv");
-        QCOMPARE(items(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len", "Rate"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len", "Rate"}));
         choose("FileField_1", "Site");
         park->dir.write("sites.csv", "\"Number\",\"Length\"\r\n1,40\r\n");
         clickEntry(files(), "sites.csv");
-        QCOMPARE(items(control<QComboBox>("FileField_1")), (QStringList{"Number", "Length"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Number", "Length"}));
         QCOMPARE(control<QComboBox>("FileField_1")->currentText(), QString());
         QCOMPARE(status(), QString("sites.csv: 2 titles"));
     }
@@ -157,7 +127,7 @@ private Q_SLOTS:
         click("Option1_2");
         QCOMPARE(status(), QString("Click semi.csv and sites.csv again to read their titles for POS Items"));
         clickEntry(files(), "sites.csv");
-        QCOMPARE(items(control<QComboBox>("FileField3_1")), (QStringList{"Site", "Len", "Rate"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField3_1")), (QStringList{"Site", "Len", "Rate"}));
         QVERIFY(park->prompter.shown.empty());
     }
 

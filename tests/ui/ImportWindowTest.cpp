@@ -3,9 +3,8 @@
 // tables checked afterwards.
 #include "app/ui/frmDataImport1.h"
 #include "import/InterruptedImport.h"
-#include "import/ui/frmReadEcel.h"
 #include "sheet/WorkbookWriter.h"
-#include "support/DesktopPark.h"
+#include "support/ImportWindowDriver.h"
 #include "support/KilledImport.h"
 
 #include <QComboBox>
@@ -28,45 +27,15 @@ const std::string kSitesB = "\"Number\",\"Amps\",\"Rate\"\r\n7,30,20\r\n8,50,25\
 // Titles as in kSitesA: files imported together are matched against the titles read last.
 const std::string kSitesC = "\"Site\",\"Len\"\r\n7,30\r\n8,50\r\n9,50\r\n";
 
-QStringList items(QComboBox *box) {
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 QString backupQuestion(const char *what) {
     return QString("We are making a BackUp of the Halvane DataBase before you %1 12-04-2026 09 05 ?").arg(what);
 }
 
 } // namespace
 
-class ImportWindowTest : public QObject {
+class ImportWindowTest : public QObject, private ImportWindowDriver {
     Q_OBJECT
 
-    std::unique_ptr<DesktopPark> park;
-    frmReadEcel *window = nullptr;
-
-    template <typename W> W *control(const QString &name) {
-        W *w = window->findChild<W *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QListWidget *files() { return control<QListWidget>("File1"); }
-    // Clicks a button on its caption's left end (an option button takes clicks on its text only).
-    void click(const QString &name) {
-        auto *button = control<QAbstractButton>(name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(12, button->height() / 2));
-    }
-    void choose(const QString &dropDown, const QString &title) {
-        control<QComboBox>(dropDown)->setCurrentText(title);
-        QCOMPARE(control<QComboBox>(dropDown)->currentText(), title);
-    }
-    void openWindow() {
-        window = park->show<frmReadEcel>(WindowId::Import);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
     // A workbook of three sheets, each with a Site title and as many rows as its number.
     void writeThreeSheets() {
         WorkbookWriter book("One");
@@ -91,10 +60,7 @@ private Q_SLOTS:
         park->dir.write("upper.TXT", "\"Item\"\r\n");
         openWindow();
     }
-    void cleanup() {
-        park.reset();
-        window = nullptr;
-    }
+    void cleanup() { closePark(); }
 
     void opensWithItsDefaultsAndOnlyTheSitePanel() {
         QCOMPARE(window->windowTitle(), QString("Read CSV or Excel Spreadsheet"));
@@ -121,18 +87,18 @@ private Q_SLOTS:
 
     void selectingFilesFillsTheChosenPanelsDropDowns() {
         clickEntry(files(), "a.csv");
-        QCOMPARE(items(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len"}));
-        QCOMPARE(items(control<QComboBox>("FileField_18")), (QStringList{"Site", "Len"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_18")), (QStringList{"Site", "Len"}));
         QCOMPARE(control<QComboBox>("FileField_1")->currentText(), QString());
 
         clickEntry(files(), "b.csv", Qt::ControlModifier);
-        QCOMPARE(items(control<QComboBox>("FileField_3")), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_3")), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
 
         // The guest panel takes the next file; the site drop-downs keep theirs.
         click("Option1_1");
         clickEntry(files(), "b.csv");
-        QCOMPARE(items(control<QComboBox>("FileField2_1")), (QStringList{"Number", "Amps", "Rate"}));
-        QCOMPARE(items(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField2_1")), (QStringList{"Number", "Amps", "Rate"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
         QCOMPARE(control<QComboBox>("FileField3_1")->count(), 0);
         QVERIFY(park->prompter.shown.empty());
     }
@@ -270,7 +236,7 @@ private Q_SLOTS:
         QVERIFY(!files()->findItems("plain New.CSV", Qt::MatchExactly).isEmpty());
         // The repaired copy holds quoted titles that can be read.
         clickEntry(files(), "plain New.CSV");
-        QCOMPARE(items(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len"}));
+        QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len"}));
     }
 
     void badInputGetsASentence_data() {
