@@ -19,12 +19,24 @@
 
 namespace tarnwick {
 
-struct DesktopPark {
-    TempDir dir;
+// A session of the desktop program answered by a scripted prompter, at a fixed time.
+struct ScriptedSession {
     ScriptedPrompter prompter;
     Progress progress;
     FixedClock clock{2026, 12, 4, 9, 5};
     Session session{prompter, progress, clock};
+
+    // Every message, question and input box shown so far.
+    QStringList said() const {
+        QStringList out;
+        for (const std::string &text : prompter.texts())
+            out << QString::fromStdString(text);
+        return out;
+    }
+};
+
+struct DesktopPark : ScriptedSession {
+    TempDir dir;
     Navigator navigator{session};
 
     DesktopPark() {
@@ -56,13 +68,6 @@ struct DesktopPark {
         return out;
     }
 
-    // Every message, question and input box shown so far.
-    QStringList said() const {
-        QStringList out;
-        for (const std::string &text : prompter.texts())
-            out << QString::fromStdString(text);
-        return out;
-    }
 };
 
 // Clicks the list's entry named `text`; with Ctrl held, adds it to the selection.

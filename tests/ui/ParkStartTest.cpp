@@ -31,12 +31,8 @@ QString offer(const std::string &folder) {
 }
 
 // A program unpacked as the package installs it, under a root of the test's own.
-struct Installation {
+struct Installation : ScriptedSession {
     TempDir root;
-    ScriptedPrompter prompter;
-    Progress progress;
-    FixedClock clock{2026, 12, 4, 9, 5};
-    Session session{prompter, progress, clock};
     std::string program = root.file("usr/bin");
     std::string config = root.file("home/.config/Tarnwick");
 
@@ -44,12 +40,6 @@ struct Installation {
         std::filesystem::create_directories(program);
         std::filesystem::create_directories(root.file("usr/share/tarnwick"));
         std::filesystem::create_directories(root.file("parks"));
-    }
-    QStringList said() const {
-        QStringList out;
-        for (const std::string &text : prompter.texts())
-            out << QString::fromStdString(text);
-        return out;
     }
 };
 
