@@ -1,5 +1,10 @@
 #include "db/jet/IndexKey.h"
 
+#include "db/jet/GeneralSortKey.h"
+
+#include <cmath>
+#include <cstring>
+
 namespace tarnwick::jet {
 namespace {
 
@@ -16,41 +21,30 @@ std::string signedBigEndian(std::int64_t value, int bytes) {
     return out;
 }
 
-// Text in Access's General sort order, so far for the characters whose weights the indexes of
-// Access's own files show: letters (either case weighs the same), digits, the space and the
-// underscore. Their keys end with 0x01 (no accent or case marks follow) and 0x00.
-// Empty text is left out: no file at hand shows its key.
-std::optional<std::string> generalTextKey(const std::string &text) {
-    if (text.empty())
+// A date's eight bytes big-endian with the sign bit set, which sorts dates from 1899-12-30 on. Access's
+// keys show no date before it (a negative number), so those are left out, and so is -0.
+std::optional<std::string> dateKey(double serial) {
+    if (std::signbit(serial) || std::isnan(serial))
         return std::nullopt;
-    static const char *const kLetters = "\x4A\x4C\x4D\x4F\x51\x53\x55\x57\x59\x5B\x5C\x5E\x60"
-                                        "\x62\x64\x66\x68\x69\x6B\x6D\x6F\x71\x73\x75\x76\x78";
-    std::string key(1, kValueFlag);
-    for (char c : text) {
-        if (c >= 'a' && c <= 'z')
-            key += kLetters[c - 'a'];
-        else if (c >= 'A' && c <= 'Z')
-            key += kLetters[c - 'A'];
-        else if (c >= '0' && c <= '9')
-            key += static_cast<char>(0x36 + 2 * (c - '0'));
-        else if (c == ' ')
-            key += '\x07';
-        else if (c == '_')
-            key += "\x2B\x03";
-        else
-            return std::nullopt;
-    }
-    return key + std::string("\x01\x00", 2);
+    std::int64_t bits = 0;
+    std::memcpy(&bits, &serial, sizeof bits);
+    return kValueFlag + signedBigEndian(bits, 8);
 }
 
 std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value) {
     if (value.isNull())
         return std::string(1, kNullFlag);
     switch (column.kind) {
+    case ColumnKind::Byte:
+        return std::string{kValueFlag, static_cast<char>(value.integer & 0xFF)};
     case ColumnKind::Long:
         return kValueFlag + signedBigEndian(value.integer, 4);
+    case ColumnKind::DateTime:
+        return dateKey(value.real);
     case ColumnKind::Text:
-        return generalTextKey(value.text);
+        if (std::optional<std::string> sorted = GeneralSortKey(value.text))
+            return kValueFlag + *sorted;
+        return std::nullopt;
     default:
         return std::nullopt;
     }
@@ -59,9 +53,9 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
 } // namespace
 
 bool KeysBuiltFor(ColumnKind kind) {
-    return kind == ColumnKind::Long || kind == ColumnKind::Text;
+    return kind == ColumnKind::Byte || kind == ColumnKind::Long || kind == ColumnKind::DateTime ||
+           kind == ColumnKind::Text;
 }
-
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
     std::string key;
     for (const IndexColumn &keyColumn : tree.columns) {

@@ -11,13 +11,14 @@
 
 namespace tarnwick::jet {
 
-// The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
-// key column holds a value whose stored form the engine does not build yet. So far: whole numbers of
-// four bytes (Long and AutoNumber), and text of letters, digits, spaces and underscores; both forms
-// are checked against the indexes of files Access made.
-// Whether the engine builds the keys of a column of `kind`.
+// Whether the engine builds the keys of a column of `kind`: Byte, Long (and AutoNumber), Date/Time
+// and Text, the kinds whose keys the indexes of files Access made show. Integer, Currency, Single,
+// Double and Yes/No columns are indexed in none of them.
 bool KeysBuiltFor(ColumnKind kind);
 
+// The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
+// key column holds a value whose key no file Access made shows: a date before 1899-12-30, or text
+// GeneralSortKey leaves out.
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet
