@@ -56,6 +56,7 @@ bool KeysBuiltFor(ColumnKind kind) {
     return kind == ColumnKind::Byte || kind == ColumnKind::Long || kind == ColumnKind::DateTime ||
            kind == ColumnKind::Text;
 }
+
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
     std::string key;
     for (const IndexColumn &keyColumn : tree.columns) {

@@ -127,9 +127,10 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
                                  bool adding) const {
     const std::optional<std::string> key = IndexKey(table_, tree, values);
     if (!key)
-        refuse(name_, adding ? "is given a text whose index key this engine does not build yet (it builds them "
-                               "for non-empty text of letters, digits, spaces and underscores)"
-                             : "holds a text whose index key this engine does not build yet");
+        refuse(name_, adding ? "is given a value whose index key this engine does not build yet (it builds them "
+                               "for whole numbers, dates from 30 December 1899 on, and text of Western European "
+                               "letters, digits and signs)"
+                             : "holds a value whose index key this engine does not build yet");
     IndexEntry entry;
     entry.key = *key;
     entry.row = at;
