@@ -1,6 +1,7 @@
 #include "db/jet/TableDefEncoder.h"
 
 #include "db/jet/JetFormat.h"
+#include "db/jet/RowDecoder.h"
 #include "db/jet/RowEncoder.h"
 
 namespace tarnwick::jet {
@@ -46,17 +47,7 @@ bool variableLength(ColumnKind kind) {
 std::optional<std::uint16_t> StoredLength(const ColumnDesign &column) {
     switch (column.kind) {
     case ColumnKind::YesNo:
-    case ColumnKind::Byte:
         return 1;
-    case ColumnKind::Integer:
-        return 2;
-    case ColumnKind::Long:
-    case ColumnKind::Single:
-        return 4;
-    case ColumnKind::Currency:
-    case ColumnKind::Double:
-    case ColumnKind::DateTime:
-        return 8;
     case ColumnKind::Text:
         if (column.textLength < 1 || column.textLength > 255)
             return std::nullopt;
@@ -64,7 +55,12 @@ std::optional<std::uint16_t> StoredLength(const ColumnDesign &column) {
     case ColumnKind::Memo:
     case ColumnKind::Ole:
         return 0;
+    case ColumnKind::Guid:
+    case ColumnKind::Decimal:
+        return std::nullopt;
     default:
+        if (const std::size_t size = FixedSize(column.kind))
+            return static_cast<std::uint16_t>(size);
         return std::nullopt;
     }
 }
