@@ -73,8 +73,11 @@ void WriteTableCounts(Page &definition, const TableDef &table) {
     };
     put32(kRowCountAt, table.rowCount);
     put32(kAutoNumberAt, table.lastAutoNumber);
-    for (std::size_t tree = 0; tree < table.trees.size(); ++tree)
-        put32(kTreeCountsAt + tree * kTreeCountSize + 4, table.rowCount);
+    // A tree's count is the number of its distinct keys, as Access's files show: the row count for
+    // a primary key's tree. Other trees keep theirs, as Access's own files let them go stale.
+    for (const IndexDef &index : table.indexes)
+        if (index.kind == IndexDef::kPrimaryKey)
+            put32(kTreeCountsAt + index.tree * kTreeCountSize + 4, table.rowCount);
 }
 
 const ColumnDef *TableDef::column(std::uint16_t number) const {

@@ -105,7 +105,7 @@ struct TableDef {
 };
 
 // Writes the counts of `table` into its first definition page `definition`: the rows, the
-// AutoNumber counter, and each index tree's rows.
+// AutoNumber counter, and the distinct keys of its primary key's tree.
 void WriteTableCounts(Page &definition, const TableDef &table);
 
 // Reads the definition starting on page `page`, following its chain of continuation pages.

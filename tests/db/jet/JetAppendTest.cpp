@@ -158,6 +158,15 @@ jet::Row storageRow(const std::string &name) {
             JetValue::utf8(name), JetValue::whole(1), JetValue::whole(2)};
 }
 
+// The distinct keys each index tree of the table defined on `page` counts, as its definition holds them.
+std::vector<std::uint32_t> treeCounts(const jet::JetDatabase &database, std::uint32_t page) {
+    const jet::Page definition = database.file().read(page, "table definition");
+    std::vector<std::uint32_t> counts;
+    for (std::uint32_t tree = 0; tree < definition.view("test").u32(0x33); ++tree)
+        counts.push_back(definition.view("test").u32(0x3F + 12 * tree + 4));
+    return counts;
+}
+
 TEST_F(JetAppend, TextKeysOfLettersDigitsSpacesAndUnderscoresAreKeptInStep) {
     jet::JetDatabase(copy, true)
         .append("MSysAccessStorage", {storageRow("Zebra 7"), storageRow("apple_pie"), storageRow("MIXED case")});
@@ -166,6 +175,8 @@ TEST_F(JetAppend, TextKeysOfLettersDigitsSpacesAndUnderscoresAreKeptInStep) {
     for (const jet::IndexReport &report : jet::WalkIndexes(database, table))
         EXPECT_TRUE(report.problems.empty()) << report.index << ": " << report.problems.front();
     EXPECT_EQ(table.rowCount, 26u);
+    // The primary key's tree counts every row; the others keep the counts Access left (14 and 3).
+    EXPECT_EQ(treeCounts(database, table.page), (std::vector<std::uint32_t>{26, 14, 3}));
     EXPECT_EQ(CompareWithOutsideReaders(copy, "MSysAccessStorage"), "");
 }
 
