@@ -185,13 +185,24 @@ std::uint32_t IndexUpkeep::addPage(const IndexTree &tree, CachedPage page) {
     return number;
 }
 
+// A tree flagged unique, or one a primary key stands on: Access's own files leave the flag off a
+// primary key's tree.
+bool IndexUpkeep::unique(const IndexTree &tree) const {
+    if (tree.flags & IndexTree::kUnique)
+        return true;
+    const auto number = static_cast<std::uint32_t>(&tree - table_.trees.data());
+    return std::any_of(table_.indexes.begin(), table_.indexes.end(), [&](const IndexDef &index) {
+        return index.tree == number && index.kind == IndexDef::kPrimaryKey;
+    });
+}
+
 std::vector<IndexEntry>::iterator IndexUpkeep::placeFor(const IndexTree &tree, std::vector<IndexEntry> &entries,
                                                         const IndexEntry &entry) const {
     const auto at = std::upper_bound(entries.begin(), entries.end(), entry, before);
     // Entries of one key sort together, by row: a key already held is beside the new entry's place.
     const bool held =
         (at != entries.end() && at->key == entry.key) || (at != entries.begin() && std::prev(at)->key == entry.key);
-    if ((tree.flags & IndexTree::kUnique) && held)
+    if (held && unique(tree))
         throw DbError(dberr::StorageFailure,
                       "The changes you requested to the table were not successful because they would create "
                       "duplicate values in the index, primary key, or relationship.");
@@ -333,7 +344,7 @@ void IndexUpkeep::take(const IndexTree &tree, const IndexEntry &entry) {
         setEntries(parent, std::move(parent.entries), false);
     }
     CachedPage &page = cached(path[level].page);
-    if (level == 0 && !page.leaf && page.entries.empty()) {
+    if (level == 0 && page.entries.empty()) {
         page.page = EmptyIndexLeaf(link(page.page, kOwnerAt));
         setEntries(page, {}, true);
         return;

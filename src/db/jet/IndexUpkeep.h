@@ -61,6 +61,7 @@ private:
                bool atEnd);
     void take(const IndexTree &tree, const IndexEntry &entry);
     void unlink(const IndexTree &tree, std::uint32_t number);
+    bool unique(const IndexTree &tree) const;
     // Where `entry` goes among `entries`; a unique index that holds its key refuses it in a sentence.
     std::vector<IndexEntry>::iterator placeFor(const IndexTree &tree, std::vector<IndexEntry> &entries,
                                                const IndexEntry &entry) const;

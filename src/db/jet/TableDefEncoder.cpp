@@ -132,7 +132,7 @@ Page EncodeTableDef(const TableDesign &design, const TableDefPlaces &places) {
             out.u16(0xFFFF), out.u8(0);
         out.u32(places.keyMap.stored());
         out.u32(places.keyRoot);
-        out.u8(IndexTree::kUnique | IndexTree::kRequired);
+        out.u8(0); // no flags: Access's own primary keys leave them off, the index's kind says it all
         out.zeros(9);
 
         out.u32(kDefinitionStamp);

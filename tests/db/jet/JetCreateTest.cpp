@@ -204,6 +204,26 @@ TEST_F(JetCreate, DefaultValuesAreThePropertiesAccessReads) {
                               "name: Cost\n\tDefaultValue: 0\n\n");
 }
 
+TEST_F(JetCreate, AKeyThePrimaryKeyHoldsIsRefusedAndTheFileLeftAsItWas) {
+    jet::CreateEmptyDatabase(path);
+    jet::JetDatabase(path, true).createTable({"Codes", {column("Code", ColumnKind::Long)}, "Code"});
+    const auto code = [](int value) { return jet::Row{JetValue::whole(value)}; };
+    jet::JetDatabase(path, true).append("Codes", {code(5), code(9), code(-3)});
+    const std::string before = TempDir::readFile(path);
+    // Each held key, met before and after the new entry's place, and a key twice in one append.
+    for (const std::vector<jet::Row> &rows :
+         {std::vector<jet::Row>{code(5)}, {code(7), code(9)}, {code(-3)}, {code(1), code(1)}}) {
+        try {
+            jet::JetDatabase(path, true).append("Codes", rows);
+            ADD_FAILURE() << "appended a held key";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.description(), "The changes you requested to the table were not successful because they would "
+                                       "create duplicate values in the index, primary key, or relationship.");
+        }
+        EXPECT_TRUE(TempDir::readFile(path) == before);
+    }
+}
+
 struct BadDesign {
     const char *why;
     jet::TableDesign design;
