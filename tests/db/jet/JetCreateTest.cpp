@@ -71,7 +71,8 @@ JetValue sampleValue(const jet::ColumnDesign &column, int i) {
     case ColumnKind::Double:
         return JetValue::number(i * -1.0e-3 + 1.0e300 * (i % 5 == 0));
     case ColumnKind::DateTime: // 100-01-01 to 9999-12-31, with times of day
-        return JetValue::date(-657434 + (i * 7919) % 3615897 + (i % 96) / 96.0);
+        return JetValue::date(static_cast<double>(-657434 + static_cast<std::int64_t>(i) * 7919 % 3615897) +
+                              (i % 96) / 96.0);
     case ColumnKind::YesNo:
         return JetValue::yesNo(i % 2);
     case ColumnKind::Text:
