@@ -143,12 +143,13 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
 }
 
 // A journal written as a commit does, then pages overwritten as the commit would, then the commit
-// cut short: the next open puts the file back. A journal cut short itself is only removed.
-TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOne) {
+// cut short: the next open puts the file back. A journal cut short or damaged itself is only removed.
+TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
     if (!fs::is_directory(kAccessFolder))
         GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
-    for (const bool torn : {false, true}) {
-        SCOPED_TRACE(torn ? "torn journal" : "complete journal");
+    enum class Journal { Complete, Torn, Damaged };
+    for (const Journal kind : {Journal::Complete, Journal::Torn, Journal::Damaged}) {
+        SCOPED_TRACE(kind == Journal::Complete ? "complete journal" : kind == Journal::Torn ? "torn" : "damaged");
         TempDir dir;
         const std::string path = dir.file("db.mdb");
         fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
@@ -159,8 +160,15 @@ TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOne) {
             for (std::uint32_t number : {18u, 20u})
                 originals.emplace(number, file.read(number, "test"));
             jet::WriteJournal(file, originals);
-            if (torn) {
-                fs::resize_file(jet::JournalPath(path), fs::file_size(jet::JournalPath(path)) - 100);
+            const std::string journal = jet::JournalPath(path);
+            if (kind == Journal::Torn) {
+                fs::resize_file(journal, fs::file_size(journal) - 100);
+            } else if (kind == Journal::Damaged) {
+                // A saved page's bytes changed where the disk never wrote them: its size is whole, its
+                // checksum no longer matches, and putting it back would damage the file.
+                std::string bytes = TempDir::readFile(journal);
+                std::fill(bytes.begin() + 100, bytes.begin() + 600, '\0');
+                dir.write("db.mdb-journal", bytes);
             } else {
                 jet::Page scribbled;
                 std::fill(scribbled.data(), scribbled.data() + 4096, 0xA5);
