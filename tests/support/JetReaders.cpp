@@ -65,13 +65,6 @@ std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string 
     return rows;
 }
 
-std::string hexDecoded(const std::string &digits) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
-        bytes += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
-    return bytes;
-}
-
 std::string hex(const std::string &bytes) {
     std::string out;
     char digits[3];
@@ -147,7 +140,7 @@ bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std
     if (value.isNull() || !cell)
         return value.isNull() && !cell;
     if (column.kind == ColumnKind::Guid) // mdb-export writes a GUID's text in hex, one dash short
-        return guidDigits(hexDecoded(*cell)) == guidDigits(value.text);
+        return guidDigits(HexDecoded(*cell)) == guidDigits(value.text);
     switch (value.kind) {
     case JetValue::Kind::YesNo:
     case JetValue::Kind::Integer:
@@ -222,6 +215,13 @@ std::vector<std::size_t> positions(const std::vector<std::string> &columns, cons
 }
 
 } // namespace
+
+std::string HexDecoded(const std::string &digits) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
+    return bytes;
+}
 
 std::vector<std::string> MdbTables(const std::string &file) {
     std::vector<std::string> names;

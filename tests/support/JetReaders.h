@@ -15,6 +15,9 @@ struct ExportedTable {
     std::vector<std::vector<std::optional<std::string>>> rows;
 };
 
+// Bytes from hexadecimal digits, as the readers print them.
+std::string HexDecoded(const std::string &digits);
+
 // Every table mdbtools lists in `file`, system tables included.
 std::vector<std::string> MdbTables(const std::string &file);
 // `table` through mdb-export: dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.

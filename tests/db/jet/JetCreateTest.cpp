@@ -7,6 +7,7 @@
 #include "db/jet/EmptyDatabase.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
+#include "db/jet/JetText.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -14,6 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <sys/stat.h>
 
 namespace tarnwick {
@@ -22,6 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using jet::ColumnKind;
 using jet::JetValue;
+using Json = nlohmann::json;
 
 jet::ColumnDesign column(const std::string &name, ColumnKind kind, std::uint16_t textLength = 0,
                          const std::string &defaultValue = "") {
@@ -223,6 +228,85 @@ TEST_F(JetCreate, AKeyThePrimaryKeyHoldsIsRefusedAndTheFileLeftAsItWas) {
         }
         EXPECT_TRUE(TempDir::readFile(path) == before);
     }
+}
+
+// The properties in a catalog row's LvProp, by column ("" for the table's own) and name, each as its
+// stored bytes, read strictly: every length must add up, as in the blobs Access writes. Throws where
+// one does not.
+std::map<std::string, std::map<std::string, std::string>> properties(const std::string &blob) {
+    const auto bytes = reinterpret_cast<const std::uint8_t *>(blob.data());
+    const jet::ByteView view(bytes, blob.size(), "properties");
+    const auto text = [&](std::size_t at, std::size_t length) { return jet::DecodeUtf16(view.slice(at, length)); };
+    std::map<std::string, std::map<std::string, std::string>> found;
+    if (blob.compare(0, 4, std::string("MR2\0", 4)) != 0)
+        throw std::runtime_error("no MR2 signature");
+    std::vector<std::string> names;
+    for (std::size_t block = 4; block < blob.size();) {
+        const std::size_t end = block + view.u32(block);
+        if (end > blob.size() || end <= block + 6)
+            throw std::runtime_error("a block runs past the blob");
+        if (view.u16(block + 4) == 0x80) {
+            for (std::size_t at = block + 6; at < end; at += 2 + view.u16(at))
+                names.push_back(text(at + 2, view.u16(at)));
+        } else {
+            const std::string object = text(block + 12, view.u16(block + 10));
+            std::size_t at = block + 6 + view.u32(block + 6);
+            for (; at < end; at += view.u16(at)) {
+                if (view.u16(at) != 8 + view.u16(at + 6) || view.u16(at + 4) >= names.size())
+                    throw std::runtime_error("an entry's lengths do not add up");
+                found[object][names[view.u16(at + 4)]] = view.slice(at + 8, view.u16(at + 6)).bytes();
+            }
+            if (at != end)
+                throw std::runtime_error("the entries run past their block");
+        }
+        block = end;
+    }
+    return found;
+}
+
+// The catalog row of the table `name`, as mdb-reader reads it.
+std::map<std::string, Json> catalogRow(const std::string &path, const std::string &name) {
+    const Json read = Json::parse(
+        RunObserved("/usr/bin/node",
+                    {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, path, "MSysObjects"}, 60)
+            .out);
+    for (const Json &row : read["rows"]) {
+        std::map<std::string, Json> named;
+        for (std::size_t c = 0; c < read["columns"].size(); ++c)
+            named[read["columns"][c].get<std::string>()] = row[c];
+        if (named["Name"] == name)
+            return named;
+    }
+    return {};
+}
+
+TEST_F(JetCreate, ANewTablesCatalogRowIsLaidOutAsAccessLaysOutItsOwn) {
+    if (!fs::is_directory(fs::path(TESTDATA_DIR) / "access"))
+        GTEST_SKIP() << "the shared test data is not beside the source";
+    // The strict reading holds for the properties Access 2003 wrote for a table of its own.
+    const std::string access = (fs::path(TESTDATA_DIR) / "access" / "testUnicodeCompV2003.mdb").string();
+    const auto accessMade = properties(HexDecoded(catalogRow(access, "Table")["LvProp"]["hex"]));
+    EXPECT_EQ(accessMade.size(), 3u);
+    EXPECT_EQ(accessMade.at("Unicode").at("UnicodeCompression"), std::string(1, '\x01'));
+
+    jet::CreateEmptyDatabase(path);
+    jet::JetDatabase(path, true).createTable(JetParkTables()[2]); // OtherCharges
+    std::map<std::string, Json> made = catalogRow(path, "OtherCharges"), system = catalogRow(path, "MSysObjects");
+    EXPECT_EQ(made["ParentId"], system["ParentId"]); // the container of tables
+    EXPECT_EQ(made["Type"], 1);
+    EXPECT_EQ(made["Owner"], catalogRow(path, "MSysDb")["Owner"]);
+    std::map<std::string, std::string> defaults;
+    for (const auto &[column, named] : properties(HexDecoded(made["LvProp"]["hex"].get<std::string>()))) {
+        const std::string &stored = named.at("DefaultValue");
+        defaults[column] = jet::DecodeUtf16(
+            jet::ByteView(reinterpret_cast<const std::uint8_t *>(stored.data()), stored.size(), "value"));
+    }
+    EXPECT_EQ(defaults, (std::map<std::string, std::string>{{"Amount", "0"},
+                                                            {"Cost", "0"},
+                                                            {"OrdQua", "0"},
+                                                            {"QuaOnHand", "0"},
+                                                            {"ReorderPoint", "0"},
+                                                            {"Taxable", "No"}}));
 }
 
 struct BadDesign {
