@@ -111,7 +111,8 @@ Page EncodeTableDef(const TableDesign &design, const TableDefPlaces &places) {
         out.u16(places.collation);
         out.u16(0);
         out.u8((variable ? 0 : ColumnDef::kFixedLength) | kNullable | (column.autoNumber ? ColumnDef::kAutoNumber : 0));
-        out.u8(column.kind == ColumnKind::Text || column.kind == ColumnKind::Memo ? kCompressedUnicode : 0);
+        // Access's files flag text columns for compression, and leave memo columns unflagged.
+        out.u8(column.kind == ColumnKind::Text ? kCompressedUnicode : 0);
         out.u32(0);
         // Yes/No values live in the null mask and take no room among the fixed-length values.
         out.u16(variable || column.kind == ColumnKind::YesNo ? 0 : fixedOffset);

@@ -280,6 +280,36 @@ std::map<std::string, Json> catalogRow(const std::string &path, const std::strin
     return {};
 }
 
+TEST_F(JetCreate, ColumnsAreDefinedAsAccessDefinedTheSameColumns) {
+    const fs::path access = fs::path(TESTDATA_DIR) / "access" / "DateTestDatabase.mdb";
+    if (!fs::exists(access))
+        GTEST_SKIP() << access << " is missing: the shared test data is not beside the source";
+    const jet::TableDef theirs = jet::JetDatabase(access.string()).table("DateTest");
+    jet::CreateEmptyDatabase(path);
+    jet::JetDatabase(path, true)
+        .createTable({"DateTest",
+                      {column("IDCol", ColumnKind::Long), column("DateTimeCol", ColumnKind::DateTime),
+                       column("DateCol", ColumnKind::DateTime), column("TimeCol", ColumnKind::DateTime),
+                       column("LongTextCol", ColumnKind::Memo), column("ShortTextCol", ColumnKind::Text, 255)},
+                      ""});
+    const jet::TableDef ours = jet::JetDatabase(path).table("DateTest");
+    ASSERT_EQ(ours.columns.size(), theirs.columns.size());
+    EXPECT_EQ(ours.maxColumns, theirs.maxColumns);
+    EXPECT_EQ(ours.variableColumns, theirs.variableColumns);
+    for (std::size_t i = 0; i < ours.columns.size(); ++i) {
+        const jet::ColumnDef &a = ours.columns[i], &b = theirs.columns[i];
+        SCOPED_TRACE(b.name);
+        EXPECT_EQ(a.name, b.name);
+        EXPECT_EQ(a.kind, b.kind);
+        EXPECT_EQ(a.number, b.number);
+        EXPECT_EQ(a.variableIndex, b.variableIndex);
+        EXPECT_EQ(a.fixedOffset, b.fixedOffset);
+        EXPECT_EQ(a.length, b.length);
+        EXPECT_EQ(a.flags, b.flags);
+        EXPECT_EQ(a.compressedUnicode, b.compressedUnicode);
+    }
+}
+
 TEST_F(JetCreate, ANewTablesCatalogRowIsLaidOutAsAccessLaysOutItsOwn) {
     if (!fs::is_directory(fs::path(TESTDATA_DIR) / "access"))
         GTEST_SKIP() << "the shared test data is not beside the source";
