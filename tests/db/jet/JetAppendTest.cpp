@@ -72,7 +72,7 @@ TEST_F(JetAppend, RowsOfEveryShapeAreReadBackByAllThreeReaders) {
         dateTestRow(11, 1.5, repeated("0123456789", 407), std::nullopt),      // one long-value row, near full
         dateTestRow(12, 2, repeated("ä€漢 ", 2000), "chained memo"),          // a chain of long-value rows
         dateTestRow(13, 3, repeated("one megabyte of memo ", 52429), "1 MB"), // a long chain
-        dateTestRow(14, 4, "ÿĀ", "ÿĀā"), // the last character that fits one byte, and the first that does not
+        dateTestRow(14, 4, "ĀĀĀĀ", "ÿĀÿ"), // the last character that fits one byte, and the first that does not
         dateTestRow(std::nullopt, std::nullopt, std::nullopt, std::nullopt),
     };
     std::vector<jet::Row> many = appended;
