@@ -35,8 +35,12 @@ struct ScriptedSession {
     }
 };
 
-struct DesktopPark : ScriptedSession {
+// The park's folder, made before the session and removed after it has closed the park.
+struct ParkFolder {
     TempDir dir;
+};
+
+struct DesktopPark : ParkFolder, ScriptedSession {
     Navigator navigator{session};
 
     DesktopPark() {

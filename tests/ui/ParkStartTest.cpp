@@ -30,9 +30,13 @@ QString offer(const std::string &folder) {
                                   ".\r\nDo you want to create an empty park there?");
 }
 
-// A program unpacked as the package installs it, under a root of the test's own.
-struct Installation : ScriptedSession {
+// The root is made before the session and removed after it has closed the park.
+struct InstallationRoot {
     TempDir root;
+};
+
+// A program unpacked as the package installs it, under a root of the test's own.
+struct Installation : InstallationRoot, ScriptedSession {
     std::string program = root.file("usr/bin");
     std::string config = root.file("home/.config/Tarnwick");
 
