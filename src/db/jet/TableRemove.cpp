@@ -10,14 +10,23 @@ namespace tarnwick::jet {
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
     : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_) {}
 
-void FlagRowDeleted(PageWrites &pages, RowId id) {
+void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags) {
     Page page = pages.read(id.page, "row");
-    const DataPage rows(page, id.page);
     const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
-    const auto entry = static_cast<std::uint16_t>(rows.rowOffset(id.row) | kRowMovedHere | kRowNotInScan);
+    const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flags);
     page.data()[entryAt] = static_cast<std::uint8_t>(entry);
     page.data()[entryAt + 1] = static_cast<std::uint8_t>(entry >> 8);
     pages.write(id.page, page);
+}
+
+void FlagRowDeleted(PageWrites &pages, RowId id) {
+    FlagRow(pages, id, kRowMovedHere | kRowNotInScan);
+}
+
+void StoreTableCounts(PageWrites &pages, const TableDef &table) {
+    Page definition = pages.read(table.page, "table definition");
+    WriteTableCounts(definition, table);
+    pages.write(table.page, definition);
 }
 
 void TableRemove::remove(RowId id) {
@@ -41,9 +50,7 @@ void TableRemove::remove(RowId id) {
 
 void TableRemove::finish() {
     indexes_.flush();
-    Page definition = pages_.read(table_.page, "table definition");
-    WriteTableCounts(definition, table_);
-    pages_.write(table_.page, definition);
+    StoreTableCounts(pages_, table_);
 }
 
 } // namespace tarnwick::jet

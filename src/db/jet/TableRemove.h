@@ -30,7 +30,12 @@ private:
     IndexUpkeep indexes_;
 };
 
+// Gives row `id`'s entry in its page's row offset table the flags `flags` (see JetFormat.h).
+void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags);
 // Flags row `id` deleted, as Access flags a deleted row.
 void FlagRowDeleted(PageWrites &pages, RowId id);
+
+// Writes the counts of `table` into its definition page within the write (see WriteTableCounts).
+void StoreTableCounts(PageWrites &pages, const TableDef &table);
 
 } // namespace tarnwick::jet

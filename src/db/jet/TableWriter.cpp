@@ -20,11 +20,6 @@ constexpr std::size_t kLargestInlineValue = 64;
 constexpr std::uint32_t kInline = 0x80000000;
 constexpr std::uint32_t kSingleRow = 0x40000000;
 
-void put16(std::uint8_t *at, std::size_t value) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 void put32(std::uint8_t *at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
         at[i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -159,32 +154,22 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
         if (old.size() < 4 && at == home)
             throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too short to leave a pointer.");
         const RowId moved = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
-        flagEntry(moved, kRowMovedHere);
+        FlagRow(pages_, moved, kRowMovedHere);
         // The pointer at the row's old place now leads to the new one; a place it moved to before is freed.
         Page page = pages_.read(home.page, "row");
         const std::size_t pointerAt = DataPage(page, home.page).rowOffset(home.row);
         put32(page.data() + pointerAt, moved.stored());
         pages_.write(home.page, page);
-        flagEntry(home, kRowNotInScan);
+        FlagRow(pages_, home, kRowNotInScan);
         if (!(at == home))
             FlagRowDeleted(pages_, at);
     }
     indexes_.add(values, home);
 }
 
-void TableWriter::flagEntry(RowId id, std::uint16_t flag) {
-    Page page = pages_.read(id.page, "row");
-    const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
-    const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flag);
-    put16(page.data() + entryAt, entry);
-    pages_.write(id.page, page);
-}
-
 void TableWriter::finish() {
     indexes_.flush();
-    Page definition = pages_.read(table_.page, "table definition");
-    WriteTableCounts(definition, table_);
-    pages_.write(table_.page, definition);
+    StoreTableCounts(pages_, table_);
 }
 
 } // namespace tarnwick::jet

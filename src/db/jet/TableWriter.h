@@ -33,8 +33,6 @@ public:
 
 private:
     void checkShape(const std::vector<JetValue> &values) const;
-    // Sets the row's entry in its page's row offset table to its offset with `flag`.
-    void flagEntry(RowId id, std::uint16_t flag);
     std::string storeLongValue(const ColumnDef &column, const std::string &bytes);
     // Puts `row` on a page of the table (ownerPage) or of long values, adding a page when none has room.
     RowId place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current, RowId ownedMap,
