@@ -1,8 +1,8 @@
 #include "app/DemoPark.h"
 
 #include "app/SiteTypes.h"
+#include "base/VbNumber.h"
 #include "db/Recordset.h"
-#include "db/VbNumber.h"
 
 #include <fstream>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Numbered files as the old run time had them: Open yields a file number (1 and up), and the caller
 // reads lines, prints lines and closes by that number. Errors carry the run time's error numbers.
-#include "app/LineReader.h"
-#include "app/NumberedError.h"
+#include "base/LineReader.h"
+#include "base/NumberedError.h"
 
 #include <map>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "app/HelpFile.h"
 
-#include "app/NumberedError.h"
-#include "app/PathCheck.h"
+#include "base/NumberedError.h"
+#include "base/PathCheck.h"
 
 #include <chm_lib.h>
 #include <filesystem>

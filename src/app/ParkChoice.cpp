@@ -1,8 +1,8 @@
 #include "app/ParkChoice.h"
 
 #include "app/FileOpener.h"
-#include "app/PathCheck.h"
 #include "app/Startup.h"
+#include "base/PathCheck.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"

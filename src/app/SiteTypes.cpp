@@ -1,6 +1,6 @@
 #include "app/SiteTypes.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "db/Recordset.h"
 
 namespace tarnwick {

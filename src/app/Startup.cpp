@@ -2,7 +2,7 @@
 
 #include "app/FileOpener.h"
 #include "app/ParkChoice.h"
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
 

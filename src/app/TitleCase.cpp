@@ -1,6 +1,6 @@
 #include "app/TitleCase.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>

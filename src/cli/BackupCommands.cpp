@@ -1,6 +1,6 @@
 // backups and restore: the park's backups from the terminal.
+#include "app/Backups.h"
 #include "cli/Commands.h"
-#include "db/Backups.h"
 
 #include <iostream>
 

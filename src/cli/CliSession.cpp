@@ -1,7 +1,7 @@
 #include "cli/CliSession.h"
 
-#include "app/PathCheck.h"
 #include "app/Startup.h"
+#include "base/PathCheck.h"
 #include "import/InterruptedImport.h"
 
 namespace tarnwick {

@@ -1,8 +1,8 @@
 #pragma once
 // The commands of the terminal program. Each returns the exit status: 0 when it ran to its end,
 // 1 when it was stopped.
+#include "app/Maintenance.h"
 #include "cli/CliSession.h"
-#include "db/Maintenance.h"
 #include "import/Importers.h"
 
 #include <optional>

@@ -1,8 +1,8 @@
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "app/Maintenance.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "cli/Commands.h"
 #include "cli/TerminalSheetPicker.h"
-#include "db/Maintenance.h"
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 

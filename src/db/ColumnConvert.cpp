@@ -1,9 +1,9 @@
 #include "db/ColumnConvert.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
 #include "db/DbError.h"
-#include "db/VbDate.h"
-#include "db/VbNumber.h"
 
 #include <cmath>
 #include <optional>

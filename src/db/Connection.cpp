@@ -1,7 +1,7 @@
 #include "db/Connection.h"
 
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 
 namespace tarnwick {
 

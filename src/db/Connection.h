@@ -2,7 +2,7 @@
 // A connection to one database file, configured the way the old system configured its provider:
 // Provider, then the "Data Source", "User ID" and "Password" properties, then Open. Opening never
 // creates a file: a missing one is error -2147467259, as the provider reported it.
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 
 #include <map>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Errors of the database component, numbered as the Jet provider numbers them so that the
 // messages the operator sees carry familiar codes.
-#include "app/NumberedError.h"
+#include "base/NumberedError.h"
 
 namespace tarnwick {
 

@@ -1,9 +1,9 @@
 #include "db/ParkSchema.h"
 
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "db/Connection.h"
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 
 #include <algorithm>
 #include <filesystem>

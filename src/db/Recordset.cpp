@@ -1,8 +1,8 @@
 #include "db/Recordset.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "db/ColumnConvert.h"
-#include "db/StoredValue.h"
+#include "db/sqlite/StoredValue.h"
 
 #include <regex>
 

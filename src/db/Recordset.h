@@ -4,9 +4,9 @@
 // row, Delete, CancelUpdate, and Fields by name or index. A static cursor is a snapshot of the row
 // ids taken at open. The only sources accepted are "SELECT * FROM <table> [Where ID = <n>]" and,
 // with the table option, a bare or bracketed table name.
+#include "base/Value.h"
 #include "db/ColumnKind.h"
 #include "db/Connection.h"
-#include "db/Value.h"
 
 #include <cstdint>
 #include <map>

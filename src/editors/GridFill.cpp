@@ -1,7 +1,7 @@
 #include "editors/GridFill.h"
 
+#include "base/VbNumber.h"
 #include "db/Recordset.h"
-#include "db/VbNumber.h"
 
 namespace tarnwick {
 

@@ -1,7 +1,7 @@
 #include "editors/RowEdits.h"
 
-#include "db/VbDate.h"
-#include "db/VbNumber.h"
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // Cloning the picked site: the count box, its button and CreateSites.
-#include "db/VbNumber.h"
+#include "base/VbNumber.h"
 #include "editors/RowEdits.h"
 #include "editors/SiteEditor.h"
 

@@ -1,6 +1,6 @@
 #include "export/Browser.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "db/DbError.h"
 
 namespace tarnwick {

@@ -1,6 +1,6 @@
 #include "export/FolderBrowse.h"
 
-#include "import/DelimitedText.h"
+#include "base/PathCheck.h"
 
 #include <algorithm>
 #include <filesystem>

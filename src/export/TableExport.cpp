@@ -1,7 +1,7 @@
 #include "export/TableExport.h"
 
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "db/DbError.h"
 #include "export/Browser.h"
 #include "sheet/SheetError.h"

@@ -1,7 +1,7 @@
 #include "import/DelimitedText.h"
 
 #include "app/FileOpener.h"
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <algorithm>
 
@@ -48,11 +48,6 @@ std::optional<long> CountDataLines(Session &session, const std::string &path) {
 
 std::string SourcePath(const Session &session, const std::string &fileName) {
     return session.DbFolder + "/" + fileName;
-}
-
-std::string UpperExtension(const std::string &fileName) {
-    std::size_t dot = fileName.find_last_of('.');
-    return dot == std::string::npos ? std::string() : UpperCase(fileName.substr(dot + 1));
 }
 
 std::string QuotedValue(std::string text) {

@@ -1,7 +1,7 @@
 #pragma once
 // Delimited text sources: the title line and the data lines.
 #include "app/Session.h"
-#include "db/Value.h"
+#include "base/Value.h"
 
 #include <optional>
 #include <string>
@@ -51,7 +51,5 @@ std::optional<long> CountDataLines(Session &session, const std::string &path);
 
 // The path of a source named as the import window lists it.
 std::string SourcePath(const Session &session, const std::string &fileName);
-// The text after the last "." of a name, upper-cased ("" when there is none).
-std::string UpperExtension(const std::string &fileName);
 
 } // namespace tarnwick

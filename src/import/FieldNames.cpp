@@ -1,8 +1,8 @@
 #include "import/FieldNames.h"
 
 #include "app/FileOpener.h"
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "import/DelimitedText.h"
 #include "import/QuoteRepair.h"
 #include "sheet/SheetError.h"

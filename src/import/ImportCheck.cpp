@@ -1,6 +1,6 @@
 #include "import/ImportCheck.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "import/DelimitedText.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // What an import tells whoever listens about its rows: the rows refused and the values shortened.
 // A listener that checks makes the import a trial: nothing is asked, nothing is kept.
-#include "db/Value.h"
+#include "base/Value.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "import/ImportWindowActions.h"
 
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
-#include "db/Maintenance.h"
+#include "app/Maintenance.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "export/FolderBrowse.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"

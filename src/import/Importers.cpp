@@ -1,8 +1,9 @@
 #include "import/Importers.h"
 
-#include "app/TextUtil.h"
 #include "app/TitleCase.h"
-#include "db/VbNumber.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
+#include "base/VbNumber.h"
 #include "import/DelimitedText.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "import/InterruptedImport.h"
 
-#include "app/NewFile.h"
-#include "db/Backups.h"
+#include "app/Backups.h"
+#include "base/NewFile.h"
 #include "db/Recordset.h"
 
 #include <cstdio>
@@ -64,7 +64,8 @@ bool openInterrupted(const std::string &path, InterruptedMarker &out) {
     out.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (out.fd < 0 || ::flock(out.fd, LOCK_EX | LOCK_NB) != 0)
         return false;
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (::fstat(out.fd, &held) != 0 || ::stat(path.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
         held.st_dev != named.st_dev)
         return false;

@@ -1,7 +1,7 @@
 #include "import/Mapping.h"
 
-#include "app/PathCheck.h"
-#include "app/TextUtil.h"
+#include "base/PathCheck.h"
+#include "base/TextUtil.h"
 #include "import/DelimitedText.h"
 
 #include <algorithm>

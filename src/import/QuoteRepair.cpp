@@ -1,7 +1,7 @@
 #include "import/QuoteRepair.h"
 
 #include "app/FileOpener.h"
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "import/DelimitedText.h"
 
 namespace tarnwick {

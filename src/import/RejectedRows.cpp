@@ -1,7 +1,7 @@
 #include "import/RejectedRows.h"
 
-#include "app/NewFile.h"
-#include "app/TextUtil.h"
+#include "base/NewFile.h"
+#include "base/TextUtil.h"
 #include "import/DelimitedText.h"
 #include "import/RowSource.h"
 #include "sheet/SheetError.h"

@@ -5,8 +5,8 @@
 // workbook's rows in a workbook of its titles, "Line" and "Reason". The file is written under a temporary name and
 // named at the end: "<source> rejected.csv" (or .xls), " rejected (2)" ... when that name is taken, never a file that
 // exists or a source of the running import.
-#include "app/LineReader.h"
 #include "app/Session.h"
+#include "base/LineReader.h"
 #include "import/ImportListener.h"
 
 #include <memory>

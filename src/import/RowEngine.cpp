@@ -1,7 +1,7 @@
 #include "import/RowEngine.h"
 
-#include "app/TextUtil.h"
 #include "app/TitleCase.h"
+#include "base/TextUtil.h"
 #include "db/DbError.h"
 #include "import/ImportListener.h"
 

@@ -1,7 +1,7 @@
 #include "import/RowSource.h"
 
 #include "app/FileOpener.h"
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "import/DelimitedText.h"
 #include "sheet/SheetError.h"
 #include "sheet/SheetOutline.h"

@@ -2,7 +2,7 @@
 // The data rows of a source, one at a time, each as a row buffer: positions 1 to the buffer's size
 // (position 0 unused), every position Empty before the row's values are put in.
 #include "app/Session.h"
-#include "db/Value.h"
+#include "base/Value.h"
 #include "sheet/Workbook.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 // One worksheet cell as the reader delivers it.
-#include "db/Value.h"
+#include "base/Value.h"
 
 #include <cstdint>
 #include <string>

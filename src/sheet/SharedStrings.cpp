@@ -1,6 +1,6 @@
 #include "sheet/SharedStrings.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "sheet/SheetError.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 // Errors of the workbook reader and writer: a number and a description the operator can act on.
-#include "app/NumberedError.h"
+#include "base/NumberedError.h"
 
 namespace tarnwick {
 

@@ -1,6 +1,6 @@
 #pragma once
 // An anonymous temporary file that bytes are appended to and then read back from the start.
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "sheet/Workbook.h"
 
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 #include "sheet/NumberFormat.h"
 #include "sheet/SheetError.h"
 

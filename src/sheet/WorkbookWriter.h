@@ -3,7 +3,7 @@
 // exists from the start) and are given row by row (rows in increasing order, columns in any order
 // within a row); they go to a temporary file as they come, so a full sheet is never held in memory,
 // and the workbook is assembled by save().
-#include "db/Value.h"
+#include "base/Value.h"
 #include "sheet/SpoolFile.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The choice of the park's folder: a park opened or made where the operator points, path.txt
 // written then and only then, and every folder that cannot serve refused in one sentence.
 #include "app/ParkChoice.h"
-#include "app/PathCheck.h"
 #include "app/Startup.h"
+#include "base/PathCheck.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"

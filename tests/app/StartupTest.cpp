@@ -1,7 +1,7 @@
 // Start-up: path.txt through the file opener, the park connection and the messages that end the run.
 #include "app/Startup.h"
 #include "app/FileOpener.h"
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"

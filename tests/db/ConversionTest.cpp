@@ -1,8 +1,8 @@
 // Assigning values to columns: what each kind accepts, how it rounds, and what it refuses.
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
 #include "db/ColumnConvert.h"
 #include "db/DbError.h"
-#include "db/VbDate.h"
-#include "db/VbNumber.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -62,8 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Dates from serials and the text forms; day and month swap when only that reads.
         Accepted{{K::Date}, Value::number(0), date(1899, 12, 30)},
         Accepted{{K::Date}, Value("12/31/99"), date(1999, 12, 31)},
-        Accepted{{K::Date}, Value("1/2/29"), date(2029, 1, 2)},
-        Accepted{{K::Date}, Value("1/2/30"), date(1930, 1, 2)},
+        Accepted{{K::Date}, Value("1/2/29"), date(2029, 1, 2)}, Accepted{{K::Date}, Value("1/2/30"), date(1930, 1, 2)},
         Accepted{{K::Date}, Value("25/12/2004"), date(2004, 12, 25)},
         Accepted{{K::Date}, Value("2004-02-29"), date(2004, 2, 29)},
         Accepted{{K::Date}, Value("3-7-2004 12:30 AM"), date(2004, 3, 7, 0, 30)},
@@ -101,11 +100,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{{K::Date}, Value("12:30")}, Refused{{K::Date}, Value::boolean(true)}));
 
 TEST(NumberText, FormatsAsCStr) {
-    const std::pair<double, const char *> cases[] = {
-        {12.5, "12.5"},     {-3, "-3"},      {1e20, "1E+20"},  {123456789012345.0, "123456789012345"},
-        {0.1 + 0.2, "0.3"}, {1e-7, "1E-07"}, {0.001, "0.001"}, {1.0 / 3, "0.333333333333333"},
-        // A damaged workbook can hold what no VB number is.
-        {HUGE_VAL, "1.#INF"}, {-HUGE_VAL, "-1.#INF"}, {std::nan(""), "-1.#IND"}};
+    const std::pair<double, const char *> cases[] = {{12.5, "12.5"},
+                                                     {-3, "-3"},
+                                                     {1e20, "1E+20"},
+                                                     {123456789012345.0, "123456789012345"},
+                                                     {0.1 + 0.2, "0.3"},
+                                                     {1e-7, "1E-07"},
+                                                     {0.001, "0.001"},
+                                                     {1.0 / 3, "0.333333333333333"},
+                                                     // A damaged workbook can hold what no VB number is.
+                                                     {HUGE_VAL, "1.#INF"},
+                                                     {-HUGE_VAL, "-1.#INF"},
+                                                     {std::nan(""), "-1.#IND"}};
     for (const auto &[n, text] : cases)
         EXPECT_EQ(FormatNumber(n), text);
 }

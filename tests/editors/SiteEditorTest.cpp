@@ -1,7 +1,7 @@
 // The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
 // cloning, against a real park.
 #include "editors/SiteEditor.h"
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 #include "editors/EditorFixture.h"
 #include "editors/RowEdits.h"
 

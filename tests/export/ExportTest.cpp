@@ -1,8 +1,8 @@
 // The database browser and the table export, against mdbtools' own tools and python-xlrd.
 #include "db/DbError.h"
-#include "db/Sqlite.h"
 #include "db/access/JetHeader.h"
 #include "db/access/MdbDatabase.h"
+#include "db/sqlite/Sqlite.h"
 #include "export/Browser.h"
 #include "export/TableExport.h"
 #include "sheet/Workbook.h"
@@ -195,7 +195,7 @@ TEST_F(ExportTest, SystemTablesBoxLimitAndFieldLines) {
     std::optional<Browser::FieldList> list = browser.Fields("Fields");
     ASSERT_TRUE(list);
     EXPECT_EQ(list->lines, (Texts{"ExactlyTwentyTwoChars_   dbText", "TwentyOneCharacters__    ",
-                                 "TwentyThreeCharacters__   dbMemo", "Count                    dbInteger"}));
+                                  "TwentyThreeCharacters__   dbMemo", "Count                    dbInteger"}));
     EXPECT_EQ(list->countLine, "No. of Records in Fields  0");
 
     sqliteDatabase("many.mdb", "CREATE TABLE \"T44\" (a);");

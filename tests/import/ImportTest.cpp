@@ -1,6 +1,7 @@
 // The importers end to end on files in a temporary park: stored rows and the exact messages.
+#include "base/PathCheck.h"
 #include "db/Recordset.h"
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 #include "import/DelimitedText.h"
 #include "import/FieldNames.h"
 #include "import/Importers.h"

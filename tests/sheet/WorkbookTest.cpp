@@ -1,7 +1,7 @@
 // The workbook reader and writer against two independent readers (xlrd and libfreexl) and against
 // real workbooks written by Excel and other programs.
 #include "sheet/Workbook.h"
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 #include "sheet/Gsf.h"
 #include "sheet/NumberFormat.h"
 #include "sheet/SheetError.h"
@@ -242,7 +242,6 @@ TEST(WorkbookReaderTest, DamagedWorkbookGivesMessageOrReadablePartNeverACrash) {
         EXPECT_NE(e.description().find("corrupted_error.xls"), std::string::npos) << e.description();
     }
 }
-
 
 // An Excel 5/95 workbook assembled record by record: a "Book" stream in the compound file, byte
 // strings in code page 1252.

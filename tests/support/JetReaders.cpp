@@ -1,6 +1,6 @@
 #include "support/JetReaders.h"
 
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 #include "db/jet/JetDatabase.h"
 #include "support/RunCli.h"
 

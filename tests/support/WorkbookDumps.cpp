@@ -1,6 +1,6 @@
 #include "support/WorkbookDumps.h"
 
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 #include "sheet/Workbook.h"
 #include "support/RunCli.h"
 

@@ -1,8 +1,8 @@
 // The export window on real Access databases copied into a temporary park: listing by a
 // double-click, the field list by a right-click, the export of ticked tables read back against
 // mdb-export, the password box, the 45-box limit, the Progress window, and the way back.
-#include "db/Sqlite.h"
 #include "db/access/JetHeader.h"
+#include "db/sqlite/Sqlite.h"
 #include "export/ui/frmMSAcessExport.h"
 #include "support/DamagedAccess.h"
 #include "support/DesktopPark.h"
@@ -10,11 +10,11 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 

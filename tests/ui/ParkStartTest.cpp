@@ -2,8 +2,8 @@
 // make a park, a plain copy's start as it always was, the Park menu, and what a new park's column
 // defaults mean for the site window after an import that leaves columns out.
 #include "app/ParkChoice.h"
-#include "app/PathCheck.h"
 #include "app/ui/frmDataImport1.h"
+#include "base/PathCheck.h"
 #include "editors/ui/frmSiteDef.h"
 #include "import/ui/frmReadEcel.h"
 #include "support/DesktopPark.h"

@@ -2,12 +2,12 @@
 
 #include "app/DemoPark.h"
 #include "app/HelpFile.h"
+#include "app/Maintenance.h"
 #include "app/ParkChoice.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
 #include "app/ui/frmDataImport1.h"
-#include "db/Maintenance.h"
 #include "db/ParkSchema.h"
 #include "import/ui/frmSheets.h"
 

@@ -1,8 +1,8 @@
 #include "app/ui/frmBackups.h"
 
+#include "app/Backups.h"
 #include "app/ui/Navigator.h"
 #include "app/ui/WindowPlacement.h"
-#include "db/Backups.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

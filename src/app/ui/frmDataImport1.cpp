@@ -1,13 +1,13 @@
 #include "app/ui/frmDataImport1.h"
 
 #include "app/HelpFile.h"
+#include "app/Maintenance.h"
 #include "app/Startup.h"
 #include "app/TitleCase.h"
 #include "app/Version.h"
 #include "app/ui/EntryFocus.h"
 #include "app/ui/WindowPlacement.h"
 #include "app/ui/frmBackups.h"
-#include "db/Maintenance.h"
 #include "import/InterruptedImport.h"
 
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
 #include "db/access/AccessDatabase.h"
 
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "db/DbError.h"
 #include "db/access/JetHeader.h"
 #include "db/access/RemoteAccessDatabase.h"

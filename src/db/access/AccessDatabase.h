@@ -1,6 +1,6 @@
 #pragma once
 // Any other Access database, opened read-only to list its tables and fields and read its records.
-#include "db/Value.h"
+#include "base/Value.h"
 
 #include <functional>
 #include <memory>

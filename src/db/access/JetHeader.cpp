@@ -1,7 +1,7 @@
 #include "db/access/JetHeader.h"
 
-#include "app/LineReader.h"
-#include "app/TextUtil.h"
+#include "base/LineReader.h"
+#include "base/TextUtil.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "db/access/MdbDatabase.h"
 
+#include "base/VbNumber.h"
 #include "db/DbError.h"
-#include "db/VbNumber.h"
 
 #include <cstring>
 

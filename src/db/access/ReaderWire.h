@@ -2,8 +2,8 @@
 // The byte form in which the Access reader process and the program exchange requests and answers:
 // tagged items of fixed-size numbers and length-prefixed texts, written in the machine's own byte
 // order (both ends are the same build).
+#include "base/Value.h"
 #include "db/DbError.h"
-#include "db/Value.h"
 
 #include <cstdint>
 #include <cstring>
@@ -62,7 +62,8 @@ public:
         const std::uint32_t n = u32();
         if (n > kMaxLength)
             throw DbError(dberr::FileNotFound, "The database is damaged and could not be read (its reader sent a "
-                                               "length of " + std::to_string(n) + ").");
+                                               "length of " +
+                                                   std::to_string(n) + ").");
         return n;
     }
     // Decodes the next value into `v`.

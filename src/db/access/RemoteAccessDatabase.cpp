@@ -1,6 +1,6 @@
 #include "db/access/RemoteAccessDatabase.h"
 
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 #include "db/DbError.h"
 #include "db/access/ReaderWire.h"
 
@@ -38,8 +38,8 @@ std::string AccessReaderProgram() {
          {folder + "/tarnwick-access-reader", folder + "/../libexec/tarnwick/tarnwick-access-reader"})
         if (IsRegularFile(candidate))
             return candidate;
-    throw DbError(dberr::FileNotFound, "The Access database reader (tarnwick-access-reader) is missing from " +
-                                           folder + "; install Tarnwick again.");
+    throw DbError(dberr::FileNotFound, "The Access database reader (tarnwick-access-reader) is missing from " + folder +
+                                           "; install Tarnwick again.");
 }
 
 RemoteAccessDatabase::RemoteAccessDatabase(const std::string &reader, const std::string &path,

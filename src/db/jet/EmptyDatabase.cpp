@@ -1,6 +1,6 @@
 #include "db/jet/EmptyDatabase.h"
 
-#include "app/NewFile.h"
+#include "base/NewFile.h"
 #include "db/DbError.h"
 
 #include <cerrno>

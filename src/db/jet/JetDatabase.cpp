@@ -1,7 +1,7 @@
 #include "db/jet/JetDatabase.h"
 
-#include "app/TextUtil.h"
-#include "db/VbDate.h"
+#include "base/TextUtil.h"
+#include "base/VbDate.h"
 #include "db/jet/Journal.h"
 #include "db/jet/NewTable.h"
 #include "db/jet/PageWrites.h"

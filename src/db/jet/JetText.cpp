@@ -1,6 +1,6 @@
 #include "db/jet/JetText.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace tarnwick::jet {
 

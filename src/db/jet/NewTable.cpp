@@ -1,6 +1,6 @@
 #include "db/jet/NewTable.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 #include "db/jet/Catalog.h"
 #include "db/jet/ColumnProperties.h"
 #include "db/jet/DataPage.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The import window "Read CSV or Excel Spreadsheet": choose the table, select source files of the
 // database folder, match their titles to the table's columns, import or purge.
+#include "app/Maintenance.h"
 #include "app/ui/Navigator.h"
-#include "db/Maintenance.h"
 #include "import/ImportWindowState.h"
 #include "import/Importers.h"
 

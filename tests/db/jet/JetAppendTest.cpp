@@ -1,7 +1,7 @@
 // Rows appended by the Jet engine, read back by mdbtools and mdb-reader, and the pages the change
 // did not need left as they were.
+#include "base/VbDate.h"
 #include "db/DbError.h"
-#include "db/VbDate.h"
 #include "db/jet/IndexPage.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"

@@ -1,9 +1,9 @@
 // Databases and tables made by the Jet engine: the park tables and a table of every kind, filled,
 // changed, emptied and refilled, read back after each step by mdbtools and mdb-reader, their indexes
 // walked and their keys looked up through mdb-sql.
+#include "base/VbDate.h"
 #include "db/DbError.h"
 #include "db/JetParkTables.h"
-#include "db/VbDate.h"
 #include "db/jet/EmptyDatabase.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"

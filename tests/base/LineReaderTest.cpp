@@ -1,4 +1,4 @@
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

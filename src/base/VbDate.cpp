@@ -1,4 +1,4 @@
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 
 #include <cctype>
 #include <cmath>

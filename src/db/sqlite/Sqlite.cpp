@@ -1,4 +1,4 @@
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 
 namespace tarnwick {
 

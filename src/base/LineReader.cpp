@@ -1,6 +1,6 @@
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <cstring>
 

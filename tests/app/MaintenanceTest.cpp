@@ -1,5 +1,5 @@
 // Backups, compaction and purges with their questions and messages.
-#include "db/Maintenance.h"
+#include "app/Maintenance.h"
 #include "db/Recordset.h"
 #include "support/ParkFixture.h"
 

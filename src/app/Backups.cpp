@@ -1,17 +1,17 @@
-#include "db/Backups.h"
+#include "app/Backups.h"
 
-#include "app/NewFile.h"
-#include "app/PathCheck.h"
+#include "app/Maintenance.h"
 #include "app/Startup.h"
-#include "db/Maintenance.h"
+#include "base/NewFile.h"
+#include "base/PathCheck.h"
 #include "db/ParkSchema.h"
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 
 #include <algorithm>
-#include <memory>
-#include <filesystem>
-#include <regex>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <regex>
 #include <stdexcept>
 
 namespace tarnwick {
@@ -64,8 +64,8 @@ bool copyAsDatabase(const std::string &park, const std::string &target) {
     std::string quoted;
     for (char c : target)
         quoted += c == '\'' ? std::string("''") : std::string(1, c);
-    return rc == SQLITE_OK && sqlite3_exec(raw, ("VACUUM INTO '" + quoted + "'").c_str(), nullptr, nullptr,
-                                           nullptr) == SQLITE_OK;
+    return rc == SQLITE_OK &&
+           sqlite3_exec(raw, ("VACUUM INTO '" + quoted + "'").c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 // A copy of the park written beside it as `stem`.MDB, or `stem` (2).MDB ... when that name is

@@ -1,7 +1,7 @@
 // The park's backups: their list, what each holds, and putting one back, refusing what is not a
 // sound park database.
-#include "db/Backups.h"
-#include "db/Sqlite.h"
+#include "app/Backups.h"
+#include "db/sqlite/Sqlite.h"
 #include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
 #include "support/KilledImport.h"
@@ -91,10 +91,10 @@ TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
     Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
     prompter.shown.clear();
     EXPECT_FALSE(RestoreBackup(session, empty));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Nothing was restored: another program is writing to " +
-                                                         park.file("Park.MDB") +
-                                                         ", so it cannot be replaced now; close that program and "
-                                                         "try again."});
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Nothing was restored: another program is writing to " + park.file("Park.MDB") +
+                                       ", so it cannot be replaced now; close that program and "
+                                       "try again."});
     EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05 (2).MDB"));
     Execute(other, "COMMIT");
     sqlite3_close(other);
@@ -149,8 +149,8 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
 TEST_F(BackupsTest, AnInterruptedImportIsNamedAndItsBackupOffered) {
     importSites("\"Site\"\r\n1\r\n");
     // As a kill mid-import leaves it: the marker, and some of the rows.
-    LeaveKilledImportMarker(session,
-                      {"Sites", "more.csv", park.file("Park_AddSites_12-04-2026 09 05.MDB"), "12-04-2026 09 05", 0});
+    LeaveKilledImportMarker(
+        session, {"Sites", "more.csv", park.file("Park_AddSites_12-04-2026 09 05.MDB"), "12-04-2026 09 05", 0});
     prompter.shown.clear();
     prompter.answers = {Answer::Yes};
     CheckInterruptedImport(session);
@@ -180,8 +180,8 @@ TEST_F(BackupsTest, TheMarkerNamesItsBackupWhereverTheProgramRunsAndOutlivesTheR
     // A park named relative to the folder the program runs in.
     const std::string relative = std::filesystem::relative(park.path()).string();
     session.DbFolder = relative;
-    LeaveKilledImportMarker(session, {"Sites", "more.csv", relative + "/Park_AddSites_12-04-2026 09 05.MDB",
-                                      "12-04-2026 09 05", 0});
+    LeaveKilledImportMarker(
+        session, {"Sites", "more.csv", relative + "/Park_AddSites_12-04-2026 09 05.MDB", "12-04-2026 09 05", 0});
     session.DbFolder = park.path();
     EXPECT_NE(park.read("Park.MDB.import").find("backup=" + park.file("Park_AddSites_12-04-2026 09 05.MDB") + "\n"),
               std::string::npos)

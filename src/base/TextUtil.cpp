@@ -1,4 +1,4 @@
-#include "app/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <algorithm>
 #include <cstdint>

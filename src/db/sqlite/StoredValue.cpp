@@ -1,7 +1,7 @@
-#include "db/StoredValue.h"
+#include "db/sqlite/StoredValue.h"
 
-#include "db/VbDate.h"
-#include "db/VbNumber.h"
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
 
 #include <string>
 

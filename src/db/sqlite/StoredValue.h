@@ -1,7 +1,7 @@
 #pragma once
 // How a converted value is stored in SQLite for each column kind, and read back.
+#include "base/Value.h"
 #include "db/ColumnKind.h"
-#include "db/Value.h"
 
 #include <sqlite3.h>
 

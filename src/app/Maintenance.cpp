@@ -1,10 +1,10 @@
-#include "db/Maintenance.h"
+#include "app/Maintenance.h"
 
-#include "app/PathCheck.h"
 #include "app/Startup.h"
+#include "base/PathCheck.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
-#include "db/Sqlite.h"
+#include "db/sqlite/Sqlite.h"
 
 #include <cerrno>
 #include <cstdio>

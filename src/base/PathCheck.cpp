@@ -1,4 +1,6 @@
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
+
+#include "base/TextUtil.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +51,11 @@ bool HasDatabaseHeader(const std::string &path) {
     char head[16] = {};
     std::ifstream in(path, std::ios::binary);
     return in.read(head, sizeof head) && std::memcmp(head, kMagic, sizeof head) == 0;
+}
+
+std::string UpperExtension(const std::string &fileName) {
+    std::size_t dot = fileName.find_last_of('.');
+    return dot == std::string::npos ? std::string() : UpperCase(fileName.substr(dot + 1));
 }
 
 } // namespace tarnwick

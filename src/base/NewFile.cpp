@@ -1,6 +1,6 @@
-#include "app/NewFile.h"
+#include "base/NewFile.h"
 
-#include "app/PathCheck.h"
+#include "base/PathCheck.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -17,6 +17,8 @@ bool IsWritable(const std::string &path);
 bool FolderTakesFiles(const std::string &folder);
 // The folder part of `path` ("." when it has none).
 std::string ParentFolder(const std::string &path);
+// The extension of `fileName` after its last dot, in capitals ("" when it has none).
+std::string UpperExtension(const std::string &fileName);
 // Whether `path` begins as an SQLite database file does.
 bool HasDatabaseHeader(const std::string &path);
 

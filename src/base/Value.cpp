@@ -1,7 +1,7 @@
-#include "db/Value.h"
+#include "base/Value.h"
 
-#include "db/VbDate.h"
-#include "db/VbNumber.h"
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
 
 #include <ostream>
 

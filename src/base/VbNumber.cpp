@@ -1,4 +1,4 @@
-#include "db/VbNumber.h"
+#include "base/VbNumber.h"
 
 #include <cmath>
 #include <cstdint>
