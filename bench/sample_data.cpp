@@ -1,6 +1,6 @@
 // Writes sample sources: the demo migration's three files, and the large guest files of the import
 // benchmark (a CSV and a workbook of the same generated guests).
-#include "db/VbDate.h"
+#include "base/VbDate.h"
 #include "sheet/WorkbookWriter.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The delimited text reader on any bytes: lines as the line reader cuts and decodes them (every
 // encoding it knows), the first as a title line when it starts with a quote, every line cut at
 // each delimiter the import accepts.
-#include "app/LineReader.h"
+#include "base/LineReader.h"
 #include "import/DelimitedText.h"
 
 #include <cstdint>
