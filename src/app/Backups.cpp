@@ -4,8 +4,11 @@
 #include "app/Startup.h"
 #include "base/NewFile.h"
 #include "base/PathCheck.h"
+#include "base/TextUtil.h"
+#include "db/OpenEngine.h"
+#include "db/ParkFileLock.h"
 #include "db/ParkSchema.h"
-#include "db/sqlite/Sqlite.h"
+#include "db/jet/Journal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,61 +24,14 @@ namespace {
 const std::regex kBackupName("Park_([A-Za-z]+)_(\\d\\d)-(\\d\\d)-(\\d{4}) (\\d\\d) (\\d\\d)(?: \\(\\d+\\))?\\.MDB",
                              std::regex::icase);
 
-long count(sqlite3 *db, const std::string &table) {
-    Statement query(db, "SELECT count(*) FROM \"" + table + "\"");
-    return query.step() ? static_cast<long>(sqlite3_column_int64(query.get(), 0)) : 0;
-}
-
-// Holds the write lock of a park database: no other program can write to it while this lives, and
-// what they committed before is in the file's log, where a reader of this moment sees it. A file
-// that SQLite cannot lock as a database (a damaged park) is not held: nobody writes to it either.
-class ParkWriteLock {
-public:
-    // Throws DbError while another program is writing to the park.
-    explicit ParkWriteLock(const std::string &park) {
-        sqlite3 *raw = nullptr;
-        const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        db_.reset(raw);
-        if (rc != SQLITE_OK)
-            return;
-        // The log stays where it is when this closes: by then it belongs to the replaced file.
-        int keep = 1;
-        sqlite3_file_control(raw, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
-        sqlite3_busy_timeout(raw, 5000);
-        if (sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK)
-            return;
-        const int code = sqlite3_errcode(raw) & 0xff;
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            throw DbError(dberr::StorageFailure, "another program is writing to " + park +
-                                                     ", so it cannot be replaced now; close that program and try "
-                                                     "again");
-    }
-
-private:
-    SqliteHandle db_;
-};
-
-// Writes into `target` a consistent copy of the park as its readers see it now, the log included;
-// false when SQLite cannot read it as a database.
-bool copyAsDatabase(const std::string &park, const std::string &target) {
-    sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(park.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    SqliteHandle reader(raw);
-    std::string quoted;
-    for (char c : target)
-        quoted += c == '\'' ? std::string("''") : std::string(1, c);
-    return rc == SQLITE_OK &&
-           sqlite3_exec(raw, ("VACUUM INTO '" + quoted + "'").c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
 // A copy of the park written beside it as `stem`.MDB, or `stem` (2).MDB ... when that name is
-// taken; never in place of another file. A park that SQLite cannot read (the reason for many a
+// taken; never in place of another file. A park that no engine can read (the reason for many a
 // restore) is copied byte for byte. Throws std::exception.
 std::string SnapshotPark(const std::string &park, const std::string &folder, const std::string &stem) {
     const std::string temporary = MakeTemporaryFile(folder);
     try {
         std::remove(temporary.c_str()); // the copy makes the file itself
-        if (!copyAsDatabase(park, temporary)) {
+        if (!CopyAsDatabase(park, temporary)) {
             std::remove(temporary.c_str());
             std::filesystem::copy_file(park, temporary);
         }
@@ -96,10 +52,11 @@ std::string replacePark(Session &session, const std::string &path, const std::st
         std::filesystem::copy_file(path, incoming, std::filesystem::copy_options::overwrite_existing);
         if (!FlushToDisk(incoming))
             throw std::runtime_error("not flushed");
-        // The old database's log and shared memory go first, so that the restored file never meets
-        // them; the write lock keeps every other writer out meanwhile.
+        // The old database's log, shared memory and journal go first, so that the restored file
+        // never meets them; the write lock keeps every other writer out meanwhile.
         std::filesystem::remove(park + "-wal");
         std::filesystem::remove(park + "-shm");
+        std::filesystem::remove(jet::JournalPath(park));
         std::filesystem::rename(incoming, park);
     } catch (const std::exception &) {
         std::error_code error;
@@ -123,41 +80,31 @@ BackupInfo DescribeBackup(const std::string &path, BackupCheck check) {
         info.stamp =
             name[2].str() + "-" + name[3].str() + "-" + name[4].str() + " " + name[5].str() + " " + name[6].str();
     }
-    if (!IsRegularFile(path) || !HasDatabaseHeader(path)) {
+    const DatabaseFormat format = IsRegularFile(path) ? DetectDatabaseFormat(path) : DatabaseFormat::Other;
+    if (format != DatabaseFormat::Sqlite && format != DatabaseFormat::Jet4) {
         info.problem = path + " is not a park database.";
         return info;
     }
-    // Immutable: read as it lies, without a journal or a lock file beside it.
-    sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(("file:" + path + "?immutable=1").c_str(), &raw,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-    SqliteHandle db(raw);
     try {
-        if (rc != SQLITE_OK)
-            ThrowSqlite(raw);
-        if (check == BackupCheck::Full) {
-            Statement integrity(raw, "PRAGMA integrity_check");
-            if (!integrity.step() ||
-                std::string(reinterpret_cast<const char *>(sqlite3_column_text(integrity.get(), 0))) != "ok")
-                throw DbError(dberr::UnrecognizedFormat, "damaged");
-        }
-        const std::string problem = ParkSchemaProblem(raw);
+        const std::unique_ptr<Engine> engine = OpenEngine(path, "", EngineAccess::ReadAsItLies);
+        if (check == BackupCheck::Full)
+            engine->checkIntegrity();
+        const std::string problem = ParkSchemaProblem(*engine);
         if (!problem.empty()) {
             info.problem = path + " is not a park database: " + problem + ".";
             return info;
         }
-        info.sites = count(raw, "Sites");
-        info.guests = count(raw, "Guest");
-        info.charges = count(raw, "OtherCharges");
-        Statement types(raw, "SELECT * FROM ParkInfo LIMIT 1");
-        if (types.step())
-            for (int c = 0; c < sqlite3_column_count(types.get()); ++c) {
-                const std::string column = sqlite3_column_name(types.get(), c);
-                const unsigned char *text = sqlite3_column_text(types.get(), c);
-                if (column.rfind("SiteType", 0) == 0 && text &&
-                    std::string(reinterpret_cast<const char *>(text)) != "None")
-                    info.siteTypes.push_back(reinterpret_cast<const char *>(text));
-            }
+        info.sites = engine->rowCount("Sites");
+        info.guests = engine->rowCount("Guest");
+        info.charges = engine->rowCount("OtherCharges");
+        const std::unique_ptr<EngineTable> parkInfo = engine->openTable("ParkInfo");
+        std::vector<Value> first;
+        const std::vector<RowKey> rows = parkInfo->keys(std::nullopt);
+        if (!rows.empty() && parkInfo->read(rows.front(), first))
+            for (std::size_t c = 0; c < first.size(); ++c)
+                if (UpperCase(parkInfo->columns()[c].name).rfind("SITETYPE", 0) == 0 && first[c].isText() &&
+                    first[c].text() != "None")
+                    info.siteTypes.push_back(first[c].text());
     } catch (const NumberedError &) {
         info.problem = path + " is damaged and cannot be put back.";
     }
@@ -217,9 +164,9 @@ bool RestoreBackup(Session &session, const std::string &path) {
     std::string refusal;
     std::optional<std::string> before;
     {
-        std::unique_ptr<ParkWriteLock> lock;
+        std::unique_ptr<ParkFileLock> lock;
         try {
-            lock = std::make_unique<ParkWriteLock>(park);
+            lock = std::make_unique<ParkFileLock>(park);
         } catch (const NumberedError &error) {
             refusal = "Nothing was restored: " + error.description() + ".";
         }

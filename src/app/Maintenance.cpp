@@ -4,7 +4,6 @@
 #include "base/PathCheck.h"
 #include "db/DbError.h"
 #include "db/Recordset.h"
-#include "db/sqlite/Sqlite.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -140,11 +139,9 @@ void CompressDB(Session &session) {
             {
                 Connection source;
                 source.SetProperty("Data Source", database);
+                source.SetProperty("Password", session.DbPassword);
                 source.Open();
-                std::string quoted;
-                for (char c : compacted)
-                    quoted += c == '\'' ? std::string("''") : std::string(1, c);
-                Execute(source.handle(), "VACUUM INTO '" + quoted + "'");
+                source.engine().compactInto(compacted);
                 source.Close();
             }
             removeSidecars(database);

@@ -26,6 +26,12 @@ int main(int argc, char **argv) {
     std::string initFolder;
     CLI::App *init = app.add_subcommand("init", "Create DIR/Park.MDB with the park tables");
     init->add_option("DIR", initFolder, "The folder of the new park")->required()->option_text(" ");
+    std::string initFormat = "sqlite";
+    init->add_option("--format", initFormat,
+                     "jet: an Access 2000-2003 database, for a park the management software will use; "
+                     "sqlite (the default): Tarnwick's own format, for trials")
+        ->check(CLI::IsMember({"jet", "sqlite"}))
+        ->option_text("jet|sqlite");
     CLI::App *status = app.add_subcommand("status", "Show the database folder and each table's row count");
 
     TitlesOptions titles;
@@ -254,7 +260,7 @@ int main(int argc, char **argv) {
     // command with a failure status goes to standard error.
     try {
         if (*init) {
-            CreateParkDatabase(initFolder);
+            CreateParkDatabase(initFolder, initFormat == "jet" ? ParkFormat::Jet : ParkFormat::Sqlite);
             std::cout << "Created " << initFolder << "/Park.MDB" << std::endl;
             if (InstallHelpFile(ExecutableFolder(), initFolder))
                 std::cout << "Created " << initFolder << "/Tarnwick.chm" << std::endl;

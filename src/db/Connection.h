@@ -1,10 +1,13 @@
 #pragma once
 // A connection to one database file, configured the way the old system configured its provider:
 // Provider, then the "Data Source", "User ID" and "Password" properties, then Open. Opening never
-// creates a file: a missing one is error -2147467259, as the provider reported it.
-#include "db/sqlite/Sqlite.h"
+// creates a file: a missing one is error -2147467259, as the provider reported it. The file's first
+// bytes choose the engine: a Jet 4 database goes to the Jet engine, one of our SQLite parks to the
+// SQLite engine; anything else is refused in a sentence.
+#include "db/Engine.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 namespace tarnwick {
@@ -21,7 +24,7 @@ public:
     void Open();
     // Closing commits an open group.
     void Close() noexcept;
-    bool IsOpen() const { return static_cast<bool>(db_); }
+    bool IsOpen() const { return static_cast<bool>(engine_); }
 
     // Group commits: the writes between BeginGroup and CommitGroup share one transaction, so that
     // long runs of single-row updates need not each wait for the disk.
@@ -31,15 +34,12 @@ public:
     void BeginTrial();
     void EndTrial();
 
-    // The open database; throws when the connection is closed.
-    sqlite3 *handle() const;
+    // The engine of the open database; throws when the connection is closed.
+    Engine &engine() const;
 
 private:
     std::map<std::string, std::string> properties_;
-    SqliteHandle db_;
-    bool inGroup_ = false;
-    bool walChecked_ = false;
-    bool trial_ = false;
+    std::unique_ptr<Engine> engine_;
 };
 
 } // namespace tarnwick

@@ -35,4 +35,10 @@ constexpr long NotUpdatable = -2146825037;
 constexpr long WrongPassword = -2147217843;
 } // namespace dberr
 
+// The error of a table the database does not have, worded as Jet words it.
+inline DbError NoSuchTableError(const std::string &name) {
+    return DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
+                                           name + "'.  Make sure it exists and that its name is spelled correctly.");
+}
+
 } // namespace tarnwick

@@ -3,9 +3,13 @@
 #include "base/PathCheck.h"
 #include "base/TextUtil.h"
 #include "db/Connection.h"
+#include "db/JetParkTables.h"
+#include "db/jet/EmptyDatabase.h"
+#include "db/jet/JetDatabase.h"
 #include "db/sqlite/Sqlite.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace tarnwick {
@@ -95,39 +99,42 @@ const std::vector<TableDef> &ParkTables() {
     return tables;
 }
 
-std::string ParkSchemaProblem(sqlite3 *db) {
-    std::vector<std::vector<std::string>> present; // each table's columns, lower-cased
+std::string ParkSchemaProblem(Engine &engine) {
+    std::vector<std::vector<std::string>> present; // each table's columns, in capitals
     for (const TableDef &table : ParkTables()) {
-        Statement info(db, "PRAGMA table_info(\"" + table.name + "\")");
         present.emplace_back();
-        while (info.step())
-            present.back().push_back(LowerCase(reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1))));
-        if (present.back().empty())
+        try {
+            const std::unique_ptr<EngineTable> opened = engine.openTable(table.name);
+            for (const EngineColumn &column : opened->columns())
+                present.back().push_back(UpperCase(column.name));
+        } catch (const DbError &error) {
+            if (error.number() != dberr::NoSuchTable)
+                throw;
             return "it has no " + table.name + " table";
+        }
     }
     for (std::size_t t = 0; t < ParkTables().size(); ++t)
         for (const ColumnDef &column : ParkTables()[t].columns)
-            if (std::find(present[t].begin(), present[t].end(), LowerCase(column.name)) == present[t].end())
+            if (std::find(present[t].begin(), present[t].end(), UpperCase(column.name)) == present[t].end())
                 return "its " + ParkTables()[t].name + " table has no " + column.name + " column";
     return {};
 }
 
 void RequireParkTables(Connection &connection) {
-    const std::string problem = ParkSchemaProblem(connection.handle());
+    const std::string problem = ParkSchemaProblem(connection.engine());
     if (!problem.empty())
         throw DbError(dberr::UnrecognizedFormat,
                       connection.Property("Data Source") + " is not a park database: " + problem + ".");
 }
 
-void CreateParkDatabase(const std::string &folder) {
-    const std::string path = folder + "/Park.MDB";
-    if (PathExists(path))
-        throw DbError(dberr::StorageFailure, "Database '" + path + "' already exists.");
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        throw DbError(dberr::StorageFailure, "The folder " + folder + " cannot be made: " + error.message() + ".");
+namespace {
 
+// The ParkInfo row of a new park: ten site types of "None".
+std::vector<std::string> firstSiteTypes() {
+    return std::vector<std::string>(10, "None");
+}
+
+void createSqlitePark(const std::string &path) {
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     SqliteHandle db(raw);
@@ -137,11 +144,47 @@ void CreateParkDatabase(const std::string &folder) {
     std::string sql = "PRAGMA journal_mode=WAL;\nBEGIN;\n";
     for (const TableDef &table : ParkTables())
         sql += createStatement(table);
-    sql += "INSERT INTO \"ParkInfo\" (";
-    for (int i = 1; i <= 10; ++i)
-        sql += std::string(i > 1 ? ", " : "") + "\"SiteType" + std::to_string(i) + "\"";
-    sql += ") VALUES ('None', 'None', 'None', 'None', 'None', 'None', 'None', 'None', 'None', 'None');\nCOMMIT;";
+    std::string names, values;
+    for (std::size_t i = 0; i < firstSiteTypes().size(); ++i) {
+        names += std::string(i > 0 ? ", " : "") + "\"SiteType" + std::to_string(i + 1) + "\"";
+        values += std::string(i > 0 ? ", " : "") + "'" + firstSiteTypes()[i] + "'";
+    }
+    sql += "INSERT INTO \"ParkInfo\" (" + names + ") VALUES (" + values + ");\nCOMMIT;";
     Execute(db.get(), sql);
+}
+
+// A Jet 4 park: an empty database, the park tables as Access would define them, the ParkInfo row.
+// A failure part way leaves no file behind.
+void createJetPark(const std::string &path) {
+    jet::CreateEmptyDatabase(path);
+    try {
+        jet::JetDatabase db(path, true);
+        for (const jet::TableDesign &design : JetParkTables())
+            db.createTable(design);
+        jet::Row info{jet::JetValue::null()};
+        for (const std::string &type : firstSiteTypes())
+            info.push_back(jet::JetValue::utf8(type));
+        db.append("ParkInfo", {info});
+    } catch (...) {
+        std::remove(path.c_str());
+        throw;
+    }
+}
+
+} // namespace
+
+void CreateParkDatabase(const std::string &folder, ParkFormat format) {
+    const std::string path = folder + "/Park.MDB";
+    if (PathExists(path))
+        throw DbError(dberr::StorageFailure, "Database '" + path + "' already exists.");
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        throw DbError(dberr::StorageFailure, "The folder " + folder + " cannot be made: " + error.message() + ".");
+    if (format == ParkFormat::Jet)
+        createJetPark(path);
+    else
+        createSqlitePark(path);
 }
 
 } // namespace tarnwick

@@ -2,22 +2,11 @@
 
 #include "base/TextUtil.h"
 #include "db/ColumnConvert.h"
-#include "db/sqlite/StoredValue.h"
 
 #include <regex>
 
 namespace tarnwick {
 namespace {
-
-std::string quoteIdentifier(const std::string &name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + "\"";
-}
 
 std::string unbracket(const std::string &name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
@@ -83,33 +72,16 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
                      int options) {
     Close();
     ParsedSource parsed = parseSource(source, options);
-    sqlite3 *db = connection.handle();
-    quotedTable_ = quoteIdentifier(parsed.table);
-
-    Statement info(db, "PRAGMA table_info(" + quotedTable_ + ")");
+    std::unique_ptr<EngineTable> table = connection.engine().openTable(parsed.table);
     FieldsCollection fields;
-    while (info.step()) {
-        const char *decl = reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 2));
-        fields.fields_.emplace_back(*this, fields.Count(),
-                                    reinterpret_cast<const char *>(sqlite3_column_text(info.get(), 1)),
-                                    ColumnType::fromDeclaration(decl ? decl : ""));
-    }
+    for (const EngineColumn &column : table->columns())
+        fields.fields_.emplace_back(*this, fields.Count(), column.name, column.type);
     for (const Field &field : fields.fields_)
         fields.byLowerName_.emplace(LowerCase(field.Name()), static_cast<int>(fields.byLowerName_.size()));
-    if (fields.Count() == 0)
-        throw DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
-                                              parsed.table +
-                                              "'.  Make sure it exists and that its name is spelled correctly.");
+    std::vector<RowKey> rowids =
+        table->keys(parsed.byId ? std::optional<long long>(parsed.id) : std::optional<long long>());
 
-    Statement ids(db, "SELECT rowid FROM " + quotedTable_ + (parsed.byId ? " WHERE ID = ?" : "") + " ORDER BY rowid");
-    if (parsed.byId)
-        sqlite3_bind_int64(ids.get(), 1, parsed.id);
-    std::vector<std::int64_t> rowids;
-    while (ids.step())
-        rowids.push_back(sqlite3_column_int64(ids.get(), 0));
-
-    scan_ = Statement(db, "SELECT rowid, * FROM " + quotedTable_ + " WHERE rowid >= ? ORDER BY rowid");
-    scanning_ = false;
+    table_ = std::move(table);
     fields_ = std::move(fields);
     rowids_ = std::move(rowids);
     deleted_.assign(rowids_.size(), false);
@@ -120,10 +92,7 @@ void Recordset::Open(const std::string &source, Connection &connection, CursorTy
 
 void Recordset::Close() noexcept {
     connection_ = nullptr;
-    lastInsert_ = nullptr;
-    inserts_.clear();
-    scan_ = Statement();
-    scanning_ = false;
+    table_.reset();
     fields_.fields_.clear();
     fields_.byLowerName_.clear();
     rowids_.clear();
@@ -204,25 +173,10 @@ FieldsCollection &Recordset::Fields() {
 const std::vector<Value> &Recordset::currentValues() {
     if (!onRow())
         noCurrentRecord();
-    std::int64_t rowid = rowids_[position_];
+    const RowKey rowid = rowids_[position_];
     if (!cacheValid_ || cachedRowid_ != rowid) {
-        // A walk through the rows reads them from one running scan; any other move looks the row
-        // up and starts the scan there.
-        if (!scanning_ || scanRowid_ != rowid) {
-            scan_.reset();
-            sqlite3_bind_int64(scan_.get(), 1, rowid);
-            scanning_ = scan_.step();
-            scanRowid_ = scanning_ ? sqlite3_column_int64(scan_.get(), 0) : 0;
-        }
-        const bool found = scanning_ && scanRowid_ == rowid;
-        cache_.clear();
-        if (found)
-            for (const Field &field : fields_.fields_)
-                cache_.push_back(ReadStored(scan_.get(), static_cast<int>(cache_.size()) + 1, field.columnType()));
-        if (!found)
+        if (!table_->read(rowid, cache_))
             noCurrentRecord();
-        scanning_ = scan_.step();
-        scanRowid_ = scanning_ ? sqlite3_column_int64(scan_.get(), 0) : 0;
         cachedRowid_ = rowid;
         cacheValid_ = true;
     }
@@ -245,12 +199,9 @@ void Recordset::setFieldValue(int index, Value converted) {
         mode_ = EditMode::Edit;
         pending_.resize(fields_.fields_.size());
         touched_.assign(fields_.fields_.size(), false);
-        touchedBits_ = 0;
     }
     pending_[index] = std::move(converted);
     touched_[index] = true;
-    if (index < 64)
-        touchedBits_ |= std::uint64_t(1) << index;
 }
 
 void Recordset::AddNew() {
@@ -259,7 +210,6 @@ void Recordset::AddNew() {
     mode_ = EditMode::Add;
     pending_.resize(fields_.fields_.size());
     touched_.assign(fields_.fields_.size(), false);
-    touchedBits_ = 0;
 }
 
 void Recordset::Update() {
@@ -271,57 +221,14 @@ void Recordset::Update() {
     clearPending();
 }
 
-void Recordset::stopScan() {
-    scan_.reset();
-    scanning_ = false;
-}
-
 void Recordset::insertPending() {
-    stopScan();
-    if (!lastInsert_ || touched_.size() > 64 || lastInsertBits_ != touchedBits_) {
-        auto it = inserts_.find(touched_);
-        if (it == inserts_.end())
-            it = inserts_.emplace(touched_, prepareInsert()).first;
-        lastInsertBits_ = touchedBits_;
-        lastInsert_ = &it->second;
-    }
-    Statement &insert = *lastInsert_;
-    int parameter = 0;
-    for (std::size_t i = 0; i < touched_.size(); ++i)
-        if (touched_[i])
-            BindStored(insert.get(), ++parameter, fields_.fields_[i].columnType(), pending_[i]);
-    insert.run();
-    rowids_.push_back(sqlite3_last_insert_rowid(connection_->handle()));
+    rowids_.push_back(table_->insert(touched_, pending_));
     deleted_.push_back(false);
     position_ = static_cast<long>(rowids_.size()) - 1;
 }
 
-Statement Recordset::prepareInsert() {
-    std::string columns, parameters;
-    for (std::size_t i = 0; i < touched_.size(); ++i) {
-        if (!touched_[i])
-            continue;
-        columns += (columns.empty() ? "" : ", ") + quoteIdentifier(fields_.fields_[i].Name());
-        parameters += parameters.empty() ? "?" : ", ?";
-    }
-    return Statement(connection_->handle(), columns.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
-                                                            : "INSERT INTO " + quotedTable_ + " (" + columns +
-                                                                  ") VALUES (" + parameters + ")");
-}
-
 void Recordset::updatePending() {
-    stopScan();
-    std::string assignments;
-    for (std::size_t i = 0; i < touched_.size(); ++i)
-        if (touched_[i])
-            assignments += (assignments.empty() ? "" : ", ") + quoteIdentifier(fields_.fields_[i].Name()) + " = ?";
-    Statement update(connection_->handle(), "UPDATE " + quotedTable_ + " SET " + assignments + " WHERE rowid = ?");
-    int parameter = 0;
-    for (std::size_t i = 0; i < touched_.size(); ++i)
-        if (touched_[i])
-            BindStored(update.get(), ++parameter, fields_.fields_[i].columnType(), pending_[i]);
-    sqlite3_bind_int64(update.get(), ++parameter, rowids_[position_]);
-    update.run();
+    table_->update(rowids_[position_], touched_, pending_);
     cacheValid_ = false;
 }
 
@@ -332,7 +239,6 @@ void Recordset::clearPending() {
         if (touched_[i])
             pending_[i] = Value();
     touched_.clear();
-    touchedBits_ = 0;
 }
 
 void Recordset::CancelUpdate() {
@@ -345,10 +251,7 @@ void Recordset::Delete() {
     clearPending();
     if (!onRow())
         noCurrentRecord();
-    stopScan();
-    Statement remove(connection_->handle(), "DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
-    sqlite3_bind_int64(remove.get(), 1, rowids_[position_]);
-    remove.run();
+    table_->remove(rowids_[position_]);
     deleted_[position_] = true;
     ++deletedCount_;
     cacheValid_ = false;

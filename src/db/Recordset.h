@@ -7,9 +7,10 @@
 #include "base/Value.h"
 #include "db/ColumnKind.h"
 #include "db/Connection.h"
+#include "db/Engine.h"
 
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -98,40 +99,26 @@ private:
     const std::vector<Value> &currentValues();
     Value fieldValue(int index);
     void setFieldValue(int index, Value converted);
-    // Writes end a running scan, whose view of the table they would change.
-    void stopScan();
     void insertPending();
-    Statement prepareInsert();
     void updatePending();
     void clearPending();
 
     Connection *connection_ = nullptr;
     LockTypeEnum lock_ = adLockReadOnly;
-    std::string quotedTable_;
+    std::unique_ptr<EngineTable> table_;
     FieldsCollection fields_;
-    std::vector<std::int64_t> rowids_;
+    std::vector<RowKey> rowids_;
     std::vector<bool> deleted_;
     long deletedCount_ = 0;
     long position_ = 0; // -1 before the first row, rowids_.size() after the last
 
-    std::int64_t cachedRowid_ = 0;
+    RowKey cachedRowid_ = 0;
     bool cacheValid_ = false;
     std::vector<Value> cache_;
 
     EditMode mode_ = EditMode::None;
     std::vector<Value> pending_;
     std::vector<bool> touched_;
-    // The same set as bits, for tables of up to 64 columns: finds the insert of the last row fast.
-    std::uint64_t touchedBits_ = 0;
-
-    // Reads rows in rowid order from a given row on; scanRowid_ is the row it stands on.
-    Statement scan_;
-    bool scanning_ = false;
-    std::int64_t scanRowid_ = 0;
-    std::map<std::vector<bool>, Statement> inserts_;
-    // The insert used last, found again without a map search when the same columns are set.
-    std::uint64_t lastInsertBits_ = 0;
-    Statement *lastInsert_ = nullptr;
 };
 
 } // namespace tarnwick

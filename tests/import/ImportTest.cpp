@@ -115,7 +115,7 @@ TEST_F(ImportTest, RefusedRowIsSkippedOnYesAndLinesCountStoredRows) {
 
 TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
     // Another program's rule on the table, met only when the row is written.
-    Execute(session.ParkConnection->handle(),
+    Execute(sqliteHandle(),
             "CREATE TRIGGER unlucky BEFORE INSERT ON Sites WHEN NEW.Length = 13 BEGIN SELECT RAISE(ABORT, "
             "'thirteen'); END");
     const std::string csv = "\"Len\",\"W\"\r\n10,1\r\n13,2\r\n20,3\r\n13,4\r\n30,5\r\n";
@@ -127,7 +127,7 @@ TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
               (std::vector<Texts>{{"1", "10", "1"}, {"2", "20", "3"}, {"3", "30", "5"}}));
 
     // No at the refusal ends the run; what was counted before it is in the file for every reader.
-    Execute(session.ParkConnection->handle(), "DELETE FROM Sites");
+    Execute(sqliteHandle(), "DELETE FROM Sites");
     prompter.answers = {Answer::No};
     EXPECT_EQ(import(ImportTable::Sites, "t.csv", csv, {{"Length", "Len"}, {"Width", "W"}}), ImportOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), Texts{rowError(1, "Width", "2")});
@@ -136,7 +136,7 @@ TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
 
 TEST_F(ImportTest, AColumnTheTableLacksIsTheDatabasesErrorNotACrash) {
     // Another program renames a column after start-up checked the park.
-    Execute(session.ParkConnection->handle(), "ALTER TABLE Sites RENAME COLUMN Width TO Wide");
+    Execute(sqliteHandle(), "ALTER TABLE Sites RENAME COLUMN Width TO Wide");
     prompter.answers = {Answer::No};
     EXPECT_EQ(import(ImportTable::Sites, "c.csv", "\"N\",\"W\"\r\n1,20\r\n", {{"Number", "N"}, {"Width", "W"}}),
               ImportOutcome::Stopped);

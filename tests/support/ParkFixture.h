@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/Startup.h"
 #include "db/ParkSchema.h"
+#include "db/sqlite/SqliteEngine.h"
 #include "import/SheetPicker.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -29,6 +30,9 @@ protected:
         session.DbFolder = park.path();
         CreateRVCon(session);
     }
+
+    // The SQLite park's own handle, for what only SQLite can do to it (triggers, renamed columns).
+    sqlite3 *sqliteHandle() { return dynamic_cast<SqliteEngine &>(session.ParkConnection->engine()).handle(); }
 
     TempDir park;
     ScriptedPrompter prompter;

@@ -86,11 +86,6 @@ Value decode(const MdbColumn &column, const MdbField *field, const std::string &
     }
 }
 
-[[noreturn]] void noSuchTable(const std::string &name) {
-    throw DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
-                                          name + "'.  Make sure it exists and that its name is spelled correctly.");
-}
-
 } // namespace
 
 MdbDatabase::MdbDatabase(const std::string &path) : mdb_(mdb_open(path.c_str(), MDB_NOFLAGS)) {
@@ -127,11 +122,11 @@ MdbTablePtr MdbDatabase::openTable(const std::string &name) {
         if (entry->object_type == MDB_TABLE && name == entry->object_name) {
             MdbTablePtr table(mdb_read_table(entry));
             if (!table || !mdb_read_columns(table.get()))
-                noSuchTable(name);
+                throw NoSuchTableError(name);
             return table;
         }
     }
-    noSuchTable(name);
+    throw NoSuchTableError(name);
 }
 
 std::vector<AccessField> MdbDatabase::fields(const std::string &name) {

@@ -10,15 +10,10 @@ SqliteDatabase::SqliteDatabase(const std::string &path) {
 }
 
 std::vector<std::string> SqliteDatabase::tableNames() {
-    Statement tables(connection_.handle(),
-                     "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-                     "ORDER BY rowid");
     std::vector<std::string> names;
-    while (tables.step()) {
-        std::string name = reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0));
+    for (std::string &name : connection_.engine().tableNames())
         if (!IsSystemTableName(name))
-            names.push_back(name);
-    }
+            names.push_back(std::move(name));
     return names;
 }
 

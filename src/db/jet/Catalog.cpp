@@ -20,7 +20,7 @@ std::vector<CatalogEntry> ReadCatalog(const PageSource &file) {
     const TableDef catalog = ReadTableDef(file, kCatalogPage);
     const std::size_t name = columnPosition(catalog, "Name"), id = columnPosition(catalog, "Id"),
                       parentId = columnPosition(catalog, "ParentId"), type = columnPosition(catalog, "Type"),
-                      flags = columnPosition(catalog, "Flags");
+                      flags = columnPosition(catalog, "Flags"), properties = columnPosition(catalog, "LvProp");
     std::vector<CatalogEntry> entries;
     ScanRows(file, catalog, [&](RowId, ByteView bytes) {
         const std::vector<JetValue> row = DecodeRow(file, catalog, bytes);
@@ -30,6 +30,7 @@ std::vector<CatalogEntry> ReadCatalog(const PageSource &file) {
         entry.parentId = static_cast<std::int32_t>(row[parentId].integer);
         entry.type = static_cast<std::int16_t>(row[type].integer);
         entry.flags = static_cast<std::int32_t>(row[flags].integer);
+        entry.properties = row[properties].text;
         entries.push_back(std::move(entry));
         return true;
     });

@@ -15,6 +15,8 @@ struct CatalogEntry {
     std::int32_t parentId = 0;
     std::int16_t type = 0;
     std::int32_t flags = 0;
+    // The object's properties as Access stores them (LvProp), such as its columns' default values.
+    std::string properties;
 
     static constexpr std::int16_t kLocalTable = 1;
     // A table's id holds its definition page in its low three bytes.

@@ -21,7 +21,7 @@ constexpr std::size_t kPointerSize = 4;
 constexpr std::size_t kDeepestTree = 16;
 
 [[noreturn]] void refuse(const std::string &name, const std::string &why) {
-    throw DbError(dberr::StorageFailure, "The table '" + name + "' " + why + ". Nothing was written.");
+    throw Refusal(dberr::StorageFailure, "The table '" + name + "' " + why + ". Nothing was written.");
 }
 
 void put32(Page &page, std::size_t at, std::uint32_t value) {
@@ -37,6 +37,11 @@ std::uint8_t sortByte(const IndexEntry &entry, std::size_t i) {
 }
 
 // Whether `a` sorts before `b`: their sort bytes compared without building them.
+[[noreturn]] void refuseDuplicate() {
+    throw Refusal(dberr::StorageFailure, "The changes you requested to the table were not successful because they "
+                                         "would create duplicate values in the index, primary key, or relationship.");
+}
+
 bool before(const IndexEntry &a, const IndexEntry &b) {
     const std::size_t aSize = a.key.size() + kPointerSize, bSize = b.key.size() + kPointerSize;
     for (std::size_t i = 0; i < std::min(aSize, bSize); ++i) {
@@ -142,6 +147,19 @@ void IndexUpkeep::add(const std::vector<JetValue> &values, RowId at) {
         insert(tree, entryFor(tree, values, at, true));
 }
 
+void IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId> replacing) {
+    for (const IndexTree &tree : table_.trees) {
+        // The first entry a key can have: any row holding the key is at or after it.
+        const IndexEntry first = entryFor(tree, values, RowId{}, true);
+        if (!unique(tree))
+            continue;
+        const CachedPage &leaf = cached(descend(tree, first, true).back().page);
+        const auto at = std::lower_bound(leaf.entries.begin(), leaf.entries.end(), first, before);
+        if (at != leaf.entries.end() && at->key == first.key && !(replacing && at->row == *replacing))
+            refuseDuplicate();
+    }
+}
+
 void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
     for (const IndexTree &tree : table_.trees)
         take(tree, entryFor(tree, values, at, false));
@@ -203,9 +221,7 @@ std::vector<IndexEntry>::iterator IndexUpkeep::placeFor(const IndexTree &tree, s
     const bool held =
         (at != entries.end() && at->key == entry.key) || (at != entries.begin() && std::prev(at)->key == entry.key);
     if (held && unique(tree))
-        throw DbError(dberr::StorageFailure,
-                      "The changes you requested to the table were not successful because they would create "
-                      "duplicate values in the index, primary key, or relationship.");
+        refuseDuplicate();
     return at;
 }
 

@@ -9,6 +9,7 @@
 #include "db/jet/TableDef.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ public:
     // Adds the entries of the row with `values`, stored at `at`, to every index of the table. A unique
     // index that already holds the key refuses the row in a sentence.
     void add(const std::vector<JetValue> &values, RowId at);
+    // Refuses, in a sentence and before anything is changed, the row with `values` that `add` would
+    // refuse: a key this engine does not build, or one a unique index holds for a row other than
+    // `replacing` (the row being changed, if any).
+    void check(const std::vector<JetValue> &values, std::optional<RowId> replacing);
     // Takes the entries of the row with `values`, stored at `at`, out of every index of the table.
     void remove(const std::vector<JetValue> &values, RowId at);
     // Writes the changed index pages into the write.

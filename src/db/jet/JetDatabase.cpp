@@ -62,18 +62,19 @@ TableDef JetDatabase::table(const std::string &name) const {
     const std::string wanted = UpperCase(name);
     for (const CatalogEntry &entry : catalog_)
         if (entry.isLocalTable() && UpperCase(entry.name) == wanted)
-            return ReadTableDef(file_, entry.definitionPage());
-    throw DbError(dberr::NoSuchTable, "The Microsoft Jet database engine cannot find the input table or query '" +
-                                          name + "'. Make sure it exists and that its name is spelled correctly.");
+            return ReadTableDef(source(), entry.definitionPage());
+    throw NoSuchTableError(name);
 }
 
 void JetDatabase::scan(const TableDef &table, const std::function<bool(RowId, const Row &)> &visit) const {
-    ScanRows(file_, table, [&](RowId id, ByteView bytes) { return visit(id, DecodeRow(file_, table, bytes)); });
+    const PageSource &pages = source();
+    ScanRows(pages, table, [&](RowId id, ByteView bytes) { return visit(id, DecodeRow(pages, table, bytes)); });
 }
 
 Row JetDatabase::row(const TableDef &table, RowId id) const {
     Row values;
-    WithRow(file_, table, id, [&](ByteView bytes) { values = DecodeRow(file_, table, bytes); });
+    const PageSource &pages = source();
+    WithRow(pages, table, id, [&](ByteView bytes) { values = DecodeRow(pages, table, bytes); });
     return values;
 }
 
@@ -82,34 +83,112 @@ void JetDatabase::checkWritable() const {
         throw DbError(dberr::NotUpdatable, "The database '" + file_.path() + "' was opened for reading only.");
 }
 
+const PageSource &JetDatabase::source() const {
+    if (pages_)
+        return *pages_;
+    return file_;
+}
+
 void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
-    checkWritable();
-    PageWrites pages(file_);
-    TableWriter appending(pages, table(name), name);
-    for (const Row &row : rows)
-        appending.append(row);
-    appending.finish();
-    pages.commit();
+    begin();
+    try {
+        for (const Row &row : rows)
+            appendRow(name, row);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void JetDatabase::remove(const std::string &name, const std::vector<RowId> &ids) {
-    checkWritable();
-    PageWrites pages(file_);
-    TableRemove removing(pages, table(name), name);
-    for (RowId id : ids)
-        removing.remove(id);
-    removing.finish();
-    pages.commit();
+    begin();
+    try {
+        for (RowId id : ids)
+            removeRow(name, id);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void JetDatabase::update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes) {
+    begin();
+    try {
+        for (const auto &[id, values] : changes)
+            updateRow(name, id, values);
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+}
+
+void JetDatabase::begin() {
     checkWritable();
-    PageWrites pages(file_);
-    TableWriter writing(pages, table(name), name);
-    for (const auto &[id, values] : changes)
-        writing.update(id, values);
-    writing.finish();
-    pages.commit();
+    if (pages_)
+        throw DbError(dberr::StorageFailure, "A change to '" + file_.path() + "' is already under way.");
+    pages_ = std::make_unique<PageWrites>(file_);
+}
+
+void JetDatabase::finishOperation() {
+    if (writer_)
+        writer_->finish();
+    if (remover_)
+        remover_->finish();
+    writer_.reset();
+    remover_.reset();
+    operationTable_.clear();
+}
+
+TableWriter &JetDatabase::writerFor(const std::string &name) {
+    if (!pages_)
+        throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
+    if (!writer_ || UpperCase(name) != operationTable_) {
+        finishOperation();
+        writer_ = std::make_unique<TableWriter>(*pages_, table(name), name);
+        operationTable_ = UpperCase(name);
+    }
+    return *writer_;
+}
+
+TableRemove &JetDatabase::removerFor(const std::string &name) {
+    if (!pages_)
+        throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
+    if (!remover_ || UpperCase(name) != operationTable_) {
+        finishOperation();
+        remover_ = std::make_unique<TableRemove>(*pages_, table(name), name);
+        operationTable_ = UpperCase(name);
+    }
+    return *remover_;
+}
+
+RowId JetDatabase::appendRow(const std::string &name, const Row &values) {
+    return writerFor(name).append(values);
+}
+
+void JetDatabase::updateRow(const std::string &name, RowId id, const Row &values) {
+    writerFor(name).update(id, values);
+}
+
+void JetDatabase::removeRow(const std::string &name, RowId id) {
+    removerFor(name).remove(id);
+}
+
+void JetDatabase::commit() {
+    if (!pages_)
+        return;
+    finishOperation();
+    pages_->commit();
+    pages_.reset();
+}
+
+void JetDatabase::rollback() noexcept {
+    writer_.reset();
+    remover_.reset();
+    operationTable_.clear();
+    pages_.reset();
 }
 
 void JetDatabase::removeAll(const std::string &name) {
@@ -119,10 +198,14 @@ void JetDatabase::removeAll(const std::string &name) {
 }
 
 void JetDatabase::createTable(const TableDesign &design) {
-    checkWritable();
-    PageWrites pages(file_);
-    AddTable(pages, design, static_cast<std::uint16_t>(header_.sortOrder), serialNow());
-    pages.commit();
+    begin();
+    try {
+        AddTable(*pages_, design, static_cast<std::uint16_t>(header_.sortOrder), serialNow());
+        commit();
+    } catch (...) {
+        rollback();
+        throw;
+    }
     catalog_ = ReadCatalog(file_);
 }
 

@@ -5,10 +5,14 @@
 #include "db/jet/JetValue.h"
 #include "db/jet/LockFile.h"
 #include "db/jet/PageFile.h"
+#include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
 #include "db/jet/TableDesign.h"
+#include "db/jet/TableRemove.h"
+#include "db/jet/TableWriter.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,14 +55,36 @@ public:
     // Adds the empty table `design` and commits it (see NewTable.h).
     void createTable(const TableDesign &design);
 
+    // A change of many rows, committed together: begin, then any number of appendRow, updateRow
+    // and removeRow, then commit, or rollback to leave the file as it was. Reads meanwhile see the
+    // change. A row refused in a sentence (a key an index refuses) leaves the change as it was
+    // before that row; any other failure leaves it to be rolled back.
+    void begin();
+    bool changing() const { return static_cast<bool>(pages_); }
+    RowId appendRow(const std::string &name, const Row &values);
+    void updateRow(const std::string &name, RowId id, const Row &values);
+    void removeRow(const std::string &name, RowId id);
+    void commit();
+    void rollback() noexcept;
+
 private:
     void checkWritable() const;
+    const PageSource &source() const;
+    // Writes the pages the running row operation keeps (indexes, counts) into the change and ends it.
+    void finishOperation();
+    TableWriter &writerFor(const std::string &name);
+    TableRemove &removerFor(const std::string &name);
 
     bool writable_;
     std::optional<WriterLock> lock_;
     PageFile file_;
     JetHeader header_;
     std::vector<CatalogEntry> catalog_;
+    // The change under way, and the row operation running in it on the table `operationTable_`.
+    std::unique_ptr<PageWrites> pages_;
+    std::string operationTable_;
+    std::unique_ptr<TableWriter> writer_;
+    std::unique_ptr<TableRemove> remover_;
 };
 
 } // namespace tarnwick::jet

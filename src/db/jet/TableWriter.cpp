@@ -47,7 +47,7 @@ TableWriter::TableWriter(PageWrites &pages, TableDef table, std::string name)
     : pages_(pages), table_(std::move(table)), name_(std::move(name)), indexes_(pages_, table_, name_) {
     for (const ColumnDef &column : table_.columns)
         if (!writableKind(column.kind))
-            throw DbError(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
+            throw Refusal(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
                                                      "' is of a kind this engine cannot write. Nothing was written.");
 }
 
@@ -110,17 +110,20 @@ void TableWriter::checkShape(const std::vector<JetValue> &values) const {
                                                     std::to_string(table_.columns.size()) + " columns.");
 }
 
-void TableWriter::append(std::vector<JetValue> values) {
+RowId TableWriter::append(std::vector<JetValue> values) {
     checkShape(values);
     for (std::size_t i = 0; i < table_.columns.size(); ++i)
         if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long)
-            values[i] = JetValue::whole(static_cast<std::int32_t>(++table_.lastAutoNumber));
+            values[i] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
+    indexes_.check(values, std::nullopt);
+    ++table_.lastAutoNumber;
     const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
         return storeLongValue(column, bytes);
     });
     const RowId at = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
     indexes_.add(values, at);
     ++table_.rowCount;
+    return at;
 }
 
 void TableWriter::update(RowId home, std::vector<JetValue> values) {
@@ -137,6 +140,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
     for (std::size_t i = 0; i < table_.columns.size(); ++i)
         if (table_.columns[i].autoNumber())
             values[i] = oldValues[i];
+    indexes_.check(values, home);
 
     indexes_.remove(oldValues, home);
     for (ByteView field : LongValueFields(table_, oldRow))

@@ -24,9 +24,11 @@ public:
     TableWriter(PageWrites &pages, TableDef table, std::string name);
 
     // Appends a row with `values` (in the order of the table's columns). An AutoNumber column takes
-    // the next number of the table's counter, whatever `values` holds for it.
-    void append(std::vector<JetValue> values);
-    // Gives the row a scan named `home` the values `values`; its AutoNumber stays.
+    // the next number of the table's counter, whatever `values` holds for it. Returns where the row
+    // is. A row an index refuses is refused before anything is written.
+    RowId append(std::vector<JetValue> values);
+    // Gives the row a scan named `home` the values `values`; its AutoNumber stays. A change an index
+    // refuses is refused before anything is written.
     void update(RowId home, std::vector<JetValue> values);
     // Writes the index pages changed, and the row count and the counter into the table's definition.
     void finish();

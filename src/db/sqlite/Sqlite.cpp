@@ -37,4 +37,11 @@ void Execute(sqlite3 *db, const std::string &sql) {
     }
 }
 
+bool VacuumInto(sqlite3 *db, const std::string &target) {
+    std::string quoted;
+    for (char c : target)
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    return sqlite3_exec(db, ("VACUUM INTO '" + quoted + "'").c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 } // namespace tarnwick

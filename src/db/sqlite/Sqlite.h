@@ -41,6 +41,10 @@ private:
 // Throws the database's last error as a DbError with the given number.
 [[noreturn]] void ThrowSqlite(sqlite3 *db, long number = dberr::StorageFailure);
 
+// Writes a compacted copy of the database into `target`, which must not exist; false when SQLite
+// cannot (its error is the database's last).
+bool VacuumInto(sqlite3 *db, const std::string &target);
+
 // Runs SQL with no results (several statements allowed).
 void Execute(sqlite3 *db, const std::string &sql);
 

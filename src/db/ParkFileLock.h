@@ -1,0 +1,29 @@
+#pragma once
+// Holding a park database against every other writer while the file is copied or replaced, and
+// copying it as its readers see it, for either engine.
+#include <memory>
+#include <string>
+
+namespace tarnwick {
+
+class ParkFileLock {
+public:
+    // Throws DbError ("another program is writing to ...") while another program writes to the
+    // park. A file no engine can lock as a database (a damaged park) is not held: nobody writes to
+    // it either.
+    explicit ParkFileLock(const std::string &park);
+    ~ParkFileLock();
+    ParkFileLock(const ParkFileLock &) = delete;
+    ParkFileLock &operator=(const ParkFileLock &) = delete;
+
+private:
+    struct Held;
+    std::unique_ptr<Held> held_;
+};
+
+// Writes into `target` a consistent copy of the park as its readers see it now (an SQLite park's
+// log included, a Jet park's interrupted change put back first); false when no engine can read it
+// as a database, and the caller copies it byte for byte.
+bool CopyAsDatabase(const std::string &park, const std::string &target);
+
+} // namespace tarnwick

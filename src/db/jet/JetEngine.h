@@ -1,0 +1,69 @@
+#pragma once
+// The Jet 4 engine behind a Connection: a Park.MDB the management software made, written through
+// JetDatabase. Writes outside a group or trial are committed one at a time; a group commits its
+// writes together, and a trial rolls them back.
+#include "db/Engine.h"
+#include "db/jet/JetDatabase.h"
+#include "db/jet/JetError.h"
+
+#include <memory>
+#include <string>
+
+namespace tarnwick {
+
+class JetEngine : public Engine {
+public:
+    // Opens the Jet 4 file `path` for writing, or for reading only when this process may not write
+    // to it or `access` asks only to read it (its first write is then refused in a sentence).
+    JetEngine(const std::string &path, EngineAccess access);
+    ~JetEngine() override { close(); }
+
+    std::unique_ptr<EngineTable> openTable(const std::string &name) override;
+    std::vector<std::string> tableNames() override;
+    long rowCount(const std::string &name) override;
+    void checkIntegrity() override;
+    void beginGroup() override;
+    void commitGroup() override;
+    void beginTrial() override;
+    void endTrial() noexcept override;
+    void close() noexcept override;
+    void compactInto(const std::string &target) override;
+
+    // Runs `write` within the open group or trial, or as a change of its own committed at once. A
+    // refusal leaves the open change as it was; any other failure takes the whole open change back,
+    // and the group or trial goes on with a new one.
+    template <typename Write> auto change(Write write) {
+        jet::JetDatabase &db = writable();
+        // Outside a group or trial each write is a change of its own.
+        const bool own = !inGroup_ && !trial_;
+        if (!db.changing())
+            db.begin();
+        try {
+            auto result = write(db);
+            if (own)
+                db.commit();
+            return result;
+        } catch (const jet::Refusal &) {
+            if (own)
+                db.rollback();
+            throw;
+        } catch (...) {
+            abandon();
+            throw;
+        }
+    }
+
+    jet::JetDatabase &database() const;
+
+private:
+    jet::JetDatabase &writable() const;
+    void abandon() noexcept;
+
+    std::string path_;
+    bool readOnly_ = false;
+    std::unique_ptr<jet::JetDatabase> db_;
+    bool inGroup_ = false;
+    bool trial_ = false;
+};
+
+} // namespace tarnwick

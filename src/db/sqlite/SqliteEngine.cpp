@@ -1,0 +1,136 @@
+#include "db/sqlite/SqliteEngine.h"
+
+#include "base/PathCheck.h"
+#include "db/sqlite/SqliteTable.h"
+
+namespace tarnwick {
+
+SqliteEngine::SqliteEngine(const std::string &path, EngineAccess access) : path_(path) {
+    sqlite3 *raw = nullptr;
+    // One thread uses a connection, so SQLite's own locking per call is not needed. Immutable: read
+    // as the file lies, without a log or a lock beside it.
+    int rc = access == EngineAccess::Write
+                 ? sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+                 : sqlite3_open_v2(("file:" + path + "?immutable=1").c_str(), &raw,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    SqliteHandle db(raw);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(raw, 5000);
+        // Reading the schema is what tells a database from a damaged file.
+        rc = sqlite3_exec(raw, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        const int code = sqlite3_errcode(raw) & 0xff;
+        const std::string folder = ParentFolder(path);
+        // A database in write-ahead mode needs its folder for the log and the shared-memory file.
+        if (code != SQLITE_NOTADB && code != SQLITE_CORRUPT && !IsWritable(folder))
+            throw DbError(dberr::StorageFailure,
+                          "the folder " + folder + " cannot be written, so " + path + " cannot be opened.");
+        if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+            throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path + "'.");
+        ThrowSqlite(raw);
+    }
+    // NORMAL sync keeps every committed row in write-ahead mode, even if the process is killed,
+    // and keeps row-by-row commits fast. Checkpoints (each waits for the disk) come after 80 MB of
+    // changes rather than 4 MB, so an import of a park's whole history usually meets only the one
+    // at close. Nothing here writes to the file.
+    if (access == EngineAccess::Write)
+        Execute(raw, "PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=20000;");
+    db_ = std::move(db);
+}
+
+std::unique_ptr<EngineTable> SqliteEngine::openTable(const std::string &name) {
+    return std::make_unique<SqliteTable>(handle(), name);
+}
+
+std::vector<std::string> SqliteEngine::tableNames() {
+    Statement tables(handle(), "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
+                               "ESCAPE '\\' ORDER BY rowid");
+    std::vector<std::string> names;
+    while (tables.step())
+        names.push_back(reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0)));
+    return names;
+}
+
+void SqliteEngine::close() noexcept {
+    endTrial();
+    if (inGroup_ && db_)
+        sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+    // Fold the write-ahead log into the file, so that the file alone can be copied.
+    if (db_ && sqlite3_db_readonly(db_.get(), "main") == 0)
+        sqlite3_exec(db_.get(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    inGroup_ = false;
+    walChecked_ = false;
+    db_.reset();
+}
+
+void SqliteEngine::beginTrial() {
+    beginGroup();
+    inGroup_ = false;
+    trial_ = true;
+}
+
+void SqliteEngine::endTrial() noexcept {
+    if (!trial_)
+        return;
+    trial_ = false;
+    if (db_ && !sqlite3_get_autocommit(db_.get()))
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void SqliteEngine::beginGroup() {
+    if (inGroup_ || trial_)
+        return;
+    // Said here, before the first row, rather than by every row's failure.
+    if (sqlite3_db_readonly(handle(), "main") == 1)
+        throw DbError(dberr::StorageFailure, path_ + " is read-only, so nothing can be written to it.");
+    // Writes go through the write-ahead log, which keeps every committed row if the process is
+    // killed. Parks made by this program are in that mode already; another file is switched at
+    // its first write, never by merely opening it.
+    if (!walChecked_) {
+        Execute(handle(), "PRAGMA journal_mode=WAL");
+        walChecked_ = true;
+    }
+    if (sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(handle()) & 0xff;
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            throw DbError(dberr::StorageFailure,
+                          path_ + " is in use by another program, so nothing can be written to it.");
+        ThrowSqlite(handle());
+    }
+    inGroup_ = true;
+}
+
+void SqliteEngine::commitGroup() {
+    if (!inGroup_ || trial_)
+        return;
+    inGroup_ = false;
+    // A failed statement may have ended the transaction already (SQLite rolls back on some errors).
+    if (!sqlite3_get_autocommit(handle()))
+        Execute(handle(), "COMMIT");
+}
+
+void SqliteEngine::compactInto(const std::string &target) {
+    if (!VacuumInto(handle(), target))
+        ThrowSqlite(handle());
+}
+
+long SqliteEngine::rowCount(const std::string &name) {
+    Statement query(handle(), "SELECT count(*) FROM \"" + name + "\"");
+    return query.step() ? static_cast<long>(sqlite3_column_int64(query.get(), 0)) : 0;
+}
+
+void SqliteEngine::checkIntegrity() {
+    Statement integrity(handle(), "PRAGMA integrity_check");
+    if (!integrity.step() ||
+        std::string(reinterpret_cast<const char *>(sqlite3_column_text(integrity.get(), 0))) != "ok")
+        throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + path_ + "'.");
+}
+
+sqlite3 *SqliteEngine::handle() const {
+    if (!db_)
+        throw DbError(dberr::ObjectClosed, "Operation is not allowed when the object is closed.");
+    return db_.get();
+}
+
+} // namespace tarnwick
