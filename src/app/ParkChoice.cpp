@@ -42,6 +42,7 @@ bool HoldsPark(const std::string &folder) {
     try {
         Connection trial;
         trial.SetProperty("Data Source", folder + "/Park.MDB");
+        trial.SetProperty("Mode", "Read");
         trial.Open();
         RequireParkTables(trial);
         return true;

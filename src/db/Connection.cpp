@@ -34,7 +34,8 @@ void Connection::SetConnectionString(const std::string &text) {
 
 void Connection::Open() {
     Close();
-    engine_ = OpenEngine(Property("Data Source"), Property("Password"));
+    engine_ = OpenEngine(Property("Data Source"), Property("Password"),
+                         Property("Mode") == "Read" ? EngineAccess::Read : EngineAccess::Write);
 }
 
 void Connection::Close() noexcept {

@@ -19,6 +19,7 @@ public:
     void SetProperty(const std::string &name, const std::string &value) { properties_[name] = value; }
     std::string Property(const std::string &name) const;
     // "Provider=...;Data Source=...; Jet OLEDB:Database Password=...;" sets the same properties.
+    // "Mode" set to "Read" opens the database for reading only (see EngineAccess).
     void SetConnectionString(const std::string &text);
 
     void Open();

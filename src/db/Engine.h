@@ -40,9 +40,10 @@ public:
     virtual void remove(RowKey key) = 0;
 };
 
-// Write: the park in use. ReadAsItLies: a copy read without writing anything, not even a journal
-// put back or a lock file, and without asking its password (a backup of the operator's own park).
-enum class EngineAccess { Write, ReadAsItLies };
+// Write: the park in use. Read: a look at a database another connection may be writing, without
+// its password. ReadAsItLies: a copy read as it lies on the disk, with no log or lock file made
+// beside it (a backup of the operator's own park).
+enum class EngineAccess { Write, Read, ReadAsItLies };
 
 class Engine {
 public:

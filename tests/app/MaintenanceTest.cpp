@@ -25,6 +25,7 @@ protected:
     long rows(const std::string &table, const std::string &file = "Park.MDB") {
         Connection connection;
         connection.SetProperty("Data Source", park.file(file));
+        connection.SetProperty("Mode", "Read");
         connection.Open();
         Recordset rs;
         rs.Open("SELECT * FROM " + table, connection, adOpenStatic, adLockReadOnly);

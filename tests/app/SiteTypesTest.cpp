@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -13,7 +14,7 @@ namespace {
 class SiteTypesTest : public ::testing::Test {
 protected:
     SiteTypesTest() : session(prompter, progress, clock) {
-        CreateParkDatabase(dir.path());
+        CreateParkDatabase(dir.path(), ParkFormatUnderTest());
         session.DbFolder = dir.path();
         CreateRVCon(session);
     }

@@ -1,4 +1,5 @@
 // The editors from the terminal: the grid as text, clones, edits and deletes by the editors' rules.
+#include "db/Recordset.h"
 #include "support/CliPark.h"
 
 namespace tarnwick {
@@ -10,14 +11,23 @@ protected:
         park.write("sites.csv", "\"Site\",\"Len\",\"W\",\"A\"\r\n1,40,12,30\r\n2,45,12,50\r\n10,50,14,30\r\n");
         run("import sites sites.csv --map Number=Site --map Length=Len --map Width=W --map ElectricAmp=A "
             "--backup no");
-        sql("UPDATE ParkInfo SET SiteType1 = \"Tent\", SiteType2 = \"RV\"");
+        ChangePark(park.file("Park.MDB"), "ParkInfo", [](Recordset &info) {
+            info.Fields("SiteType1") = "Tent";
+            info.Fields("SiteType2") = "RV";
+            info.Update();
+        });
     }
 };
 
 TEST_F(CliEditors, ListPrintsTheGridAndItsCount) {
     // Site 10's rates emptied, as a park made before the column defaults holds them.
-    sql("UPDATE Sites SET Daily = NULL, Weekly = NULL, Monthly = NULL, Daily2 = NULL, Weekly2 = NULL, "
-        "Monthly2 = NULL, Mo3 = NULL, Mo6 = NULL, Mo12 = NULL WHERE Number = 10");
+    ChangePark(park.file("Park.MDB"), "Sites", [](Recordset &sites) {
+        for (; !sites.Eof(); sites.MoveNext())
+            if (sites.Fields("Number").GetValue() == Value::number(10))
+                for (const char *rate : {"Daily", "Weekly", "Monthly", "Daily2", "Weekly2", "Monthly2", "Mo3", "Mo6", "Mo12"})
+                    sites.Fields(rate) = Value::null();
+        sites.Update();
+    });
     CliResult list = run("list sites");
     EXPECT_EQ(list.status, 0);
     const std::string tail = "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n"; // nine rates at their default, the meters

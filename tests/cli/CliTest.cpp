@@ -1,4 +1,5 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
+#include "support/ParkFormatUnderTest.h"
 #include "support/CliPark.h"
 
 #include <filesystem>
@@ -8,7 +9,7 @@ namespace {
 
 TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
     TempDir park;
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 0);
+    ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 0);
     CliResult columns = RunProgram("sqlite3", "'" + park.file("Park.MDB") +
                                                   "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');"
                                                   " SELECT * FROM ParkInfo;\"");
@@ -16,7 +17,7 @@ TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
               "ID,Name,Address1,Address2,City,State,Zip,Phone,Cell,Email,Notes,NoRent,Vehicle,VIN,LicensePlate,"
               "DLNumber,SecLicense,SecVehicle,Arrival,Departure,Site,NoPeople,Length,Width,Pets,Type,TypeOfStay\n"
               "1|None|None|None|None|None|None|None|None|None|None\n");
-    EXPECT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 1) << "an existing park is never replaced";
+    EXPECT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 1) << "an existing park is never replaced";
 
     CliResult status = RunProgram(CLI_PATH, "--park '" + park.path() + "' status");
     EXPECT_EQ(status.status, 0);
@@ -47,7 +48,7 @@ TEST(CliInitStatus, StartUpFromTheProgramsFolder) {
                               "/path.txt, or give it with --park DIR.\n");
 
     TempDir park;
-    RunProgram(cli, "init '" + park.path() + "'");
+    RunProgram(cli, "init \'" + park.path() + "\'" + InitFormatOption());
     app.write("path.txt", park.path());
     CliResult oneLine = RunProgram(cli, "status");
     EXPECT_EQ(oneLine.status, 0);

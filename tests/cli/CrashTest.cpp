@@ -1,5 +1,6 @@
 // A large import killed with SIGKILL in its middle: the park stays a sound database and keeps every
 // row that was counted in a message before the kill.
+#include "support/ParkFormatUnderTest.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 TEST(CrashTest, KilledImportLosesNoCountedRow) {
     TempDir park;
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'").status, 0);
+    ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 0);
     {
         // Every 2,000th guest has a three-letter state, which the import reports as shortened,
         // naming the number of rows stored before it.

@@ -2,6 +2,7 @@
 // random moments: the park stays sound, every row is in the park, in the rejected-rows file or named
 // by the next start, and an import that is still running is never taken for an interrupted one.
 #include "import/ImportWindowActions.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/ParkFixture.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -146,7 +147,7 @@ TEST_F(MarkerAndRejectedRows, TheMarkerStaysUntilTheRejectedRowsAreNamed) {
 TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgainUntilItIsDone) {
     TempDir work;
     const std::string park = work.file("park"), left = work.file("left");
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park + "'").status, 0);
+    ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park + "\'" + InitFormatOption()).status, 0);
     // A large park, so that the backup put back takes long enough to be cut.
     const long parkSites = 150000;
     RunProgram("sqlite3", "'" + park +
@@ -220,7 +221,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
 TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAndEveryRowIsAccountedFor) {
     TempDir work;
     const std::string pristine = work.file("pristine"), park = work.file("park"), marker = park + "/Park.MDB.import";
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + pristine + "'").status, 0);
+    ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + pristine + "\'" + InitFormatOption()).status, 0);
     // Sites of which the import refuses a few: a number that is not one, or one too large for the
     // column.
     const long dataLines = 60000;

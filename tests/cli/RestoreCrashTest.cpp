@@ -1,5 +1,6 @@
 // A restore killed with SIGKILL at random moments: the park is always a sound database that is
 // either the one before or the backup put back, never a mixture.
+#include "support/ParkFormatUnderTest.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -23,7 +24,7 @@ std::string sitesAndIntegrity(const std::string &park) {
 TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     TempDir work;
     const std::string pristine = work.file("pristine");
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + pristine + "'").status, 0);
+    ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + pristine + "\'" + InitFormatOption()).status, 0);
     RunProgram("sqlite3", "'" + pristine + "/Park.MDB' 'INSERT INTO Sites (Number) VALUES (1), (2), (3)'");
     // A large backup, so that the copy takes long enough to be cut.
     std::filesystem::copy_file(pristine + "/Park.MDB", pristine + "/Park_AddSites_01-01-2026 10 00.MDB");

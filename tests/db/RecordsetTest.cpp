@@ -3,6 +3,7 @@
 #include "db/Recordset.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ namespace {
 class RecordsetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CreateParkDatabase(dir.path());
+        CreateParkDatabase(dir.path(), ParkFormatUnderTest());
         connection.Provider = "Microsoft.Jet.OLEDB.4.0";
         connection.SetProperty("Data Source", dir.file("Park.MDB"));
         connection.Open();

@@ -1,6 +1,7 @@
 // Matching titles to columns by themselves, and saved mappings: their file, their reuse, and the
 // files that cannot be used.
 #include "import/Mapping.h"
+#include "db/Recordset.h"
 #include "support/CliPark.h"
 #include "support/ParkFixture.h"
 
@@ -209,7 +210,15 @@ TEST_F(MappingFiles, SavingAsksBeforeReplacingAndRefusesANameless) {
     }
 }
 
-class MappingCli : public CliPark {};
+class MappingCli : public CliPark {
+protected:
+    void emptyCharges() {
+        ChangePark(park.file("Park.MDB"), "OtherCharges", [](Recordset &charges) {
+            for (; !charges.Eof(); charges.MoveNext())
+                charges.Delete();
+        });
+    }
+};
 
 TEST_F(MappingCli, AMappingsTitlesAndNamesAreCheckedAsTheCommandLinesAre) {
     park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\n");
@@ -255,13 +264,13 @@ TEST_F(MappingCli, AnImportThroughAMappingStoresWhatExplicitChoicesStore) {
     ASSERT_EQ(run("mapping save store charges pos.csv " + maps).status, 0);
     ASSERT_EQ(run("import charges pos.csv " + maps + " --backup no").status, 0);
     const std::string explicitRows = sql("SELECT Name, Amount, Taxable FROM OtherCharges");
-    sql("DELETE FROM OtherCharges");
+    emptyCharges();
     ASSERT_EQ(run("import charges pos.csv --mapping auto --backup no").status, 0);
     EXPECT_EQ(sql("SELECT Name, Amount, Taxable FROM OtherCharges"), explicitRows);
     EXPECT_EQ(explicitRows, "ICE|2.5|1\nWOOD|6.0|0\n");
 
     park.write("broken.mapping.json", "{\"table\": \"charges\", \"slots\": {\"Colour\": \"C\"}}");
-    sql("DELETE FROM OtherCharges");
+    emptyCharges();
     CliResult broken = run("import charges pos.csv --mapping broken --backup yes");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out.find("We are making"), std::string::npos) << "nothing imported with half a mapping";

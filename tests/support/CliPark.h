@@ -1,5 +1,7 @@
 #pragma once
 // A new park in a temporary folder, and the terminal program run on it as a user would.
+#include "support/ParkFormatUnderTest.h"
+#include "support/ParkQuery.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -9,15 +11,13 @@ namespace tarnwick {
 
 class CliPark : public ::testing::Test {
 protected:
-    CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'"); }
+    CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'" + InitFormatOption()); }
     // The program with --park on this park; a run that does not end within 20 s is stopped.
     CliResult run(const std::string &arguments) {
         return RunProgram("timeout", "20 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
     }
-    // What the sqlite3 shell prints for a query on the park.
-    std::string sql(const std::string &query) {
-        return RunProgram("sqlite3", "'" + park.file("Park.MDB") + "' '" + query + "'").out;
-    }
+    // What an outside reader prints for a query on the park (see ParkQuery.h).
+    std::string sql(const std::string &query) { return ParkQuery(park.file("Park.MDB"), query); }
     TempDir park;
 };
 

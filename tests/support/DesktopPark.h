@@ -8,6 +8,7 @@
 #include "app/ui/Progress.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -44,7 +45,7 @@ struct DesktopPark : ParkFolder, ScriptedSession {
     Navigator navigator{session};
 
     DesktopPark() {
-        CreateParkDatabase(dir.path());
+        CreateParkDatabase(dir.path(), ParkFormatUnderTest());
         session.AppFolder = session.DbFolder = dir.path();
         CreateRVCon(session);
         DefineWindows(navigator);

@@ -5,6 +5,7 @@
 #include "db/ParkSchema.h"
 #include "db/sqlite/SqliteEngine.h"
 #include "import/SheetPicker.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
@@ -25,7 +26,7 @@ public:
 class ParkFixture : public ::testing::Test {
 protected:
     ParkFixture() : session(prompter, progress, clock) {
-        CreateParkDatabase(park.path());
+        CreateParkDatabase(park.path(), ParkFormatUnderTest());
         session.AppFolder = park.path();
         session.DbFolder = park.path();
         CreateRVCon(session);

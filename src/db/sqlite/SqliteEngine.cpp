@@ -9,10 +9,13 @@ SqliteEngine::SqliteEngine(const std::string &path, EngineAccess access) : path_
     sqlite3 *raw = nullptr;
     // One thread uses a connection, so SQLite's own locking per call is not needed. Immutable: read
     // as the file lies, without a log or a lock beside it.
-    int rc = access == EngineAccess::Write
-                 ? sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
-                 : sqlite3_open_v2(("file:" + path + "?immutable=1").c_str(), &raw,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = access == EngineAccess::ReadAsItLies
+                 ? sqlite3_open_v2(("file:" + path + "?immutable=1").c_str(), &raw,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr)
+                 : sqlite3_open_v2(path.c_str(), &raw,
+                                   (access == EngineAccess::Write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                                       SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
     SqliteHandle db(raw);
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(raw, 5000);
