@@ -1,6 +1,7 @@
 // The park's backups: their list, what each holds, and putting one back, refusing what is not a
 // sound park database.
 #include "app/Backups.h"
+#include "db/jet/LockFile.h"
 #include "db/sqlite/Sqlite.h"
 #include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
@@ -77,6 +78,23 @@ TEST_F(BackupsTest, ABeforeRestoreBackupNeverReplacesAnother) {
 TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
     importSites("\"Site\"\r\n1\r\n");
     const std::string empty = park.file("Park_AddSites_12-04-2026 09 05.MDB");
+    const std::string refusal = "Nothing was restored: another program is writing to " + park.file("Park.MDB") +
+                                ", so it cannot be replaced now; close that program and try again.";
+    if (ParkFormatUnderTest() == ParkFormat::Jet) {
+        // Another program holding the lock file beside the park, as Access does while it writes.
+        session.ParkConnection->Close();
+        const std::string before = park.read("Park.MDB");
+        prompter.shown.clear();
+        {
+            jet::WriterLock other(park.file("Park.MDB"));
+            EXPECT_FALSE(RestoreBackup(session, empty));
+        }
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
+        EXPECT_EQ(park.read("Park.MDB"), before);
+        EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
+        EXPECT_EQ(TableRowCount(session, "Sites"), 1);
+        return;
+    }
     sqlite3 *other = nullptr;
     ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
     // Another program's committed row, its connection left open: it must be in the BeforeRestore.
@@ -91,10 +109,7 @@ TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
     Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
     prompter.shown.clear();
     EXPECT_FALSE(RestoreBackup(session, empty));
-    EXPECT_EQ(prompter.texts(),
-              std::vector<std::string>{"Nothing was restored: another program is writing to " + park.file("Park.MDB") +
-                                       ", so it cannot be replaced now; close that program and "
-                                       "try again."});
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
     EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05 (2).MDB"));
     Execute(other, "COMMIT");
     sqlite3_close(other);

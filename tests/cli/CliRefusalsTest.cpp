@@ -159,9 +159,21 @@ TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {
     chmod(park.file("Park.MDB").c_str(), 0644);
     std::filesystem::remove(park.file("Park.MDB-shm"));
     std::filesystem::remove(park.file("Park.MDB-wal"));
+    if (ParkFormatUnderTest() == ParkFormat::Jet)
+        chmod(park.file("Park.MDB").c_str(), 0666); // so that only the folder stands in the way
     chmod(park.path().c_str(), 0555);
     CliResult readOnlyFolder = runAsUser("status");
+    CliResult importIntoReadOnlyFolder = runAsUser("import sites sites.csv --map Number=Site --backup no");
     chmod(park.path().c_str(), 0755);
+    if (ParkFormatUnderTest() == ParkFormat::Jet) {
+        // A Jet park is read without its folder; only a write needs the lock file beside it.
+        EXPECT_EQ(readOnlyFolder.status, 0) << readOnlyFolder.out;
+        EXPECT_EQ(importIntoReadOnlyFolder.status, 1);
+        EXPECT_EQ(importIntoReadOnlyFolder.out.substr(importIntoReadOnlyFolder.out.find("> No\n") + 5),
+                  "Nothing was imported into Sites: -2147467259: the folder " + park.path() +
+                      " cannot be written, so nothing can be written to " + park.file("Park.MDB") + ".\n");
+        return;
+    }
     EXPECT_EQ(readOnlyFolder.status, 1);
     EXPECT_EQ(readOnlyFolder.out, "CreateRVCon: The Database has an Error!\n-2147467259: the folder " + park.path() +
                                       " cannot be written, so " + park.file("Park.MDB") + " cannot be opened.\n");

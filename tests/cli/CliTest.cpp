@@ -1,19 +1,23 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
 #include "support/ParkFormatUnderTest.h"
 #include "support/CliPark.h"
+#include "support/ParkQuery.h"
 
 #include <filesystem>
 
 namespace tarnwick {
 namespace {
 
-TEST(CliInitStatus, InitMakesParkThatSqliteShellReadsInColumnOrder) {
+TEST(CliInitStatus, InitMakesParkThatOutsideReadersReadInColumnOrder) {
     TempDir park;
     ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 0);
-    CliResult columns = RunProgram("sqlite3", "'" + park.file("Park.MDB") +
-                                                  "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');"
-                                                  " SELECT * FROM ParkInfo;\"");
-    EXPECT_EQ(columns.out,
+    const std::string guestColumns =
+        ParkFormatUnderTest() == ParkFormat::Jet
+            ? RunProgram("sh", "-c 'mdb-export \"$0\" Guest | head -1 | tr -d \\\"' '" + park.file("Park.MDB") + "'").out
+            : RunProgram("sqlite3", "'" + park.file("Park.MDB") +
+                                        "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');\"")
+                  .out;
+    EXPECT_EQ(guestColumns + ParkQuery(park.file("Park.MDB"), "SELECT * FROM ParkInfo"),
               "ID,Name,Address1,Address2,City,State,Zip,Phone,Cell,Email,Notes,NoRent,Vehicle,VIN,LicensePlate,"
               "DLNumber,SecLicense,SecVehicle,Arrival,Departure,Site,NoPeople,Length,Width,Pets,Type,TypeOfStay\n"
               "1|None|None|None|None|None|None|None|None|None|None\n");

@@ -3,6 +3,7 @@
 // by the next start, and an import that is still running is never taken for an interrupted one.
 #include "import/ImportWindowActions.h"
 #include "support/ParkFormatUnderTest.h"
+#include "support/ParkQuery.h"
 #include "support/ParkFixture.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -32,7 +33,7 @@ namespace fs = std::filesystem;
 
 // What sqlite3 answers for the park's integrity and its count of sites: "ok\n<count>\n" when sound.
 std::string integrityAndSites(const std::string &park) {
-    return RunProgram("sqlite3", "'" + park + "/Park.MDB' 'PRAGMA integrity_check;' 'SELECT count(*) FROM Sites;'").out;
+    return SoundParkRows(park + "/Park.MDB", "Sites");
 }
 
 std::string soundWith(long sites) {
@@ -150,10 +151,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
     ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park + "\'" + InitFormatOption()).status, 0);
     // A large park, so that the backup put back takes long enough to be cut.
     const long parkSites = 150000;
-    RunProgram("sqlite3", "'" + park +
-                              "/Park.MDB' 'WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " +
-                              std::to_string(parkSites) +
-                              ") INSERT INTO Sites (Number, AliasNumber) SELECT i, \"A\" || i FROM c'");
+    AddNumberedSites(park + "/Park.MDB", 1, parkSites);
     {
         std::ofstream csv(park + "/sites.csv", std::ios::binary);
         csv << "\"Site\"\r\n";

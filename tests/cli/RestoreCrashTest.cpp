@@ -1,6 +1,7 @@
 // A restore killed with SIGKILL at random moments: the park is always a sound database that is
 // either the one before or the backup put back, never a mixture.
 #include "support/ParkFormatUnderTest.h"
+#include "support/ParkQuery.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -18,20 +19,17 @@ namespace tarnwick {
 namespace {
 
 std::string sitesAndIntegrity(const std::string &park) {
-    return RunProgram("sqlite3", "'" + park + "/Park.MDB' 'PRAGMA integrity_check;' 'SELECT count(*) FROM Sites;'").out;
+    return SoundParkRows(park + "/Park.MDB", "Sites");
 }
 
 TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     TempDir work;
     const std::string pristine = work.file("pristine");
     ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + pristine + "\'" + InitFormatOption()).status, 0);
-    RunProgram("sqlite3", "'" + pristine + "/Park.MDB' 'INSERT INTO Sites (Number) VALUES (1), (2), (3)'");
+    AddNumberedSites(pristine + "/Park.MDB", 1, 3);
     // A large backup, so that the copy takes long enough to be cut.
     std::filesystem::copy_file(pristine + "/Park.MDB", pristine + "/Park_AddSites_01-01-2026 10 00.MDB");
-    RunProgram("sqlite3", "'" + pristine +
-                              "/Park_AddSites_01-01-2026 10 00.MDB' 'WITH RECURSIVE c(i) AS (SELECT 4 "
-                              "UNION ALL SELECT i + 1 FROM c WHERE i < 300000) INSERT INTO Sites (Number, AliasNumber) "
-                              "SELECT i, \"A\" || i FROM c'");
+    AddNumberedSites(pristine + "/Park_AddSites_01-01-2026 10 00.MDB", 4, 300000);
     const std::string before = "ok\n3\n", restored = "ok\n300000\n";
 
     // Runs a restore on a fresh copy of the park, killed after `killAfter` (or left to finish).

@@ -195,7 +195,7 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.count + " after " + std::to_string(c.numbers.size()) + " sites from " +
                      std::to_string(c.numbers[0]));
-        Execute(sqliteHandle(), "DELETE FROM Sites");
+        emptyTable("Sites");
         std::vector<Row> rows;
         for (double n : c.numbers) {
             Row row = site(std::isnan(n) ? 0 : n);

@@ -115,6 +115,8 @@ TEST_F(ImportTest, RefusedRowIsSkippedOnYesAndLinesCountStoredRows) {
 
 TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
     // Another program's rule on the table, met only when the row is written.
+    if (ParkFormatUnderTest() == ParkFormat::Jet)
+        GTEST_SKIP() << "the rule is an SQLite trigger";
     Execute(sqliteHandle(),
             "CREATE TRIGGER unlucky BEFORE INSERT ON Sites WHEN NEW.Length = 13 BEGIN SELECT RAISE(ABORT, "
             "'thirteen'); END");
@@ -127,7 +129,7 @@ TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
               (std::vector<Texts>{{"1", "10", "1"}, {"2", "20", "3"}, {"3", "30", "5"}}));
 
     // No at the refusal ends the run; what was counted before it is in the file for every reader.
-    Execute(sqliteHandle(), "DELETE FROM Sites");
+    emptyTable("Sites");
     prompter.answers = {Answer::No};
     EXPECT_EQ(import(ImportTable::Sites, "t.csv", csv, {{"Length", "Len"}, {"Width", "W"}}), ImportOutcome::Stopped);
     EXPECT_EQ(prompter.texts(), Texts{rowError(1, "Width", "2")});
@@ -136,6 +138,8 @@ TEST_F(ImportTest, ARowTheDatabaseRefusesAtItsCommitIsReportedAndSkipped) {
 
 TEST_F(ImportTest, AColumnTheTableLacksIsTheDatabasesErrorNotACrash) {
     // Another program renames a column after start-up checked the park.
+    if (ParkFormatUnderTest() == ParkFormat::Jet)
+        GTEST_SKIP() << "the engine renames no column";
     Execute(sqliteHandle(), "ALTER TABLE Sites RENAME COLUMN Width TO Wide");
     prompter.answers = {Answer::No};
     EXPECT_EQ(import(ImportTable::Sites, "c.csv", "\"N\",\"W\"\r\n1,20\r\n", {{"Number", "N"}, {"Width", "W"}}),

@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/Startup.h"
 #include "db/ParkSchema.h"
+#include "db/Recordset.h"
 #include "db/sqlite/SqliteEngine.h"
 #include "import/SheetPicker.h"
 #include "support/ParkFormatUnderTest.h"
@@ -34,6 +35,13 @@ protected:
 
     // The SQLite park's own handle, for what only SQLite can do to it (triggers, renamed columns).
     sqlite3 *sqliteHandle() { return dynamic_cast<SqliteEngine &>(session.ParkConnection->engine()).handle(); }
+    // Deletes every row of `table` through the session's connection.
+    void emptyTable(const std::string &table) {
+        Recordset rows;
+        rows.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+        for (; !rows.Eof(); rows.MoveNext())
+            rows.Delete();
+    }
 
     TempDir park;
     ScriptedPrompter prompter;

@@ -39,4 +39,38 @@ void ChangePark(const std::string &parkFile, const std::string &table, const std
     connection.Close();
 }
 
+std::string SoundParkRows(const std::string &parkFile, const std::string &table) {
+    if (DetectDatabaseFormat(parkFile) != DatabaseFormat::Jet4)
+        return RunProgram("sqlite3", "'" + parkFile + "' 'PRAGMA integrity_check;' 'SELECT count(*) FROM " + table +
+                                         ";'")
+            .out;
+    std::string complaints;
+    for (const char *each : {"Sites", "Guest", "OtherCharges", "ParkInfo"}) {
+        const CliResult exported = RunProgram("sh", "-c 'mdb-export \"$0\" " + std::string(each) + " >/dev/null' '" +
+                                                        parkFile + "'");
+        complaints += exported.out + (exported.status == 0 ? "" : "mdb-export failed on " + std::string(each) + "\n");
+    }
+    if (!complaints.empty())
+        return complaints;
+    return "ok\n" + RunProgram("mdb-count", "'" + parkFile + "' " + table).out;
+}
+
+void AddNumberedSites(const std::string &parkFile, long first, long last) {
+    Connection connection;
+    connection.SetProperty("Data Source", parkFile);
+    connection.Open();
+    Recordset sites;
+    sites.Open("SELECT * FROM Sites", connection, adOpenStatic, adLockOptimistic);
+    connection.BeginGroup();
+    for (long i = first; i <= last; ++i) {
+        sites.AddNew();
+        sites.Fields("Number") = Value::number(static_cast<double>(i));
+        sites.Fields("AliasNumber") = Value("A" + std::to_string(i));
+        sites.Update();
+    }
+    connection.CommitGroup();
+    sites.Close();
+    connection.Close();
+}
+
 } // namespace tarnwick

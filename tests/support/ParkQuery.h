@@ -10,8 +10,15 @@ namespace tarnwick {
 
 std::string ParkQuery(const std::string &parkFile, const std::string &query);
 
+// "ok\n<rows of table>\n" when outside readers read the whole park file without a complaint: the
+// sqlite3 shell's integrity check, or mdb-export (mdbtools) of the four park tables; otherwise what
+// they said.
+std::string SoundParkRows(const std::string &parkFile, const std::string &table);
+
 class Recordset;
 // Opens `table` of the park file for changing and hands it to `edit`, then closes it.
 void ChangePark(const std::string &parkFile, const std::string &table, const std::function<void(Recordset &)> &edit);
+// Appends sites numbered `first` to `last`, each with the alias "A<number>", in one group.
+void AddNumberedSites(const std::string &parkFile, long first, long last);
 
 } // namespace tarnwick

@@ -7,9 +7,15 @@
 
 namespace tarnwick {
 
-JetEngine::JetEngine(const std::string &path, EngineAccess access)
-    : path_(path), readOnly_(access != EngineAccess::Write || !IsWritable(path)) {
-    db_ = std::make_unique<jet::JetDatabase>(path, !readOnly_);
+JetEngine::JetEngine(const std::string &path, EngineAccess access) : path_(path) {
+    // A write needs the file and, for the lock file beside it, its folder.
+    if (access != EngineAccess::Write || !IsWritable(path))
+        whyReadOnly_ = path + " is read-only, so nothing can be written to it.";
+    else if (!IsWritable(ParentFolder(path)))
+        whyReadOnly_ = "the folder " + ParentFolder(path) + " cannot be written, so nothing can be written to " + path + ".";
+    // The file is read until the first write, which takes the lock file; a look at the park never
+    // keeps another program from writing to it.
+    db_ = std::make_unique<jet::JetDatabase>(path, false);
 }
 
 jet::JetDatabase &JetEngine::database() const {
@@ -18,11 +24,15 @@ jet::JetDatabase &JetEngine::database() const {
     return *db_;
 }
 
-jet::JetDatabase &JetEngine::writable() const {
-    jet::JetDatabase &db = database();
-    if (readOnly_)
-        throw DbError(dberr::StorageFailure, path_ + " is read-only, so nothing can be written to it.");
-    return db;
+jet::JetDatabase &JetEngine::writable() {
+    database();
+    if (!whyReadOnly_.empty())
+        throw DbError(dberr::StorageFailure, whyReadOnly_);
+    if (!writing_) {
+        db_ = std::make_unique<jet::JetDatabase>(path_, true);
+        writing_ = true;
+    }
+    return *db_;
 }
 
 std::unique_ptr<EngineTable> JetEngine::openTable(const std::string &name) {
@@ -92,6 +102,7 @@ void JetEngine::close() noexcept {
         }
     }
     inGroup_ = false;
+    writing_ = false;
     db_.reset();
 }
 

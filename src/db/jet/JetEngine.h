@@ -1,6 +1,7 @@
 #pragma once
 // The Jet 4 engine behind a Connection: a Park.MDB the management software made, written through
-// JetDatabase. Writes outside a group or trial are committed one at a time; a group commits its
+// JetDatabase. The file is only read until the first write takes its lock file, which is then held
+// until the engine closes. Writes outside a group or trial are committed one at a time; a group commits its
 // writes together, and a trial rolls them back.
 #include "db/Engine.h"
 #include "db/jet/JetDatabase.h"
@@ -56,12 +57,15 @@ public:
     jet::JetDatabase &database() const;
 
 private:
-    jet::JetDatabase &writable() const;
+    // The database opened for writing, the lock file taken, at the first write.
+    jet::JetDatabase &writable();
     void abandon() noexcept;
 
     std::string path_;
-    bool readOnly_ = false;
+    // Why this engine may only read, or nothing when it may write.
+    std::string whyReadOnly_;
     std::unique_ptr<jet::JetDatabase> db_;
+    bool writing_ = false;
     bool inGroup_ = false;
     bool trial_ = false;
 };
