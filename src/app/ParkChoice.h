@@ -15,6 +15,9 @@ enum class ParkChoice {
 // The folder dialog's titles.
 extern const char *const kChooseParkTitle;
 extern const char *const kNewParkTitle;
+// The question that follows Yes to making a park, on its two lines: Yes makes a Jet 4 park.
+extern const std::string kParkFormatQuestion;
+extern const std::string kParkFormatNo;
 
 // Asks for a folder until one holds a park or gets a new one, then opens it (DbFolder,
 // ParkConnection) and writes its folder on both lines of AppFolder/path.txt. A folder that cannot

@@ -29,8 +29,11 @@ TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     AddNumberedSites(pristine + "/Park.MDB", 1, 3);
     // A large backup, so that the copy takes long enough to be cut.
     std::filesystem::copy_file(pristine + "/Park.MDB", pristine + "/Park_AddSites_01-01-2026 10 00.MDB");
-    AddNumberedSites(pristine + "/Park_AddSites_01-01-2026 10 00.MDB", 4, 300000);
-    const std::string before = "ok\n3\n", restored = "ok\n300000\n";
+    // A Jet restore reads every row of the backup first, so fewer rows give it the same length; the
+    // outside readers that judge each round read them all too.
+    const long backupSites = ParkFormatUnderTest() == ParkFormat::Jet ? 60000 : 300000;
+    AddNumberedSites(pristine + "/Park_AddSites_01-01-2026 10 00.MDB", 4, backupSites);
+    const std::string before = "ok\n3\n", restored = "ok\n" + std::to_string(backupSites) + "\n";
 
     // Runs a restore on a fresh copy of the park, killed after `killAfter` (or left to finish).
     auto runOnce = [&](std::optional<std::chrono::microseconds> killAfter) {

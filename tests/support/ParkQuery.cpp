@@ -2,6 +2,7 @@
 
 #include "db/OpenEngine.h"
 #include "db/Recordset.h"
+#include "db/jet/Journal.h"
 #include "support/RunCli.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,7 @@ std::string SoundParkRows(const std::string &parkFile, const std::string &table)
         return RunProgram("sqlite3", "'" + parkFile + "' 'PRAGMA integrity_check;' 'SELECT count(*) FROM " + table +
                                          ";'")
             .out;
+    jet::RecoverFromJournal(parkFile);
     std::string complaints;
     for (const char *each : {"Sites", "Guest", "OtherCharges", "ParkInfo"}) {
         const CliResult exported = RunProgram("sh", "-c 'mdb-export \"$0\" " + std::string(each) + " >/dev/null' '" +

@@ -12,7 +12,8 @@ std::string ParkQuery(const std::string &parkFile, const std::string &query);
 
 // "ok\n<rows of table>\n" when outside readers read the whole park file without a complaint: the
 // sqlite3 shell's integrity check, or mdb-export (mdbtools) of the four park tables; otherwise what
-// they said.
+// they said. A Jet park's journal, left by a killed writer, is first put back as the next open of
+// the park would.
 std::string SoundParkRows(const std::string &parkFile, const std::string &table);
 
 class Recordset;

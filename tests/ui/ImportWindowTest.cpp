@@ -3,6 +3,7 @@
 // tables checked afterwards.
 #include "app/ui/frmDataImport1.h"
 #include "import/InterruptedImport.h"
+#include "db/jet/LockFile.h"
 #include "sheet/WorkbookWriter.h"
 #include "support/ImportWindowDriver.h"
 #include "support/KilledImport.h"
@@ -287,7 +288,10 @@ private Q_SLOTS:
             std::remove(park->dir.file(file.toStdString()).c_str());
         if (damage == "folder")
             std::filesystem::remove_all(park->dir.path());
-        if (damage == "lock") {
+        std::optional<jet::WriterLock> jetLocker;
+        if (damage == "lock" && ParkFormatUnderTest() == ParkFormat::Jet)
+            jetLocker.emplace(park->dir.file("Park.MDB"));
+        else if (damage == "lock") {
             sqlite3_open(park->dir.file("Park.MDB").c_str(), &locker);
             sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
         }
@@ -296,6 +300,7 @@ private Q_SLOTS:
         click("Command1");
         if (locker)
             sqlite3_close(locker);
+        jetLocker.reset();
         const QString said = park->said().join("\n");
         QVERIFY2(said.contains(expected), qPrintable(said));
         QVERIFY(window->isEnabled());

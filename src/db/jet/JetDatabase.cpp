@@ -71,6 +71,13 @@ void JetDatabase::scan(const TableDef &table, const std::function<bool(RowId, co
     ScanRows(pages, table, [&](RowId id, ByteView bytes) { return visit(id, DecodeRow(pages, table, bytes)); });
 }
 
+void JetDatabase::scanColumn(const TableDef &table, std::size_t column,
+                             const std::function<bool(RowId, const JetValue &)> &visit) const {
+    const PageSource &pages = source();
+    ScanRows(pages, table,
+             [&](RowId id, ByteView bytes) { return visit(id, DecodeColumn(pages, table, bytes, column)); });
+}
+
 Row JetDatabase::row(const TableDef &table, RowId id) const {
     Row values;
     const PageSource &pages = source();

@@ -38,6 +38,10 @@ public:
 
     // Calls `visit` with each row of `table` and where it is; stops when `visit` returns false.
     void scan(const TableDef &table, const std::function<bool(RowId, const Row &)> &visit) const;
+    // Calls `visit` with the value of column `column` (a position in `table.columns`) of each row,
+    // as scan meets the rows, decoding nothing else.
+    void scanColumn(const TableDef &table, std::size_t column,
+                    const std::function<bool(RowId, const JetValue &)> &visit) const;
     // The row at `id`, found through the pointer a moved row left there.
     Row row(const TableDef &table, RowId id) const;
 

@@ -3,6 +3,7 @@
 #include "base/PathCheck.h"
 #include "db/access/AccessDatabase.h"
 #include "db/jet/JetEngineTable.h"
+#include "db/jet/LockFile.h"
 #include "db/jet/ParkCompaction.h"
 
 namespace tarnwick {
@@ -29,6 +30,9 @@ jet::JetDatabase &JetEngine::writable() {
     if (!whyReadOnly_.empty())
         throw DbError(dberr::StorageFailure, whyReadOnly_);
     if (!writing_) {
+        if (jet::OpenForWritingElsewhere(path_))
+            throw DbError(dberr::StorageFailure,
+                          path_ + " is in use by another program, so nothing can be written to it.");
         db_ = std::make_unique<jet::JetDatabase>(path_, true);
         writing_ = true;
     }

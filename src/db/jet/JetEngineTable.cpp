@@ -6,6 +6,7 @@
 #include "db/jet/ColumnProperties.h"
 #include "db/jet/JetEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -163,13 +164,25 @@ std::vector<RowKey> JetEngineTable::keys(std::optional<long long> id) {
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (UpperCase(columns_[i].name) == "ID")
             idColumn = i;
-    std::vector<RowKey> keys;
-    engine_.database().scan(table_, [&](jet::RowId at, const jet::Row &row) {
-        if (!id || (idColumn < row.size() && row[idColumn].kind == JetValue::Kind::Integer &&
-                    row[idColumn].integer == *id))
-            keys.push_back(at.stored());
+    // Rows in the order of their ID, as they were added, wherever a change moved them in the file.
+    std::vector<std::pair<std::int64_t, RowKey>> found;
+    auto take = [&](jet::RowId at, const JetValue *number) {
+        const bool numbered = number && number->kind == JetValue::Kind::Integer;
+        if (!id || (numbered && number->integer == *id))
+            found.emplace_back(numbered ? number->integer : 0, at.stored());
         return true;
-    });
+    };
+    if (idColumn < columns_.size())
+        engine_.database().scanColumn(table_, idColumn,
+                                      [&](jet::RowId at, const JetValue &number) { return take(at, &number); });
+    else
+        engine_.database().scan(table_, [&](jet::RowId at, const jet::Row &) { return take(at, nullptr); });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<RowKey> keys;
+    keys.reserve(found.size());
+    for (const auto &each : found)
+        keys.push_back(each.second);
     return keys;
 }
 

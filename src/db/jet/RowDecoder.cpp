@@ -137,22 +137,27 @@ private:
     std::size_t maskSize_ = 0, variableCount_ = 0, variableEnd_ = 0;
 };
 
+JetValue columnValue(const PageSource &file, const RowLayout &layout, const ColumnDef &column) {
+    if (column.kind == ColumnKind::YesNo)
+        return layout.holds(column) ? JetValue::yesNo(layout.bit(column)) : JetValue::null();
+    if (const std::optional<ByteView> stored = layout.bytes(column))
+        return column.fixedLength() ? fixedValue(column, *stored) : variableValue(file, column, *stored);
+    return JetValue::null();
+}
+
 } // namespace
 
 std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row) {
     const RowLayout layout(table, row);
     std::vector<JetValue> values;
     values.reserve(table.columns.size());
-    for (const ColumnDef &column : table.columns) {
-        if (column.kind == ColumnKind::YesNo) {
-            values.push_back(layout.holds(column) ? JetValue::yesNo(layout.bit(column)) : JetValue::null());
-        } else if (const std::optional<ByteView> stored = layout.bytes(column)) {
-            values.push_back(column.fixedLength() ? fixedValue(column, *stored) : variableValue(file, column, *stored));
-        } else {
-            values.push_back(JetValue::null());
-        }
-    }
+    for (const ColumnDef &column : table.columns)
+        values.push_back(columnValue(file, layout, column));
     return values;
+}
+
+JetValue DecodeColumn(const PageSource &file, const TableDef &table, ByteView row, std::size_t column) {
+    return columnValue(file, RowLayout(table, row), table.columns.at(column));
 }
 
 std::vector<ByteView> LongValueFields(const TableDef &table, ByteView row) {

@@ -13,6 +13,9 @@ namespace tarnwick::jet {
 // The values of `row` in the order of `table.columns`; memo and OLE values are read from `file`.
 std::vector<JetValue> DecodeRow(const PageSource &file, const TableDef &table, ByteView row);
 
+// The value of the column at position `column` of `table.columns` alone.
+JetValue DecodeColumn(const PageSource &file, const TableDef &table, ByteView row, std::size_t column);
+
 // The fields of the memo and OLE values `row` holds (see LongValue.h).
 std::vector<ByteView> LongValueFields(const TableDef &table, ByteView row);
 
