@@ -15,9 +15,9 @@ namespace tarnwick {
 
 const char *const kChooseParkTitle = "Choose the folder of your park's Park.MDB";
 const char *const kNewParkTitle = "Choose a folder for the new park";
-const std::string kParkFormatQuestion =
+const char *const kParkFormatQuestion =
     "Make the new park an Access 2000-2003 database, the format the management software opens?";
-const std::string kParkFormatNo = "Choose No for Tarnwick's own format, for trial runs.";
+const char *const kParkFormatNo = "Choose No for Tarnwick's own format, for trial runs.";
 
 namespace {
 
@@ -86,11 +86,10 @@ std::optional<std::string> checkedFolder(Session &session, ParkChoice choice, co
                          "Do you want to create an empty park there?",
                      Buttons::YesNo, Icon::Information) != Answer::Yes)
         return std::nullopt;
-    const ParkFormat format =
-        prompter.ask(kParkFormatQuestion + session.LineBreak + kParkFormatNo, Buttons::YesNo, Icon::Information) ==
-                Answer::Yes
-            ? ParkFormat::Jet
-            : ParkFormat::Sqlite;
+    const ParkFormat format = prompter.ask(std::string(kParkFormatQuestion) + session.LineBreak + kParkFormatNo,
+                                           Buttons::YesNo, Icon::Information) == Answer::Yes
+                                  ? ParkFormat::Jet
+                                  : ParkFormat::Sqlite;
     // The folder may have gone while the questions waited; it is not made again.
     if (!IsDirectory(folder)) {
         prompter.notify("The folder " + folder + " is no longer there, so no park was made in it.", Icon::Exclamation);

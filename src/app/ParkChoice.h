@@ -16,8 +16,8 @@ enum class ParkChoice {
 extern const char *const kChooseParkTitle;
 extern const char *const kNewParkTitle;
 // The question that follows Yes to making a park, on its two lines: Yes makes a Jet 4 park.
-extern const std::string kParkFormatQuestion;
-extern const std::string kParkFormatNo;
+extern const char *const kParkFormatQuestion;
+extern const char *const kParkFormatNo;
 
 // Asks for a folder until one holds a park or gets a new one, then opens it (DbFolder,
 // ParkConnection) and writes its folder on both lines of AppFolder/path.txt. A folder that cannot

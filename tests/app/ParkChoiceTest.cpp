@@ -3,6 +3,7 @@
 #include "app/ParkChoice.h"
 #include "app/Startup.h"
 #include "base/PathCheck.h"
+#include "db/OpenEngine.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
@@ -60,7 +61,7 @@ TEST_F(ParkChoiceTest, FolderThatCannotServeIsRefusedInOneSentenceAndAskedAgain)
         {"removed before the park is made", ParkChoice::Open,
          [](const TempDir &parks, ScriptedPrompter &prompter) {
              std::filesystem::create_directory(parks.file("gone"));
-             prompter.answers = {Answer::Yes};
+             prompter.answers = {Answer::Yes, Answer::Yes};
              prompter.onShow = [folder = parks.file("gone")](const Shown &shown) {
                  if (shown.kind == Shown::Question)
                      std::filesystem::remove(folder);
@@ -97,7 +98,8 @@ TEST_F(ParkChoiceTest, FolderThatCannotServeIsRefusedInOneSentenceAndAskedAgain)
         std::vector<std::string> expected{title, sentence, title};
         if (refusal.offered)
             expected.insert(expected.begin() + 1,
-                            "There is no Park.MDB in " + folder + ".\r\nDo you want to create an empty park there?");
+                            {"There is no Park.MDB in " + folder + ".\r\nDo you want to create an empty park there?",
+                             std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo});
         EXPECT_EQ(prompter.texts(), expected);
         // Nothing written: no park, no folder made again, no path.txt, the session as it was.
         if (!PathExists(folder))
@@ -124,11 +126,13 @@ TEST_F(ParkChoiceTest, ParkFolderChosenIsOpenedAndWrittenToPathFile) {
 TEST_F(ParkChoiceTest, EmptyFolderGetsAParkOnlyWhenTheOfferIsAccepted) {
     std::filesystem::create_directory(parks.file("new"));
     prompter.folders = {parks.file("new"), parks.file("new")};
-    prompter.answers = {Answer::No, Answer::Yes};
+    prompter.answers = {Answer::No, Answer::Yes, Answer::Yes};
     ASSERT_TRUE(ChoosePark(session, ParkChoice::New));
     const std::string offer =
         "There is no Park.MDB in " + parks.file("new") + ".\r\nDo you want to create an empty park there?";
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kNewParkTitle, offer, kNewParkTitle, offer}));
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kNewParkTitle, offer, kNewParkTitle, offer,
+                                                          std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo}));
+    EXPECT_EQ(DetectDatabaseFormat(parks.file("new/Park.MDB")), DatabaseFormat::Jet4) << "Yes makes a Jet 4 park";
     EXPECT_TRUE(session.ParkConnection->IsOpen());
     EXPECT_NO_THROW(RequireParkTables(*session.ParkConnection));
     EXPECT_EQ(config.read("path.txt"), parks.file("new") + "\r\n" + parks.file("new") + "\r\n");

@@ -18,9 +18,8 @@ std::string ParkQuery(const std::string &parkFile, const std::string &query) {
         ADD_FAILURE() << "only SELECT is asked of a Jet park: " << query;
         return {};
     }
-    std::string out = RunProgram("sh", "-c 'echo \"$0\" | mdb-sql -H -F -P -d \"|\" \"$1\"' '" + query + "' '" +
-                                           parkFile + "'")
-                          .out;
+    std::string out =
+        RunProgram("sh", "-c 'echo \"$0\" | mdb-sql -H -F -P -d \"|\" \"$1\"' '" + query + "' '" + parkFile + "'").out;
     // mdb-sql opens its output with an empty line.
     if (!out.empty() && out.front() == '\n')
         out.erase(0, 1);
@@ -42,14 +41,14 @@ void ChangePark(const std::string &parkFile, const std::string &table, const std
 
 std::string SoundParkRows(const std::string &parkFile, const std::string &table) {
     if (DetectDatabaseFormat(parkFile) != DatabaseFormat::Jet4)
-        return RunProgram("sqlite3", "'" + parkFile + "' 'PRAGMA integrity_check;' 'SELECT count(*) FROM " + table +
-                                         ";'")
+        return RunProgram("sqlite3",
+                          "'" + parkFile + "' 'PRAGMA integrity_check;' 'SELECT count(*) FROM " + table + ";'")
             .out;
     jet::RecoverFromJournal(parkFile);
     std::string complaints;
     for (const char *each : {"Sites", "Guest", "OtherCharges", "ParkInfo"}) {
-        const CliResult exported = RunProgram("sh", "-c 'mdb-export \"$0\" " + std::string(each) + " >/dev/null' '" +
-                                                        parkFile + "'");
+        const CliResult exported =
+            RunProgram("sh", "-c 'mdb-export \"$0\" " + std::string(each) + " >/dev/null' '" + parkFile + "'");
         complaints += exported.out + (exported.status == 0 ? "" : "mdb-export failed on " + std::string(each) + "\n");
     }
     if (!complaints.empty())

@@ -4,6 +4,7 @@
 #include "app/ParkChoice.h"
 #include "app/ui/frmDataImport1.h"
 #include "base/PathCheck.h"
+#include "db/OpenEngine.h"
 #include "editors/ui/frmSiteDef.h"
 #include "import/ui/frmReadEcel.h"
 #include "support/DesktopPark.h"
@@ -29,6 +30,8 @@ QString offer(const std::string &folder) {
     return QString::fromStdString("There is no Park.MDB in " + folder +
                                   ".\r\nDo you want to create an empty park there?");
 }
+
+const QString kFormatQuestion = QString(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
 
 // The root is made before the session and removed after it has closed the park.
 struct InstallationRoot {
@@ -77,7 +80,7 @@ private Q_SLOTS:
             std::filesystem::create_directory(park);
         installed.prompter.folders = {park};
         if (!parkThere)
-            installed.prompter.answers = {Answer::Yes};
+            installed.prompter.answers = {Answer::Yes, Answer::No};
         installed.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
 
         std::unique_ptr<Navigator> navigator = StartDesktop(installed.session, installed.program, installed.config);
@@ -87,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(main));
         QStringList expected{kChooseParkTitle, kInitialBackup};
         if (!parkThere)
-            expected.insert(1, offer(park));
+            expected = QStringList{kChooseParkTitle, offer(park), kFormatQuestion, kInitialBackup};
         QCOMPARE(installed.said(), expected);
         QCOMPARE(installed.session.DbFolder, park);
         QVERIFY(installed.session.ParkConnection->IsOpen());
@@ -184,11 +187,11 @@ private Q_SLOTS:
         QCOMPARE(park.session.DbFolder, other.path());
         park.prompter.shown.clear();
         park.prompter.folders = {fresh.path()};
-        park.prompter.answers = {Answer::Yes};
+        park.prompter.answers = {Answer::Yes, Answer::Yes};
         main->findChild<QAction *>("mnuNewPark")->trigger();
-        QCOMPARE(park.said(), (QStringList{kNewParkTitle, offer(fresh.path()), kInitialBackup}));
+        QCOMPARE(park.said(), (QStringList{kNewParkTitle, offer(fresh.path()), kFormatQuestion, kInitialBackup}));
         QCOMPARE(park.session.DbFolder, fresh.path());
-        QVERIFY(fresh.exists("Park.MDB"));
+        QVERIFY(DetectDatabaseFormat(fresh.file("Park.MDB")) == DatabaseFormat::Jet4);
         QCOMPARE(siteTypeBox(main, 1), QString());
         QCOMPARE(park.count("Sites"), 0L);
     }

@@ -13,7 +13,8 @@ JetEngine::JetEngine(const std::string &path, EngineAccess access) : path_(path)
     if (access != EngineAccess::Write || !IsWritable(path))
         whyReadOnly_ = path + " is read-only, so nothing can be written to it.";
     else if (!IsWritable(ParentFolder(path)))
-        whyReadOnly_ = "the folder " + ParentFolder(path) + " cannot be written, so nothing can be written to " + path + ".";
+        whyReadOnly_ =
+            "the folder " + ParentFolder(path) + " cannot be written, so nothing can be written to " + path + ".";
     // The file is read until the first write, which takes the lock file; a look at the park never
     // keeps another program from writing to it.
     db_ = std::make_unique<jet::JetDatabase>(path, false);

@@ -137,7 +137,8 @@ JetEngineTable::JetEngineTable(JetEngine &engine, const std::string &name)
             kind = Default::Now;
         else if (!expression.empty()) {
             try {
-                value = toJet(columns_.back().type, ConvertForColumn(columns_.back().type, literalDefault(found->second)));
+                value =
+                    toJet(columns_.back().type, ConvertForColumn(columns_.back().type, literalDefault(found->second)));
             } catch (const DbError &) {
                 // An expression beyond the simple ones is left to Access; the column stays Null.
             }
@@ -177,8 +178,7 @@ std::vector<RowKey> JetEngineTable::keys(std::optional<long long> id) {
                                       [&](jet::RowId at, const JetValue &number) { return take(at, &number); });
     else
         engine_.database().scan(table_, [&](jet::RowId at, const jet::Row &) { return take(at, nullptr); });
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<RowKey> keys;
     keys.reserve(found.size());
     for (const auto &each : found)

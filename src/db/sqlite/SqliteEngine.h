@@ -29,7 +29,6 @@ public:
     sqlite3 *handle() const;
 
 private:
-
     std::string path_;
     SqliteHandle db_;
     bool inGroup_ = false;

@@ -77,8 +77,8 @@ Statement &SqliteTable::insertFor(const std::vector<bool> &set) {
         }
         it = inserts_
                  .emplace(set, Statement(db_, names.empty() ? "INSERT INTO " + quoted_ + " DEFAULT VALUES"
-                                                            : "INSERT INTO " + quoted_ + " (" + names +
-                                                                  ") VALUES (" + parameters + ")"))
+                                                            : "INSERT INTO " + quoted_ + " (" + names + ") VALUES (" +
+                                                                  parameters + ")"))
                  .first;
     }
     lastSet_ = set;
