@@ -24,12 +24,12 @@ def guest_mapping():
     return options
 
 
-def fresh_park(work, name="park", source=None):
-    """An empty park in work/name, with a copy of `source` in it when given."""
+def fresh_park(work, name="park", source=None, park_format="sqlite"):
+    """An empty park (of `park_format`, jet or sqlite) in work/name, with a copy of `source` in it when given."""
     folder = os.path.join(work, name)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
-    subprocess.run([CLI, "init", folder], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run([CLI, "init", folder, "--format", park_format], check=True, stdout=subprocess.DEVNULL)
     if source:
         shutil.copy(source, folder)
     return folder

@@ -152,10 +152,10 @@ void JetDatabase::finishOperation() {
 TableWriter &JetDatabase::writerFor(const std::string &name) {
     if (!pages_)
         throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
-    if (!writer_ || UpperCase(name) != operationTable_) {
+    if (!writer_ || (name != operationTable_ && UpperCase(name) != UpperCase(operationTable_))) {
         finishOperation();
         writer_ = std::make_unique<TableWriter>(*pages_, table(name), name);
-        operationTable_ = UpperCase(name);
+        operationTable_ = name;
     }
     return *writer_;
 }
@@ -163,10 +163,10 @@ TableWriter &JetDatabase::writerFor(const std::string &name) {
 TableRemove &JetDatabase::removerFor(const std::string &name) {
     if (!pages_)
         throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
-    if (!remover_ || UpperCase(name) != operationTable_) {
+    if (!remover_ || (name != operationTable_ && UpperCase(name) != UpperCase(operationTable_))) {
         finishOperation();
         remover_ = std::make_unique<TableRemove>(*pages_, table(name), name);
-        operationTable_ = UpperCase(name);
+        operationTable_ = name;
     }
     return *remover_;
 }

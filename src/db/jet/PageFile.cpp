@@ -38,6 +38,8 @@ Page PageFile::read(std::uint32_t number, const char *what) const {
     if (number >= pageCount_)
         ThrowDamaged(std::string("a ") + what + " points to page " + std::to_string(number) + " of a file of " +
                      std::to_string(pageCount_) + " pages");
+    if (lastRead_ && lastRead_->first == number)
+        return lastRead_->second;
     Page page;
     std::size_t done = 0;
     while (done < kPageSize) {
@@ -51,10 +53,12 @@ Page PageFile::read(std::uint32_t number, const char *what) const {
                                                      ".");
         done += static_cast<std::size_t>(got);
     }
+    lastRead_.emplace(number, page);
     return page;
 }
 
 void PageFile::write(std::uint32_t number, const Page &page) {
+    lastRead_.reset();
     std::size_t done = 0;
     while (done < kPageSize) {
         const ssize_t put = ::pwrite(fd_, page.data() + done, kPageSize - done,
@@ -70,6 +74,7 @@ void PageFile::write(std::uint32_t number, const Page &page) {
 }
 
 void PageFile::truncate(std::uint32_t pageCount) {
+    lastRead_.reset();
     if (::ftruncate(fd_, static_cast<off_t>(pageCount) * kPageSize) != 0)
         throw DbError(dberr::StorageFailure, "Cannot cut '" + path_ + "' short: " + std::strerror(errno) + ".");
     pageCount_ = pageCount;

@@ -4,7 +4,9 @@
 #include "db/jet/PageSource.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnwick::jet {
@@ -33,6 +35,8 @@ private:
     std::string path_;
     int fd_ = -1;
     std::uint32_t pageCount_ = 0;
+    // The page read last, kept for the next read of the same page (rows are read page by page).
+    mutable std::optional<std::pair<std::uint32_t, Page>> lastRead_;
 };
 
 } // namespace tarnwick::jet

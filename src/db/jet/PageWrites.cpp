@@ -9,15 +9,15 @@ Page PageWrites::read(std::uint32_t number, const char *what) const {
     return changed != changed_.end() ? changed->second : file_.read(number, what);
 }
 
-void PageWrites::write(std::uint32_t number, const Page &page) {
-    changed_[number] = page;
+void PageWrites::write(std::uint32_t number, Page page) {
+    changed_[number] = std::move(page);
 }
 
-std::uint32_t PageWrites::append(const Page &page) {
+std::uint32_t PageWrites::append(Page page) {
     // Page numbers are stored in three bytes within row pointers.
     if (pageCount_ >= 0xFFFFFF)
         throw DbError(dberr::StorageFailure, "The database file has reached the largest size Jet allows.");
-    changed_[pageCount_] = page;
+    changed_[pageCount_] = std::move(page);
     return pageCount_++;
 }
 

@@ -13,9 +13,9 @@ public:
 
     std::uint32_t pageCount() const override { return pageCount_; }
     Page read(std::uint32_t number, const char *what) const override;
-    void write(std::uint32_t number, const Page &page);
+    void write(std::uint32_t number, Page page);
     // A new page at the end of the file; returns its number.
-    std::uint32_t append(const Page &page);
+    std::uint32_t append(Page page);
     // Writes the changed pages into the file through the rollback journal (see Journal.h).
     void commit();
 

@@ -16,7 +16,7 @@ void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags) {
     const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flags);
     page.data()[entryAt] = static_cast<std::uint8_t>(entry);
     page.data()[entryAt + 1] = static_cast<std::uint8_t>(entry >> 8);
-    pages.write(id.page, page);
+    pages.write(id.page, std::move(page));
 }
 
 void FlagRowDeleted(PageWrites &pages, RowId id) {
@@ -26,7 +26,7 @@ void FlagRowDeleted(PageWrites &pages, RowId id) {
 void StoreTableCounts(PageWrites &pages, const TableDef &table) {
     Page definition = pages.read(table.page, "table definition");
     WriteTableCounts(definition, table);
-    pages.write(table.page, definition);
+    pages.write(table.page, std::move(definition));
 }
 
 void TableRemove::remove(RowId id) {

@@ -64,7 +64,7 @@ RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optio
     if (current) {
         Page page = pages_.read(*current, "table page");
         if (const std::optional<std::uint16_t> at = InsertRow(page, *current, row)) {
-            pages_.write(*current, page);
+            pages_.write(*current, std::move(page));
             return {*current, *at};
         }
     }

@@ -46,7 +46,7 @@ void MarkInUsageMap(PageWrites &pages, RowId map, std::uint32_t page, bool set) 
         const std::uint32_t first = row.u32(1);
         if (page >= first && page - first < (row.size() - 5) * 8) {
             setBit(holder.data() + rowAt + 5, page - first, set);
-            pages.write(map.page, holder);
+            pages.write(map.page, std::move(holder));
             return;
         }
         // The page lies outside the inline map's range: the map moves out to map pages, each
@@ -54,7 +54,7 @@ void MarkInUsageMap(PageWrites &pages, RowId map, std::uint32_t page, bool set) 
         const std::vector<std::uint32_t> marked = inlineMarks(row);
         std::fill(holder.data() + rowAt, holder.data() + rowAt + row.size(), 0);
         holder.data()[rowAt] = kReferencedMap;
-        pages.write(map.page, holder);
+        pages.write(map.page, std::move(holder));
         for (std::uint32_t kept : marked)
             MarkInUsageMap(pages, map, kept, true);
         MarkInUsageMap(pages, map, page, set);
@@ -71,14 +71,14 @@ void MarkInUsageMap(PageWrites &pages, RowId map, std::uint32_t page, bool set) 
         for (int i = 0; i < 4; ++i)
             holder.data()[rowAt + 1 + 4 * slot + static_cast<std::size_t>(i)] =
                 static_cast<std::uint8_t>(mapPage >> (8 * i));
-        pages.write(map.page, holder);
+        pages.write(map.page, std::move(holder));
         MarkInUsageMap(pages, kFreePagesMap, mapPage, false);
     }
     Page bitmap = pages.read(mapPage, "usage map");
     if (bitmap.type() != PageType::UsageMap)
         ThrowDamaged("page " + std::to_string(mapPage) + " was expected to hold a usage map");
     setBit(bitmap.data() + kMapPageHeader, page % kPagesPerMapPage, set);
-    pages.write(mapPage, bitmap);
+    pages.write(mapPage, std::move(bitmap));
 }
 
 } // namespace tarnwick::jet

@@ -1,0 +1,60 @@
+#!/usr/bin/python3
+"""Jet park benchmark: 100,000 guests (every guest slot mapped, Title Case) imported by tarnwick-cli
+into an empty Jet 4 park and into an empty SQLite park, alternately in the same run; then the guest
+window opened offscreen on the 100,000 Jet rows (bench_editor_window). Reports the medians over RUNS
+runs (environment variable, default 5), the import ratio (aim: at most 1.5), the imports' peak
+memory (aim for Jet: under 64 MB) and the window's opening time (aim: under 1 s)."""
+import os
+import statistics
+import subprocess
+import sys
+
+from benchlib import BIN, CLI, bench_folder, fresh_park, guest_mapping
+
+ROWS = 100000
+
+
+def peak_of(command):
+    """Runs `command`; (seconds, peak KiB of that child alone, its output)."""
+    start = os.times().elapsed
+    child = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    output = child.stdout.read().decode()
+    _, status, usage = os.wait4(child.pid, 0)
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit("failed: %s\n%s" % (" ".join(command), output[-500:]))
+    return os.times().elapsed - start, usage.ru_maxrss, output
+
+
+def main():
+    runs = int(os.environ.get("RUNS", "5"))
+    with bench_folder() as work:
+        source = os.path.join(work, "guests.csv")
+        subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", source, str(ROWS)], check=True)
+        times = {"sqlite": [], "jet": []}
+        peaks = {"sqlite": [], "jet": []}
+        opens = []
+        for _ in range(runs):
+            for park_format in times:
+                park = fresh_park(work, name=park_format, source=source, park_format=park_format)
+                seconds, peak, output = peak_of(
+                    [CLI, "--park", park, "import", "guests", "guests.csv", "--case", "title", "--backup", "no",
+                     "--on-row-error", "stop"] + guest_mapping())
+                if "%d of %d" % (ROWS, ROWS) not in output:
+                    sys.exit("%s import failed: %s" % (park_format, output[-300:]))
+                times[park_format].append(seconds)
+                peaks[park_format].append(peak)
+            window = subprocess.run([os.path.join(BIN, "bench_editor_window"), os.path.join(work, "jet"), "guests"],
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
+            if len(window) != 4 or int(window[3]) != ROWS:
+                sys.exit("guest window run failed: %s" % window)
+            opens.append(float(window[0]))
+        sqlite, jet = statistics.median(times["sqlite"]), statistics.median(times["jet"])
+        print("%d guests imported, medians of %d runs: SQLite park %.3f s, Jet park %.3f s, ratio %.2f (aim <= 1.5)"
+              % (ROWS, runs, sqlite, jet, jet / sqlite))
+        for park_format, values in peaks.items():
+            print("  %-6s import peak memory %.1f MiB" % (park_format, statistics.median(values) / 1024))
+        print("guest window on %d Jet rows opens in %.3f s (median; aim < 1 s)" % (ROWS, statistics.median(opens)))
+
+
+if __name__ == "__main__":
+    main()
