@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace tarnwick {
@@ -316,6 +317,14 @@ std::optional<double> ParseIsoDate(std::string_view text) {
             return std::nullopt;
     }
     return SerialFromParts(p);
+}
+
+double SerialNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return SerialFromParts(
+        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec});
 }
 
 } // namespace tarnwick

@@ -13,6 +13,8 @@ struct DateParts {
 };
 
 double SerialFromParts(const DateParts &parts);
+// The local date and time now, as a serial (VB's Now).
+double SerialNow();
 // The parts of a serial; one outside the dates the run time holds (see IsDateSerial) gives the
 // nearest date it holds.
 DateParts PartsFromSerial(double serial);

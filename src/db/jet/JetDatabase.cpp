@@ -10,7 +10,6 @@
 #include "db/jet/TableRows.h"
 #include "db/jet/TableWriter.h"
 
-#include <ctime>
 #include <filesystem>
 
 namespace tarnwick::jet {
@@ -33,15 +32,6 @@ const std::string &recovered(const std::string &path, bool locked) {
         throw DbError(dberr::StorageFailure, "Could not use '" + path + "'; file already in use.");
     RecoverFromJournal(path);
     return path;
-}
-
-// The local time as a date serial.
-double serialNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return SerialFromParts(
-        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec});
 }
 
 } // namespace
@@ -149,38 +139,28 @@ void JetDatabase::finishOperation() {
     operationTable_.clear();
 }
 
-TableWriter &JetDatabase::writerFor(const std::string &name) {
+template <typename Operation>
+Operation &JetDatabase::operationFor(std::unique_ptr<Operation> &running, const std::string &name) {
     if (!pages_)
         throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
-    if (!writer_ || (name != operationTable_ && UpperCase(name) != UpperCase(operationTable_))) {
+    if (!running || (name != operationTable_ && UpperCase(name) != UpperCase(operationTable_))) {
         finishOperation();
-        writer_ = std::make_unique<TableWriter>(*pages_, table(name), name);
+        running = std::make_unique<Operation>(*pages_, table(name), name);
         operationTable_ = name;
     }
-    return *writer_;
-}
-
-TableRemove &JetDatabase::removerFor(const std::string &name) {
-    if (!pages_)
-        throw DbError(dberr::StorageFailure, "No change to '" + file_.path() + "' is under way.");
-    if (!remover_ || (name != operationTable_ && UpperCase(name) != UpperCase(operationTable_))) {
-        finishOperation();
-        remover_ = std::make_unique<TableRemove>(*pages_, table(name), name);
-        operationTable_ = name;
-    }
-    return *remover_;
+    return *running;
 }
 
 RowId JetDatabase::appendRow(const std::string &name, const Row &values) {
-    return writerFor(name).append(values);
+    return operationFor(writer_, name).append(values);
 }
 
 void JetDatabase::updateRow(const std::string &name, RowId id, const Row &values) {
-    writerFor(name).update(id, values);
+    operationFor(writer_, name).update(id, values);
 }
 
 void JetDatabase::removeRow(const std::string &name, RowId id) {
-    removerFor(name).remove(id);
+    operationFor(remover_, name).remove(id);
 }
 
 void JetDatabase::commit() {
@@ -207,7 +187,7 @@ void JetDatabase::removeAll(const std::string &name) {
 void JetDatabase::createTable(const TableDesign &design) {
     begin();
     try {
-        AddTable(*pages_, design, static_cast<std::uint16_t>(header_.sortOrder), serialNow());
+        AddTable(*pages_, design, static_cast<std::uint16_t>(header_.sortOrder), SerialNow());
         commit();
     } catch (...) {
         rollback();

@@ -76,8 +76,8 @@ private:
     const PageSource &source() const;
     // Writes the pages the running row operation keeps (indexes, counts) into the change and ends it.
     void finishOperation();
-    TableWriter &writerFor(const std::string &name);
-    TableRemove &removerFor(const std::string &name);
+    // The running operation of its kind on the table `name`, begun when another one runs.
+    template <typename Operation> Operation &operationFor(std::unique_ptr<Operation> &running, const std::string &name);
 
     bool writable_;
     std::optional<WriterLock> lock_;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 
 namespace tarnwick {
 namespace {
@@ -91,14 +90,6 @@ Value fromJet(const ColumnType &type, const JetValue &value) {
     return Value::null();
 }
 
-double serialNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return SerialFromParts(
-        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec});
-}
-
 // A default value expression as Access writes the simple ones: a number, Yes/No/True/False, a
 // quoted text, Date() or Now(), with or without a leading "=". Anything else gives Null.
 Value literalDefault(const std::string &expression) {
@@ -151,9 +142,9 @@ JetEngineTable::JetEngineTable(JetEngine &engine, const std::string &name)
 JetValue JetEngineTable::defaultFor(std::size_t i) const {
     switch (defaultKinds_[i]) {
     case Default::Today:
-        return JetValue::date(std::floor(serialNow()));
+        return JetValue::date(std::floor(SerialNow()));
     case Default::Now:
-        return JetValue::date(serialNow());
+        return JetValue::date(SerialNow());
     case Default::Constant:
         break;
     }
