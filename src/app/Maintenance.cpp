@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "base/PathCheck.h"
 #include "db/DbError.h"
+#include "db/ParkSchema.h"
 #include "db/Recordset.h"
 
 #include <cerrno>
@@ -141,7 +142,10 @@ void CompressDB(Session &session) {
                 source.SetProperty("Data Source", database);
                 source.SetProperty("Password", session.DbPassword);
                 source.Open();
-                source.engine().compactInto(compacted);
+                std::vector<std::string> parkTables;
+                for (const TableDef &table : ParkTables())
+                    parkTables.push_back(table.name);
+                source.engine().compactInto(compacted, parkTables);
                 source.Close();
             }
             removeSidecars(database);

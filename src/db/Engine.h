@@ -67,8 +67,9 @@ public:
     // Commits what is open and lets the file go.
     virtual void close() noexcept = 0;
 
-    // Writes a compacted copy of the database into `target`, which does not exist yet.
-    virtual void compactInto(const std::string &target) = 0;
+    // Writes a compacted copy of the database into `target`, which does not exist yet, in which the
+    // rows of the tables `owned` are packed; an engine may pack others too when the file is all ours.
+    virtual void compactInto(const std::string &target, const std::vector<std::string> &owned) = 0;
 };
 
 } // namespace tarnwick

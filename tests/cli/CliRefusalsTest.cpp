@@ -1,10 +1,14 @@
 // The terminal program on wrong input and damaged or unwritable files: it ends with a sentence and
 // the right status, never loops, never writes a file it was not asked to change.
+#include "db/JetParkTables.h"
 #include "db/access/JetHeader.h"
+#include "db/jet/EmptyDatabase.h"
+#include "db/jet/JetDatabase.h"
 #include "support/CliPark.h"
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -177,6 +181,57 @@ TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {
     EXPECT_EQ(readOnlyFolder.status, 1);
     EXPECT_EQ(readOnlyFolder.out, "CreateRVCon: The Database has an Error!\n-2147467259: the folder " + park.path() +
                                       " cannot be written, so " + park.file("Park.MDB") + " cannot be opened.\n");
+}
+
+TEST_F(CliRefusals, ADatabaseThatCannotBeAParkIsNamedAndLeftAsItWas) {
+    const std::string access = std::string(TESTDATA_DIR) + "/access/";
+    if (!std::filesystem::is_directory(access))
+        GTEST_SKIP() << access << " is missing: the shared test data is not beside the source";
+    const std::string database = park.file("Park.MDB");
+    const std::string cannotBePark = " Tarnwick writes only to Access 2000-2003 (Jet 4) databases and to its own.\n";
+    struct Case {
+        const char *name;
+        std::function<void()> make;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {"Access 97", [&] { std::filesystem::copy_file(access + "testV1997.mdb", database); },
+         database + " is an Access 97 (Jet 3) database." + cannotBePark},
+        {"Access 2007", [&] { std::filesystem::copy_file(access + "ASampleDatabase.accdb", database); },
+         database + " is an Access 2007 or later (ACE) database." + cannotBePark},
+        {"encrypted Access 2000",
+         [&] {
+             std::filesystem::copy_file(access + "emptyJet4.mdb", database);
+             std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
+             std::vector<std::uint8_t> page(kHeaderSize);
+             file.read(reinterpret_cast<char *>(page.data()), static_cast<std::streamsize>(page.size()));
+             WriteJetPageKey(page, 0x5EC2E7u);
+             file.seekp(0);
+             file.write(reinterpret_cast<const char *>(page.data()), static_cast<std::streamsize>(page.size()));
+         },
+         database + " is an encrypted (encoded) Access database, which Tarnwick cannot read or write. Decode it in "
+                    "Access first (Tools, Security, Encode/Decode Database).\n"},
+        {"Access 2000 without a Guest table",
+         [&] {
+             jet::CreateEmptyDatabase(database);
+             jet::JetDatabase made(database, true);
+             for (const jet::TableDesign &design : JetParkTables())
+                 if (design.name != "Guest")
+                     made.createTable(design);
+         },
+         database + " is not a park database: it has no Guest table.\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(database);
+        c.make();
+        const std::string before = TempDir::readFile(database);
+        const CliResult status = run("status");
+        EXPECT_EQ(status.status, 1);
+        EXPECT_EQ(status.out, "CreateRVCon: The Database has an Error!\n-2147418113: " + c.says);
+        EXPECT_EQ(TempDir::readFile(database), before);
+        EXPECT_FALSE(std::filesystem::exists(park.file("Park.ldb")));
+    }
 }
 
 TEST_F(CliRefusals, AHugeStringCountUnderAMemoryLimitGetsASentence) {

@@ -13,6 +13,7 @@ constexpr std::size_t kMaskStart = 0x18;
 constexpr std::size_t kPasswordAt = 0x42;
 constexpr std::size_t kCreationDateAt = 0x72;
 constexpr std::size_t kCodePageAt = 0x3C;
+constexpr std::size_t kPageKeyAt = 0x3E;
 constexpr std::size_t kJet3SortOrderAt = 0x3A;
 constexpr std::size_t kJet4SortOrderAt = 0x6E;
 
@@ -94,6 +95,7 @@ JetHeader ParseJetHeader(std::vector<std::uint8_t> page) {
             header.password += static_cast<char>(page[kPasswordAt + i]);
         header.password = DecodeLine(header.password);
     } else {
+        header.encrypted = page[kPageKeyAt] | page[kPageKeyAt + 1] | page[kPageKeyAt + 2] | page[kPageKeyAt + 3];
         header.sortOrder = static_cast<std::uint32_t>(page[kJet4SortOrderAt]) | page[kJet4SortOrderAt + 1] << 8 |
                            page[kJet4SortOrderAt + 2] << 16 |
                            static_cast<std::uint32_t>(page[kJet4SortOrderAt + 3]) << 24;
@@ -128,6 +130,15 @@ void WriteJetPassword(std::vector<std::uint8_t> &page, const std::string &passwo
         }
     }
     toggleMask(page, version);
+}
+
+void WriteJetPageKey(std::vector<std::uint8_t> &page, std::uint32_t key) {
+    if (versionOf(page) != JetVersion::Jet4)
+        return;
+    toggleMask(page, JetVersion::Jet4);
+    for (std::size_t i = 0; i < 4; ++i)
+        page[kPageKeyAt + i] = static_cast<std::uint8_t>(key >> (8 * i));
+    toggleMask(page, JetVersion::Jet4);
 }
 
 } // namespace tarnwick

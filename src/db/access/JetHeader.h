@@ -18,6 +18,9 @@ struct JetHeader {
     // a Jet 3 or Jet 4 file; 0 for any other.
     std::uint16_t codePage = 0;
     std::uint32_t sortOrder = 0;
+    // Whether the pages after the first are encrypted (Access's "Encode Database"): a Jet 4 file whose
+    // unmasked header holds a page key.
+    bool encrypted = false;
 };
 
 // The bytes of a Jet file's first page that hold its header.
@@ -33,5 +36,8 @@ bool PasswordAccepted(const JetHeader &header, const std::string &typed);
 // The page-0 bytes that store `password` (Jet 3: up to 20 bytes; Jet 4: up to 20 UTF-16
 // characters), written into a copy of the first page `page`. For tests and tools that set one.
 void WriteJetPassword(std::vector<std::uint8_t> &page, const std::string &password);
+// Writes the page key `key` into a copy of a Jet 4 file's first page `page`, as encrypting the file
+// does (the pages themselves are left as they are). For tests.
+void WriteJetPageKey(std::vector<std::uint8_t> &page, std::uint32_t key);
 
 } // namespace tarnwick

@@ -6,11 +6,15 @@
 #include "db/jet/NewTable.h"
 #include "db/jet/PageWrites.h"
 #include "db/jet/RowDecoder.h"
+#include "db/jet/TablePacking.h"
 #include "db/jet/TableRemove.h"
 #include "db/jet/TableRows.h"
 #include "db/jet/TableWriter.h"
+#include "db/jet/UsageMap.h"
+#include "db/jet/UsageMapWrite.h"
 
 #include <filesystem>
+#include <set>
 
 namespace tarnwick::jet {
 namespace {
@@ -23,13 +27,17 @@ JetHeader readHeader(const PageFile &file) {
     }
     if (header.version != JetVersion::Jet4)
         throw DbError(dberr::UnrecognizedFormat, "Unrecognized database format '" + file.path() + "'.");
+    if (header.encrypted)
+        throw DbError(dberr::UnrecognizedFormat,
+                      file.path() + " is an encrypted (encoded) Access database, which Tarnwick cannot read or write. "
+                                    "Decode it in Access first (Tools, Security, Encode/Decode Database).");
     return header;
 }
 
 // A journal is put back before anything is read, unless its writer is still at work.
 const std::string &recovered(const std::string &path, bool locked) {
     if (!locked && OpenForWritingElsewhere(path) && std::filesystem::exists(JournalPath(path)))
-        throw DbError(dberr::StorageFailure, "Could not use '" + path + "'; file already in use.");
+        ThrowInUse(path);
     RecoverFromJournal(path);
     return path;
 }
@@ -86,40 +94,36 @@ const PageSource &JetDatabase::source() const {
     return file_;
 }
 
-void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
+template <typename Change> void JetDatabase::committed(Change change) {
     begin();
     try {
-        for (const Row &row : rows)
-            appendRow(name, row);
+        change();
         commit();
     } catch (...) {
         rollback();
         throw;
     }
+}
+
+void JetDatabase::append(const std::string &name, const std::vector<Row> &rows) {
+    committed([&] {
+        for (const Row &row : rows)
+            appendRow(name, row);
+    });
 }
 
 void JetDatabase::remove(const std::string &name, const std::vector<RowId> &ids) {
-    begin();
-    try {
+    committed([&] {
         for (RowId id : ids)
             removeRow(name, id);
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void JetDatabase::update(const std::string &name, const std::vector<std::pair<RowId, Row>> &changes) {
-    begin();
-    try {
+    committed([&] {
         for (const auto &[id, values] : changes)
             updateRow(name, id, values);
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    });
 }
 
 void JetDatabase::begin() {
@@ -185,15 +189,25 @@ void JetDatabase::removeAll(const std::string &name) {
 }
 
 void JetDatabase::createTable(const TableDesign &design) {
-    begin();
-    try {
-        AddTable(*pages_, design, static_cast<std::uint16_t>(header_.sortOrder), SerialNow());
-        commit();
-    } catch (...) {
-        rollback();
-        throw;
-    }
+    committed([&] { AddTable(*pages_, design, static_cast<std::uint16_t>(header_.sortOrder), SerialNow()); });
     catalog_ = ReadCatalog(file_);
+}
+
+void JetDatabase::pack(const std::vector<std::string> &names) {
+    committed([&] {
+        for (const std::string &name : names)
+            PackTable(*pages_, table(name), name);
+    });
+    // The free pages at the end of the file go: Access's files, too, mark the pages past their end free.
+    const std::vector<std::uint32_t> freeList = UsageMapPages(file_, kFreePagesMap);
+    const std::set<std::uint32_t> free(freeList.begin(), freeList.end());
+    std::uint32_t end = file_.pageCount();
+    while (end > kCatalogPage + 1 && free.count(end - 1))
+        --end;
+    if (end < file_.pageCount()) {
+        file_.truncate(end);
+        file_.sync();
+    }
 }
 
 } // namespace tarnwick::jet

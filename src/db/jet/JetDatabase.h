@@ -58,6 +58,9 @@ public:
     void removeAll(const std::string &name);
     // Adds the empty table `design` and commits it (see NewTable.h).
     void createTable(const TableDesign &design);
+    // Packs the tables `names` (see TablePacking.h), commits that, and cuts off the free pages the
+    // file then ends with.
+    void pack(const std::vector<std::string> &names);
 
     // A change of many rows, committed together: begin, then any number of appendRow, updateRow
     // and removeRow, then commit, or rollback to leave the file as it was. Reads meanwhile see the
@@ -73,6 +76,8 @@ public:
 
 private:
     void checkWritable() const;
+    // Runs `change` as a change of its own: committed when it returns, rolled back when it throws.
+    template <typename Change> void committed(Change change);
     const PageSource &source() const;
     // Writes the pages the running row operation keeps (indexes, counts) into the change and ends it.
     void finishOperation();

@@ -111,8 +111,8 @@ void JetEngine::close() noexcept {
     db_.reset();
 }
 
-void JetEngine::compactInto(const std::string &target) {
-    CompactPark(database(), target);
+void JetEngine::compactInto(const std::string &target, const std::vector<std::string> &owned) {
+    CompactPark(database(), target, owned);
 }
 
 } // namespace tarnwick

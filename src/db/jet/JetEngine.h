@@ -28,7 +28,7 @@ public:
     void beginTrial() override;
     void endTrial() noexcept override;
     void close() noexcept override;
-    void compactInto(const std::string &target) override;
+    void compactInto(const std::string &target, const std::vector<std::string> &owned) override;
 
     // Runs `write` within the open group or trial, or as a change of its own committed at once. A
     // refusal leaves the open change as it was; any other failure takes the whole open change back,

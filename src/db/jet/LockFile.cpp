@@ -24,11 +24,11 @@ struct flock wholeFile(short type) {
     return lock;
 }
 
-[[noreturn]] void inUse(const std::string &databasePath) {
+} // namespace
+
+void ThrowInUse(const std::string &databasePath) {
     throw DbError(dberr::StorageFailure, "Could not use '" + databasePath + "'; file already in use.");
 }
-
-} // namespace
 
 std::string LockFilePath(const std::string &databasePath) {
     const std::size_t slash = databasePath.rfind('/');
@@ -55,7 +55,7 @@ WriterLock::WriterLock(const std::string &databasePath) : path_(LockFilePath(dat
     struct flock lock = wholeFile(F_WRLCK);
     if (::fcntl(fd_, F_OFD_SETLK, &lock) != 0) {
         ::close(fd_);
-        inUse(databasePath);
+        ThrowInUse(databasePath);
     }
     // No writer is left to own the records a lock file already holds: they are stale.
     if (::ftruncate(fd_, 0) != 0) {

@@ -13,6 +13,8 @@ std::string LockFilePath(const std::string &databasePath);
 
 // Whether a writer holds the lock file of `databasePath` now.
 bool OpenForWritingElsewhere(const std::string &databasePath);
+// Refuses `databasePath` as Jet refuses a database another program is writing to.
+[[noreturn]] void ThrowInUse(const std::string &databasePath);
 
 class WriterLock {
 public:

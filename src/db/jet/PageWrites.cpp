@@ -14,11 +14,21 @@ void PageWrites::write(std::uint32_t number, Page page) {
 }
 
 std::uint32_t PageWrites::append(Page page) {
+    if (!reusable_.empty()) {
+        const std::uint32_t number = *reusable_.begin();
+        reusable_.erase(reusable_.begin());
+        changed_[number] = std::move(page);
+        return number;
+    }
     // Page numbers are stored in three bytes within row pointers.
     if (pageCount_ >= 0xFFFFFF)
         throw DbError(dberr::StorageFailure, "The database file has reached the largest size Jet allows.");
     changed_[pageCount_] = std::move(page);
     return pageCount_++;
+}
+
+void PageWrites::reuse(const std::set<std::uint32_t> &numbers) {
+    reusable_.insert(numbers.begin(), numbers.end());
 }
 
 void PageWrites::commit() {

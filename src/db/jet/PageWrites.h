@@ -4,6 +4,7 @@
 #include "db/jet/PageFile.h"
 
 #include <map>
+#include <set>
 
 namespace tarnwick::jet {
 
@@ -14,8 +15,12 @@ public:
     std::uint32_t pageCount() const override { return pageCount_; }
     Page read(std::uint32_t number, const char *what) const override;
     void write(std::uint32_t number, Page page);
-    // A new page at the end of the file; returns its number.
+    // A new page: one handed back by `reuse`, lowest first, or else one at the end of the file.
+    // Returns its number.
     std::uint32_t append(Page page);
+    // Offers pages this change has freed to the next appends, so that the file does not grow while
+    // they are free.
+    void reuse(const std::set<std::uint32_t> &numbers);
     // Writes the changed pages into the file through the rollback journal (see Journal.h).
     void commit();
 
@@ -23,6 +28,7 @@ private:
     PageFile &file_;
     std::uint32_t pageCount_;
     std::map<std::uint32_t, Page> changed_;
+    std::set<std::uint32_t> reusable_;
 };
 
 } // namespace tarnwick::jet

@@ -10,6 +10,8 @@
 #include "db/jet/UsageMap.h"
 #include "db/jet/UsageMapWrite.h"
 
+#include <algorithm>
+
 namespace tarnwick::jet {
 namespace {
 
@@ -68,9 +70,10 @@ RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optio
             return {*current, *at};
         }
     }
-    Page page = EmptyDataPage(owner);
-    const std::uint16_t at = *InsertRow(page, pages_.pageCount(), row);
-    const std::uint32_t number = pages_.append(page);
+    const std::uint32_t number = pages_.append(EmptyDataPage(owner));
+    Page page = pages_.read(number, "table page");
+    const std::uint16_t at = *InsertRow(page, number, row);
+    pages_.write(number, std::move(page));
     MarkInUsageMap(pages_, kFreePagesMap, number, false);
     MarkInUsageMap(pages_, ownedMap, number, true);
     MarkInUsageMap(pages_, freeSpaceMap, number, true);
@@ -117,6 +120,19 @@ RowId TableWriter::append(std::vector<JetValue> values) {
             values[i] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
     indexes_.check(values, std::nullopt);
     ++table_.lastAutoNumber;
+    return put(values);
+}
+
+RowId TableWriter::restore(const std::vector<JetValue> &values) {
+    checkShape(values);
+    indexes_.check(values, std::nullopt);
+    for (std::size_t i = 0; i < table_.columns.size(); ++i)
+        if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long && !values[i].isNull())
+            table_.lastAutoNumber = std::max(table_.lastAutoNumber, static_cast<std::uint32_t>(values[i].integer));
+    return put(values);
+}
+
+RowId TableWriter::put(const std::vector<JetValue> &values) {
     const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
         return storeLongValue(column, bytes);
     });

@@ -27,6 +27,9 @@ public:
     // the next number of the table's counter, whatever `values` holds for it. Returns where the row
     // is. A row an index refuses is refused before anything is written.
     RowId append(std::vector<JetValue> values);
+    // Appends a row as `values` has it, AutoNumber included, as packing a table puts its rows back;
+    // the counter only ever rises.
+    RowId restore(const std::vector<JetValue> &values);
     // Gives the row a scan named `home` the values `values`; its AutoNumber stays. A change an index
     // refuses is refused before anything is written.
     void update(RowId home, std::vector<JetValue> values);
@@ -35,6 +38,8 @@ public:
 
 private:
     void checkShape(const std::vector<JetValue> &values) const;
+    // Stores a row its indexes accept, with its long values, and gives its entries to the indexes.
+    RowId put(const std::vector<JetValue> &values);
     std::string storeLongValue(const ColumnDef &column, const std::string &bytes);
     // Puts `row` on a page of the table (ownerPage) or of long values, adding a page when none has room.
     RowId place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current, RowId ownedMap,

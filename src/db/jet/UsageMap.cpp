@@ -7,14 +7,18 @@
 namespace tarnwick::jet {
 namespace {
 
-// Appends the page of every bit set in `bitmap`, bit 0 of byte 0 standing for page `first`.
-void addMarkedPages(const PageSource &file, ByteView bitmap, std::uint64_t first, std::vector<std::uint32_t> &pages) {
+// Appends the page of every bit set in `bitmap`, bit 0 of byte 0 standing for page `first`. Only the
+// map of free pages may mark pages past the file's end.
+void addMarkedPages(const PageSource &file, ByteView bitmap, std::uint64_t first, bool freePages,
+                    std::vector<std::uint32_t> &pages) {
     for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {
         const std::uint8_t bits = bitmap.u8(byte);
         for (int bit = 0; bits && bit < 8; ++bit) {
             if (!(bits & 1 << bit))
                 continue;
             const std::uint64_t page = first + byte * 8 + static_cast<std::uint64_t>(bit);
+            if (page >= file.pageCount() && freePages)
+                return;
             if (page >= file.pageCount())
                 ThrowDamaged("a usage map marks page " + std::to_string(page) + " of a file of " +
                              std::to_string(file.pageCount()) + " pages");
@@ -29,9 +33,10 @@ std::vector<std::uint32_t> UsageMapPages(const PageSource &file, RowId map) {
     const DataPage holder(file.read(map.page, "usage map"), map.page);
     const ByteView row = holder.row(map.row);
     std::vector<std::uint32_t> pages;
+    const bool freePages = map == kFreePagesMap;
     switch (row.u8(0)) {
     case kInlineMap:
-        addMarkedPages(file, row.slice(5, row.size() - 5), row.u32(1), pages);
+        addMarkedPages(file, row.slice(5, row.size() - 5), row.u32(1), freePages, pages);
         break;
     case kReferencedMap:
         for (std::size_t slot = 0; 1 + 4 * slot + 4 <= row.size(); ++slot) {
@@ -42,7 +47,7 @@ std::vector<std::uint32_t> UsageMapPages(const PageSource &file, RowId map) {
             if (bitmapPage.type() != PageType::UsageMap)
                 ThrowDamaged("page " + std::to_string(mapPage) + " was expected to hold a usage map");
             addMarkedPages(file, bitmapPage.view("usage map").slice(kMapPageHeader, kPageSize - kMapPageHeader),
-                           std::uint64_t{kPagesPerMapPage} * slot, pages);
+                           std::uint64_t{kPagesPerMapPage} * slot, freePages, pages);
         }
         break;
     default:

@@ -17,7 +17,11 @@ constexpr std::uint8_t kReferencedMap = 0x01;
 constexpr std::size_t kMapPageHeader = 4;
 constexpr std::uint32_t kPagesPerMapPage = (kPageSize - kMapPageHeader) * 8;
 
-// The pages the map in row `map` marks, ascending.
+// The file's own map, in row 0 of page 1, marks the pages that are free for reuse. Access's files mark
+// the pages past their end free too.
+constexpr RowId kFreePagesMap{1, 0};
+
+// The pages the map in row `map` marks, ascending; the free pages past the file's end are left out.
 std::vector<std::uint32_t> UsageMapPages(const PageSource &file, RowId map);
 
 } // namespace tarnwick::jet

@@ -113,7 +113,8 @@ void SqliteEngine::commitGroup() {
         Execute(handle(), "COMMIT");
 }
 
-void SqliteEngine::compactInto(const std::string &target) {
+// VACUUM INTO packs every table: an SQLite park holds nothing but Tarnwick's own.
+void SqliteEngine::compactInto(const std::string &target, const std::vector<std::string> &) {
     if (!VacuumInto(handle(), target))
         ThrowSqlite(handle());
 }

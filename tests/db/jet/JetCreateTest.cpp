@@ -8,6 +8,8 @@
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
 #include "db/jet/JetText.h"
+#include "db/jet/UsageMap.h"
+#include "db/jet/UsageMapWrite.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -136,6 +139,42 @@ void expectAllReadersAgree(const std::string &path, const std::vector<std::strin
     EXPECT_EQ(MdbSqlLookups(path, lookedUp, table.columns[0].name, keys), keys);
 }
 
+bool sameRows(const std::vector<jet::Row> &a, const std::vector<jet::Row> &b) {
+    auto sameValue = [](const JetValue &x, const JetValue &y) {
+        return x.kind == y.kind && x.integer == y.integer && x.real == y.real && x.text == y.text;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const jet::Row &x, const jet::Row &y) {
+        return std::equal(x.begin(), x.end(), y.begin(), y.end(), sameValue);
+    });
+}
+
+std::vector<jet::Row> rowsInIdOrder(const jet::JetDatabase &database, const std::string &table) {
+    std::map<std::int64_t, jet::Row> byId;
+    database.scan(database.table(table),
+                  [&](jet::RowId, const jet::Row &row) { return byId[row[0].integer] = row, true; });
+    std::vector<jet::Row> rows;
+    for (auto &[id, row] : byId)
+        rows.push_back(std::move(row));
+    return rows;
+}
+
+// The pages a table's maps mark as its own: data, long values and index pages, and its indexes' roots.
+std::set<std::uint32_t> pagesHeldBy(const jet::JetDatabase &database, const std::string &name) {
+    const jet::TableDef table = database.table(name);
+    std::vector<jet::RowId> maps{table.ownedPages};
+    for (const jet::LongValueMaps &longValues : table.longValues)
+        maps.push_back(longValues.owned);
+    std::set<std::uint32_t> pages{table.page};
+    for (const jet::IndexTree &tree : table.trees) {
+        maps.push_back(tree.usageMap);
+        pages.insert(tree.rootPage);
+    }
+    for (jet::RowId map : maps)
+        for (std::uint32_t page : jet::UsageMapPages(database.file(), map))
+            pages.insert(page);
+    return pages;
+}
+
 class JetCreate : public ::testing::Test {
 protected:
     TempDir dir;
@@ -195,6 +234,61 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
         EXPECT_EQ(jet::JetDatabase(path).table("OtherCharges").rowCount, 0u);
         database.append("OtherCharges", sampleRows(charges, 1000, 700));
         expectAllReadersAgree(path, {"OtherCharges"}, "OtherCharges");
+    }
+    {
+        SCOPED_TRACE("packed");
+        const std::vector<std::string> packed = {"Guest", "OtherCharges", "Kinds"};
+        std::map<std::string, std::vector<jet::Row>> rowsBefore;
+        std::map<std::string, std::set<std::uint32_t>> pagesBefore;
+        std::set<std::uint32_t> heldBefore;
+        const std::string fileBefore = TempDir::readFile(path);
+        {
+            const jet::JetDatabase database(path);
+            for (const std::string &name : packed) {
+                rowsBefore[name] = rowsInIdOrder(database, name);
+                pagesBefore[name] = pagesHeldBy(database, name);
+                heldBefore.insert(pagesBefore[name].begin(), pagesBefore[name].end());
+            }
+        }
+        jet::JetDatabase(path, true).pack(packed);
+
+        const std::string fileAfter = TempDir::readFile(path);
+        // The pages given back gather at the end of the file, which is cut short.
+        EXPECT_LT(fileAfter.size(), fileBefore.size());
+        const jet::JetDatabase database(path);
+        const std::vector<std::uint32_t> freeList = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
+        const std::set<std::uint32_t> free(freeList.begin(), freeList.end());
+        std::set<std::uint32_t> heldAfter;
+        for (const std::string &name : packed) {
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(sameRows(rowsInIdOrder(database, name), rowsBefore[name]));
+            const std::set<std::uint32_t> held = pagesHeldBy(database, name);
+            // Kinds lost no rows, so it needs as many pages as before; the others need fewer.
+            if (name == "Kinds")
+                EXPECT_EQ(held.size(), pagesBefore[name].size());
+            else
+                EXPECT_LT(held.size(), pagesBefore[name].size());
+            for (std::uint32_t page : held)
+                EXPECT_EQ(free.count(page), 0u) << "page " << page << " is held and free";
+            heldAfter.insert(held.begin(), held.end());
+        }
+        // Pages the packed tables gave back are free, and blank or cut off; every page of any other table
+        // is as it was.
+        const std::string blank(4096, '\0');
+        for (std::uint32_t page : heldBefore)
+            if (!heldAfter.count(page) && page * 4096 < fileAfter.size()) {
+                EXPECT_EQ(free.count(page), 1u) << "page " << page << " was given back but is not free";
+                EXPECT_EQ(fileAfter.compare(page * 4096, 4096, blank), 0) << "page " << page << " is not blank";
+            }
+        for (const char *name : {"Sites", "ParkInfo", "MSysACEs"})
+            for (std::uint32_t page : pagesHeldBy(database, name))
+                EXPECT_EQ(fileAfter.compare(page * 4096, 4096, fileBefore, page * 4096, 4096), 0)
+                    << name << " page " << page;
+        expectAllReadersAgree(path, packed, "Guest");
+        // Numbering goes on from where it was.
+        jet::JetDatabase(path, true).append("OtherCharges", sampleRows(charges, 5000, 1));
+        EXPECT_EQ(rowsInIdOrder(jet::JetDatabase(path), "OtherCharges").back()[0].integer,
+                  rowsBefore["OtherCharges"].back()[0].integer + 1);
     }
 }
 

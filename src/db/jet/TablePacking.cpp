@@ -1,0 +1,110 @@
+#include "db/jet/TablePacking.h"
+
+#include "db/jet/DataPage.h"
+#include "db/jet/IndexPage.h"
+#include "db/jet/IndexUpkeep.h"
+#include "db/jet/RowDecoder.h"
+#include "db/jet/TableRows.h"
+#include "db/jet/TableWriter.h"
+#include "db/jet/UsageMap.h"
+#include "db/jet/UsageMapWrite.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tarnwick::jet {
+namespace {
+
+using Row = std::vector<JetValue>;
+
+// The rows of `table`, ordered by their AutoNumber when the table has one.
+std::vector<Row> rowsInNumberOrder(const PageSource &pages, const TableDef &table) {
+    std::vector<Row> rows;
+    ScanRows(pages, table, [&](RowId, ByteView bytes) { return rows.push_back(DecodeRow(pages, table, bytes)), true; });
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (table.columns[i].autoNumber() && table.columns[i].kind == ColumnKind::Long) {
+            std::stable_sort(rows.begin(), rows.end(),
+                             [i](const Row &a, const Row &b) { return a[i].integer < b[i].integer; });
+            break;
+        }
+    return rows;
+}
+
+// The data and long-value pages a map of the table marks that the table holds rows on.
+void addRowPages(const PageSource &pages, const TableDef &table, RowId map, std::set<std::uint32_t> &found) {
+    for (std::uint32_t number : UsageMapPages(pages, map)) {
+        if (number >= pages.pageCount())
+            continue;
+        const Page page = pages.read(number, "table page");
+        if (page.type() != PageType::Data)
+            continue;
+        const std::uint32_t owner = DataPage(page, number).owner();
+        if (owner == table.page || owner == kLongValueOwner)
+            found.insert(number);
+    }
+}
+
+// The pages of an index below its root: the nodes' children, and the leaves their neighbours link.
+std::set<std::uint32_t> pagesBelowRoot(const PageSource &pages, std::uint32_t root) {
+    std::set<std::uint32_t> found;
+    std::vector<std::uint32_t> pending{root};
+    while (!pending.empty()) {
+        const std::uint32_t number = pending.back();
+        pending.pop_back();
+        const IndexPage page(pages.read(number, "index page"), number);
+        std::vector<std::uint32_t> next;
+        if (page.leaf())
+            next.push_back(page.nextPage());
+        else
+            for (const IndexEntry &entry : page.entries())
+                next.push_back(entry.child);
+        for (std::uint32_t child : next)
+            if (child != 0 && child != root && found.insert(child).second)
+                pending.push_back(child);
+    }
+    return found;
+}
+
+// Takes the pages of `released` out of the map `map`, where it marks them.
+void clearFromMap(PageWrites &pages, RowId map, const std::set<std::uint32_t> &released) {
+    for (std::uint32_t number : UsageMapPages(pages, map))
+        if (released.count(number))
+            MarkInUsageMap(pages, map, number, false);
+}
+
+} // namespace
+
+void PackTable(PageWrites &pages, const TableDef &table, const std::string &name) {
+    TableDef emptied = table;
+    emptied.rowCount = 0;
+    TableWriter writer(pages, emptied, name);
+    const std::vector<Row> rows = rowsInNumberOrder(pages, table);
+
+    std::set<std::uint32_t> released;
+    std::vector<RowId> maps{table.ownedPages, table.freeSpacePages};
+    addRowPages(pages, table, table.ownedPages, released);
+    for (const LongValueMaps &longValues : table.longValues) {
+        addRowPages(pages, table, longValues.owned, released);
+        maps.push_back(longValues.owned);
+        maps.push_back(longValues.freeSpace);
+    }
+    for (const IndexTree &tree : table.trees) {
+        const std::set<std::uint32_t> below = pagesBelowRoot(pages, tree.rootPage);
+        clearFromMap(pages, tree.usageMap, below);
+        released.insert(below.begin(), below.end());
+        pages.write(tree.rootPage, EmptyIndexLeaf(table.page));
+    }
+    for (RowId map : maps)
+        clearFromMap(pages, map, released);
+    for (std::uint32_t number : released) {
+        pages.write(number, Page());
+        MarkInUsageMap(pages, kFreePagesMap, number, true);
+    }
+    pages.reuse(released);
+
+    for (const Row &row : rows)
+        writer.restore(row);
+    writer.finish();
+}
+
+} // namespace tarnwick::jet
