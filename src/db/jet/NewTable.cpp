@@ -147,11 +147,12 @@ void AddTable(PageWrites &pages, const TableDesign &design, std::uint16_t collat
     catalogRows.finish();
 
     // Every right for the owner and for each holder the tables container passes every right on to,
-    // as Access gives a new table.
+    // as Access gives a new table; a holder named twice there gets its row once.
     std::vector<JetValue> holders{owner};
+    std::set<std::string> named{owner.text};
     for (const auto &row : systemRows(pages, permissions))
         if (row.at("ObjectId").integer == kTablesContainer && row.at("FInheritable").integer != 0 &&
-            row.at("ACM").integer == kAllRights && row.at("SID").text != owner.text)
+            row.at("ACM").integer == kAllRights && named.insert(row.at("SID").text).second)
             holders.push_back(row.at("SID"));
     for (const JetValue &holder : holders)
         permissionRows.append(rowOf(permissions, {{"ObjectId", JetValue::whole(definitionPage)},

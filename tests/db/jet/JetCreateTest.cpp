@@ -9,7 +9,7 @@
 #include "db/jet/JetDatabase.h"
 #include "db/jet/JetText.h"
 #include "db/jet/UsageMap.h"
-#include "db/jet/UsageMapWrite.h"
+#include "support/JetPages.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -158,23 +158,6 @@ std::vector<jet::Row> rowsInIdOrder(const jet::JetDatabase &database, const std:
     return rows;
 }
 
-// The pages a table's maps mark as its own: data, long values and index pages, and its indexes' roots.
-std::set<std::uint32_t> pagesHeldBy(const jet::JetDatabase &database, const std::string &name) {
-    const jet::TableDef table = database.table(name);
-    std::vector<jet::RowId> maps{table.ownedPages};
-    for (const jet::LongValueMaps &longValues : table.longValues)
-        maps.push_back(longValues.owned);
-    std::set<std::uint32_t> pages{table.page};
-    for (const jet::IndexTree &tree : table.trees) {
-        maps.push_back(tree.usageMap);
-        pages.insert(tree.rootPage);
-    }
-    for (jet::RowId map : maps)
-        for (std::uint32_t page : jet::UsageMapPages(database.file(), map))
-            pages.insert(page);
-    return pages;
-}
-
 class JetCreate : public ::testing::Test {
 protected:
     TempDir dir;
@@ -246,7 +229,7 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
             const jet::JetDatabase database(path);
             for (const std::string &name : packed) {
                 rowsBefore[name] = rowsInIdOrder(database, name);
-                pagesBefore[name] = pagesHeldBy(database, name);
+                pagesBefore[name] = PagesHeldBy(database, name);
                 heldBefore.insert(pagesBefore[name].begin(), pagesBefore[name].end());
             }
         }
@@ -262,7 +245,7 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
         for (const std::string &name : packed) {
             SCOPED_TRACE(name);
             EXPECT_TRUE(sameRows(rowsInIdOrder(database, name), rowsBefore[name]));
-            const std::set<std::uint32_t> held = pagesHeldBy(database, name);
+            const std::set<std::uint32_t> held = PagesHeldBy(database, name);
             // Kinds lost no rows, so it needs as many pages as before; the others need fewer.
             if (name == "Kinds")
                 EXPECT_EQ(held.size(), pagesBefore[name].size());
@@ -281,7 +264,7 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
                 EXPECT_EQ(fileAfter.compare(page * 4096, 4096, blank), 0) << "page " << page << " is not blank";
             }
         for (const char *name : {"Sites", "ParkInfo", "MSysACEs"})
-            for (std::uint32_t page : pagesHeldBy(database, name))
+            for (std::uint32_t page : PagesHeldBy(database, name))
                 EXPECT_EQ(fileAfter.compare(page * 4096, 4096, fileBefore, page * 4096, 4096), 0)
                     << name << " page " << page;
         expectAllReadersAgree(path, packed, "Guest");
