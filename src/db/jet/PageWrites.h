@@ -13,6 +13,8 @@ public:
     explicit PageWrites(PageFile &file) : file_(file), pageCount_(file.pageCount()) {}
 
     std::uint32_t pageCount() const override { return pageCount_; }
+    // The file as it was before this change.
+    const PageSource &committed() const { return file_; }
     Page read(std::uint32_t number, const char *what) const override;
     void write(std::uint32_t number, Page page);
     // A new page: one handed back by `reuse`, lowest first, or else one at the end of the file.

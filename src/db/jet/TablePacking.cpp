@@ -15,18 +15,23 @@
 namespace tarnwick::jet {
 namespace {
 
-using Row = std::vector<JetValue>;
-
-// The rows of `table`, ordered by their AutoNumber when the table has one.
-std::vector<Row> rowsInNumberOrder(const PageSource &pages, const TableDef &table) {
-    std::vector<Row> rows;
-    ScanRows(pages, table, [&](RowId, ByteView bytes) { return rows.push_back(DecodeRow(pages, table, bytes)), true; });
-    for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (table.columns[i].autoNumber() && table.columns[i].kind == ColumnKind::Long) {
-            std::stable_sort(rows.begin(), rows.end(),
-                             [i](const Row &a, const Row &b) { return a[i].integer < b[i].integer; });
-            break;
-        }
+// Where the rows of `table` are in the file as it was before the change, ordered by their AutoNumber
+// when the table has one. Only the places are kept: the rows are read again one at a time.
+std::vector<RowId> rowsInNumberOrder(const PageSource &committed, const TableDef &table) {
+    std::size_t numbered = table.columns.size();
+    for (std::size_t i = 0; i < table.columns.size() && numbered == table.columns.size(); ++i)
+        if (table.columns[i].autoNumber() && table.columns[i].kind == ColumnKind::Long)
+            numbered = i;
+    std::vector<std::pair<std::int64_t, RowId>> places;
+    ScanRows(committed, table, [&](RowId id, ByteView bytes) {
+        const std::int64_t number =
+            numbered < table.columns.size() ? DecodeColumn(committed, table, bytes, numbered).integer : 0;
+        return places.emplace_back(number, id), true;
+    });
+    std::stable_sort(places.begin(), places.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<RowId> rows;
+    for (const auto &place : places)
+        rows.push_back(place.second);
     return rows;
 }
 
@@ -78,7 +83,9 @@ void PackTable(PageWrites &pages, const TableDef &table, const std::string &name
     TableDef emptied = table;
     emptied.rowCount = 0;
     TableWriter writer(pages, emptied, name);
-    const std::vector<Row> rows = rowsInNumberOrder(pages, table);
+    // The rows are read from the file as it was: the change blanks their pages before they go back.
+    const PageSource &committed = pages.committed();
+    const std::vector<RowId> rows = rowsInNumberOrder(committed, table);
 
     std::set<std::uint32_t> released;
     std::vector<RowId> maps{table.ownedPages, table.freeSpacePages};
@@ -102,8 +109,8 @@ void PackTable(PageWrites &pages, const TableDef &table, const std::string &name
     }
     pages.reuse(released);
 
-    for (const Row &row : rows)
-        writer.restore(row);
+    for (RowId at : rows)
+        WithRow(committed, table, at, [&](ByteView bytes) { writer.restore(DecodeRow(committed, table, bytes)); });
     writer.finish();
 }
 
