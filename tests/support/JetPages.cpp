@@ -17,6 +17,8 @@ std::set<std::uint32_t> PagesHeldBy(const jet::JetDatabase &database, const std:
         pages.insert(tree.rootPage);
     }
     for (jet::RowId map : maps) {
+        if (map.page == 0) // no map of that kind
+            continue;
         pages.insert(map.page);
         for (std::uint32_t page : jet::UsageMapPages(database.file(), map))
             pages.insert(page);

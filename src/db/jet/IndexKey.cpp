@@ -50,7 +50,25 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
     }
 }
 
+// The number of key columns of `tree` that hold a null in `values`.
+std::size_t nullsInKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
+    std::size_t nulls = 0;
+    for (const IndexColumn &keyColumn : tree.columns)
+        for (std::size_t i = 0; i < table.columns.size(); ++i)
+            if (table.columns[i].number == keyColumn.columnNumber && values[i].isNull())
+                ++nulls;
+    return nulls;
+}
+
 } // namespace
+
+bool LeftOutOf(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
+    return (tree.flags & IndexTree::kIgnoreNulls) && nullsInKey(table, tree, values) == tree.columns.size();
+}
+
+bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
+    return nullsInKey(table, tree, values) > 0;
+}
 
 bool KeysBuiltFor(ColumnKind kind) {
     return kind == ColumnKind::Byte || kind == ColumnKind::Long || kind == ColumnKind::DateTime ||

@@ -16,6 +16,13 @@ namespace tarnwick::jet {
 // Double and Yes/No columns are indexed in none of them.
 bool KeysBuiltFor(ColumnKind kind);
 
+// Whether `tree` holds no entry for a row with `values`: a tree that ignores nulls leaves out a row
+// whose key columns are all null.
+bool LeftOutOf(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
+
+// Whether a row with `values` holds a null in a key column of `tree`.
+bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
+
 // The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
 // key column holds a value whose key no file Access made shows: a date before 1899-12-30, or text
 // GeneralSortKey leaves out.

@@ -144,11 +144,16 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
 
 void IndexUpkeep::add(const std::vector<JetValue> &values, RowId at) {
     for (const IndexTree &tree : table_.trees)
-        insert(tree, entryFor(tree, values, at, true));
+        if (!LeftOutOf(table_, tree, values))
+            insert(tree, entryFor(tree, values, at, true));
 }
 
 void IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId> replacing) {
     for (const IndexTree &tree : table_.trees) {
+        if ((tree.flags & IndexTree::kRequired) && NullInKey(table_, tree, values))
+            throw Refusal(dberr::StorageFailure, "Index or primary key cannot contain a Null value.");
+        if (LeftOutOf(table_, tree, values))
+            continue;
         // The first entry a key can have: any row holding the key is at or after it.
         const IndexEntry first = entryFor(tree, values, RowId{}, true);
         if (!unique(tree))
@@ -162,7 +167,8 @@ void IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId
 
 void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
     for (const IndexTree &tree : table_.trees)
-        take(tree, entryFor(tree, values, at, false));
+        if (!LeftOutOf(table_, tree, values))
+            take(tree, entryFor(tree, values, at, false));
 }
 
 void IndexUpkeep::flush() {
@@ -203,8 +209,8 @@ std::uint32_t IndexUpkeep::addPage(const IndexTree &tree, CachedPage page) {
     return number;
 }
 
-// A tree flagged unique, or one a primary key stands on: Access's own files leave the flag off a
-// primary key's tree.
+// A tree flagged unique, or one a primary key stands on: parks made by earlier versions of Tarnwick
+// left the flags of their primary keys' trees off.
 bool IndexUpkeep::unique(const IndexTree &tree) const {
     if (tree.flags & IndexTree::kUnique)
         return true;

@@ -89,14 +89,6 @@ std::string indexNames(const TableDef &table, std::size_t tree) {
     return names;
 }
 
-bool allKeyColumnsNull(const TableDef &table, const IndexTree &tree, const Row &row) {
-    for (const IndexColumn &keyColumn : tree.columns)
-        for (std::size_t i = 0; i < table.columns.size(); ++i)
-            if (table.columns[i].number == keyColumn.columnNumber && !row[i].isNull())
-                return false;
-    return true;
-}
-
 IndexReport walkTree(const JetDatabase &database, const TableDef &table, std::size_t treeNumber,
                      const std::map<RowId, Row> &rows) {
     const IndexTree &tree = table.trees[treeNumber];
@@ -135,7 +127,7 @@ IndexReport walkTree(const JetDatabase &database, const TableDef &table, std::si
     }
     for (const auto &[at, row] : rows) {
         const int times = found.count(at) ? found.at(at) : 0;
-        const bool leftOut = (tree.flags & IndexTree::kIgnoreNulls) && allKeyColumnsNull(table, tree, row);
+        const bool leftOut = LeftOutOf(table, tree, row);
         if (times != (leftOut ? 0 : 1))
             report.problems.push_back("the row at " + describe(at) + " has " + std::to_string(times) + " entries");
     }

@@ -134,7 +134,8 @@ TableDef ReadTableDef(const PageSource &file, std::uint32_t page) {
         }
         tree.usageMap = RowId::fromStored(definition.u32(at + 34));
         tree.rootPage = definition.u32(at + 38);
-        tree.flags = definition.u8(at + 42);
+        // Four bytes after the first page are left as they were found; the flags follow them.
+        tree.flags = definition.u8(at + 46);
         table.trees.push_back(tree);
     }
     for (std::uint32_t i = 0; i < indexCount; ++i, at += kIndexSize) {

@@ -63,6 +63,8 @@ struct IndexTree {
     static constexpr std::uint8_t kUnique = 0x01;
     static constexpr std::uint8_t kIgnoreNulls = 0x02;
     static constexpr std::uint8_t kRequired = 0x08;
+    // Set by Access 2000 and later on every index it writes.
+    static constexpr std::uint8_t kJet4 = 0x80;
 };
 
 // An index as Access names it; foreign-key indexes may share a tree with another index.

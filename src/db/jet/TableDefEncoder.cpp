@@ -133,8 +133,10 @@ Page EncodeTableDef(const TableDesign &design, const TableDefPlaces &places) {
             out.u16(0xFFFF), out.u8(0);
         out.u32(places.keyMap.stored());
         out.u32(places.keyRoot);
-        out.u8(0); // no flags: Access's own primary keys leave them off, the index's kind says it all
-        out.zeros(9);
+        out.zeros(4);
+        // A primary key's flags as Access writes them: unique, required.
+        out.u8(IndexTree::kUnique | IndexTree::kRequired | IndexTree::kJet4);
+        out.zeros(5);
 
         out.u32(kDefinitionStamp);
         out.u32(0); // index number

@@ -63,6 +63,26 @@ TEST(JetRead, EveryJet4FileReadsAsMdbtoolsAndMdbReaderReadIt) {
     EXPECT_GE(jet4Files, 4);
 }
 
+TEST(JetRead, IndexFlagsAreReadAsAccessWroteThem) {
+    if (!fs::is_directory(kAccessFolder))
+        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    // The system tables' indexes: unique (0x01), ignoring nulls (0x02), required (0x08), and 0x80 on
+    // every index Access 2000 and later writes. The bytes before the flags differ from file to file.
+    const std::vector<std::pair<std::string, std::vector<int>>> expected = {{"MSysObjects", {0x81, 0x81}},
+                                                                            {"MSysACEs", {0x88}},
+                                                                            {"MSysRelationships", {0x82, 0x82, 0x82}},
+                                                                            {"MSysQueries", {0x81}}};
+    for (const char *file : {"emptyJet4.mdb", "adox_jet4.mdb", "testUnicodeCompV2003.mdb"}) {
+        const jet::JetDatabase database((kAccessFolder / file).string());
+        for (const auto &[table, flags] : expected) {
+            std::vector<int> read;
+            for (const jet::IndexTree &tree : database.table(table).trees)
+                read.push_back(tree.flags);
+            EXPECT_EQ(read, flags) << file << " " << table;
+        }
+    }
+}
+
 // A copy of emptyJet4.mdb with one change made to its bytes, and where its structures are.
 class DamagedCopy {
 public:
