@@ -1,6 +1,6 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
-#include "support/ParkFormatUnderTest.h"
 #include "support/CliPark.h"
+#include "support/ParkFormatUnderTest.h"
 #include "support/ParkQuery.h"
 
 #include <filesystem>
@@ -13,7 +13,8 @@ TEST(CliInitStatus, InitMakesParkThatOutsideReadersReadInColumnOrder) {
     ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 0);
     const std::string guestColumns =
         ParkFormatUnderTest() == ParkFormat::Jet
-            ? RunProgram("sh", "-c 'mdb-export \"$0\" Guest | head -1 | tr -d \\\"' '" + park.file("Park.MDB") + "'").out
+            ? RunProgram("sh", "-c 'mdb-export \"$0\" Guest | head -1 | tr -d \\\"' '" + park.file("Park.MDB") + "'")
+                  .out
             : RunProgram("sqlite3", "'" + park.file("Park.MDB") +
                                         "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');\"")
                   .out;
@@ -21,7 +22,8 @@ TEST(CliInitStatus, InitMakesParkThatOutsideReadersReadInColumnOrder) {
               "ID,Name,Address1,Address2,City,State,Zip,Phone,Cell,Email,Notes,NoRent,Vehicle,VIN,LicensePlate,"
               "DLNumber,SecLicense,SecVehicle,Arrival,Departure,Site,NoPeople,Length,Width,Pets,Type,TypeOfStay\n"
               "1|None|None|None|None|None|None|None|None|None|None\n");
-    EXPECT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 1) << "an existing park is never replaced";
+    EXPECT_EQ(RunProgram(CLI_PATH, "init \'" + park.path() + "\'" + InitFormatOption()).status, 1)
+        << "an existing park is never replaced";
 
     CliResult status = RunProgram(CLI_PATH, "--park '" + park.path() + "' status");
     EXPECT_EQ(status.status, 0);
@@ -144,6 +146,27 @@ TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
                   "or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do you "
                   "want to try to continue?\n> No\n");
     EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "Ann|New York\n");
+}
+
+TEST_F(CliPark, APurgedParkCompactsToTheSizeOfANewOne) {
+    // Enough guests to take the park past the pages its first page maps cover.
+    std::string guests = "\"Last\",\"Town\"\r\n";
+    for (int i = 0; i < 25000; ++i)
+        guests += "\"Name " + std::to_string(i) + "\",\"Town " + std::to_string(i % 50) + "\"\r\n";
+    park.write("g.csv", guests);
+    ASSERT_EQ(run("import guests g.csv --map LastName=Last --map City=Town --backup no").status, 0);
+    const auto full = std::filesystem::file_size(park.file("Park.MDB"));
+
+    const CliResult purged = run("purge guests --yes --backup no --compact yes");
+    EXPECT_EQ(purged.out.substr(purged.out.rfind('\n', purged.out.size() - 2) + 1),
+              "The Halvane DataBase has been Compressed.\n");
+    TempDir fresh;
+    RunProgram(CLI_PATH, "init '" + fresh.path() + "'" + InitFormatOption());
+    const auto compacted = std::filesystem::file_size(park.file("Park.MDB"));
+    EXPECT_LT(compacted * 10, full);
+    EXPECT_LE(compacted, std::filesystem::file_size(fresh.file("Park.MDB")) + 4 * 4096);
+    EXPECT_EQ(sql("SELECT count(*) FROM Guest"), "0\n");
+    EXPECT_EQ(SoundParkRows(park.file("Park.MDB"), "Guest"), "ok\n0\n");
 }
 
 } // namespace

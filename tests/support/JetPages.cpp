@@ -1,5 +1,6 @@
 #include "support/JetPages.h"
 
+#include "db/jet/DataPage.h"
 #include "db/jet/UsageMap.h"
 
 namespace tarnwick {
@@ -20,6 +21,13 @@ std::set<std::uint32_t> PagesHeldBy(const jet::JetDatabase &database, const std:
         if (map.page == 0) // no map of that kind
             continue;
         pages.insert(map.page);
+        // A map kept in map pages names them in its row.
+        const jet::DataPage holder(database.file().read(map.page, "usage map"), map.page);
+        const jet::ByteView row = holder.row(map.row);
+        if (row.u8(0) == jet::kReferencedMap)
+            for (std::size_t slot = 1; slot + 4 <= row.size(); slot += 4)
+                if (row.u32(slot) != 0)
+                    pages.insert(row.u32(slot));
         for (std::uint32_t page : jet::UsageMapPages(database.file(), map))
             pages.insert(page);
     }

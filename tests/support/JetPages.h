@@ -9,7 +9,7 @@
 namespace tarnwick {
 
 // The pages of the table `name`: its definition and continuation pages, the pages holding its usage
-// maps, the pages those maps mark (rows, long values, index pages) and its indexes' roots.
+// maps and the map pages they name, the pages those maps mark (rows, long values, index pages) and its indexes' roots.
 std::set<std::uint32_t> PagesHeldBy(const jet::JetDatabase &database, const std::string &name);
 
 } // namespace tarnwick

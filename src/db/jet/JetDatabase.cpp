@@ -197,6 +197,7 @@ void JetDatabase::pack(const std::vector<std::string> &names) {
     committed([&] {
         for (const std::string &name : names)
             PackTable(*pages_, table(name), name);
+        LowerMapPages(*pages_, kFreePagesMap);
     });
     // The free pages at the end of the file go: Access's files, too, mark the pages past their end free.
     const std::vector<std::uint32_t> freeList = UsageMapPages(file_, kFreePagesMap);

@@ -31,6 +31,12 @@ void PageWrites::reuse(const std::set<std::uint32_t> &numbers) {
     reusable_.insert(numbers.begin(), numbers.end());
 }
 
+std::optional<std::uint32_t> PageWrites::nextReused() const {
+    if (reusable_.empty())
+        return std::nullopt;
+    return *reusable_.begin();
+}
+
 void PageWrites::commit() {
     if (changed_.empty())
         return;

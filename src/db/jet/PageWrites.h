@@ -4,6 +4,7 @@
 #include "db/jet/PageFile.h"
 
 #include <map>
+#include <optional>
 #include <set>
 
 namespace tarnwick::jet {
@@ -23,6 +24,8 @@ public:
     // Offers pages this change has freed to the next appends, so that the file does not grow while
     // they are free.
     void reuse(const std::set<std::uint32_t> &numbers);
+    // The page the next append takes from those offered, if any.
+    std::optional<std::uint32_t> nextReused() const;
     // Writes the changed pages into the file through the rollback journal (see Journal.h).
     void commit();
 

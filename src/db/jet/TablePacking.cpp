@@ -70,8 +70,11 @@ std::set<std::uint32_t> pagesBelowRoot(const PageSource &pages, std::uint32_t ro
     return found;
 }
 
-// Takes the pages of `released` out of the map `map`, where it marks them.
+// Takes the pages of `released` out of the map `map`, where it marks them; a table may have no map
+// of a kind (row 0 of page 0).
 void clearFromMap(PageWrites &pages, RowId map, const std::set<std::uint32_t> &released) {
+    if (map.page == 0)
+        return;
     for (std::uint32_t number : UsageMapPages(pages, map))
         if (released.count(number))
             MarkInUsageMap(pages, map, number, false);
@@ -96,8 +99,8 @@ void PackTable(PageWrites &pages, const TableDef &table, const std::string &name
         maps.push_back(longValues.freeSpace);
     }
     for (const IndexTree &tree : table.trees) {
+        maps.push_back(tree.usageMap);
         const std::set<std::uint32_t> below = pagesBelowRoot(pages, tree.rootPage);
-        clearFromMap(pages, tree.usageMap, below);
         released.insert(below.begin(), below.end());
         pages.write(tree.rootPage, EmptyIndexLeaf(table.page));
     }
@@ -112,6 +115,9 @@ void PackTable(PageWrites &pages, const TableDef &table, const std::string &name
     for (RowId at : rows)
         WithRow(committed, table, at, [&](ByteView bytes) { writer.restore(DecodeRow(committed, table, bytes)); });
     writer.finish();
+    // Map pages added when the file grew lie far up; the pages given back below them take them.
+    for (RowId map : maps)
+        LowerMapPages(pages, map);
 }
 
 } // namespace tarnwick::jet

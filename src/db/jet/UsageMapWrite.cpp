@@ -81,4 +81,29 @@ void MarkInUsageMap(PageWrites &pages, RowId map, std::uint32_t page, bool set) 
     pages.write(mapPage, std::move(bitmap));
 }
 
+void LowerMapPages(PageWrites &pages, RowId map) {
+    if (map.page == 0) // a table without a map of this kind
+        return;
+    for (std::size_t slot = 0;; ++slot) {
+        Page holder = pages.read(map.page, "usage map");
+        const DataPage rows(holder, map.page);
+        const ByteView row = rows.row(map.row);
+        if (row.size() < 5 || row.u8(0) != kReferencedMap || 1 + 4 * slot + 4 > row.size())
+            return;
+        const std::uint32_t mapPage = row.u32(1 + 4 * slot);
+        const std::optional<std::uint32_t> lower = pages.nextReused();
+        if (mapPage == 0 || !lower || *lower > mapPage)
+            continue;
+        const std::uint32_t moved = pages.append(pages.read(mapPage, "usage map"));
+        const std::size_t slotAt = rows.rowOffset(map.row) + 1 + 4 * slot;
+        for (int i = 0; i < 4; ++i)
+            holder.data()[slotAt + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(moved >> (8 * i));
+        pages.write(map.page, std::move(holder));
+        pages.write(mapPage, Page());
+        // The file's own map may be the one moved: its bits are now read from the new page.
+        MarkInUsageMap(pages, kFreePagesMap, moved, false);
+        MarkInUsageMap(pages, kFreePagesMap, mapPage, true);
+    }
+}
+
 } // namespace tarnwick::jet

@@ -10,4 +10,8 @@ namespace tarnwick::jet {
 // reach the page moves its bits out to map pages first; map pages are added as they are needed.
 void MarkInUsageMap(PageWrites &pages, RowId map, std::uint32_t page, bool set);
 
+// Moves each map page the map in row `map` refers to (when it refers to any) down into the page the
+// next append of `pages` reuses, wherever that one lies lower; the page left is blanked and freed.
+void LowerMapPages(PageWrites &pages, RowId map);
+
 } // namespace tarnwick::jet
