@@ -22,6 +22,11 @@ struct EngineColumn {
 // Names a row of a table for as long as the row lives, whatever is written meanwhile.
 using RowKey = std::int64_t;
 
+// Whether a table name counts as a system table, as Access names its own.
+inline bool IsSystemTableName(const std::string &name) {
+    return name.compare(0, 4, "MSys") == 0;
+}
+
 // One table, opened for reading and writing its rows. Values handed in are already converted for
 // their columns (see ColumnConvert.h).
 class EngineTable {
@@ -51,7 +56,7 @@ public:
 
     // Throws DbError (no such table) for a table the database lacks.
     virtual std::unique_ptr<EngineTable> openTable(const std::string &name) = 0;
-    // The user tables, in the order the database lists them.
+    // The user tables, in the order the database lists them (see IsSystemTableName).
     virtual std::vector<std::string> tableNames() = 0;
     // The number of rows of the table `name`.
     virtual long rowCount(const std::string &name) = 0;

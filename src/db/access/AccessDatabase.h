@@ -38,9 +38,5 @@ public:
 std::unique_ptr<AccessDatabase> OpenAccessDatabase(const std::string &path, const std::string &password,
                                                    const std::function<void()> &waiting = {});
 
-// Whether a table name counts as a system table.
-inline bool IsSystemTableName(const std::string &name) {
-    return name.compare(0, 4, "MSys") == 0;
-}
 
 } // namespace tarnwick

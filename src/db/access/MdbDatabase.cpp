@@ -2,6 +2,7 @@
 
 #include "base/VbNumber.h"
 #include "db/DbError.h"
+#include "db/Engine.h"
 
 #include <cstring>
 

@@ -10,11 +10,7 @@ SqliteDatabase::SqliteDatabase(const std::string &path) {
 }
 
 std::vector<std::string> SqliteDatabase::tableNames() {
-    std::vector<std::string> names;
-    for (std::string &name : connection_.engine().tableNames())
-        if (!IsSystemTableName(name))
-            names.push_back(std::move(name));
-    return names;
+    return connection_.engine().tableNames();
 }
 
 std::vector<AccessField> SqliteDatabase::fields(const std::string &table) {

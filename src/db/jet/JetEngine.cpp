@@ -1,7 +1,6 @@
 #include "db/jet/JetEngine.h"
 
 #include "base/PathCheck.h"
-#include "db/access/AccessDatabase.h"
 #include "db/jet/JetEngineTable.h"
 #include "db/jet/LockFile.h"
 #include "db/jet/ParkCompaction.h"

@@ -111,12 +111,14 @@ Value literalDefault(const std::string &expression) {
 } // namespace
 
 JetEngineTable::JetEngineTable(JetEngine &engine, const std::string &name)
-    : engine_(engine), name_(name), table_(engine.database().table(name)) {
+    : engine_(engine), name_(name), table_(engine.database().table(name)), idColumn_(table_.columns.size()) {
     std::map<std::string, std::string> expressions;
     for (const jet::CatalogEntry &entry : engine.database().catalog())
         if (entry.isLocalTable() && UpperCase(entry.name) == UpperCase(name))
             expressions = jet::DecodeDefaultValues(entry.properties);
     for (const jet::ColumnDef &column : table_.columns) {
+        if (UpperCase(column.name) == "ID")
+            idColumn_ = columns_.size();
         columns_.push_back({column.name, typeOf(column)});
         const auto found = expressions.find(UpperCase(column.name));
         const std::string expression = found == expressions.end() ? "" : UpperCase(TrimBlanks(found->second));
@@ -152,10 +154,6 @@ JetValue JetEngineTable::defaultFor(std::size_t i) const {
 }
 
 std::vector<RowKey> JetEngineTable::keys(std::optional<long long> id) {
-    std::size_t idColumn = columns_.size();
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (UpperCase(columns_[i].name) == "ID")
-            idColumn = i;
     // Rows in the order of their ID, as they were added, wherever a change moved them in the file.
     std::vector<std::pair<std::int64_t, RowKey>> found;
     auto take = [&](jet::RowId at, const JetValue *number) {
@@ -164,8 +162,8 @@ std::vector<RowKey> JetEngineTable::keys(std::optional<long long> id) {
             found.emplace_back(numbered ? number->integer : 0, at.stored());
         return true;
     };
-    if (idColumn < columns_.size())
-        engine_.database().scanColumn(table_, idColumn,
+    if (idColumn_ < columns_.size())
+        engine_.database().scanColumn(table_, idColumn_,
                                       [&](jet::RowId at, const JetValue &number) { return take(at, &number); });
     else
         engine_.database().scan(table_, [&](jet::RowId at, const jet::Row &) { return take(at, nullptr); });

@@ -30,6 +30,8 @@ private:
     std::string name_;
     jet::TableDef table_;
     std::vector<EngineColumn> columns_;
+    // The ID column rows are listed by, or columns_.size() when the table has none.
+    std::size_t idColumn_;
     // Each column's default: a constant, or the date or moment of the insert.
     enum class Default { Constant, Today, Now };
     std::vector<Default> defaultKinds_;

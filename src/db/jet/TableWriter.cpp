@@ -69,6 +69,8 @@ RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optio
             pages_.write(*current, std::move(page));
             return {*current, *at};
         }
+        // A page without room for the row leaves the map of pages with room.
+        MarkInUsageMap(pages_, freeSpaceMap, *current, false);
     }
     const std::uint32_t number = pages_.append(EmptyDataPage(owner));
     Page page = pages_.read(number, "table page");

@@ -1,10 +1,11 @@
 #pragma once
 // Appending and changing rows of a table within a write in progress. Each new row goes into the
-// table's last page with room, or a new page added to the file and to the table's maps; memo and OLE
-// values go into long-value pages; the table's indexes take the row's entries (see IndexUpkeep.h);
-// the row count and AutoNumber counter in the table's definition follow. A changed row of the same
-// size is written over the old; otherwise it moves to a page with room, flagged as a moved row, and
-// a pointer to it takes its old place, where the indexes keep pointing.
+// table's last page with room (a page found full leaves the map of pages with room), or a new page
+// added to the file and to the table's maps; memo and OLE values go into long-value pages; the
+// table's indexes take the row's entries (see IndexUpkeep.h); the row count and AutoNumber counter
+// in the table's definition follow. A changed row of the same size is written over the old;
+// otherwise it moves to a page with room, flagged as a moved row, and a pointer to it takes its old
+// place, where the indexes keep pointing.
 #include "db/jet/IndexUpkeep.h"
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"

@@ -50,8 +50,11 @@ std::vector<std::string> SqliteEngine::tableNames() {
     Statement tables(handle(), "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' "
                                "ESCAPE '\\' ORDER BY rowid");
     std::vector<std::string> names;
-    while (tables.step())
-        names.push_back(reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0)));
+    while (tables.step()) {
+        std::string name = reinterpret_cast<const char *>(sqlite3_column_text(tables.get(), 0));
+        if (!IsSystemTableName(name))
+            names.push_back(std::move(name));
+    }
     return names;
 }
 

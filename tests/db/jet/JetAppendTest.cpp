@@ -87,6 +87,12 @@ TEST_F(JetAppend, RowsOfEveryShapeAreReadBackByAllThreeReaders) {
     ASSERT_GT(written.file().pageCount(), 512u);
     for (std::uint32_t free : jet::UsageMapPages(written.file(), jet::kFreePagesMap))
         EXPECT_FALSE(free >= pagesBefore && free < written.file().pageCount()) << "page " << free;
+    // Of the pages the rows filled, only the last still has room.
+    std::vector<std::uint32_t> withRoom;
+    for (std::uint32_t page : jet::UsageMapPages(written.file(), written.table("DateTest").freeSpacePages))
+        if (page >= pagesBefore)
+            withRoom.push_back(page);
+    EXPECT_EQ(withRoom.size(), 1u);
 
     const std::vector<jet::Row> after = rows("DateTest");
     ASSERT_EQ(after.size(), before.size() + many.size());
