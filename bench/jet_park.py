@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Jet park benchmark: 100,000 guests (every guest slot mapped, Title Case) imported by tarnwick-cli
-into an empty Jet 4 park and into an empty SQLite park, alternately in the same run; then the guest
-window opened offscreen on the 100,000 Jet rows (bench_editor_window). Reports the medians over RUNS
-runs (environment variable, default 5), the import ratio (aim: at most 1.5), the imports' peak
-memory (aim for Jet: under 64 MB) and the window's opening time (aim: under 1 s)."""
+into an empty Jet 4 park and into an empty SQLite park, alternately in the same run; each park then
+compacted (tarnwick-cli compact: the Jet park's tables packed row by row, the SQLite park vacuumed);
+then the guest window opened offscreen on the 100,000 Jet rows (bench_editor_window). Reports the
+medians over RUNS runs (environment variable, default 5), the import ratio (aim: at most 1.5), the
+imports' peak memory (aim for Jet: under 64 MB), the compactions' times and peak memory, and the
+window's opening time (aim: under 1 s)."""
 import os
 import statistics
 import subprocess
@@ -32,6 +34,8 @@ def main():
         subprocess.run([os.path.join(BIN, "tarnwick-sample-data"), "guests-csv", source, str(ROWS)], check=True)
         times = {"sqlite": [], "jet": []}
         peaks = {"sqlite": [], "jet": []}
+        compactions = {"sqlite": [], "jet": []}
+        compaction_peaks = {"sqlite": [], "jet": []}
         opens = []
         for _ in range(runs):
             for park_format in times:
@@ -43,6 +47,11 @@ def main():
                     sys.exit("%s import failed: %s" % (park_format, output[-300:]))
                 times[park_format].append(seconds)
                 peaks[park_format].append(peak)
+                seconds, peak, output = peak_of([CLI, "--park", park, "compact"])
+                if "has been Compressed" not in output:
+                    sys.exit("%s compaction failed: %s" % (park_format, output[-300:]))
+                compactions[park_format].append(seconds)
+                compaction_peaks[park_format].append(peak)
             window = subprocess.run([os.path.join(BIN, "bench_editor_window"), os.path.join(work, "jet"), "guests"],
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
             if len(window) != 4 or int(window[3]) != ROWS:
@@ -53,6 +62,10 @@ def main():
               % (ROWS, runs, sqlite, jet, jet / sqlite))
         for park_format, values in peaks.items():
             print("  %-6s import peak memory %.1f MiB" % (park_format, statistics.median(values) / 1024))
+        sqlite, jet = statistics.median(compactions["sqlite"]), statistics.median(compactions["jet"])
+        print("the same parks compacted, medians: SQLite park %.3f s, Jet park %.3f s, ratio %.2f; peak memory "
+              "SQLite %.1f MiB, Jet %.1f MiB" % (sqlite, jet, jet / sqlite, statistics.median(compaction_peaks["sqlite"])
+                                                 / 1024, statistics.median(compaction_peaks["jet"]) / 1024))
         print("guest window on %d Jet rows opens in %.3f s (median; aim < 1 s)" % (ROWS, statistics.median(opens)))
 
 

@@ -26,9 +26,10 @@ std::uint32_t get32(const std::vector<std::uint8_t> &in, std::size_t at) {
            static_cast<std::uint32_t>(in[at + 3]) << 24;
 }
 
-// FNV-1a over the journal's bytes: a journal whose writing was cut short does not match it.
-std::uint64_t checksum(const std::uint8_t *bytes, std::size_t size) {
-    std::uint64_t hash = 14695981039346656037ull;
+// FNV-1a over the journal's bytes, `hash` being that of the bytes before them: a journal whose
+// writing was cut short does not match it.
+constexpr std::uint64_t kChecksumStart = 14695981039346656037ull;
+std::uint64_t checksum(const std::uint8_t *bytes, std::size_t size, std::uint64_t hash = kChecksumStart) {
     for (std::size_t i = 0; i < size; ++i)
         hash = (hash ^ bytes[i]) * 1099511628211ull;
     return hash;
@@ -103,22 +104,32 @@ std::string JournalPath(const std::string &databasePath) {
     return databasePath + "-journal";
 }
 
-void WriteJournal(const PageFile &file, const std::map<std::uint32_t, Page> &originals) {
-    std::vector<std::uint8_t> bytes(kMagic, kMagic + sizeof kMagic);
-    put32(bytes, file.pageCount());
-    put32(bytes, static_cast<std::uint32_t>(originals.size()));
-    for (const auto &[number, page] : originals) {
-        put32(bytes, number);
-        bytes.insert(bytes.end(), page.data(), page.data() + kPageSize);
-    }
-    const std::uint64_t sum = checksum(bytes.data(), bytes.size());
-    for (int i = 0; i < 8; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(sum >> (8 * i)));
-
+void WriteJournal(const PageFile &file, const std::vector<std::uint32_t> &numbers) {
     const std::string path = JournalPath(file.path());
     const Descriptor journal{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
     if (journal.fd < 0)
         failed("create the journal", path);
+    // Written a megabyte at a time, so that a large change is never copied whole into memory.
+    constexpr std::size_t kChunk = 1 << 20;
+    std::uint64_t sum = kChecksumStart;
+    std::vector<std::uint8_t> bytes(kMagic, kMagic + sizeof kMagic);
+    const auto flush = [&] {
+        sum = checksum(bytes.data(), bytes.size(), sum);
+        writeAll(journal.fd, bytes, path);
+        bytes.clear();
+    };
+    put32(bytes, file.pageCount());
+    put32(bytes, static_cast<std::uint32_t>(numbers.size()));
+    for (std::uint32_t number : numbers) {
+        const Page original = file.read(number, "journal");
+        put32(bytes, number);
+        bytes.insert(bytes.end(), original.data(), original.data() + kPageSize);
+        if (bytes.size() >= kChunk)
+            flush();
+    }
+    flush();
+    for (int i = 0; i < 8; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(sum >> (8 * i)));
     writeAll(journal.fd, bytes, path);
     if (::fsync(journal.fd) != 0)
         failed("sync the journal", path);

@@ -6,16 +6,16 @@
 // length; a journal cut short means the file was never touched and is only removed.
 #include "db/jet/PageFile.h"
 
-#include <map>
 #include <string>
+#include <vector>
 
 namespace tarnwick::jet {
 
 std::string JournalPath(const std::string &databasePath);
 
-// Saves `originals` (the current images of the pages about to be overwritten) and the file's page
-// count into the journal of `file`, synced.
-void WriteJournal(const PageFile &file, const std::map<std::uint32_t, Page> &originals);
+// Saves the current images of the pages `numbers` (those about to be overwritten) and the file's
+// page count into the journal of `file`, synced.
+void WriteJournal(const PageFile &file, const std::vector<std::uint32_t> &numbers);
 
 // Removes the journal of `databasePath`, synced: the commit point.
 void RemoveJournal(const std::string &databasePath);

@@ -40,11 +40,11 @@ std::optional<std::uint32_t> PageWrites::nextReused() const {
 void PageWrites::commit() {
     if (changed_.empty())
         return;
-    std::map<std::uint32_t, Page> originals;
+    std::vector<std::uint32_t> overwritten;
     for (const auto &changed : changed_)
         if (changed.first < file_.pageCount())
-            originals.emplace(changed.first, file_.read(changed.first, "journal"));
-    WriteJournal(file_, originals);
+            overwritten.push_back(changed.first);
+    WriteJournal(file_, overwritten);
     for (const auto &[number, page] : changed_)
         file_.write(number, page);
     file_.sync();

@@ -147,19 +147,29 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
 TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
     if (!fs::is_directory(kAccessFolder))
         GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
-    enum class Journal { Complete, Torn, Damaged };
-    for (const Journal kind : {Journal::Complete, Journal::Torn, Journal::Damaged}) {
-        SCOPED_TRACE(kind == Journal::Complete ? "complete journal" : kind == Journal::Torn ? "torn" : "damaged");
+    enum class Journal { Complete, CompleteOfManyMegabytes, Torn, Damaged };
+    for (const Journal kind : {Journal::Complete, Journal::CompleteOfManyMegabytes, Journal::Torn, Journal::Damaged}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         TempDir dir;
         const std::string path = dir.file("db.mdb");
         fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
+        std::vector<std::uint32_t> saved{18u, 20u};
+        if (kind == Journal::CompleteOfManyMegabytes) {
+            // A file of over a thousand pages, every one of them saved: the journal is written in parts.
+            std::vector<jet::Row> rows;
+            for (int i = 0; i < 1200; ++i)
+                rows.push_back({JetValue::whole(i), JetValue::date(40000), JetValue::null(), JetValue::null(),
+                                JetValue::utf8(std::string(3000, 'j')), JetValue::utf8("row")});
+            jet::JetDatabase(path, true).append("DateTest", rows);
+            saved.clear();
+            for (std::uint32_t number = 0; number < jet::PageFile(path).pageCount(); ++number)
+                saved.push_back(number);
+            ASSERT_GT(saved.size(), 1000u);
+        }
         const std::string original = TempDir::readFile(path);
         {
             jet::PageFile file(path, true);
-            std::map<std::uint32_t, jet::Page> originals;
-            for (std::uint32_t number : {18u, 20u})
-                originals.emplace(number, file.read(number, "test"));
-            jet::WriteJournal(file, originals);
+            jet::WriteJournal(file, saved);
             const std::string journal = jet::JournalPath(path);
             if (kind == Journal::Torn) {
                 fs::resize_file(journal, fs::file_size(journal) - 100);
@@ -172,11 +182,12 @@ TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
             } else {
                 jet::Page scribbled;
                 std::fill(scribbled.data(), scribbled.data() + 4096, 0xA5);
-                for (std::uint32_t number : {18u, 20u, file.pageCount()})
+                saved.push_back(file.pageCount());
+                for (std::uint32_t number : saved)
                     file.write(number, scribbled);
             }
         }
-        EXPECT_EQ(jet::JetDatabase(path).table("DateTest").rowCount, 6u);
+        EXPECT_GE(jet::JetDatabase(path).table("DateTest").rowCount, 6u);
         EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
         EXPECT_TRUE(TempDir::readFile(path) == original);
     }
