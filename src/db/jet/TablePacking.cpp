@@ -49,14 +49,19 @@ void addRowPages(const PageSource &pages, const TableDef &table, RowId map, std:
     }
 }
 
-// The pages of an index below its root: the nodes' children, and the leaves their neighbours link.
-std::set<std::uint32_t> pagesBelowRoot(const PageSource &pages, std::uint32_t root) {
+// The pages of an index of `table` below its root: the nodes' children, and the leaves their
+// neighbours link. A page another table owns is damage: it must not be given back.
+std::set<std::uint32_t> pagesBelowRoot(const PageSource &pages, const TableDef &table, std::uint32_t root) {
     std::set<std::uint32_t> found;
     std::vector<std::uint32_t> pending{root};
     while (!pending.empty()) {
         const std::uint32_t number = pending.back();
         pending.pop_back();
-        const IndexPage page(pages.read(number, "index page"), number);
+        const Page bytes = pages.read(number, "index page");
+        // Index pages name their table where data pages do.
+        if (bytes.view("index page").u32(kDataOwnerAt) != table.page)
+            ThrowDamaged("index page " + std::to_string(number) + " does not belong to the table it is reached from");
+        const IndexPage page(bytes, number);
         std::vector<std::uint32_t> next;
         if (page.leaf())
             next.push_back(page.nextPage());
@@ -100,7 +105,7 @@ void PackTable(PageWrites &pages, const TableDef &table, const std::string &name
     }
     for (const IndexTree &tree : table.trees) {
         maps.push_back(tree.usageMap);
-        const std::set<std::uint32_t> below = pagesBelowRoot(pages, tree.rootPage);
+        const std::set<std::uint32_t> below = pagesBelowRoot(pages, table, tree.rootPage);
         released.insert(below.begin(), below.end());
         pages.write(tree.rootPage, EmptyIndexLeaf(table.page));
     }
