@@ -84,7 +84,7 @@ protected:
             info.Fields("SiteType1") = "Tent";
             info.Update();
         });
-        for (const std::string &step :
+        for (const char *step :
              {"import sites sites.csv --map Number=Site --map Length=Len --backup yes",
               "import guests guests.csv --map LastName=Last --map FirstName=First --map City=Town --backup no",
               "import charges items.csv --map Name=Item --backup no", "edit site 1 Length=60 Water=yes",
