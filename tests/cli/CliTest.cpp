@@ -1,4 +1,5 @@
 // The terminal program end to end: creating a park, and the start-up from its own folder.
+#include "db/jet/LockFile.h"
 #include "support/CliPark.h"
 #include "support/ParkFormatUnderTest.h"
 #include "support/ParkQuery.h"
@@ -167,6 +168,19 @@ TEST_F(CliPark, APurgedParkCompactsToTheSizeOfANewOne) {
     EXPECT_LE(compacted, std::filesystem::file_size(fresh.file("Park.MDB")) + 4 * 4096);
     EXPECT_EQ(sql("SELECT count(*) FROM Guest"), "0\n");
     EXPECT_EQ(SoundParkRows(park.file("Park.MDB"), "Guest"), "ok\n0\n");
+}
+
+TEST_F(CliPark, ACompactionOfAParkAnotherProgramIsWritingIsRefusedAndLeavesItAlone) {
+    if (ParkFormatUnderTest() != ParkFormat::Jet)
+        GTEST_SKIP() << "only a Jet park has a lock file that another program holds while it writes";
+    const std::string before = TempDir::readFile(park.file("Park.MDB"));
+    const jet::WriterLock elsewhere(park.file("Park.MDB"));
+    const CliResult compacted = run("compact");
+    EXPECT_EQ(compacted.out,
+              "Do you want to Compress the Halvane DataBase?\n> Yes\nCompressDB: -2147467259Could not use '" +
+                  park.file("Park.MDB") + "'; file already in use.\n");
+    EXPECT_TRUE(TempDir::readFile(park.file("Park.MDB")) == before);
+    EXPECT_FALSE(std::filesystem::exists(park.file("Park.TMP")));
 }
 
 } // namespace
