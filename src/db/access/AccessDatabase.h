@@ -38,5 +38,4 @@ public:
 std::unique_ptr<AccessDatabase> OpenAccessDatabase(const std::string &path, const std::string &password,
                                                    const std::function<void()> &waiting = {});
 
-
 } // namespace tarnwick

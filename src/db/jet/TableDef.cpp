@@ -87,6 +87,13 @@ const ColumnDef *TableDef::column(std::uint16_t number) const {
     return nullptr;
 }
 
+std::size_t TableDef::autoNumberColumn() const {
+    std::size_t at = 0;
+    while (at < columns.size() && !(columns[at].autoNumber() && columns[at].kind == ColumnKind::Long))
+        ++at;
+    return at;
+}
+
 const LongValueMaps *TableDef::longValueMaps(std::uint16_t columnNumber) const {
     for (const LongValueMaps &maps : longValues)
         if (maps.columnNumber == columnNumber)

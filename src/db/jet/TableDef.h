@@ -104,6 +104,9 @@ struct TableDef {
     const ColumnDef *column(std::uint16_t number) const;
     // The maps of the memo or OLE column of `number`, or nullptr.
     const LongValueMaps *longValueMaps(std::uint16_t columnNumber) const;
+    // Where the Long column the table's counter numbers is in `columns`, or columns.size() when the
+    // table has none.
+    std::size_t autoNumberColumn() const;
 };
 
 // Writes the counts of `table` into its first definition page `definition`: the rows, the

@@ -18,10 +18,7 @@ namespace {
 // Where the rows of `table` are in the file as it was before the change, ordered by their AutoNumber
 // when the table has one. Only the places are kept: the rows are read again one at a time.
 std::vector<RowId> rowsInNumberOrder(const PageSource &committed, const TableDef &table) {
-    std::size_t numbered = table.columns.size();
-    for (std::size_t i = 0; i < table.columns.size() && numbered == table.columns.size(); ++i)
-        if (table.columns[i].autoNumber() && table.columns[i].kind == ColumnKind::Long)
-            numbered = i;
+    const std::size_t numbered = table.autoNumberColumn();
     std::vector<std::pair<std::int64_t, RowId>> places;
     ScanRows(committed, table, [&](RowId id, ByteView bytes) {
         const std::int64_t number =

@@ -117,9 +117,8 @@ void TableWriter::checkShape(const std::vector<JetValue> &values) const {
 
 RowId TableWriter::append(std::vector<JetValue> values) {
     checkShape(values);
-    for (std::size_t i = 0; i < table_.columns.size(); ++i)
-        if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long)
-            values[i] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
+    if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size())
+        values[numbered] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
     indexes_.check(values, std::nullopt);
     ++table_.lastAutoNumber;
     return put(values);
@@ -128,9 +127,8 @@ RowId TableWriter::append(std::vector<JetValue> values) {
 RowId TableWriter::restore(const std::vector<JetValue> &values) {
     checkShape(values);
     indexes_.check(values, std::nullopt);
-    for (std::size_t i = 0; i < table_.columns.size(); ++i)
-        if (table_.columns[i].autoNumber() && table_.columns[i].kind == ColumnKind::Long && !values[i].isNull())
-            table_.lastAutoNumber = std::max(table_.lastAutoNumber, static_cast<std::uint32_t>(values[i].integer));
+    if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size() && !values[numbered].isNull())
+        table_.lastAutoNumber = std::max(table_.lastAutoNumber, static_cast<std::uint32_t>(values[numbered].integer));
     return put(values);
 }
 
