@@ -137,6 +137,10 @@ constexpr std::size_t kExportedTextLimit = 199999;
 bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std::optional<std::string> &cell) {
     if (value.kind == JetValue::Kind::Text && value.text.empty()) // mdb-export writes "" as it writes NULL;
         return !cell || cell->empty();                            // mdb-reader tells them apart
+    if (column.kind == ColumnKind::Binary && !value.isNull()) { // mdb-export ends a binary value at a zero byte
+        const std::string shown = hex(value.text.substr(0, value.text.find('\0')));
+        return shown.empty() ? !cell || cell->empty() : cell == shown;
+    }
     if (value.isNull() || !cell)
         return value.isNull() && !cell;
     if (column.kind == ColumnKind::Guid) // mdb-export writes a GUID's text in hex, one dash short
@@ -230,6 +234,13 @@ std::vector<std::string> MdbTables(const std::string &file) {
         if (!line.empty())
             names.push_back(line);
     return names;
+}
+
+std::string MdbQuery(const std::string &file, const std::string &name) {
+    std::string sql = run("/usr/bin/mdb-queries", {file, name});
+    while (!sql.empty() && (sql.back() == '\n' || sql.back() == ' '))
+        sql.pop_back();
+    return sql;
 }
 
 ExportedTable MdbExport(const std::string &file, const std::string &table) {

@@ -31,6 +31,18 @@ std::optional<std::string> dateKey(double serial) {
     return kValueFlag + signedBigEndian(bits, 8);
 }
 
+// A binary value of one to seven bytes: Access's keys show it padded with zeros to eight bytes and
+// followed by its length. Longer and empty values run over segments no file here shows, so they are
+// left out.
+std::optional<std::string> binaryKey(const std::string &bytes) {
+    constexpr std::size_t kSegment = 8;
+    if (bytes.empty() || bytes.size() >= kSegment)
+        return std::nullopt;
+    std::string key = kValueFlag + bytes;
+    key.resize(1 + kSegment, '\0');
+    return key + static_cast<char>(bytes.size());
+}
+
 std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value) {
     if (value.isNull())
         return std::string(1, kNullFlag);
@@ -41,6 +53,8 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
         return kValueFlag + signedBigEndian(value.integer, 4);
     case ColumnKind::DateTime:
         return dateKey(value.real);
+    case ColumnKind::Binary:
+        return binaryKey(value.text);
     case ColumnKind::Text:
         if (std::optional<std::string> sorted = GeneralSortKey(value.text))
             return kValueFlag + *sorted;
@@ -72,7 +86,7 @@ bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<J
 
 bool KeysBuiltFor(ColumnKind kind) {
     return kind == ColumnKind::Byte || kind == ColumnKind::Long || kind == ColumnKind::DateTime ||
-           kind == ColumnKind::Text;
+           kind == ColumnKind::Text || kind == ColumnKind::Binary;
 }
 
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {

@@ -11,9 +11,9 @@
 
 namespace tarnwick::jet {
 
-// Whether the engine builds the keys of a column of `kind`: Byte, Long (and AutoNumber), Date/Time
-// and Text, the kinds whose keys the indexes of files Access made show. Integer, Currency, Single,
-// Double and Yes/No columns are indexed in none of them.
+// Whether the engine builds the keys of a column of `kind`: Byte, Long (and AutoNumber), Date/Time,
+// Text and Binary, the kinds whose keys the indexes of files Access made show. Integer, Currency,
+// Single, Double and Yes/No columns are indexed in none of them.
 bool KeysBuiltFor(ColumnKind kind);
 
 // Whether `tree` holds no entry for a row with `values`: a tree that ignores nulls leaves out a row
@@ -24,8 +24,8 @@ bool LeftOutOf(const TableDef &table, const IndexTree &tree, const std::vector<J
 bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 // The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
-// key column holds a value whose key no file Access made shows: a date before 1899-12-30, or text
-// GeneralSortKey leaves out.
+// key column holds a value whose key no file Access made shows: a date before 1899-12-30, text
+// GeneralSortKey leaves out, or a binary value that is empty or of eight bytes or more.
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet

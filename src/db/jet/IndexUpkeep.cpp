@@ -133,8 +133,8 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
     const std::optional<std::string> key = IndexKey(table_, tree, values);
     if (!key)
         refuse(name_, adding ? "is given a value whose index key this engine does not build yet (it builds them "
-                               "for whole numbers, dates from 30 December 1899 on, and text of Western European "
-                               "letters, digits and signs)"
+                               "for whole numbers, dates from 30 December 1899 on, text of Western European "
+                               "letters, digits and signs, and binary values of one to seven bytes)"
                              : "holds a value whose index key this engine does not build yet");
     IndexEntry entry;
     entry.key = *key;

@@ -1,5 +1,5 @@
 // The index keys the engine builds, against keys Access wrote: bytes read off the index pages of
-// Access 97 files (which the engine does not open), the Access 2003 file's text index walked, and
+// Access 97 and 2007 files (which the engine does not open), the Access 2003 file's text index walked, and
 // tables keyed on each kind, filled by the engine in random order and read by the outside readers.
 #include "db/jet/IndexKey.h"
 #include "db/DbError.h"
@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <set>
 
 namespace tarnwick {
 namespace {
@@ -39,8 +40,9 @@ struct AccessKey {
     std::string key;
 };
 
-// Keys of nwind.mdb (Access 97), each beside the value of the row it points to.
-TEST(IndexKey, EqualsTheKeysAccess97Wrote) {
+// Keys of nwind.mdb (Access 97) and ASampleDatabase.accdb (Access 2007), each beside the value of the
+// row it points to.
+TEST(IndexKey, EqualsTheKeysAccessWrote) {
     const std::vector<AccessKey> keys = {
         {"MSysQueries, ObjectIdAttribute, page 20 row 0", ColumnKind::Byte, JetValue::whole(0), {"\x7F\x00", 2}},
         {"MSysQueries, ObjectIdAttribute, page 20 row 2", ColumnKind::Byte, JetValue::whole(1), "\x7F\x01"},
@@ -54,6 +56,14 @@ TEST(IndexKey, EqualsTheKeysAccess97Wrote) {
          JetValue::date(34715),
          {"\x7F\xC0\xE0\xF3\x60\x00\x00\x00\x00", 9}},
         {"Orders, ShippedDate, page 542 row 2 (null)", ColumnKind::DateTime, JetValue::null(), {"\x00", 1}},
+        {"MSysQueries, Order, page 41 row 11",
+         ColumnKind::Binary,
+         JetValue::bytes({"\x00\x00\x00\x01", 4}),
+         {"\x7F\x00\x00\x00\x01\x00\x00\x00\x00\x04", 10}},
+        {"MSysQueries, Order, page 41 row 26",
+         ColumnKind::Binary,
+         JetValue::bytes({"\x00\x00\x00\x02", 4}),
+         {"\x7F\x00\x00\x00\x02\x00\x00\x00\x00\x04", 10}},
     };
     for (const AccessKey &access : keys) {
         SCOPED_TRACE(access.where);
@@ -93,8 +103,10 @@ TEST(IndexKey, LeavesOutWhatNoAccessKeyShows) {
         EXPECT_EQ(keyOf(ColumnKind::Text, value), std::nullopt) << why;
     EXPECT_EQ(keyOf(ColumnKind::DateTime, JetValue::date(-1)), std::nullopt);
     EXPECT_EQ(keyOf(ColumnKind::DateTime, JetValue::date(-0.0)), std::nullopt);
+    EXPECT_EQ(keyOf(ColumnKind::Binary, JetValue::bytes("")), std::nullopt);
+    EXPECT_EQ(keyOf(ColumnKind::Binary, JetValue::bytes("12345678")), std::nullopt);
     for (ColumnKind kind : {ColumnKind::YesNo, ColumnKind::Integer, ColumnKind::Currency, ColumnKind::Single,
-                            ColumnKind::Double, ColumnKind::Guid, ColumnKind::Binary})
+                            ColumnKind::Double, ColumnKind::Guid})
         EXPECT_FALSE(jet::KeysBuiltFor(kind)) << static_cast<int>(kind);
 }
 
@@ -108,6 +120,17 @@ std::vector<JetValue> keyValues(ColumnKind kind, std::mt19937 &random) {
         values = {JetValue::date(0), JetValue::date(2958465 + 86399 / 86400.0), JetValue::date(1e-9)};
         for (int n = 1; n < 3000; ++n)
             values.push_back(JetValue::date(n * 977.0 + (n % 96) / 96.0));
+    } else if (kind == ColumnKind::Binary) { // every length from one to seven bytes, zeros and 0xFF included
+        std::uniform_int_distribution<int> byte(0, 255);
+        std::set<std::string> distinct = {std::string(1, '\0'), std::string(7, '\xFF'), {"\0\0\0\0\0\0\0", 7}};
+        for (std::size_t n = 0; distinct.size() < 2000; ++n) {
+            std::string bytes(1 + n % 7, '\0');
+            for (char &c : bytes)
+                c = static_cast<char>(byte(random) < 64 ? 0 : byte(random));
+            distinct.insert(bytes);
+        }
+        for (const std::string &bytes : distinct)
+            values.push_back(JetValue::bytes(bytes));
     } else {
         static const std::vector<std::string> pieces = {"a", "Z", "7", " ", "é", "Ø",  "-", "'", "¿",
                                                         "_", "ñ", "~", "Å", "ÿ", "\t", "½", "µ", "\xC2\xAD"};
@@ -164,6 +187,32 @@ TEST(IndexKey, TablesKeyedOnEachKindStayInStepForAllReaders) {
         }
         EXPECT_TRUE(TempDir::readFile(path) == before);
     }
+}
+
+// Saved queries' rows are keyed on their object, attribute and a binary order: rows appended to the
+// query table of a database Access made.
+TEST(IndexKey, BinaryKeysOfQueryRowsStayInStepForAllReaders) {
+    if (!fs::is_directory(kAccessFolder))
+        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    TempDir dir;
+    const std::string path = dir.file("Queries.mdb");
+    fs::copy_file(kAccessFolder / "emptyJet4.mdb", path);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    std::mt19937 random(7);
+    std::vector<jet::Row> rows;
+    for (const JetValue &order : keyValues(ColumnKind::Binary, random)) {
+        const auto n = static_cast<std::int64_t>(rows.size());
+        rows.push_back({JetValue::whole(n % 9 - 4), JetValue::whole(n % 256), order, JetValue::utf8("Sites"),
+                        JetValue::null(), JetValue::null(), JetValue::whole(0), JetValue::null()});
+    }
+    jet::JetDatabase(path, true).append("MSysQueries", rows);
+
+    const jet::JetDatabase database(path);
+    const std::vector<jet::IndexReport> reports = jet::WalkIndexes(database, database.table("MSysQueries"));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].problems.empty()) << reports[0].problems.front();
+    EXPECT_EQ(reports[0].keysCompared, rows.size());
+    EXPECT_EQ(CompareWithOutsideReaders(path, "MSysQueries"), "");
 }
 
 } // namespace

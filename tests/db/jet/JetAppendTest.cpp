@@ -257,8 +257,8 @@ TEST_F(JetAppend, ATableWhoseIndexesCannotBeKeptInStepIsRefusedAndLeftAsItWas) {
     const std::vector<Refusal> refusals = {
         {"MSysAccessStorage", storageRow("漢字"),
          "The table 'MSysAccessStorage' is given a value whose index key this engine does not build yet (it builds "
-         "them for whole numbers, dates from 30 December 1899 on, and text of Western European letters, digits and "
-         "signs). Nothing was written."},
+         "them for whole numbers, dates from 30 December 1899 on, text of Western European letters, digits and "
+         "signs, and binary values of one to seven bytes). Nothing was written."},
         {"MSysNavPaneGroups", jet::Row(7),
          "The table 'MSysNavPaneGroups' takes part in a relationship, which this engine does not keep in step "
          "yet. Nothing was written."},
