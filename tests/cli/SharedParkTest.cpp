@@ -27,6 +27,68 @@ using jet::JetValue;
 const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
 const std::vector<std::string> kParkTables = {"Sites", "Guest", "OtherCharges", "ParkInfo"};
 
+// A value for each column of `table`, by name; the others null.
+jet::Row rowByName(const jet::TableDef &table, const std::map<std::string, JetValue> &values) {
+    jet::Row row;
+    for (const jet::ColumnDef &column : table.columns) {
+        const auto given = values.find(column.name);
+        row.push_back(given == values.end() ? JetValue::null() : given->second);
+    }
+    return row;
+}
+
+// The saved query "Walk-ins" as Access keeps one: a catalog row of type 5 in the Tables container,
+// numbered after the other objects without a definition page, and its parts in MSysQueries, each
+// keyed on the object, the part's kind and a four-byte order.
+constexpr const char *kSavedQuerySql = "SELECT [Guest].[LastName],[Guest].[City] FROM [Guest] WHERE "
+                                       "((([Guest].[Referral])=\"Walk-in\")) ORDER BY [Guest].[LastName]";
+void addSavedQuery(jet::JetDatabase &database) {
+    const jet::TableDef objects = database.table("MSysObjects");
+    const auto at = [&](const char *name) {
+        return static_cast<std::size_t>(std::find_if(objects.columns.begin(), objects.columns.end(),
+                                                     [&](const jet::ColumnDef &c) { return c.name == name; }) -
+                                        objects.columns.begin());
+    };
+    const std::size_t idAt = at("Id"), nameAt = at("Name"), ownerAt = at("Owner");
+    std::int64_t id = INT32_MIN;
+    JetValue owner;
+    database.scan(objects, [&](jet::RowId, const jet::Row &row) {
+        if (row[idAt].integer < 0)
+            id = std::max(id, row[idAt].integer);
+        if (row[nameAt].text == "Tables")
+            owner = row[ownerAt];
+        return true;
+    });
+    ++id;
+    const JetValue made = JetValue::date(46000.5);
+    database.append("MSysObjects", {rowByName(objects, {{"Id", JetValue::whole(id)},
+                                                        {"ParentId", JetValue::whole(0x0F000001)},
+                                                        {"Name", JetValue::utf8("Walk-ins")},
+                                                        {"Type", JetValue::whole(5)},
+                                                        {"DateCreate", made},
+                                                        {"DateUpdate", made},
+                                                        {"Owner", owner},
+                                                        {"Flags", JetValue::whole(0)}})});
+    const jet::TableDef queries = database.table("MSysQueries");
+    const auto part = [&](int attribute, char order, const char *name, const char *expression, bool flagged) {
+        std::map<std::string, JetValue> values = {{"ObjectId", JetValue::whole(id)},
+                                                  {"Attribute", JetValue::whole(attribute)},
+                                                  {"Order", JetValue::bytes({'\0', '\0', '\0', order})}};
+        if (name)
+            values["Name1"] = JetValue::utf8(name);
+        if (expression)
+            values["Expression"] = JetValue::utf8(expression);
+        if (flagged)
+            values["Flag"] = JetValue::whole(0);
+        return rowByName(queries, values);
+    };
+    database.append("MSysQueries", {part(0, 1, nullptr, nullptr, true), part(5, 1, "Guest", nullptr, false),
+                                    part(6, 1, nullptr, "[Guest].[LastName]", true),
+                                    part(6, 2, nullptr, "[Guest].[City]", true),
+                                    part(8, 1, nullptr, "((([Guest].[Referral])=\"Walk-in\"))", false),
+                                    part(11, 1, nullptr, "[Guest].[LastName]", false), part(255, 1, nullptr, nullptr, false)});
+}
+
 // The park tables, Sites and Guest each with two columns of the management software's, written into
 // the Jet database `path`.
 void addParkAndItsNeighbours(const std::string &path) {
@@ -44,6 +106,7 @@ void addParkAndItsNeighbours(const std::string &path) {
     for (int type = 1; type <= 10; ++type)
         info.push_back(JetValue::utf8("None"));
     database.append("ParkInfo", {info});
+    addSavedQuery(database);
 }
 
 // The pages of every table but the park's, system tables included.
@@ -67,6 +130,7 @@ protected:
     void changeOverLeavesTheNeighboursAlone() {
         const std::string file = park.file("Park.MDB");
         addParkAndItsNeighbours(file);
+        ASSERT_EQ(MdbQuery(file, "Walk-ins"), kSavedQuerySql);
         const std::set<std::uint32_t> neighbours = pagesOfOtherObjects(file);
         ASSERT_GT(neighbours.size(), 20u); // the catalog, the permissions and the other tables
         const std::string before = TempDir::readFile(file);
@@ -98,6 +162,7 @@ protected:
         const std::string after = TempDir::readFile(file);
         for (std::uint32_t page : neighbours)
             EXPECT_EQ(after.compare(page * 4096, 4096, before, page * 4096, 4096), 0) << "page " << page;
+        EXPECT_EQ(MdbQuery(file, "Walk-ins"), kSavedQuerySql);
 
         // The columns the import did not fill hold their defaults, as mdb-export reads them.
         const std::map<std::string, std::map<std::string, std::string>> defaults = {
@@ -115,8 +180,11 @@ protected:
             }
         }
         const jet::JetDatabase database(file);
-        for (const std::string &name : kParkTables) {
+        for (const std::string &name : kParkTables)
             EXPECT_EQ(CompareWithOutsideReaders(file, name), "") << name;
+        std::vector<std::string> indexed = kParkTables;
+        indexed.insert(indexed.end(), {"MSysObjects", "MSysQueries"});
+        for (const std::string &name : indexed) {
             for (const jet::IndexReport &report : jet::WalkIndexes(database, database.table(name)))
                 EXPECT_TRUE(report.problems.empty()) << name << " " << report.index << ": " << report.problems.front();
         }

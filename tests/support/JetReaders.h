@@ -23,6 +23,9 @@ std::vector<std::string> MdbTables(const std::string &file);
 // `table` through mdb-export: dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.
 ExportedTable MdbExport(const std::string &file, const std::string &table);
 
+// The SQL mdb-queries makes of the saved query `name`, its line end left off.
+std::string MdbQuery(const std::string &file, const std::string &name);
+
 // Looks up each of `ids` in the Long column `column` of `table` through mdb-sql (one query per id, in one
 // run) and returns the ids it found, in the order asked.
 std::vector<std::int64_t> MdbSqlLookups(const std::string &file, const std::string &table, const std::string &column,
