@@ -127,8 +127,9 @@ std::optional<std::string> CopyParkAs(Session &session, const std::string &reaso
     return written;
 }
 
-void CompressDB(Session &session) {
+bool CompressDB(Session &session) {
     closePark(session);
+    bool failed = false;
     Answer answer = session.prompter.ask("Do you want to Compress the Halvane DataBase?", Buttons::YesNo);
     if (answer == Answer::Yes) {
         const std::string database = session.DbFolder + "/Park.MDB";
@@ -156,9 +157,11 @@ void CompressDB(Session &session) {
             session.prompter.notify("The Halvane DataBase has been Compressed.");
         } catch (const NumberedError &error) {
             session.prompter.notify("CompressDB: " + std::to_string(error.number()) + error.description());
+            failed = true;
         }
     }
     CreateRVCon(session);
+    return !failed;
 }
 
 bool ConfirmAndPurge(Session &session, PurgeTable table) {

@@ -34,8 +34,9 @@ std::optional<std::string> BackUpDB(Session &session, BackupReason reason);
 // minute replaces the first.
 std::optional<std::string> CopyParkAs(Session &session, const std::string &reasonName);
 
-// Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return.
-void CompressDB(Session &session);
+// Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return. Returns
+// false when an error kept the park from being compacted (it is left as it was).
+bool CompressDB(Session &session);
 
 enum class PurgeTable { Sites, Guests, OtherCharges };
 

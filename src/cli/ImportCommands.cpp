@@ -175,8 +175,7 @@ int RunBackup(CliSession &cli, BackupReason reason) {
 int RunCompact(CliSession &cli) {
     // Asking for compaction is the answer to its question.
     cli.prompter.answer(TP::startsWith("Do you want to Compress"), Answer::Yes);
-    CompressDB(cli.session);
-    return 0;
+    return CompressDB(cli.session) ? 0 : 1;
 }
 
 } // namespace tarnwick

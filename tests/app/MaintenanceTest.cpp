@@ -144,7 +144,7 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     addRows("Sites", "Number", 2);
     park.write("Park.TMP", "left from an earlier attempt");
     prompter.answers = {Answer::Yes};
-    CompressDB(session);
+    EXPECT_FALSE(CompressDB(session));
     EXPECT_EQ(prompter.texts(),
               (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");

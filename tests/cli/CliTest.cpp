@@ -179,6 +179,7 @@ TEST_F(CliPark, ACompactionOfAParkAnotherProgramIsWritingIsRefusedAndLeavesItAlo
     EXPECT_EQ(compacted.out,
               "Do you want to Compress the Halvane DataBase?\n> Yes\nCompressDB: -2147467259Could not use '" +
                   park.file("Park.MDB") + "'; file already in use.\n");
+    EXPECT_EQ(compacted.status, 1);
     EXPECT_TRUE(TempDir::readFile(park.file("Park.MDB")) == before);
     EXPECT_FALSE(std::filesystem::exists(park.file("Park.TMP")));
 }
