@@ -49,9 +49,10 @@ void closePark(Session &session) {
     session.ParkConnection.reset();
 }
 
-// Empties a table row by row, as the purge routines do.
-void purge(Session &session, const std::string &table, const std::string &routine) {
+// Empties `table` row by row and offers compaction; false when an error stopped either.
+bool purge(Session &session, const std::string &table, const std::string &routine) {
     session.SqlText = "SELECT * FROM " + table + " ";
+    bool emptied = true;
     try {
         Recordset rs;
         rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
@@ -67,8 +68,9 @@ void purge(Session &session, const std::string &table, const std::string &routin
         // The rows deleted so far stay deleted; the operator learns why the rest remain.
         session.ParkConnection->CommitGroup();
         session.prompter.notify(routine + ": " + std::to_string(error.number()) + error.description());
+        emptied = false;
     }
-    CompressDB(session);
+    return CompressDB(session) && emptied;
 }
 
 } // namespace
@@ -176,26 +178,23 @@ bool ConfirmAndPurge(Session &session, PurgeTable table) {
     BackUpDB(session, reasons[i]);
     switch (table) {
     case PurgeTable::Sites:
-        PurgeSites(session);
-        break;
+        return PurgeSites(session);
     case PurgeTable::Guests:
-        PurgeGuests(session);
-        break;
+        return PurgeGuests(session);
     case PurgeTable::OtherCharges:
-        PurgeOtherCharges(session);
-        break;
+        return PurgeOtherCharges(session);
     }
     return true;
 }
 
-void PurgeSites(Session &session) {
-    purge(session, "Sites", "PurgeSites");
+bool PurgeSites(Session &session) {
+    return purge(session, "Sites", "PurgeSites");
 }
-void PurgeGuests(Session &session) {
-    purge(session, "Guest", "PurgeGuests");
+bool PurgeGuests(Session &session) {
+    return purge(session, "Guest", "PurgeGuests");
 }
-void PurgeOtherCharges(Session &session) {
-    purge(session, "OtherCharges", "PurgeOtherCharges");
+bool PurgeOtherCharges(Session &session) {
+    return purge(session, "OtherCharges", "PurgeOtherCharges");
 }
 
 } // namespace tarnwick

@@ -41,11 +41,13 @@ bool CompressDB(Session &session);
 enum class PurgeTable { Sites, Guests, OtherCharges };
 
 // Asks whether to remove every row of the table; on Yes offers the backup, empties the table row
-// by row and offers compaction. Returns false when the operator said No.
+// by row and offers compaction. Returns false when the operator said No or an error stopped the
+// purge or the compaction.
 bool ConfirmAndPurge(Session &session, PurgeTable table);
 
-void PurgeSites(Session &session);
-void PurgeGuests(Session &session);
-void PurgeOtherCharges(Session &session);
+// The purges themselves; false when an error stopped the purge or the compaction it offers.
+bool PurgeSites(Session &session);
+bool PurgeGuests(Session &session);
+bool PurgeOtherCharges(Session &session);
 
 } // namespace tarnwick

@@ -149,6 +149,13 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
               (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
     EXPECT_EQ(rows("Sites"), 2);
+
+    // A purge whose compaction fails still empties the table, and says it was stopped.
+    prompter.shown.clear();
+    prompter.answers = {Answer::Yes, Answer::No, Answer::Yes};
+    EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
+    EXPECT_EQ(prompter.texts().back(), "CompressDB: 3204Database already exists.");
+    EXPECT_EQ(rows("Sites"), 0);
 }
 
 TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
