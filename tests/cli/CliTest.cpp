@@ -149,6 +149,29 @@ TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
     EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "Ann|New York\n");
 }
 
+TEST_F(CliPark, ARowThatCannotBeStoredIsTheOnlyOneLeftOut) {
+    // Line 10 holds 40 characters beyond the Basic Multilingual Plane: a Jet park counts each as two
+    // of the column's characters and refuses the row; the rows before it stay.
+    std::string guests = "\"Last\",\"First\"\r\n";
+    for (int i = 1; i <= 20; ++i) {
+        std::string last = "Last" + std::to_string(i);
+        if (i == 10)
+            for (last.clear(); last.size() < 160;)
+                last += "\xF0\x9F\x98\x80";
+        guests += "\"" + last + "\",\"First\"\r\n";
+    }
+    park.write("g.csv", guests);
+    const CliResult imported =
+        run("import guests g.csv --map LastName=Last --map FirstName=First --backup no --on-row-error skip");
+    ASSERT_EQ(imported.status, 0) << imported.out;
+    const std::size_t counted = imported.out.find(" of 20 Guests Successfully Imported");
+    ASSERT_NE(counted, std::string::npos) << imported.out;
+    const std::string stored = imported.out.substr(imported.out.rfind('\n', counted) + 1,
+                                                   counted - imported.out.rfind('\n', counted) - 1);
+    EXPECT_EQ(stored, ParkFormatUnderTest() == ParkFormat::Jet ? "19" : "20");
+    EXPECT_EQ(sql("SELECT count(*) FROM Guest"), stored + "\n");
+}
+
 TEST_F(CliPark, APurgedParkCompactsToTheSizeOfANewOne) {
     // Enough guests to take the park past the pages its first page maps cover.
     std::string guests = "\"Last\",\"Town\"\r\n";

@@ -83,11 +83,6 @@ std::string fixedBytes(const ColumnDef &column, const JetValue &value) {
 std::string variableBytes(const ColumnDef &column, const JetValue &value, const LongValueStore &storeLongValue) {
     switch (column.kind) {
     case ColumnKind::Text:
-        // The column's length counts bytes of UTF-16.
-        if (2 * utf16(value.text).size() > column.length)
-            throw DbError(dberr::ConversionRefused, "The text for the column '" + column.name +
-                                                        "' is longer than its " + std::to_string(column.length / 2) +
-                                                        " characters.");
         return EncodeJetText(value.text, column.compressedUnicode);
     case ColumnKind::Binary:
         return value.text;
@@ -115,6 +110,23 @@ std::string EncodeJetText(const std::string &utf8, bool compressible) {
     for (char16_t u : units)
         putLittleEndian(out, u, 2);
     return out;
+}
+
+void CheckValuesFit(const TableDef &table, const std::vector<JetValue> &values) {
+    for (std::size_t i = 0; i < table.columns.size() && i < values.size(); ++i) {
+        const ColumnDef &column = table.columns[i];
+        // A text column's length counts bytes of UTF-16: a character outside the Basic Multilingual
+        // Plane takes two of its characters.
+        if (column.kind == ColumnKind::Text && !values[i].isNull() &&
+            2 * utf16(values[i].text).size() > column.length)
+            throw Refusal(dberr::ConversionRefused, "The text for the column '" + column.name +
+                                                        "' is longer than its " + std::to_string(column.length / 2) +
+                                                        " characters.");
+        if (column.kind == ColumnKind::Binary && !values[i].isNull() && values[i].text.size() > column.length)
+            throw Refusal(dberr::ConversionRefused, "The value for the column '" + column.name +
+                                                        "' is longer than its " + std::to_string(column.length) +
+                                                        " bytes.");
+    }
 }
 
 std::string EncodeRow(const TableDef &table, const std::vector<JetValue> &values,

@@ -108,15 +108,16 @@ std::string TableWriter::storeLongValue(const ColumnDef &column, const std::stri
     return littleEndian32(length) + littleEndian32(next) + std::string(4, '\0');
 }
 
-void TableWriter::checkShape(const std::vector<JetValue> &values) const {
+void TableWriter::checkValues(const std::vector<JetValue> &values) const {
     if (values.size() != table_.columns.size())
         throw DbError(dberr::ConversionRefused, "A row for the table '" + name_ + "' has " +
                                                     std::to_string(values.size()) + " values for " +
                                                     std::to_string(table_.columns.size()) + " columns.");
+    CheckValuesFit(table_, values);
 }
 
 RowId TableWriter::append(std::vector<JetValue> values) {
-    checkShape(values);
+    checkValues(values);
     if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size())
         values[numbered] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
     indexes_.check(values, std::nullopt);
@@ -125,7 +126,7 @@ RowId TableWriter::append(std::vector<JetValue> values) {
 }
 
 RowId TableWriter::restore(const std::vector<JetValue> &values) {
-    checkShape(values);
+    checkValues(values);
     indexes_.check(values, std::nullopt);
     if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size() && !values[numbered].isNull())
         table_.lastAutoNumber = std::max(table_.lastAutoNumber, static_cast<std::uint32_t>(values[numbered].integer));
@@ -143,7 +144,7 @@ RowId TableWriter::put(const std::vector<JetValue> &values) {
 }
 
 void TableWriter::update(RowId home, std::vector<JetValue> values) {
-    checkShape(values);
+    checkValues(values);
     const DataPage homePage(pages_.read(home.page, "row"), home.page);
     if (homePage.owner() != table_.page || !(homePage.inScan(home.row) || homePage.movedAway(home.row)))
         throw DbError(dberr::NoCurrentRecord, "Row " + std::to_string(home.row) + " of page " +

@@ -38,7 +38,8 @@ public:
     void finish();
 
 private:
-    void checkShape(const std::vector<JetValue> &values) const;
+    // Refuses values the table's row cannot hold, before anything is written.
+    void checkValues(const std::vector<JetValue> &values) const;
     // Stores a row its indexes accept, with its long values, and gives its entries to the indexes.
     RowId put(const std::vector<JetValue> &values);
     std::string storeLongValue(const ColumnDef &column, const std::string &bytes);
