@@ -13,6 +13,13 @@ void PageWrites::write(std::uint32_t number, Page page) {
     changed_[number] = std::move(page);
 }
 
+Page &PageWrites::edit(std::uint32_t number, const char *what) {
+    auto changed = changed_.find(number);
+    if (changed == changed_.end())
+        changed = changed_.emplace(number, file_.read(number, what)).first;
+    return changed->second;
+}
+
 std::uint32_t PageWrites::append(Page page) {
     if (!reusable_.empty()) {
         const std::uint32_t number = *reusable_.begin();

@@ -18,6 +18,9 @@ public:
     const PageSource &committed() const { return file_; }
     Page read(std::uint32_t number, const char *what) const override;
     void write(std::uint32_t number, Page page);
+    // Page `number` to change in place: taken into this change (unchanged until the caller changes
+    // it) when it is not yet part of it. Saves a copy of the page each way for changes row by row.
+    Page &edit(std::uint32_t number, const char *what);
     // A new page: one handed back by `reuse`, lowest first, or else one at the end of the file.
     // Returns its number.
     std::uint32_t append(Page page);

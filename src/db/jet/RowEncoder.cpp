@@ -98,6 +98,13 @@ std::string variableBytes(const ColumnDef &column, const JetValue &value, const 
 } // namespace
 
 std::string EncodeJetText(const std::string &utf8, bool compressible) {
+    // Most text is ASCII without NULs: its compressed form is its own bytes.
+    if (compressible && utf8.size() > 2 &&
+        std::all_of(utf8.begin(), utf8.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return byte > 0 && byte < 0x80;
+        }))
+        return "\xFF\xFE" + utf8;
     const std::u16string units = utf16(utf8);
     const bool oneByte = std::all_of(units.begin(), units.end(), [](char16_t u) { return u > 0 && u < 0x100; });
     std::string out;
@@ -117,7 +124,8 @@ void CheckValuesFit(const TableDef &table, const std::vector<JetValue> &values) 
         const ColumnDef &column = table.columns[i];
         // A text column's length counts bytes of UTF-16: a character outside the Basic Multilingual
         // Plane takes two of its characters.
-        if (column.kind == ColumnKind::Text && !values[i].isNull() &&
+        // UTF-8 takes at least a byte for each UTF-16 unit, so short text fits without counting.
+        if (column.kind == ColumnKind::Text && !values[i].isNull() && 2 * values[i].text.size() > column.length &&
             2 * utf16(values[i].text).size() > column.length)
             throw Refusal(dberr::ConversionRefused, "The text for the column '" + column.name +
                                                         "' is longer than its " + std::to_string(column.length / 2) +

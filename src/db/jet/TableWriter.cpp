@@ -64,18 +64,14 @@ RowId TableWriter::place(const std::string &row, std::uint32_t owner, std::optio
             current = withRoom.back();
     }
     if (current) {
-        Page page = pages_.read(*current, "table page");
-        if (const std::optional<std::uint16_t> at = InsertRow(page, *current, row)) {
-            pages_.write(*current, std::move(page));
+        // The page a row goes on is nearly always in the change already, from the row before.
+        if (const std::optional<std::uint16_t> at = InsertRow(pages_.edit(*current, "table page"), *current, row))
             return {*current, *at};
-        }
         // A page without room for the row leaves the map of pages with room.
         MarkInUsageMap(pages_, freeSpaceMap, *current, false);
     }
     const std::uint32_t number = pages_.append(EmptyDataPage(owner));
-    Page page = pages_.read(number, "table page");
-    const std::uint16_t at = *InsertRow(page, number, row);
-    pages_.write(number, std::move(page));
+    const std::uint16_t at = *InsertRow(pages_.edit(number, "table page"), number, row);
     MarkInUsageMap(pages_, kFreePagesMap, number, false);
     MarkInUsageMap(pages_, ownedMap, number, true);
     MarkInUsageMap(pages_, freeSpaceMap, number, true);
