@@ -19,7 +19,7 @@ namespace tarnwick::jet {
 Page EmptyIndexLeaf(std::uint32_t tablePage);
 
 // Refuses, in a sentence, a table with an index this engine cannot keep in step yet: one on a column
-// of another kind, or one that enforces a relationship.
+// of another kind, or one by which its rows point to another table's.
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 
 class IndexUpkeep {

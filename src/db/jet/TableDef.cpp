@@ -150,6 +150,11 @@ TableDef ReadTableDef(const PageSource &file, std::uint32_t page) {
         index.number = definition.u32(at + 4);
         index.tree = definition.u32(at + 8);
         index.kind = definition.u8(at + 23);
+        if (index.kind == IndexDef::kForeignKey) {
+            index.relationSide = definition.u8(at + 12);
+            index.relatedIndex = definition.u32(at + 13);
+            index.relatedTable = definition.u32(at + 17);
+        }
         if (index.tree >= treeCount)
             ThrowDamaged("an index of the table on page " + std::to_string(page) + " names a missing index tree");
         table.indexes.push_back(index);

@@ -8,7 +8,10 @@
 
 namespace tarnwick::jet {
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
-    : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_) {}
+    : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_) {
+    if (RelatedRows::PointedTo(table_))
+        related_.emplace(pages_, table_);
+}
 
 void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags) {
     Page page = pages.read(id.page, "row");
@@ -37,8 +40,12 @@ void TableRemove::remove(RowId id) {
     const RowId at = ResolveRow(pages_, table_, id);
     const DataPage holder(pages_.read(at.page, "row"), at.page);
     const ByteView row = holder.row(at.row);
-    if (!table_.trees.empty())
-        indexes_.remove(DecodeRow(pages_, table_, row), id);
+    if (!table_.trees.empty()) {
+        const std::vector<JetValue> values = DecodeRow(pages_, table_, row);
+        if (related_)
+            related_->checkNotPointedTo(values);
+        indexes_.remove(values, id);
+    }
     for (ByteView field : LongValueFields(table_, row))
         for (RowId part : LongValueRows(pages_, field))
             FlagRowDeleted(pages_, part);

@@ -6,8 +6,10 @@
 // page until the file is compacted, as with Access.
 #include "db/jet/IndexUpkeep.h"
 #include "db/jet/PageWrites.h"
+#include "db/jet/RelatedRows.h"
 #include "db/jet/TableDef.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick::jet {
@@ -19,6 +21,7 @@ public:
     TableRemove(PageWrites &pages, TableDef table, const std::string &name);
 
     // Deletes the row a scan of the table named `id` (and, for a moved row, the pointer it left).
+    // A row that rows of another table point to is refused before anything is written.
     void remove(RowId id);
     // Writes the index pages changed and the row count into the table's definition.
     void finish();
@@ -28,6 +31,7 @@ private:
     TableDef table_;
     std::string name_;
     IndexUpkeep indexes_;
+    std::optional<RelatedRows> related_;
 };
 
 // Gives row `id`'s entry in its page's row offset table the flags `flags` (see JetFormat.h).

@@ -3,6 +3,7 @@
 #include "db/jet/DataPage.h"
 #include "db/jet/IndexUpkeep.h"
 #include "db/jet/LongValue.h"
+#include "db/jet/RelatedRows.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/RowEncoder.h"
 #include "db/jet/TableRemove.h"
@@ -153,6 +154,11 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
     for (std::size_t i = 0; i < table_.columns.size(); ++i)
         if (table_.columns[i].autoNumber())
             values[i] = oldValues[i];
+    if (RelatedRows::PointedTo(table_)) {
+        if (!related_)
+            related_ = std::make_unique<RelatedRows>(pages_, table_);
+        related_->checkNotPointedTo(oldValues, &values);
+    }
     indexes_.check(values, home);
 
     indexes_.remove(oldValues, home);

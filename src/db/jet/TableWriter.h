@@ -9,9 +9,11 @@
 #include "db/jet/IndexUpkeep.h"
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
+#include "db/jet/RelatedRows.h"
 #include "db/jet/TableDef.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +34,8 @@ public:
     // the counter only ever rises.
     RowId restore(const std::vector<JetValue> &values);
     // Gives the row a scan named `home` the values `values`; its AutoNumber stays. A change an index
-    // refuses is refused before anything is written.
+    // refuses, or one of the key other tables' rows point to the row by, is refused before anything
+    // is written.
     void update(RowId home, std::vector<JetValue> values);
     // Writes the index pages changed, and the row count and the counter into the table's definition.
     void finish();
@@ -53,6 +56,8 @@ private:
     std::optional<std::uint32_t> dataPage_;
     std::map<std::uint16_t, std::optional<std::uint32_t>> longValuePage_;
     IndexUpkeep indexes_;
+    // The rows of other tables that point to this table's, read at the first update.
+    std::unique_ptr<RelatedRows> related_;
 };
 
 } // namespace tarnwick::jet

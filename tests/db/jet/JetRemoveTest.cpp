@@ -1,5 +1,6 @@
 // Rows deleted by the Jet engine, with their memo values, and a table emptied and filled again,
 // as mdbtools and mdb-reader read them.
+#include "db/DbError.h"
 #include "db/jet/DataPage.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 
 namespace tarnwick {
@@ -124,6 +126,50 @@ TEST_F(JetRemove, IndexesLoseTheEntriesOfDeletedRowsAndEmptiedLeavesLeaveTheTree
     EXPECT_TRUE(reports[0].problems.empty()) << reports[0].problems.front();
     EXPECT_EQ(reports[0].entries, table.rowCount);
     EXPECT_EQ(CompareWithOutsideReaders(path, "MSysACEs"), "");
+}
+
+// The navigation pane's groups point to its categories through a relationship Access enforces:
+// categories take new rows and changes that keep their Id, and lose only rows no group points to.
+TEST_F(JetRemove, ARowThatAnotherTablesRowsPointToStays) {
+    const std::string categories = "MSysNavPaneGroupCategories";
+    const auto rowsById = [&] {
+        const jet::JetDatabase database(path);
+        std::map<std::int64_t, std::pair<jet::RowId, jet::Row>> rows;
+        database.scan(database.table(categories), [&](jet::RowId at, const jet::Row &row) {
+            rows[row[0].integer] = {at, row};
+            return true;
+        });
+        return rows;
+    };
+    jet::JetDatabase(path, true)
+        .append(categories, {{JetValue::null(), JetValue::utf8("Mine"), JetValue::whole(4), JetValue::null(),
+                              JetValue::null(), JetValue::whole(4), JetValue::whole(0)}});
+    auto rows = rowsById();
+    ASSERT_EQ(rows.size(), 4u);
+    jet::Row renamed = rows[3].second;
+    renamed[1] = JetValue::utf8("Custom, renamed");
+    jet::JetDatabase(path, true).update(categories, {{rows[3].first, renamed}});
+
+    const std::string before = TempDir::readFile(path);
+    for (std::int64_t pointedTo : {1, 2, 3}) {
+        try {
+            jet::JetDatabase(path, true).remove(categories, {rows[pointedTo].first});
+            ADD_FAILURE() << "category " << pointedTo << " was deleted";
+        } catch (const DbError &error) {
+            EXPECT_EQ(error.description(), "The record cannot be deleted or changed because table "
+                                           "'MSysNavPaneGroups' includes related records.");
+        }
+        EXPECT_TRUE(TempDir::readFile(path) == before);
+    }
+    jet::JetDatabase(path, true).remove(categories, {rows[4].first});
+
+    rows = rowsById();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[3].second[1].text, "Custom, renamed");
+    const jet::JetDatabase database(path);
+    for (const jet::IndexReport &report : jet::WalkIndexes(database, database.table(categories)))
+        EXPECT_TRUE(report.problems.empty()) << report.index << ": " << report.problems.front();
+    EXPECT_EQ(CompareWithOutsideReaders(path, categories), "");
 }
 
 } // namespace
