@@ -35,7 +35,7 @@ std::optional<std::string> BackUpDB(Session &session, BackupReason reason);
 std::optional<std::string> CopyParkAs(Session &session, const std::string &reasonName);
 
 // Offers to compact Park.MDB through Park.TMP; ParkConnection is open again on return. Returns
-// false when an error kept the park from being compacted (it is left as it was).
+// false when an error stopped the compaction; the message says which.
 bool CompressDB(Session &session);
 
 enum class PurgeTable { Sites, Guests, OtherCharges };

@@ -31,12 +31,12 @@ std::optional<std::string> dateKey(double serial) {
     return kValueFlag + signedBigEndian(bits, 8);
 }
 
-// A binary value of one to seven bytes: Access's keys show it padded with zeros to eight bytes and
-// followed by its length. Longer and empty values run over segments no file here shows, so they are
-// left out.
+// A binary value of four bytes, as saved queries' parts are ordered: Access's keys show it padded
+// with zeros to eight bytes and followed by its length. No file here shows a key of another length,
+// so those are left out.
 std::optional<std::string> binaryKey(const std::string &bytes) {
     constexpr std::size_t kSegment = 8;
-    if (bytes.empty() || bytes.size() >= kSegment)
+    if (bytes.size() != 4)
         return std::nullopt;
     std::string key = kValueFlag + bytes;
     key.resize(1 + kSegment, '\0');

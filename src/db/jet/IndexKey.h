@@ -25,7 +25,7 @@ bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<J
 
 // The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
 // key column holds a value whose key no file Access made shows: a date before 1899-12-30, text
-// GeneralSortKey leaves out, or a binary value that is empty or of eight bytes or more.
+// GeneralSortKey leaves out, or a binary value of other than four bytes.
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet

@@ -135,7 +135,7 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
     if (!key)
         refuse(name_, adding ? "is given a value whose index key this engine does not build yet (it builds them "
                                "for whole numbers, dates from 30 December 1899 on, text of Western European "
-                               "letters, digits and signs, and binary values of one to seven bytes)"
+                               "letters, digits and signs, and binary values of four bytes)"
                              : "holds a value whose index key this engine does not build yet");
     IndexEntry entry;
     entry.key = *key;
@@ -167,9 +167,13 @@ void IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId
 }
 
 void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
+    // Every entry is built before any is taken, so that a key refused leaves the indexes whole.
+    std::vector<std::pair<const IndexTree *, IndexEntry>> entries;
     for (const IndexTree &tree : table_.trees)
         if (!LeftOutOf(table_, tree, values))
-            take(tree, entryFor(tree, values, at, false));
+            entries.emplace_back(&tree, entryFor(tree, values, at, false));
+    for (const auto &[tree, entry] : entries)
+        take(*tree, entry);
 }
 
 void IndexUpkeep::flush() {

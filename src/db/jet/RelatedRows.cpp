@@ -1,58 +1,32 @@
 #include "db/jet/RelatedRows.h"
 
 #include "db/jet/Catalog.h"
+#include "db/jet/IndexKey.h"
 #include "db/jet/JetError.h"
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableRows.h"
 
-#include <cstring>
 #include <optional>
 
 namespace tarnwick::jet {
 namespace {
 
-// Where the columns of the tree of index `index` are in `table.columns`.
-std::vector<std::size_t> keyColumnsOf(const TableDef &table, const IndexDef &index) {
+// The tree of index `index`, its columns taken ascending: the two sides of a relationship are
+// compared by key whichever way each sorts.
+IndexTree ascendingTreeOf(const TableDef &table, const IndexDef &index) {
     if (index.tree >= table.trees.size())
         ThrowDamaged("an index of the table on page " + std::to_string(table.page) + " names a missing index tree");
-    std::vector<std::size_t> positions;
-    for (const IndexColumn &keyColumn : table.trees[index.tree].columns) {
-        std::size_t at = 0;
-        while (at < table.columns.size() && table.columns[at].number != keyColumn.columnNumber)
-            ++at;
-        if (at == table.columns.size())
-            ThrowDamaged("an index names column " + std::to_string(keyColumn.columnNumber) + ", which the table lacks");
-        positions.push_back(at);
-    }
-    return positions;
-}
-
-// The values at `positions` as one comparable string; nothing when one is null, as a row with a
-// null in its pointing columns points nowhere.
-std::optional<std::string> keyOf(const std::vector<JetValue> &values, const std::vector<std::size_t> &positions) {
-    std::string key;
-    for (std::size_t at : positions) {
-        const JetValue &value = values[at];
-        if (value.isNull())
-            return std::nullopt;
-        char number[sizeof value.integer + sizeof value.real];
-        std::memcpy(number, &value.integer, sizeof value.integer);
-        std::memcpy(number + sizeof value.integer, &value.real, sizeof value.real);
-        key += std::to_string(value.text.size()) + ':' + value.text + std::string(number, sizeof number);
-    }
-    return key;
+    IndexTree tree = table.trees[index.tree];
+    for (IndexColumn &column : tree.columns)
+        column.ascending = true;
+    return tree;
 }
 
 } // namespace
 
-bool RelatedRows::PointedTo(const TableDef &table) {
-    for (const IndexDef &index : table.indexes)
-        if (index.kind == IndexDef::kForeignKey && index.relationSide == IndexDef::kPointedTo)
-            return true;
-    return false;
-}
-
-RelatedRows::RelatedRows(const PageSource &pages, const TableDef &table) {
+void RelatedRows::readPointingKeys() {
+    const PageSource &pages = pages_;
+    const TableDef &table = table_;
     std::vector<CatalogEntry> catalog;
     for (const IndexDef &index : table.indexes) {
         if (index.kind != IndexDef::kForeignKey || index.relationSide != IndexDef::kPointedTo)
@@ -71,30 +45,49 @@ RelatedRows::RelatedRows(const PageSource &pages, const TableDef &table) {
         for (const CatalogEntry &entry : catalog)
             if (entry.isLocalTable() && entry.definitionPage() == index.relatedTable)
                 relation.pointingTable = entry.name;
-        relation.keyColumns = keyColumnsOf(table, index);
-        const std::vector<std::size_t> pointingColumns = keyColumnsOf(pointing, *pointingIndex);
-        if (pointingColumns.size() != relation.keyColumns.size())
-            ThrowDamaged("the two indexes of a relationship of the table on page " + std::to_string(table.page) +
-                         " differ in their columns");
+        relation.tree = ascendingTreeOf(table, index);
+        relation.cascadeUpdates = index.cascadeUpdates;
+        relation.cascadeDeletes = index.cascadeDeletes;
+        const IndexTree pointingTree = ascendingTreeOf(pointing, *pointingIndex);
+        if (relation.tree.columns.size() != 1 || pointingTree.columns.size() != 1)
+            throw Refusal(dberr::StorageFailure, "The table '" + name_ +
+                                                     "' is pointed to through a relationship of more than one "
+                                                     "column, which this engine does not keep in step yet. Nothing "
+                                                     "was written.");
         ScanRows(pages, pointing, [&](RowId, ByteView row) {
-            if (std::optional<std::string> key = keyOf(DecodeRow(pages, pointing, row), pointingColumns))
+            const std::vector<JetValue> values = DecodeRow(pages, pointing, row);
+            // A row with a null where it points points nowhere.
+            if (NullInKey(pointing, pointingTree, values))
+                return true;
+            if (std::optional<std::string> key = IndexKey(pointing, pointingTree, values))
                 relation.keysPointedTo.insert(std::move(*key));
+            else
+                relation.unknownKeys = true;
             return true;
         });
         relations_.push_back(std::move(relation));
     }
 }
 
-void RelatedRows::checkNotPointedTo(const std::vector<JetValue> &values,
-                                    const std::vector<JetValue> *replacement) const {
+void RelatedRows::checkNotPointedTo(const std::vector<JetValue> &values, const std::vector<JetValue> *replacement) {
+    if (!read_) {
+        readPointingKeys();
+        read_ = true;
+    }
     for (const Relation &relation : relations_) {
-        const std::optional<std::string> key = keyOf(values, relation.keyColumns);
-        if (!key || !relation.keysPointedTo.count(*key))
+        if (NullInKey(table_, relation.tree, values))
             continue;
-        if (replacement && keyOf(*replacement, relation.keyColumns) == key)
+        const std::optional<std::string> key = IndexKey(table_, relation.tree, values);
+        // A key either side cannot build may be pointed to by any pointing row.
+        const bool pointedTo = relation.unknownKeys || (key ? relation.keysPointedTo.count(*key) > 0
+                                                            : !relation.keysPointedTo.empty());
+        if (!pointedTo || (key && replacement && IndexKey(table_, relation.tree, *replacement) == key))
             continue;
-        throw Refusal(dberr::StorageFailure, "The record cannot be deleted or changed because table '" +
-                                                 relation.pointingTable + "' includes related records.");
+        const bool cascades = replacement ? relation.cascadeUpdates : relation.cascadeDeletes;
+        throw Refusal(dberr::StorageFailure,
+                      "The record cannot be deleted or changed because table '" + relation.pointingTable +
+                          "' includes related records" +
+                          (cascades ? ", which this engine does not delete or change with it." : "."));
     }
 }
 

@@ -154,6 +154,8 @@ TableDef ReadTableDef(const PageSource &file, std::uint32_t page) {
             index.relationSide = definition.u8(at + 12);
             index.relatedIndex = definition.u32(at + 13);
             index.relatedTable = definition.u32(at + 17);
+            index.cascadeUpdates = definition.u8(at + 21) == 1;
+            index.cascadeDeletes = definition.u8(at + 22) == 1;
         }
         if (index.tree >= treeCount)
             ThrowDamaged("an index of the table on page " + std::to_string(page) + " names a missing index tree");

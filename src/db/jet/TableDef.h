@@ -78,6 +78,9 @@ struct IndexDef {
     std::uint8_t relationSide = 0;
     std::uint32_t relatedTable = 0;
     std::uint32_t relatedIndex = 0;
+    // Whether Access carries a change of the key, or a delete, into the pointing rows.
+    bool cascadeUpdates = false;
+    bool cascadeDeletes = false;
 
     static constexpr std::uint8_t kPrimaryKey = 0x01;
     static constexpr std::uint8_t kForeignKey = 0x02;

@@ -8,10 +8,8 @@
 
 namespace tarnwick::jet {
 TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &name)
-    : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_) {
-    if (RelatedRows::PointedTo(table_))
-        related_.emplace(pages_, table_);
-}
+    : pages_(pages), table_(std::move(table)), name_(name), indexes_(pages_, table_, name_),
+      related_(pages_, table_, name_) {}
 
 void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags) {
     Page page = pages.read(id.page, "row");
@@ -42,8 +40,7 @@ void TableRemove::remove(RowId id) {
     const ByteView row = holder.row(at.row);
     if (!table_.trees.empty()) {
         const std::vector<JetValue> values = DecodeRow(pages_, table_, row);
-        if (related_)
-            related_->checkNotPointedTo(values);
+        related_.checkNotPointedTo(values);
         indexes_.remove(values, id);
     }
     for (ByteView field : LongValueFields(table_, row))

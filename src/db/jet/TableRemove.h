@@ -9,7 +9,6 @@
 #include "db/jet/RelatedRows.h"
 #include "db/jet/TableDef.h"
 
-#include <optional>
 #include <string>
 
 namespace tarnwick::jet {
@@ -31,7 +30,7 @@ private:
     TableDef table_;
     std::string name_;
     IndexUpkeep indexes_;
-    std::optional<RelatedRows> related_;
+    RelatedRows related_;
 };
 
 // Gives row `id`'s entry in its page's row offset table the flags `flags` (see JetFormat.h).

@@ -47,7 +47,8 @@ bool writableKind(ColumnKind kind) {
 } // namespace
 
 TableWriter::TableWriter(PageWrites &pages, TableDef table, std::string name)
-    : pages_(pages), table_(std::move(table)), name_(std::move(name)), indexes_(pages_, table_, name_) {
+    : pages_(pages), table_(std::move(table)), name_(std::move(name)), indexes_(pages_, table_, name_),
+      related_(pages_, table_, name_) {
     for (const ColumnDef &column : table_.columns)
         if (!writableKind(column.kind))
             throw Refusal(dberr::StorageFailure, "The column '" + column.name + "' of the table '" + name_ +
@@ -154,11 +155,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
     for (std::size_t i = 0; i < table_.columns.size(); ++i)
         if (table_.columns[i].autoNumber())
             values[i] = oldValues[i];
-    if (RelatedRows::PointedTo(table_)) {
-        if (!related_)
-            related_ = std::make_unique<RelatedRows>(pages_, table_);
-        related_->checkNotPointedTo(oldValues, &values);
-    }
+    related_.checkNotPointedTo(oldValues, &values);
     indexes_.check(values, home);
 
     indexes_.remove(oldValues, home);

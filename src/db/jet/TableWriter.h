@@ -13,7 +13,6 @@
 #include "db/jet/TableDef.h"
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,8 +55,7 @@ private:
     std::optional<std::uint32_t> dataPage_;
     std::map<std::uint16_t, std::optional<std::uint32_t>> longValuePage_;
     IndexUpkeep indexes_;
-    // The rows of other tables that point to this table's, read at the first update.
-    std::unique_ptr<RelatedRows> related_;
+    RelatedRows related_;
 };
 
 } // namespace tarnwick::jet

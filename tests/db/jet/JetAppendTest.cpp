@@ -258,7 +258,7 @@ TEST_F(JetAppend, ATableWhoseIndexesCannotBeKeptInStepIsRefusedAndLeftAsItWas) {
         {"MSysAccessStorage", storageRow("漢字"),
          "The table 'MSysAccessStorage' is given a value whose index key this engine does not build yet (it builds "
          "them for whole numbers, dates from 30 December 1899 on, text of Western European letters, digits and "
-         "signs, and binary values of one to seven bytes). Nothing was written."},
+         "signs, and binary values of four bytes). Nothing was written."},
         {"MSysNavPaneGroups", jet::Row(7),
          "The table 'MSysNavPaneGroups' points to another table through a relationship, which this engine does "
          "not keep in step yet. Nothing was written."},
