@@ -6,6 +6,7 @@
 #include "db/jet/EmptyDatabase.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetDatabase.h"
+#include "db/jet/NamedRows.h"
 #include "support/JetPages.h"
 #include "support/JetReaders.h"
 #include "support/ParkQuery.h"
@@ -27,16 +28,6 @@ using jet::JetValue;
 const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
 const std::vector<std::string> kParkTables = {"Sites", "Guest", "OtherCharges", "ParkInfo"};
 
-// A value for each column of `table`, by name; the others null.
-jet::Row rowByName(const jet::TableDef &table, const std::map<std::string, JetValue> &values) {
-    jet::Row row;
-    for (const jet::ColumnDef &column : table.columns) {
-        const auto given = values.find(column.name);
-        row.push_back(given == values.end() ? JetValue::null() : given->second);
-    }
-    return row;
-}
-
 // The saved query "Walk-ins" as Access keeps one: a catalog row of type 5 in the Tables container,
 // numbered after the other objects without a definition page, and its parts in MSysQueries, each
 // keyed on the object, the part's kind and a four-byte order.
@@ -44,24 +35,17 @@ constexpr const char *kSavedQuerySql = "SELECT [Guest].[LastName],[Guest].[City]
                                        "((([Guest].[Referral])=\"Walk-in\")) ORDER BY [Guest].[LastName]";
 void addSavedQuery(jet::JetDatabase &database) {
     const jet::TableDef objects = database.table("MSysObjects");
-    const auto at = [&](const char *name) {
-        return static_cast<std::size_t>(std::find_if(objects.columns.begin(), objects.columns.end(),
-                                                     [&](const jet::ColumnDef &c) { return c.name == name; }) -
-                                        objects.columns.begin());
-    };
-    const std::size_t idAt = at("Id"), nameAt = at("Name"), ownerAt = at("Owner");
     std::int64_t id = INT32_MIN;
     JetValue owner;
-    database.scan(objects, [&](jet::RowId, const jet::Row &row) {
-        if (row[idAt].integer < 0)
-            id = std::max(id, row[idAt].integer);
-        if (row[nameAt].text == "Tables")
-            owner = row[ownerAt];
-        return true;
-    });
+    for (const jet::NamedRow &row : jet::NamedRows(database.file(), objects)) {
+        if (row.at("Id").integer < 0)
+            id = std::max(id, row.at("Id").integer);
+        if (row.at("Name").text == "Tables")
+            owner = row.at("Owner");
+    }
     ++id;
     const JetValue made = JetValue::date(46000.5);
-    database.append("MSysObjects", {rowByName(objects, {{"Id", JetValue::whole(id)},
+    database.append("MSysObjects", {jet::RowOf(objects, {{"Id", JetValue::whole(id)},
                                                         {"ParentId", JetValue::whole(0x0F000001)},
                                                         {"Name", JetValue::utf8("Walk-ins")},
                                                         {"Type", JetValue::whole(5)},
@@ -71,7 +55,7 @@ void addSavedQuery(jet::JetDatabase &database) {
                                                         {"Flags", JetValue::whole(0)}})});
     const jet::TableDef queries = database.table("MSysQueries");
     const auto part = [&](int attribute, char order, const char *name, const char *expression, bool flagged) {
-        std::map<std::string, JetValue> values = {{"ObjectId", JetValue::whole(id)},
+        jet::NamedRow values = {{"ObjectId", JetValue::whole(id)},
                                                   {"Attribute", JetValue::whole(attribute)},
                                                   {"Order", JetValue::bytes({'\0', '\0', '\0', order})}};
         if (name)
@@ -80,7 +64,7 @@ void addSavedQuery(jet::JetDatabase &database) {
             values["Expression"] = JetValue::utf8(expression);
         if (flagged)
             values["Flag"] = JetValue::whole(0);
-        return rowByName(queries, values);
+        return jet::RowOf(queries, values);
     };
     database.append("MSysQueries", {part(0, 1, nullptr, nullptr, true), part(5, 1, "Guest", nullptr, false),
                                     part(6, 1, nullptr, "[Guest].[LastName]", true),

@@ -5,13 +5,11 @@
 #include "db/jet/ColumnProperties.h"
 #include "db/jet/DataPage.h"
 #include "db/jet/IndexUpkeep.h"
-#include "db/jet/RowDecoder.h"
+#include "db/jet/NamedRows.h"
 #include "db/jet/TableDefEncoder.h"
-#include "db/jet/TableRows.h"
 #include "db/jet/TableWriter.h"
 #include "db/jet/UsageMapWrite.h"
 
-#include <map>
 #include <set>
 
 namespace tarnwick::jet {
@@ -57,30 +55,6 @@ void checkDesign(const TableDesign &design, const std::vector<CatalogEntry> &cat
 
 std::string emptyInlineMap() {
     return std::string(1 + 4 + kInlineMapBitmap, '\0');
-}
-
-// The rows of `name` (a system table) as maps from column name to value.
-std::vector<std::map<std::string, JetValue>> systemRows(const PageSource &pages, const TableDef &table) {
-    std::vector<std::map<std::string, JetValue>> rows;
-    ScanRows(pages, table, [&](RowId, ByteView bytes) {
-        const std::vector<JetValue> values = DecodeRow(pages, table, bytes);
-        std::map<std::string, JetValue> row;
-        for (std::size_t i = 0; i < values.size(); ++i)
-            row[table.columns[i].name] = values[i];
-        rows.push_back(std::move(row));
-        return true;
-    });
-    return rows;
-}
-
-// A row for `table` with the values named in `named`, null elsewhere.
-std::vector<JetValue> rowOf(const TableDef &table, const std::map<std::string, JetValue> &named) {
-    std::vector<JetValue> values;
-    for (const ColumnDef &column : table.columns) {
-        const auto value = named.find(column.name);
-        values.push_back(value == named.end() ? JetValue::null() : value->second);
-    }
-    return values;
 }
 
 const CatalogEntry &systemTable(const std::vector<CatalogEntry> &catalog, const std::string &name) {
@@ -131,11 +105,11 @@ void AddTable(PageWrites &pages, const TableDesign &design, std::uint16_t collat
 
     // The catalog row: owned by the database's owner, as a table made in Access is.
     JetValue owner = JetValue::null();
-    for (const auto &row : systemRows(pages, objects))
+    for (const auto &row : NamedRows(pages, objects))
         if (row.at("Name").text == "MSysDb")
             owner = row.at("Owner");
     const std::string lvProp = EncodeDefaultValues(design);
-    catalogRows.append(rowOf(objects, {{"Id", JetValue::whole(definitionPage)},
+    catalogRows.append(RowOf(objects, {{"Id", JetValue::whole(definitionPage)},
                                        {"ParentId", JetValue::whole(kTablesContainer)},
                                        {"Name", JetValue::utf8(design.name)},
                                        {"Type", JetValue::whole(CatalogEntry::kLocalTable)},
@@ -150,12 +124,12 @@ void AddTable(PageWrites &pages, const TableDesign &design, std::uint16_t collat
     // as Access gives a new table; a holder named twice there gets its row once.
     std::vector<JetValue> holders{owner};
     std::set<std::string> named{owner.text};
-    for (const auto &row : systemRows(pages, permissions))
+    for (const auto &row : NamedRows(pages, permissions))
         if (row.at("ObjectId").integer == kTablesContainer && row.at("FInheritable").integer != 0 &&
             row.at("ACM").integer == kAllRights && named.insert(row.at("SID").text).second)
             holders.push_back(row.at("SID"));
     for (const JetValue &holder : holders)
-        permissionRows.append(rowOf(permissions, {{"ObjectId", JetValue::whole(definitionPage)},
+        permissionRows.append(RowOf(permissions, {{"ObjectId", JetValue::whole(definitionPage)},
                                                   {"SID", holder},
                                                   {"ACM", JetValue::whole(kAllRights)},
                                                   {"FInheritable", JetValue::yesNo(false)}}));
