@@ -13,9 +13,8 @@ namespace {
 
 // The tree of index `index`, its columns taken ascending: the two sides of a relationship are
 // compared by key whichever way each sorts.
+// (ReadTableDef has checked that the tree is there.)
 IndexTree ascendingTreeOf(const TableDef &table, const IndexDef &index) {
-    if (index.tree >= table.trees.size())
-        ThrowDamaged("an index of the table on page " + std::to_string(table.page) + " names a missing index tree");
     IndexTree tree = table.trees[index.tree];
     for (IndexColumn &column : tree.columns)
         column.ascending = true;
@@ -25,15 +24,13 @@ IndexTree ascendingTreeOf(const TableDef &table, const IndexDef &index) {
 } // namespace
 
 void RelatedRows::readPointingKeys() {
-    const PageSource &pages = pages_;
-    const TableDef &table = table_;
     std::vector<CatalogEntry> catalog;
-    for (const IndexDef &index : table.indexes) {
+    for (const IndexDef &index : table_.indexes) {
         if (index.kind != IndexDef::kForeignKey || index.relationSide != IndexDef::kPointedTo)
             continue;
         if (catalog.empty())
-            catalog = ReadCatalog(pages);
-        const TableDef pointing = ReadTableDef(pages, index.relatedTable);
+            catalog = ReadCatalog(pages_);
+        const TableDef pointing = ReadTableDef(pages_, index.relatedTable);
         const IndexDef *pointingIndex = nullptr;
         for (const IndexDef &candidate : pointing.indexes)
             if (candidate.number == index.relatedIndex)
@@ -45,7 +42,7 @@ void RelatedRows::readPointingKeys() {
         for (const CatalogEntry &entry : catalog)
             if (entry.isLocalTable() && entry.definitionPage() == index.relatedTable)
                 relation.pointingTable = entry.name;
-        relation.tree = ascendingTreeOf(table, index);
+        relation.tree = ascendingTreeOf(table_, index);
         relation.cascadeUpdates = index.cascadeUpdates;
         relation.cascadeDeletes = index.cascadeDeletes;
         const IndexTree pointingTree = ascendingTreeOf(pointing, *pointingIndex);
@@ -54,8 +51,8 @@ void RelatedRows::readPointingKeys() {
                                                      "' is pointed to through a relationship of more than one "
                                                      "column, which this engine does not keep in step yet. Nothing "
                                                      "was written.");
-        ScanRows(pages, pointing, [&](RowId, ByteView row) {
-            const std::vector<JetValue> values = DecodeRow(pages, pointing, row);
+        ScanRows(pages_, pointing, [&](RowId, ByteView row) {
+            const std::vector<JetValue> values = DecodeRow(pages_, pointing, row);
             // A row with a null where it points points nowhere.
             if (NullInKey(pointing, pointingTree, values))
                 return true;

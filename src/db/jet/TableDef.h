@@ -73,8 +73,9 @@ struct IndexDef {
     std::uint32_t number = 0;
     std::uint32_t tree = 0;
     std::uint8_t kind = 0;
-    // For an index of a relationship: the side this table is on, the other table's definition page,
-    // and the number of that table's index of the relationship.
+    // For an index of a relationship: the side this table is on (kPointedTo, or 2 where its rows
+    // point to the other table's), the other table's definition page, and the number of that
+    // table's index of the relationship.
     std::uint8_t relationSide = 0;
     std::uint32_t relatedTable = 0;
     std::uint32_t relatedIndex = 0;
@@ -86,8 +87,6 @@ struct IndexDef {
     static constexpr std::uint8_t kForeignKey = 0x02;
     // Rows of the other table point to rows of this one.
     static constexpr std::uint8_t kPointedTo = 0x01;
-    // Rows of this table point to rows of the other.
-    static constexpr std::uint8_t kPointing = 0x02;
 };
 
 // The pages holding one memo or OLE column's long values, and those of them with room.
