@@ -12,12 +12,11 @@ TableRemove::TableRemove(PageWrites &pages, TableDef table, const std::string &n
       related_(pages_, table_, name_) {}
 
 void FlagRow(PageWrites &pages, RowId id, std::uint16_t flags) {
-    Page page = pages.read(id.page, "row");
+    Page &page = pages.edit(id.page, "row");
     const std::size_t entryAt = kDataRowTableAt + 2 * std::size_t{id.row};
     const auto entry = static_cast<std::uint16_t>(DataPage(page, id.page).rowOffset(id.row) | flags);
     page.data()[entryAt] = static_cast<std::uint8_t>(entry);
     page.data()[entryAt + 1] = static_cast<std::uint8_t>(entry >> 8);
-    pages.write(id.page, std::move(page));
 }
 
 void FlagRowDeleted(PageWrites &pages, RowId id) {
@@ -25,9 +24,7 @@ void FlagRowDeleted(PageWrites &pages, RowId id) {
 }
 
 void StoreTableCounts(PageWrites &pages, const TableDef &table) {
-    Page definition = pages.read(table.page, "table definition");
-    WriteTableCounts(definition, table);
-    pages.write(table.page, std::move(definition));
+    WriteTableCounts(pages.edit(table.page, "table definition"), table);
 }
 
 void TableRemove::remove(RowId id) {

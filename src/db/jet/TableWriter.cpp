@@ -167,19 +167,16 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
     });
 
     if (row.size() == old.size()) {
-        Page page = pages_.read(at.page, "row");
+        Page &page = pages_.edit(at.page, "row");
         std::copy(row.begin(), row.end(), page.data() + DataPage(page, at.page).rowOffset(at.row));
-        pages_.write(at.page, page);
     } else {
         if (old.size() < 4 && at == home)
             throw DbError(dberr::StorageFailure, "A row of the table '" + name_ + "' is too short to leave a pointer.");
         const RowId moved = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
         FlagRow(pages_, moved, kRowMovedHere);
         // The pointer at the row's old place now leads to the new one; a place it moved to before is freed.
-        Page page = pages_.read(home.page, "row");
-        const std::size_t pointerAt = DataPage(page, home.page).rowOffset(home.row);
-        put32(page.data() + pointerAt, moved.stored());
-        pages_.write(home.page, page);
+        Page &page = pages_.edit(home.page, "row");
+        put32(page.data() + DataPage(page, home.page).rowOffset(home.row), moved.stored());
         FlagRow(pages_, home, kRowNotInScan);
         if (!(at == home))
             FlagRowDeleted(pages_, at);
