@@ -84,13 +84,18 @@ std::string guidDigits(const std::string &text) {
     return digits;
 }
 
-// Currency text ("-12.3456", "7") as ten-thousandths.
+// Currency text ("-12.3456", "7") as ten-thousandths, read exactly to the largest Currency value.
 std::optional<std::int64_t> scaledCurrency(const std::string &text) {
-    long double value = 0;
-    std::istringstream in(text);
-    if (!(in >> value))
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::size_t point = text.find('.');
+    std::string digits = text.substr(negative ? 1 : 0, point == std::string::npos ? std::string::npos : point - negative);
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    if (digits.empty() || fraction.size() > 4 ||
+        (digits + fraction).find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
-    return static_cast<std::int64_t>(std::llround(value * 10000));
+    fraction.resize(4, '0');
+    const unsigned long long magnitude = std::stoull(digits) * 10000 + std::stoull(fraction);
+    return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
 }
 
 // A Jet date as mdb-reader gives it, in milliseconds since 1970: it counts the serial's days and

@@ -1,113 +1,140 @@
 #include "db/jet/GeneralSortKey.h"
 
+#include "db/jet/JetText.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <vector>
 
 namespace tarnwick::jet {
 namespace {
 
-// How one character of U+0000 to U+00FF enters a key, as the index "Unicode" of an Access 2003
-// file shows for a row holding every one of them after the NUL.
-struct CharWeight {
-    // One byte, or two (high byte first); 0 for a character left out of the primary weights.
-    std::uint16_t primary;
-    // The accent mark of a weighted character (0x02 for none); for a left-out one, its weight
-    // after 0x06 in the last section, or 0 where no key is known.
-    std::uint8_t mark;
-    // Weighs as two letters, as Æ does as "AE".
-    bool expands = false;
+// What a character adds to a key beyond its primary weight.
+enum class Extra : std::uint8_t {
+    None,
+    Kana,
+    SmallKana,
+    // A Japanese voicing mark: its weight adds to the mark of the character before; alone it is nothing.
+    VoicingMark,
 };
 
-// clang-format off
-constexpr CharWeight kWeights[256] = {
-    {}, {0, 0x03}, {0, 0x04}, {0, 0x05}, {0, 0x06}, {0, 0x07}, {0, 0x08}, {0, 0x09}, // U+0000
-    {0, 0x0A}, {0x0803, 0x02}, {0x0804, 0x02}, {0x0805, 0x02}, {0x0806, 0x02}, {0x0807, 0x02}, {0, 0x0B}, {0, 0x0C}, // U+0008
-    {0, 0x0D}, {0, 0x0E}, {0, 0x0F}, {0, 0x10}, {0, 0x11}, {0, 0x12}, {0, 0x13}, {0, 0x14}, // U+0010
-    {0, 0x15}, {0, 0x16}, {0, 0x17}, {0, 0x18}, {0, 0x19}, {0, 0x1A}, {0, 0x1B}, {0, 0x1C}, // U+0018
-    {0x07, 0x02}, {0x09, 0x02}, {0x0A, 0x02}, {0x0C, 0x02}, {0x0E, 0x02}, {0x10, 0x02}, {0x12, 0x02}, {0, 0x80}, // U+0020
-    {0x14, 0x02}, {0x16, 0x02}, {0x18, 0x02}, {0x2C, 0x02}, {0x1A, 0x02}, {0, 0x82}, {0x1C, 0x02}, {0x1E, 0x02}, // U+0028
-    {0x36, 0x02}, {0x38, 0x02}, {0x3A, 0x02}, {0x3C, 0x02}, {0x3E, 0x02}, {0x40, 0x02}, {0x42, 0x02}, {0x44, 0x02}, // U+0030
-    {0x46, 0x02}, {0x48, 0x02}, {0x20, 0x02}, {0x22, 0x02}, {0x2E, 0x02}, {0x30, 0x02}, {0x32, 0x02}, {0x24, 0x02}, // U+0038
-    {0x26, 0x02}, {0x4A, 0x02}, {0x4C, 0x02}, {0x4D, 0x02}, {0x4F, 0x02}, {0x51, 0x02}, {0x53, 0x02}, {0x55, 0x02}, // U+0040
-    {0x57, 0x02}, {0x59, 0x02}, {0x5B, 0x02}, {0x5C, 0x02}, {0x5E, 0x02}, {0x60, 0x02}, {0x62, 0x02}, {0x64, 0x02}, // U+0048
-    {0x66, 0x02}, {0x68, 0x02}, {0x69, 0x02}, {0x6B, 0x02}, {0x6D, 0x02}, {0x6F, 0x02}, {0x71, 0x02}, {0x73, 0x02}, // U+0050
-    {0x75, 0x02}, {0x76, 0x02}, {0x78, 0x02}, {0x27, 0x02}, {0x29, 0x02}, {0x2A, 0x02}, {0x2B02, 0x02}, {0x2B03, 0x02}, // U+0058
-    {0x2B07, 0x02}, {0x4A, 0x02}, {0x4C, 0x02}, {0x4D, 0x02}, {0x4F, 0x02}, {0x51, 0x02}, {0x53, 0x02}, {0x55, 0x02}, // U+0060
-    {0x57, 0x02}, {0x59, 0x02}, {0x5B, 0x02}, {0x5C, 0x02}, {0x5E, 0x02}, {0x60, 0x02}, {0x62, 0x02}, {0x64, 0x02}, // U+0068
-    {0x66, 0x02}, {0x68, 0x02}, {0x69, 0x02}, {0x6B, 0x02}, {0x6D, 0x02}, {0x6F, 0x02}, {0x71, 0x02}, {0x73, 0x02}, // U+0070
-    {0x75, 0x02}, {0x76, 0x02}, {0x78, 0x02}, {0x2B09, 0x02}, {0x2B0B, 0x02}, {0x2B0D, 0x02}, {0x2B0F, 0x02}, {0, 0x1D}, // U+0078
-    {0, 0x1E}, {0, 0x1F}, {0, 0x20}, {0, 0x21}, {0, 0x22}, {0, 0x23}, {0, 0x24}, {0, 0x25}, // U+0080
-    {0, 0x26}, {0, 0x27}, {0, 0x28}, {0, 0x29}, {0, 0x2A}, {0, 0x2B}, {0, 0x2C}, {0, 0x2D}, // U+0088
-    {0, 0x2E}, {0, 0x2F}, {0, 0x30}, {0, 0x31}, {0, 0x32}, {0, 0x33}, {0, 0x34}, {0, 0x35}, // U+0090
-    {0, 0x36}, {0, 0x37}, {0, 0x38}, {0, 0x39}, {0, 0x3A}, {0, 0x3B}, {0, 0x3C}, {0, 0x3D}, // U+0098
-    {0x0802, 0x02}, {0x2B10, 0x02}, {0x34A6, 0x02}, {0x34A7, 0x02}, {0x34A8, 0x02}, {0x34A9, 0x02}, {0x2B11, 0x02}, {0x34AA, 0x02}, // U+00A0
-    {0x2B12, 0x02}, {0x34AB, 0x02}, {0x4A, 0x03}, {0x3305, 0x02}, {0x34AC, 0x02}, {0, 0x83}, {0x34AD, 0x02}, {0x2B13, 0x02}, // U+00A8
-    {0x34AE, 0x02}, {0x3304, 0x02}, {0x3A, 0x02}, {0x3C, 0x02}, {0x2B14, 0x02}, {0x34AF, 0x02}, {0x34B0, 0x02}, {0x34B1, 0x02}, // U+00B0
-    {0x2B15, 0x02}, {0x38, 0x02}, {0x64, 0x03}, {0x3307, 0x02}, {0x3712, 0x02}, {0x3716, 0x02}, {0x371A, 0x02}, {0x2B16, 0x02}, // U+00B8
-    {0x4A, 0x0F}, {0x4A, 0x0E}, {0x4A, 0x12}, {0x4A, 0x19}, {0x4A, 0x13}, {0x4A, 0x1A}, {0x4A51, 0x02, true}, {0x4D, 0x1C}, // U+00C0
-    {0x51, 0x0F}, {0x51, 0x0E}, {0x51, 0x12}, {0x51, 0x13}, {0x59, 0x0F}, {0x59, 0x0E}, {0x59, 0x12}, {0x59, 0x13}, // U+00C8
-    {0x4F, 0x68}, {0x62, 0x19}, {0x64, 0x0F}, {0x64, 0x0E}, {0x64, 0x12}, {0x64, 0x19}, {0x64, 0x13}, {0x3309, 0x02}, // U+00D0
-    {0x64, 0x21}, {0x6F, 0x0F}, {0x6F, 0x0E}, {0x6F, 0x12}, {0x6F, 0x13}, {0x76, 0x0E}, {0x6D57, 0x02, true}, {0x6B6B, 0x02, true}, // U+00D8
-    {0x4A, 0x0F}, {0x4A, 0x0E}, {0x4A, 0x12}, {0x4A, 0x19}, {0x4A, 0x13}, {0x4A, 0x1A}, {0x4A51, 0x02, true}, {0x4D, 0x1C}, // U+00E0
-    {0x51, 0x0F}, {0x51, 0x0E}, {0x51, 0x12}, {0x51, 0x13}, {0x59, 0x0F}, {0x59, 0x0E}, {0x59, 0x12}, {0x59, 0x13}, // U+00E8
-    {0x4F, 0x68}, {0x62, 0x19}, {0x64, 0x0F}, {0x64, 0x0E}, {0x64, 0x12}, {0x64, 0x19}, {0x64, 0x13}, {0x330A, 0x02}, // U+00F0
-    {0x64, 0x21}, {0x6F, 0x0F}, {0x6F, 0x0E}, {0x6F, 0x12}, {0x6F, 0x13}, {0x76, 0x0E}, {0x6D57, 0x02, true}, {0x76, 0x13}, // U+00F8
+// Characters `first` to `first + count - 1` weigh alike, but that the primary weight, and the
+// weight of a left-out character, go up by one from one character to the next. A character with
+// no primary weight but a mark is a combining mark: it adds to the mark of the weighted character
+// before it. One with neither and no left-out weight is ignored.
+struct WeightRun {
+    std::uint16_t first;
+    std::uint16_t count;
+    std::uint32_t primary;
+    std::uint8_t primaryLength;
+    std::uint16_t marks;
+    std::uint8_t marksLength;
+    Extra extra;
+    std::uint8_t leftOut;
 };
-// clang-format on
+
+// Every character of U+0001 to U+FFFD but the surrogates and U+FEFF, as the keys of an index
+// holding each of them alone show them; generated by scripts/general-sort-weights.
+constexpr WeightRun kRuns[] = {
+#define N Extra::None
+#define K Extra::Kana
+#define S Extra::SmallKana
+#define V Extra::VoicingMark
+#include "db/jet/GeneralSortWeights.inc"
+#undef N
+#undef K
+#undef S
+#undef V
+};
 
 constexpr char kSectionEnd = 0x01;
 constexpr char kKeyEnd = 0x00;
-constexpr char kNoMark = 0x02;
+constexpr std::uint8_t kNoMark = 0x02;
 constexpr char kLeftOutScript = 0x06;
 // A left-out character's place: this, plus four for each weighted character before it.
 constexpr unsigned kFirstPlace = 0x8007;
+// The sub-sections the kana section ends with after its small-kana flags.
+constexpr char kKanaTail[] = {'\xFF', '\x02', '\x80', '\xFF', '\x80', '\xFF'};
 
-// The code point of the UTF-8 character at `at` (advanced past it) when it is below U+0100.
-std::optional<unsigned> latin1At(const std::string &utf8, std::size_t &at) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    if (lead < 0x80)
-        return ++at, lead;
-    if ((lead != 0xC2 && lead != 0xC3) || at + 1 >= utf8.size())
-        return std::nullopt;
-    const auto next = static_cast<unsigned char>(utf8[at + 1]);
-    if ((next & 0xC0) != 0x80)
-        return std::nullopt;
-    at += 2;
-    return (lead & 0x1Fu) << 6 | (next & 0x3Fu);
+const WeightRun *runOf(char16_t code) {
+    const auto after = std::upper_bound(std::begin(kRuns), std::end(kRuns), code,
+                                        [](char16_t c, const WeightRun &run) { return c < run.first; });
+    if (after == std::begin(kRuns))
+        return nullptr;
+    const WeightRun *run = std::prev(after);
+    return code < run->first + run->count ? run : nullptr;
+}
+
+void appendBigEndian(std::string &out, std::uint32_t value, unsigned length) {
+    for (unsigned i = length; i-- > 0;)
+        out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// Two bits for each kana, small 10 and other 11, three to a byte after a leading 10; the flags
+// after the last small kana are left out.
+std::string kanaFlags(std::vector<bool> small) {
+    while (!small.empty() && !small.back())
+        small.pop_back();
+    std::string out;
+    for (std::size_t i = 0; i < small.size(); i += 3) {
+        unsigned byte = 0x80;
+        for (std::size_t j = i; j < std::min(i + 3, small.size()); ++j)
+            byte |= (small[j] ? 2u : 3u) << (4 - 2 * (j - i));
+        out += static_cast<char>(byte);
+    }
+    return out;
 }
 
 } // namespace
 
 std::optional<std::string> GeneralSortKey(const std::string &utf8) {
-    std::string primary, marks, leftOut;
+    std::u16string codes = Utf16Units(utf8);
+    while (!codes.empty() && codes.back() == u' ')
+        codes.pop_back();
+    std::string primary, leftOut;
+    std::vector<std::uint8_t> marks;
+    std::vector<bool> kana;
     unsigned weighted = 0;
-    bool expanded = false;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const std::optional<unsigned> code = latin1At(utf8, at);
-        if (!code)
+    for (const char16_t code : codes) {
+        const WeightRun *run = runOf(code);
+        if (!run)
             return std::nullopt;
-        const CharWeight &weight = kWeights[*code];
-        if (weight.primary == 0) {
-            if (weight.mark == 0 || expanded)
-                return std::nullopt;
-            const unsigned place = kFirstPlace + 4 * weighted;
-            leftOut += {static_cast<char>(place >> 8), static_cast<char>(place & 0xFF), kLeftOutScript,
-                        static_cast<char>(weight.mark)};
-            continue;
+        const unsigned step = code - run->first;
+        if (run->primaryLength > 0) {
+            appendBigEndian(primary, run->primary + step, run->primaryLength);
+            if (run->marksLength == 0)
+                marks.push_back(kNoMark);
+            for (unsigned i = run->marksLength; i-- > 0;)
+                marks.push_back(static_cast<std::uint8_t>(run->marks >> (8 * i)));
+            ++weighted;
+        } else if (run->marksLength > 0) {
+            const auto mark = static_cast<std::uint8_t>(run->marks);
+            if (!marks.empty())
+                marks.back() = static_cast<std::uint8_t>(marks.back() + mark);
+            else if (run->extra != Extra::VoicingMark)
+                marks.push_back(mark);
         }
-        if (weight.primary > 0xFF)
-            primary += static_cast<char>(weight.primary >> 8);
-        primary += static_cast<char>(weight.primary & 0xFF);
-        marks += static_cast<char>(weight.mark);
-        expanded = expanded || weight.expands;
-        ++weighted;
+        if (run->leftOut != 0) {
+            const unsigned place = kFirstPlace + 4 * weighted;
+            appendBigEndian(leftOut, place, 2);
+            leftOut += {kLeftOutScript, static_cast<char>(run->leftOut + step)};
+        }
+        if (run->extra == Extra::Kana || run->extra == Extra::SmallKana)
+            kana.push_back(run->extra == Extra::SmallKana);
     }
-    if (weighted == 0)
-        return std::nullopt;
     while (!marks.empty() && marks.back() == kNoMark)
         marks.pop_back();
-    std::string key = primary + kSectionEnd + marks;
-    if (!leftOut.empty())
+    std::string key = primary + kSectionEnd + std::string(marks.begin(), marks.end());
+    if (!kana.empty()) {
+        key += std::string(2, kSectionEnd) + kanaFlags(kana) + std::string(kKanaTail, sizeof kKanaTail);
+        if (leftOut.empty())
+            key.pop_back();
+        else
+            key += kSectionEnd + leftOut;
+    } else if (!leftOut.empty()) {
         key += std::string(3, kSectionEnd) + leftOut;
+    }
     return key + kKeyEnd;
 }
 

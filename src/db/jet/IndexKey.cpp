@@ -2,7 +2,7 @@
 
 #include "db/jet/GeneralSortKey.h"
 
-#include <cmath>
+#include <cctype>
 #include <cstring>
 
 namespace tarnwick::jet {
@@ -10,54 +10,115 @@ namespace {
 
 constexpr char kValueFlag = 0x7F;
 constexpr char kNullFlag = 0x00;
+// Binary values are keyed in segments of eight bytes; each full segment with more after it is
+// followed by this byte, and the last (padded with zeros) by the number of bytes it holds.
+constexpr std::size_t kSegment = 8;
+constexpr char kMoreSegments = 0x09;
 
-// A whole number big-endian with its sign bit flipped, so that negative numbers sort first.
-std::string signedBigEndian(std::int64_t value, int bytes) {
+std::string bigEndian(std::uint64_t bits, int bytes) {
     std::string out;
-    const auto bits = static_cast<std::uint64_t>(value);
     for (int i = bytes - 1; i >= 0; --i)
         out += static_cast<char>(bits >> (8 * i) & 0xFF);
+    return out;
+}
+
+// A whole number big-endian with its sign bit flipped, so that negative numbers sort first.
+std::string signedKey(std::int64_t value, int bytes) {
+    std::string out = bigEndian(static_cast<std::uint64_t>(value), bytes);
     out[0] = static_cast<char>(out[0] ^ 0x80);
     return out;
 }
 
-// A date's eight bytes big-endian with the sign bit set, which sorts dates from 1899-12-30 on. Access's
-// keys show no date before it (a negative number), so those are left out, and so is -0.
-std::optional<std::string> dateKey(double serial) {
-    if (std::signbit(serial) || std::isnan(serial))
-        return std::nullopt;
-    std::int64_t bits = 0;
-    std::memcpy(&bits, &serial, sizeof bits);
-    return kValueFlag + signedBigEndian(bits, 8);
+// A floating-point number's bytes big-endian: a positive one with its sign bit flipped, a negative
+// one with every bit flipped, so that the bytes sort as the numbers do.
+std::string floatKey(std::uint64_t bits, int bytes) {
+    std::string out = bigEndian(bits, bytes);
+    if (out[0] & 0x80)
+        for (char &c : out)
+            c = static_cast<char>(~c);
+    else
+        out[0] = static_cast<char>(out[0] ^ 0x80);
+    return out;
 }
 
-// A binary value of four bytes, as saved queries' parts are ordered: Access's keys show it padded
-// with zeros to eight bytes and followed by its length. No file here shows a key of another length,
-// so those are left out.
-std::optional<std::string> binaryKey(const std::string &bytes) {
-    constexpr std::size_t kSegment = 8;
-    if (bytes.size() != 4)
-        return std::nullopt;
-    std::string key = kValueFlag + bytes;
-    key.resize(1 + kSegment, '\0');
-    return key + static_cast<char>(bytes.size());
+std::string singleKey(double value) {
+    const auto single = static_cast<float>(value);
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &single, sizeof bits);
+    return floatKey(bits, 4);
 }
 
-std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value) {
+std::string doubleKey(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return floatKey(bits, 8);
+}
+
+// The segments of a binary value (see kSegment). `descending` complements the value's bytes and
+// the closing length, but not the bytes between segments.
+std::string binaryKey(const std::string &bytes, bool descending) {
+    const char flip = descending ? static_cast<char>(0xFF) : 0;
+    std::string key;
+    std::size_t at = 0;
+    for (; bytes.size() - at > kSegment; at += kSegment) {
+        for (std::size_t i = at; i < at + kSegment; ++i)
+            key += static_cast<char>(bytes[i] ^ flip);
+        key += kMoreSegments;
+    }
+    const std::size_t last = bytes.size() - at;
+    for (std::size_t i = 0; i < kSegment; ++i)
+        key += static_cast<char>((i < last ? bytes[at + i] : '\0') ^ flip);
+    return key + static_cast<char>(static_cast<char>(last) ^ flip);
+}
+
+// A GUID's sixteen bytes in the order its text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" shows them.
+std::optional<std::string> guidBytes(const std::string &text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{' || text[i] == '}' || text[i] == '-')
+            continue;
+        if (i + 1 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 1])))
+            return std::nullopt;
+        out += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
+        ++i;
+    }
+    if (out.size() != 16)
+        return std::nullopt;
+    return out;
+}
+
+// The key of one column's value, flag included, before a descending column complements it, or
+// nothing where the value has no key.
+std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value, bool descending) {
     if (value.isNull())
         return std::string(1, kNullFlag);
+    std::string key(1, kValueFlag);
     switch (column.kind) {
+    case ColumnKind::YesNo: // Yes sorts first
+        return key + static_cast<char>(value.integer ? 0x00 : 0xFF);
     case ColumnKind::Byte:
-        return std::string{kValueFlag, static_cast<char>(value.integer & 0xFF)};
+        return key + static_cast<char>(value.integer & 0xFF);
+    case ColumnKind::Integer:
+        return key + signedKey(value.integer, 2);
     case ColumnKind::Long:
-        return kValueFlag + signedBigEndian(value.integer, 4);
+        return key + signedKey(value.integer, 4);
+    case ColumnKind::Currency:
+        return key + signedKey(value.integer, 8);
+    case ColumnKind::Single:
+        return key + singleKey(value.real);
+    case ColumnKind::Double:
     case ColumnKind::DateTime:
-        return dateKey(value.real);
+        return key + doubleKey(value.real);
     case ColumnKind::Binary:
-        return binaryKey(value.text);
+        return key + binaryKey(value.text, descending);
+    case ColumnKind::Guid:
+        if (const std::optional<std::string> bytes = guidBytes(value.text))
+            return key + binaryKey(*bytes, descending);
+        return std::nullopt;
     case ColumnKind::Text:
         if (std::optional<std::string> sorted = GeneralSortKey(value.text))
-            return kValueFlag + *sorted;
+            return key + *sorted;
         return std::nullopt;
     default:
         return std::nullopt;
@@ -85,8 +146,22 @@ bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<J
 }
 
 bool KeysBuiltFor(ColumnKind kind) {
-    return kind == ColumnKind::Byte || kind == ColumnKind::Long || kind == ColumnKind::DateTime ||
-           kind == ColumnKind::Text || kind == ColumnKind::Binary;
+    switch (kind) {
+    case ColumnKind::YesNo:
+    case ColumnKind::Byte:
+    case ColumnKind::Integer:
+    case ColumnKind::Long:
+    case ColumnKind::Currency:
+    case ColumnKind::Single:
+    case ColumnKind::Double:
+    case ColumnKind::DateTime:
+    case ColumnKind::Binary:
+    case ColumnKind::Guid:
+    case ColumnKind::Text:
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values) {
@@ -97,12 +172,19 @@ std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree
             ++at;
         if (at == table.columns.size())
             ThrowDamaged("an index names column " + std::to_string(keyColumn.columnNumber) + ", which the table lacks");
-        std::optional<std::string> part = columnKey(table.columns[at], values[at]);
+        const ColumnDef &column = table.columns[at];
+        std::optional<std::string> part = columnKey(column, values[at], !keyColumn.ascending);
         if (!part)
             return std::nullopt;
-        if (!keyColumn.ascending)
-            for (char &c : *part)
-                c = static_cast<char>(~c);
+        if (!keyColumn.ascending) {
+            // A descending column stores the complement; binary values come complemented already
+            // but for their flag, and text keeps one more 0x00 after its complemented end.
+            const bool segmented = !values[at].isNull() && (column.kind == ColumnKind::Binary || column.kind == ColumnKind::Guid);
+            for (std::size_t i = 0; i < (segmented ? 1 : part->size()); ++i)
+                (*part)[i] = static_cast<char>(~(*part)[i]);
+            if (column.kind == ColumnKind::Text && !values[at].isNull())
+                *part += '\0';
+        }
         key += *part;
     }
     return key;

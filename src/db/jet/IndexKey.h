@@ -1,7 +1,8 @@
 #pragma once
 // The keys index entries store. Each column of the key adds a flag byte, 0x7F, then its value in a
 // form whose bytes sort as the values do; a null adds only the flag 0x00. A descending column stores
-// the bitwise complement of all of it, so that a null sorts last.
+// the bitwise complement of all of it, so that a null sorts last (binary values leave the bytes
+// between their segments as they are, and text adds one more 0x00).
 #include "db/jet/JetValue.h"
 #include "db/jet/TableDef.h"
 
@@ -11,9 +12,8 @@
 
 namespace tarnwick::jet {
 
-// Whether the engine builds the keys of a column of `kind`: Byte, Long (and AutoNumber), Date/Time,
-// Text and Binary, the kinds whose keys the indexes of files Access made show. Integer, Currency,
-// Single, Double and Yes/No columns are indexed in none of them.
+// Whether the engine builds the keys of a column of `kind`: every kind a Jet 4 index may hold, that
+// is all but memo, OLE and decimal.
 bool KeysBuiltFor(ColumnKind kind);
 
 // Whether `tree` holds no entry for a row with `values`: a tree that ignores nulls leaves out a row
@@ -24,8 +24,7 @@ bool LeftOutOf(const TableDef &table, const IndexTree &tree, const std::vector<J
 bool NullInKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 // The key `tree` stores for a row with `values` (in the order of `table.columns`), or nothing when a
-// key column holds a value whose key no file Access made shows: a date before 1899-12-30, text
-// GeneralSortKey leaves out, or a binary value of other than four bytes.
+// key column holds a value whose key no index shows: text GeneralSortKey leaves out.
 std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree, const std::vector<JetValue> &values);
 
 } // namespace tarnwick::jet

@@ -9,13 +9,9 @@
 namespace tarnwick::jet {
 namespace {
 
-constexpr std::size_t kFreeSpaceAt = 2;
 constexpr std::size_t kOwnerAt = 4;
 constexpr std::size_t kPreviousPageAt = 0x0C;
 constexpr std::size_t kNextPageAt = 0x10;
-constexpr std::size_t kPrefixLengthAt = 0x18;
-constexpr std::size_t kEntryMapAt = 0x1B;
-constexpr std::size_t kEntriesAt = 0x1E0;
 constexpr std::size_t kPointerSize = 4;
 // Far deeper than any tree of a file's worth of pages; a deeper one loops.
 constexpr std::size_t kDeepestTree = 16;
@@ -56,38 +52,24 @@ bool same(const IndexEntry &a, const IndexEntry &b) {
     return a.key == b.key && a.row == b.row;
 }
 
-std::size_t storedSize(const IndexEntry &entry, bool leaf) {
-    return entry.key.size() + kPointerSize + (leaf ? 0 : kPointerSize);
+std::size_t sortSize(const IndexEntry &entry) {
+    return entry.key.size() + kPointerSize;
 }
 
-std::size_t bytesOf(const std::vector<IndexEntry> &entries, bool leaf) {
+std::size_t sortSizeOf(const std::vector<IndexEntry> &entries) {
     std::size_t size = 0;
     for (const IndexEntry &entry : entries)
-        size += storedSize(entry, leaf);
+        size += sortSize(entry);
     return size;
 }
 
-bool fits(std::size_t bytes) {
-    return kEntriesAt + bytes <= kPageSize;
-}
-
-// `page` (whose owner and links are kept) with `entries`, unprefixed.
-Page withEntries(Page page, const std::vector<IndexEntry> &entries, bool leaf) {
-    page.data()[0] = static_cast<std::uint8_t>(leaf ? PageType::IndexLeaf : PageType::IndexNode);
-    std::fill(page.data() + kPrefixLengthAt, page.data() + kPageSize, 0);
-    std::size_t at = kEntriesAt;
-    for (const IndexEntry &entry : entries) {
-        const std::string bytes = leaf ? entry.sortBytes() : entry.nodeBytes();
-        std::memcpy(page.data() + at, bytes.data(), bytes.size());
-        at += bytes.size();
-        const std::size_t bit = at - kEntriesAt; // each entry's end is marked, the last one's too
-        page.data()[kEntryMapAt + bit / 8] =
-            static_cast<std::uint8_t>(page.data()[kEntryMapAt + bit / 8] | 1 << (bit % 8));
-    }
-    const std::size_t free = kPageSize - at;
-    page.data()[kFreeSpaceAt] = static_cast<std::uint8_t>(free);
-    page.data()[kFreeSpaceAt + 1] = static_cast<std::uint8_t>(free >> 8);
-    return page;
+// Whether `entries`, whose sort bytes add up to `sortBytes`, fit one page; a node's last entry is
+// its tail and takes no room.
+bool fits(const std::vector<IndexEntry> &entries, std::size_t sortBytes, bool leaf) {
+    if (leaf || entries.empty())
+        return StoredEntriesSize(entries, entries.size(), sortBytes, true) <= kIndexEntryRoom;
+    return StoredEntriesSize(entries, entries.size() - 1, sortBytes - sortSize(entries.back()), false) <=
+           kIndexEntryRoom;
 }
 
 // The node entry standing for `child`: a copy of its last entry.
@@ -107,7 +89,7 @@ Page EmptyIndexLeaf(std::uint32_t tablePage) {
     Page page;
     page.data()[1] = 0x01;
     put32(page, kOwnerAt, tablePage);
-    return withEntries(page, {}, true);
+    return EncodeIndexPage(page, {}, true);
 }
 
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
@@ -124,7 +106,7 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name) {
     }
 }
 
-IndexUpkeep::IndexUpkeep(PageWrites &pages, const TableDef &table, std::string name)
+IndexUpkeep::IndexUpkeep(PageWrites &pages, TableDef &table, std::string name)
     : pages_(pages), table_(table), name_(std::move(name)) {
     CheckIndexesKeptInStep(table_, name_);
 }
@@ -133,10 +115,9 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
                                  bool adding) const {
     const std::optional<std::string> key = IndexKey(table_, tree, values);
     if (!key)
-        refuse(name_, adding ? "is given a value whose index key this engine does not build yet (it builds them "
-                               "for whole numbers, dates from 30 December 1899 on, text of Western European "
-                               "letters, digits and signs, and binary values of four bytes)"
-                             : "holds a value whose index key this engine does not build yet");
+        refuse(name_, adding ? "is given a text that an index cannot sort (a character beyond the Basic "
+                               "Multilingual Plane, such as most emoji, or a NUL)"
+                             : "holds a text that an index cannot sort");
     IndexEntry entry;
     entry.key = *key;
     entry.row = at;
@@ -144,7 +125,7 @@ IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetVal
 }
 
 void IndexUpkeep::add(const std::vector<JetValue> &values, RowId at) {
-    for (const IndexTree &tree : table_.trees)
+    for (IndexTree &tree : table_.trees)
         if (!LeftOutOf(table_, tree, values))
             insert(tree, entryFor(tree, values, at, true));
 }
@@ -179,27 +160,39 @@ void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
 void IndexUpkeep::flush() {
     for (auto &[number, page] : cache_)
         if (page.changed) {
-            pages_.write(number, withEntries(page.page, page.entries, page.leaf));
+            pages_.write(number, EncodeIndexPage(page.page, page.entries, page.leaf));
             page.changed = false;
         }
 }
 
-IndexUpkeep::CachedPage &IndexUpkeep::cached(std::uint32_t number) {
+IndexUpkeep::CachedPage &IndexUpkeep::cached(std::uint32_t number, std::size_t depth) {
     const auto found = cache_.find(number);
     if (found != cache_.end())
         return found->second;
+    if (depth > kDeepestTree)
+        ThrowDamaged("the index tail pointers from page " + std::to_string(number) + " go deeper than Jet builds");
     CachedPage page;
     page.page = pages_.read(number, "index");
     const IndexPage decoded(page.page, number);
     page.leaf = decoded.leaf();
     page.entries = decoded.entries();
-    page.bytes = bytesOf(page.entries, page.leaf);
+    if (decoded.tailPage() != 0) {
+        // The tail is kept as the node's last entry, holding the last entry under it, as every
+        // other child's entry does; it is stored as the tail pointer again.
+        const CachedPage &tail = cached(decoded.tailPage(), depth + 1);
+        IndexEntry standing = !tail.entries.empty()       ? tail.entries.back()
+                              : !page.entries.empty() ? page.entries.back()
+                                                      : IndexEntry{};
+        standing.child = decoded.tailPage();
+        page.entries.push_back(std::move(standing));
+    }
+    page.sortBytes = sortSizeOf(page.entries);
     return cache_.emplace(number, std::move(page)).first->second;
 }
 
 void IndexUpkeep::setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf) {
     page.leaf = leaf;
-    page.bytes = bytesOf(entries, leaf);
+    page.sortBytes = sortSizeOf(entries);
     page.entries = std::move(entries);
     page.changed = true;
 }
@@ -236,16 +229,22 @@ std::vector<IndexEntry>::iterator IndexUpkeep::placeFor(const IndexTree &tree, s
     return at;
 }
 
-void IndexUpkeep::insertInto(const IndexTree &tree, CachedPage &page, const IndexEntry &entry) {
-    page.entries.insert(placeFor(tree, page.entries, entry), entry);
-    page.bytes += storedSize(entry, true);
-    page.changed = true;
-}
-
-std::vector<IndexEntry> IndexUpkeep::withEntry(const IndexTree &tree, std::vector<IndexEntry> entries,
-                                               const IndexEntry &entry) const {
-    entries.insert(placeFor(tree, entries, entry), entry);
-    return entries;
+// Whether a leaf other than `leaf` holds `key` beside the place `at` of a new entry there: the
+// leaf before it when the place is first, the leaf after it when the place is last.
+bool IndexUpkeep::heldNextDoor(const CachedPage &leaf, std::size_t at, const std::string &key) {
+    if (at == 0)
+        if (const std::uint32_t previous = link(leaf.page, kPreviousPageAt); previous != 0) {
+            const CachedPage &page = cached(previous);
+            if (!page.entries.empty() && page.entries.back().key == key)
+                return true;
+        }
+    if (at == leaf.entries.size())
+        if (const std::uint32_t next = link(leaf.page, kNextPageAt); next != 0) {
+            const CachedPage &page = cached(next);
+            if (!page.entries.empty() && page.entries.front().key == key)
+                return true;
+        }
+    return false;
 }
 
 std::vector<IndexUpkeep::Step> IndexUpkeep::descend(const IndexTree &tree, const IndexEntry &entry, bool adding) {
@@ -273,25 +272,42 @@ std::vector<IndexUpkeep::Step> IndexUpkeep::descend(const IndexTree &tree, const
 
 // Each node on `path` above `level` takes the last entry of the child it leads to, which a change
 // below may have moved.
-void IndexUpkeep::refreshAbove(const std::vector<Step> &path, std::size_t level) {
+void IndexUpkeep::refreshAbove(const IndexTree &tree, const std::vector<Step> &path, std::size_t level) {
     for (std::size_t at = level; at > 0; --at) {
-        const CachedPage &child = cached(path[at].page);
+        const IndexEntry standing = standingFor(cached(path[at].page).entries, path[at].page);
         CachedPage &parent = cached(path[at - 1].page);
-        parent.entries[path[at - 1].slot] = standingFor(child.entries, path[at].page);
+        IndexEntry &slot = parent.entries[path[at - 1].slot];
+        if (same(slot, standing) && slot.child == standing.child)
+            return; // the last entry under the parent, and so above it, stays
+        parent.sortBytes = parent.sortBytes - sortSize(slot) + sortSize(standing);
+        slot = standing;
         parent.changed = true;
+        // A longer key may leave the parent too full.
+        if (!fits(parent.entries, parent.sortBytes, false)) {
+            place(tree, path, at - 1, parent.entries, false);
+            return;
+        }
     }
 }
 
-void IndexUpkeep::insert(const IndexTree &tree, const IndexEntry &entry) {
+void IndexUpkeep::insert(IndexTree &tree, const IndexEntry &entry) {
     const std::vector<Step> path = descend(tree, entry, true);
     CachedPage &leaf = cached(path.back().page);
-    const bool atEnd = leaf.entries.empty() || before(leaf.entries.back(), entry);
-    if (fits(leaf.bytes + storedSize(entry, true))) {
-        insertInto(tree, leaf, entry);
-        refreshAbove(path, path.size() - 1);
-        return;
-    }
-    place(tree, path, path.size() - 1, withEntry(tree, leaf.entries, entry), atEnd);
+    const auto at = placeFor(tree, leaf.entries, entry);
+    const auto position = static_cast<std::size_t>(at - leaf.entries.begin());
+    const bool held = (at != leaf.entries.end() && at->key == entry.key) ||
+                      (at != leaf.entries.begin() && std::prev(at)->key == entry.key) ||
+                      heldNextDoor(leaf, position, entry.key);
+    if (!held)
+        ++tree.distinctKeys;
+    const bool atEnd = position == leaf.entries.size();
+    leaf.entries.insert(leaf.entries.begin() + static_cast<std::ptrdiff_t>(position), entry);
+    leaf.sortBytes += sortSize(entry);
+    leaf.changed = true;
+    if (fits(leaf.entries, leaf.sortBytes, true))
+        refreshAbove(tree, path, path.size() - 1);
+    else
+        place(tree, path, path.size() - 1, std::move(leaf.entries), atEnd);
 }
 
 // Gives the page at `level` of `path` the entries `entries`. Where they do not fit, the page splits:
@@ -304,9 +320,10 @@ void IndexUpkeep::place(const IndexTree &tree, const std::vector<Step> &path, st
     const std::uint32_t number = path[level].page;
     CachedPage &page = cached(number);
     const bool leaf = page.leaf;
-    if (fits(bytesOf(entries, leaf))) {
+    const std::size_t sortBytes = sortSizeOf(entries);
+    if (fits(entries, sortBytes, leaf)) {
         setEntries(page, std::move(entries), leaf);
-        refreshAbove(path, level);
+        refreshAbove(tree, path, level);
         return;
     }
     const std::uint32_t owner = link(page.page, kOwnerAt);
@@ -361,7 +378,7 @@ void IndexUpkeep::take(const IndexTree &tree, const IndexEntry &entry) {
     if (at == leaf.entries.end())
         ThrowDamaged("an index has no entry for a row of its table");
     leaf.entries.erase(at);
-    leaf.bytes -= storedSize(entry, true);
+    leaf.sortBytes -= sortSize(entry);
     leaf.changed = true;
     std::size_t level = path.size() - 1;
     for (; level > 0 && cached(path[level].page).entries.empty(); --level) {
@@ -376,7 +393,7 @@ void IndexUpkeep::take(const IndexTree &tree, const IndexEntry &entry) {
         setEntries(page, {}, true);
         return;
     }
-    refreshAbove(path, level);
+    refreshAbove(tree, path, level);
 }
 
 // Links the neighbours of the page `number` to each other and gives its page back.

@@ -1,8 +1,10 @@
 #pragma once
-// Keeping a table's indexes in step as rows are appended and deleted, so far for the indexes whose keys the
-// engine builds (see IndexKey.h): each new row's entry goes in key order into its leaf; a full page
-// splits and its parent takes an entry for the new page, and a full root moves its halves down a level. The pages a
-// write changes are read once and kept decoded until the write flushes them.
+// Keeping a table's indexes in step as rows are appended and deleted: each new row's entry goes in
+// key order into its leaf; a full page splits and its parent takes an entry for the new page, and a
+// full root moves its halves down a level. Each tree's count of distinct keys grows with the keys
+// it is given that it did not hold (and is not lowered by a delete, as other writers leave it). The
+// pages a write changes are read once and kept decoded until the write flushes them; a node's tail
+// child is kept as its last entry.
 #include "db/jet/IndexPage.h"
 #include "db/jet/JetValue.h"
 #include "db/jet/PageWrites.h"
@@ -25,7 +27,7 @@ void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 class IndexUpkeep {
 public:
     // Refuses, as CheckIndexesKeptInStep does, a table whose indexes the engine cannot keep in step.
-    IndexUpkeep(PageWrites &pages, const TableDef &table, std::string name);
+    IndexUpkeep(PageWrites &pages, TableDef &table, std::string name);
 
     // Adds the entries of the row with `values`, stored at `at`, to every index of the table. A unique
     // index that already holds the key refuses the row in a sentence.
@@ -44,7 +46,7 @@ private:
         Page page; // the type, owner and links; the entries are kept apart until flushed
         bool leaf = true;
         std::vector<IndexEntry> entries;
-        std::size_t bytes = 0; // the entries' stored size
+        std::size_t sortBytes = 0; // the sum of the entries' sort bytes
         bool changed = false;
     };
 
@@ -55,13 +57,15 @@ private:
     };
 
     IndexEntry entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at, bool adding) const;
-    CachedPage &cached(std::uint32_t number);
+    // The page `number`, read when it is not kept yet; `depth` counts the tail pointers followed to it.
+    CachedPage &cached(std::uint32_t number, std::size_t depth = 0);
     void setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf);
     std::uint32_t addPage(const IndexTree &tree, CachedPage page);
     // The way from the root to the leaf where `entry` belongs (for a removal, where it is).
     std::vector<Step> descend(const IndexTree &tree, const IndexEntry &entry, bool adding);
-    void refreshAbove(const std::vector<Step> &path, std::size_t level);
-    void insert(const IndexTree &tree, const IndexEntry &entry);
+    void refreshAbove(const IndexTree &tree, const std::vector<Step> &path, std::size_t level);
+    void insert(IndexTree &tree, const IndexEntry &entry);
+    bool heldNextDoor(const CachedPage &leaf, std::size_t at, const std::string &key);
     void place(const IndexTree &tree, const std::vector<Step> &path, std::size_t level, std::vector<IndexEntry> entries,
                bool atEnd);
     void take(const IndexTree &tree, const IndexEntry &entry);
@@ -70,12 +74,9 @@ private:
     // Where `entry` goes among `entries`; a unique index that holds its key refuses it in a sentence.
     std::vector<IndexEntry>::iterator placeFor(const IndexTree &tree, std::vector<IndexEntry> &entries,
                                                const IndexEntry &entry) const;
-    void insertInto(const IndexTree &tree, CachedPage &page, const IndexEntry &entry);
-    std::vector<IndexEntry> withEntry(const IndexTree &tree, std::vector<IndexEntry> entries,
-                                      const IndexEntry &entry) const;
 
     PageWrites &pages_;
-    const TableDef &table_;
+    TableDef &table_;
     std::string name_;
     std::map<std::uint32_t, CachedPage> cache_;
 };

@@ -61,6 +61,8 @@ private:
                 problems_.push_back("the entry of node page " + std::to_string(number) + " for page " +
                                     std::to_string(entry.child) + " is not the last entry under it");
         }
+        if (page.tailPage() != 0)
+            descend(page.tailPage(), depth + 1);
     }
 
     void take(const IndexPage &leaf) {

@@ -13,4 +13,7 @@ std::string DecodeJetText(ByteView stored);
 // A name in a table definition: UTF-16LE without compression.
 std::string DecodeUtf16(ByteView stored);
 
+// The UTF-16 units of UTF-8 text, as Jet stores and counts them; a malformed sequence becomes U+FFFD.
+std::u16string Utf16Units(const std::string &utf8);
+
 } // namespace tarnwick::jet

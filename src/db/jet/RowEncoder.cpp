@@ -1,6 +1,7 @@
 #include "db/jet/RowEncoder.h"
 
 #include "db/jet/JetError.h"
+#include "db/jet/JetText.h"
 #include "db/jet/RowDecoder.h"
 
 #include <algorithm>
@@ -12,35 +13,6 @@ namespace {
 void putLittleEndian(std::string &out, std::uint64_t value, std::size_t bytes) {
     for (std::size_t i = 0; i < bytes; ++i)
         out += static_cast<char>(value >> (8 * i) & 0xFF);
-}
-
-// UTF-16 units of UTF-8 text; a malformed sequence becomes U+FFFD.
-std::u16string utf16(const std::string &utf8) {
-    std::u16string units;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-        char32_t code = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
-        bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < utf8.size();
-        for (int k = 1; valid && k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            code = code << 6 | (next & 0x3F);
-        }
-        if (!valid || code > 0x10FFFF) {
-            units += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        i += static_cast<std::size_t>(extra) + 1;
-        if (code >= 0x10000) {
-            units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            units += static_cast<char16_t>(code);
-        }
-    }
-    return units;
 }
 
 // A value of a kind with a fixed stored size, in that form.
@@ -105,7 +77,7 @@ std::string EncodeJetText(const std::string &utf8, bool compressible) {
             return byte > 0 && byte < 0x80;
         }))
         return "\xFF\xFE" + utf8;
-    const std::u16string units = utf16(utf8);
+    const std::u16string units = Utf16Units(utf8);
     const bool oneByte = std::all_of(units.begin(), units.end(), [](char16_t u) { return u > 0 && u < 0x100; });
     std::string out;
     if (compressible && oneByte && units.size() > 2) {
@@ -126,7 +98,7 @@ void CheckValuesFit(const TableDef &table, const std::vector<JetValue> &values) 
         // Plane takes two of its characters.
         // UTF-8 takes at least a byte for each UTF-16 unit, so short text fits without counting.
         if (column.kind == ColumnKind::Text && !values[i].isNull() && 2 * values[i].text.size() > column.length &&
-            2 * utf16(values[i].text).size() > column.length)
+            2 * Utf16Units(values[i].text).size() > column.length)
             throw Refusal(dberr::ConversionRefused, "The text for the column '" + column.name +
                                                         "' is longer than its " + std::to_string(column.length / 2) +
                                                         " characters.");

@@ -73,8 +73,9 @@ void WriteTableCounts(Page &definition, const TableDef &table) {
     };
     put32(kRowCountAt, table.rowCount);
     put32(kAutoNumberAt, table.lastAutoNumber);
-    // A tree's count is the number of its distinct keys, as Access's files show: the row count for
-    // a primary key's tree. Other trees keep theirs, as Access's own files let them go stale.
+    for (std::size_t tree = 0; tree < table.trees.size(); ++tree)
+        put32(kTreeCountsAt + tree * kTreeCountSize + 4, table.trees[tree].distinctKeys);
+    // A primary key's count is the row count, as Access's files show.
     for (const IndexDef &index : table.indexes)
         if (index.kind == IndexDef::kPrimaryKey)
             put32(kTreeCountsAt + index.tree * kTreeCountSize + 4, table.rowCount);
@@ -143,6 +144,7 @@ TableDef ReadTableDef(const PageSource &file, std::uint32_t page) {
         tree.rootPage = definition.u32(at + 38);
         // Four bytes after the first page are left as they were found; the flags follow them.
         tree.flags = definition.u8(at + 46);
+        tree.distinctKeys = definition.u32(kTreeCountsAt + i * kTreeCountSize + 4);
         table.trees.push_back(tree);
     }
     for (std::uint32_t i = 0; i < indexCount; ++i, at += kIndexSize) {

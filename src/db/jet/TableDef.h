@@ -59,6 +59,8 @@ struct IndexTree {
     RowId usageMap;
     std::uint32_t rootPage = 0;
     std::uint8_t flags = 0;
+    // The count of distinct keys the definition keeps for the tree, which Access's planner reads.
+    std::uint32_t distinctKeys = 0;
 
     static constexpr std::uint8_t kUnique = 0x01;
     static constexpr std::uint8_t kIgnoreNulls = 0x02;
@@ -121,7 +123,7 @@ struct TableDef {
 };
 
 // Writes the counts of `table` into its first definition page `definition`: the rows, the
-// AutoNumber counter, and the distinct keys of its primary key's tree.
+// AutoNumber counter, and each tree's distinct keys (the row count for a primary key's).
 void WriteTableCounts(Page &definition, const TableDef &table);
 
 // Reads the definition starting on page `page`, following its chain of continuation pages.

@@ -63,8 +63,7 @@ std::set<std::uint32_t> pagesBelowRoot(const PageSource &pages, const TableDef &
         if (page.leaf())
             next.push_back(page.nextPage());
         else
-            for (const IndexEntry &entry : page.entries())
-                next.push_back(entry.child);
+            next = page.children();
         for (std::uint32_t child : next)
             if (child != 0 && child != root && found.insert(child).second)
                 pending.push_back(child);
@@ -87,6 +86,9 @@ void clearFromMap(PageWrites &pages, RowId map, const std::set<std::uint32_t> &r
 void PackTable(PageWrites &pages, const TableDef &table, const std::string &name) {
     TableDef emptied = table;
     emptied.rowCount = 0;
+    // The rows put back count each tree's distinct keys afresh.
+    for (IndexTree &tree : emptied.trees)
+        tree.distinctKeys = 0;
     TableWriter writer(pages, emptied, name);
     // The rows are read from the file as it was: the change blanks their pages before they go back.
     const PageSource &committed = pages.committed();
