@@ -27,12 +27,11 @@ void putLittleEndian(Page &page, std::size_t at, std::uint32_t value, std::size_
         page.data()[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// The length of the prefix the sort bytes of `first` and `last`, and so of every entry sorted
-// between them, share.
+// The length of the prefix the keys of `first` and `last`, and so of every entry sorted between
+// them, share: keys of one index are never the start of one another, so it lies within each key.
 std::size_t sharedPrefix(const IndexEntry &first, const IndexEntry &last) {
-    const std::string a = first.sortBytes(), b = last.sortBytes();
     std::size_t length = 0;
-    while (length < a.size() && length < b.size() && a[length] == b[length])
+    while (length < first.key.size() && length < last.key.size() && first.key[length] == last.key[length])
         ++length;
     return length;
 }

@@ -188,12 +188,13 @@ TEST_F(JetAppend, TextKeysOfLettersDigitsSpacesAndUnderscoresAreKeptInStep) {
     EXPECT_EQ(CompareWithOutsideReaders(copy, "MSysAccessStorage"), "");
 }
 
-// The depth of the tree whose root is `root`: its first entries' pages, down to a leaf.
+// The depth of the tree whose root is `root`: its first children's pages, down to a leaf.
 int treeDepth(const jet::JetDatabase &database, std::uint32_t root) {
     int depth = 1;
-    for (jet::IndexPage page(database.file().read(root, "index"), root); !page.leaf(); ++depth)
-        page =
-            jet::IndexPage(database.file().read(page.entries().front().child, "index"), page.entries().front().child);
+    for (jet::IndexPage page(database.file().read(root, "index"), root); !page.leaf(); ++depth) {
+        const std::uint32_t child = page.children().front();
+        page = jet::IndexPage(database.file().read(child, "index"), child);
+    }
     return depth;
 }
 
