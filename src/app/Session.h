@@ -26,6 +26,9 @@ struct Session {
     short Navigating = 0;
     // The ID of the row picked into the site or guest editor; 0 when none.
     long SelectedId = 0;
+    // The sentence of the last row change or delete the park refused, which the editors pass over
+    // in silence; the terminal says it. Empty when the last one went through.
+    std::string LastRowRefusal;
     short BrowseOpen = 0;
 
     std::string TitleCaseResult;

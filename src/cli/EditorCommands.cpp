@@ -48,8 +48,17 @@ template <typename Editor> bool pickRow(Editor &editor, long id, const std::stri
     return true;
 }
 
+// 0 when the park took the last change; otherwise its sentence on stderr and 1.
+int refused(const Session &session) {
+    if (session.LastRowRefusal.empty())
+        return 0;
+    std::cerr << session.LastRowRefusal << std::endl;
+    return 1;
+}
+
 template <typename Editor>
-int editRow(Editor &editor, const std::function<void()> &load, const EditOptions &options, const std::string &table) {
+int editRow(CliSession &cli, Editor &editor, const std::function<void()> &load, const EditOptions &options,
+            const std::string &table) {
     load();
     if (!pickRow(editor, options.id, table))
         return 1;
@@ -64,7 +73,7 @@ int editRow(Editor &editor, const std::function<void()> &load, const EditOptions
         }
     }
     editor.Save();
-    return 0;
+    return refused(cli.session);
 }
 
 } // namespace
@@ -86,11 +95,11 @@ int RunEdit(CliSession &cli, const EditOptions &options) {
         useStoredSiteTypes(cli.session);
         SiteEditor editor(cli.session);
         return editRow(
-            editor, [&] { editor.LoadGrid(); }, options, "Sites");
+            cli, editor, [&] { editor.LoadGrid(); }, options, "Sites");
     }
     GuestEditor editor(cli.session);
     return editRow(
-        editor, [&] { editor.LoadGrid2(); }, options, "Guest");
+        cli, editor, [&] { editor.LoadGrid2(); }, options, "Guest");
 }
 
 int RunDelete(CliSession &cli, bool sites, long id) {
@@ -98,7 +107,7 @@ int RunDelete(CliSession &cli, bool sites, long id) {
         if (!pickRow(editor, id, table))
             return 1;
         editor.Delete();
-        return 0;
+        return refused(cli.session);
     };
     if (sites) {
         SiteEditor editor(cli.session);

@@ -47,9 +47,11 @@ void EditRow(Session &session, const std::string &table, long id, const std::fun
     if (!openRow(session, table, id, rs))
         return;
     assign(rs);
+    session.LastRowRefusal.clear();
     try {
         rs.Update();
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        session.LastRowRefusal = error.description();
         rs.CancelUpdate();
     }
     rs.Close();
@@ -59,10 +61,13 @@ void DeleteRow(Session &session, const std::string &table, long id) {
     Recordset rs;
     if (!openRow(session, table, id, rs))
         return;
+    session.LastRowRefusal.clear();
     for (auto step : {&Recordset::Delete, &Recordset::Update}) {
         try {
             (rs.*step)();
-        } catch (const NumberedError &) {
+        } catch (const NumberedError &error) {
+            if (session.LastRowRefusal.empty())
+                session.LastRowRefusal = error.description();
         }
     }
     rs.Close();
