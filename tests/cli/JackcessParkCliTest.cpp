@@ -1,7 +1,8 @@
 // The terminal program on a copy of a park another writer made and filled: Jackcess's park of 19,500
 // guests with nine more indexes and a table of reservations pointing to guests. The import, the
 // editors, the purge and the compaction each leave every index in step and every row readable.
-#include "db/jet/IndexWalker.h"
+#include "db/jet/JetDatabase.h"
+#include "support/IndexProblems.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -33,19 +34,7 @@ protected:
         arguments.insert(arguments.begin(), {"--park", dir.path()});
         return RunObserved(CLI_PATH, arguments, 120);
     }
-    // Every index problem of the park's tables, "" when all walk clean with every key compared.
-    std::string walkProblems() {
-        const jet::JetDatabase database(park());
-        std::string problems;
-        for (const char *table : {"Guest", "Sites", "OtherCharges", "Reservations"})
-            for (const jet::IndexReport &report : jet::WalkIndexes(database, database.table(table))) {
-                for (const std::string &problem : report.problems)
-                    problems += std::string(table) + " " + report.index + ": " + problem + "\n";
-                if (report.keysCompared != report.entries)
-                    problems += std::string(table) + " " + report.index + ": keys left uncompared\n";
-            }
-        return problems;
-    }
+    std::string walkProblems() { return IndexProblems(park(), {"Guest", "Sites", "OtherCharges", "Reservations"}); }
     std::uint32_t guests() { return jet::JetDatabase(park()).table("Guest").rowCount; }
     TempDir dir;
 };

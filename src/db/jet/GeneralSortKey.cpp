@@ -1,5 +1,6 @@
 #include "db/jet/GeneralSortKey.h"
 
+#include "db/jet/BigEndian.h"
 #include "db/jet/JetText.h"
 
 #include <algorithm>
@@ -66,11 +67,6 @@ const WeightRun *runOf(char16_t code) {
     return code < run->first + run->count ? run : nullptr;
 }
 
-void appendBigEndian(std::string &out, std::uint32_t value, unsigned length) {
-    for (unsigned i = length; i-- > 0;)
-        out += static_cast<char>(value >> (8 * i) & 0xFF);
-}
-
 // Two bits for each kana, small 10 and other 11, three to a byte after a leading 10; the flags
 // after the last small kana are left out.
 std::string kanaFlags(std::vector<bool> small) {
@@ -102,7 +98,7 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
             return std::nullopt;
         const unsigned step = code - run->first;
         if (run->primaryLength > 0) {
-            appendBigEndian(primary, run->primary + step, run->primaryLength);
+            primary += BigEndianBytes(run->primary + step, run->primaryLength);
             if (run->marksLength == 0)
                 marks.push_back(kNoMark);
             for (unsigned i = run->marksLength; i-- > 0;)
@@ -117,7 +113,7 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
         }
         if (run->leftOut != 0) {
             const unsigned place = kFirstPlace + 4 * weighted;
-            appendBigEndian(leftOut, place, 2);
+            leftOut += BigEndianBytes(place, 2);
             leftOut += {kLeftOutScript, static_cast<char>(run->leftOut + step)};
         }
         if (run->extra == Extra::Kana || run->extra == Extra::SmallKana)

@@ -1,5 +1,6 @@
 #include "db/jet/IndexKey.h"
 
+#include "db/jet/BigEndian.h"
 #include "db/jet/GeneralSortKey.h"
 
 #include <cctype>
@@ -15,29 +16,26 @@ constexpr char kNullFlag = 0x00;
 constexpr std::size_t kSegment = 8;
 constexpr char kMoreSegments = 0x09;
 
-std::string bigEndian(std::uint64_t bits, int bytes) {
-    std::string out;
-    for (int i = bytes - 1; i >= 0; --i)
-        out += static_cast<char>(bits >> (8 * i) & 0xFF);
-    return out;
+std::string complemented(std::string bytes) {
+    for (char &c : bytes)
+        c = static_cast<char>(~c);
+    return bytes;
 }
 
 // A whole number big-endian with its sign bit flipped, so that negative numbers sort first.
-std::string signedKey(std::int64_t value, int bytes) {
-    std::string out = bigEndian(static_cast<std::uint64_t>(value), bytes);
+std::string signedKey(std::int64_t value, std::size_t bytes) {
+    std::string out = BigEndianBytes(static_cast<std::uint64_t>(value), bytes);
     out[0] = static_cast<char>(out[0] ^ 0x80);
     return out;
 }
 
 // A floating-point number's bytes big-endian: a positive one with its sign bit flipped, a negative
 // one with every bit flipped, so that the bytes sort as the numbers do.
-std::string floatKey(std::uint64_t bits, int bytes) {
-    std::string out = bigEndian(bits, bytes);
+std::string floatKey(std::uint64_t bits, std::size_t bytes) {
+    std::string out = BigEndianBytes(bits, bytes);
     if (out[0] & 0x80)
-        for (char &c : out)
-            c = static_cast<char>(~c);
-    else
-        out[0] = static_cast<char>(out[0] ^ 0x80);
+        return complemented(out);
+    out[0] = static_cast<char>(out[0] ^ 0x80);
     return out;
 }
 
@@ -88,11 +86,9 @@ std::optional<std::string> guidBytes(const std::string &text) {
     return out;
 }
 
-// The key of one column's value, flag included, before a descending column complements it, or
-// nothing where the value has no key.
-std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value, bool descending) {
-    if (value.isNull())
-        return std::string(1, kNullFlag);
+// The key of one column's ascending value, flag included, or nothing where the value has no key.
+// Binary values and GUIDs are keyed by binaryKey instead.
+std::optional<std::string> ascendingKey(const ColumnDef &column, const JetValue &value) {
     std::string key(1, kValueFlag);
     switch (column.kind) {
     case ColumnKind::YesNo: // Yes sorts first
@@ -110,12 +106,6 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
     case ColumnKind::Double:
     case ColumnKind::DateTime:
         return key + doubleKey(value.real);
-    case ColumnKind::Binary:
-        return key + binaryKey(value.text, descending);
-    case ColumnKind::Guid:
-        if (const std::optional<std::string> bytes = guidBytes(value.text))
-            return key + binaryKey(*bytes, descending);
-        return std::nullopt;
     case ColumnKind::Text:
         if (std::optional<std::string> sorted = GeneralSortKey(value.text))
             return key + *sorted;
@@ -123,6 +113,27 @@ std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &va
     default:
         return std::nullopt;
     }
+}
+
+// The key of one column's value as the column stores it, ascending or descending, or nothing where
+// the value has no key. A descending column stores the complement; binary values leave the bytes
+// between their segments as they are, and text keeps one more 0x00 after its complemented end.
+std::optional<std::string> columnKey(const ColumnDef &column, const JetValue &value, bool descending) {
+    const char flag = value.isNull() ? kNullFlag : kValueFlag;
+    const std::string storedFlag(1, descending ? static_cast<char>(~flag) : flag);
+    if (value.isNull())
+        return storedFlag;
+    if (column.kind == ColumnKind::Binary)
+        return storedFlag + binaryKey(value.text, descending);
+    if (column.kind == ColumnKind::Guid) {
+        if (const std::optional<std::string> bytes = guidBytes(value.text))
+            return storedFlag + binaryKey(*bytes, descending);
+        return std::nullopt;
+    }
+    std::optional<std::string> key = ascendingKey(column, value);
+    if (!key || !descending)
+        return key;
+    return complemented(*key) + (column.kind == ColumnKind::Text ? std::string(1, '\0') : "");
 }
 
 // The number of key columns of `tree` that hold a null in `values`.
@@ -172,19 +183,9 @@ std::optional<std::string> IndexKey(const TableDef &table, const IndexTree &tree
             ++at;
         if (at == table.columns.size())
             ThrowDamaged("an index names column " + std::to_string(keyColumn.columnNumber) + ", which the table lacks");
-        const ColumnDef &column = table.columns[at];
-        std::optional<std::string> part = columnKey(column, values[at], !keyColumn.ascending);
+        const std::optional<std::string> part = columnKey(table.columns[at], values[at], !keyColumn.ascending);
         if (!part)
             return std::nullopt;
-        if (!keyColumn.ascending) {
-            // A descending column stores the complement; binary values come complemented already
-            // but for their flag, and text keeps one more 0x00 after its complemented end.
-            const bool segmented = !values[at].isNull() && (column.kind == ColumnKind::Binary || column.kind == ColumnKind::Guid);
-            for (std::size_t i = 0; i < (segmented ? 1 : part->size()); ++i)
-                (*part)[i] = static_cast<char>(~(*part)[i]);
-            if (column.kind == ColumnKind::Text && !values[at].isNull())
-                *part += '\0';
-        }
         key += *part;
     }
     return key;

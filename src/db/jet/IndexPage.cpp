@@ -1,5 +1,7 @@
 #include "db/jet/IndexPage.h"
 
+#include "db/jet/BigEndian.h"
+
 #include <algorithm>
 
 namespace tarnwick::jet {
@@ -36,24 +38,33 @@ std::size_t sharedPrefix(const IndexEntry &first, const IndexEntry &last) {
     return length;
 }
 
+// How many of `entries` a page stores: a node's last is its tail pointer.
+std::size_t storedCount(const std::vector<IndexEntry> &entries, bool leaf) {
+    return leaf || entries.empty() ? entries.size() : entries.size() - 1;
+}
+
 } // namespace
 
-std::size_t StoredEntriesSize(const std::vector<IndexEntry> &entries, std::size_t count, std::size_t sortBytes,
-                              bool leaf) {
+std::size_t StoredEntriesSize(const std::vector<IndexEntry> &entries, std::size_t sortBytes, bool leaf) {
+    const std::size_t count = storedCount(entries, leaf);
     if (count == 0)
         return 0;
+    if (count < entries.size())
+        sortBytes -= entries.back().key.size() + kRowPointerSize;
     const std::size_t prefix = sharedPrefix(entries.front(), entries[count - 1]);
     return sortBytes + (leaf ? 0 : kChildPointerSize * count) - prefix * (count - 1);
 }
 
 Page EncodeIndexPage(Page page, const std::vector<IndexEntry> &entries, bool leaf) {
-    const std::size_t stored = leaf ? entries.size() : entries.size() - 1;
+    if (!leaf && entries.empty())
+        ThrowDamaged("an index node was given no children");
     std::size_t sortBytes = 0;
-    for (std::size_t i = 0; i < stored; ++i)
-        sortBytes += entries[i].key.size() + kRowPointerSize;
-    const std::size_t size = StoredEntriesSize(entries, stored, sortBytes, leaf);
-    if (size > kIndexEntryRoom || (!leaf && entries.empty()))
+    for (const IndexEntry &entry : entries)
+        sortBytes += entry.key.size() + kRowPointerSize;
+    const std::size_t size = StoredEntriesSize(entries, sortBytes, leaf);
+    if (size > kIndexEntryRoom)
         ThrowDamaged("an index page was given entries it cannot hold");
+    const std::size_t stored = storedCount(entries, leaf);
     const std::size_t prefix = stored > 1 ? sharedPrefix(entries.front(), entries[stored - 1]) : 0;
 
     page.data()[0] = static_cast<std::uint8_t>(leaf ? PageType::IndexLeaf : PageType::IndexNode);
@@ -74,18 +85,11 @@ Page EncodeIndexPage(Page page, const std::vector<IndexEntry> &entries, bool lea
 }
 
 std::string IndexEntry::sortBytes() const {
-    std::string bytes = key;
-    const std::uint32_t stored = row.stored();
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes += static_cast<char>(stored >> shift & 0xFF);
-    return bytes;
+    return key + BigEndianBytes(row.stored(), kRowPointerSize);
 }
 
 std::string IndexEntry::nodeBytes() const {
-    std::string bytes = sortBytes();
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes += static_cast<char>(child >> shift & 0xFF);
-    return bytes;
+    return sortBytes() + BigEndianBytes(child, kChildPointerSize);
 }
 
 IndexPage::IndexPage(const Page &page, std::uint32_t number) : number_(number) {

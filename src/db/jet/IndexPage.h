@@ -27,11 +27,10 @@ struct IndexEntry {
 // The room an index page has for its entries.
 constexpr std::size_t kIndexEntryRoom = 3616;
 
-// How many bytes the first `count` entries of a page take once stored, given the sum of their sort
-// bytes: the bytes all of them start with are stored only in the first (see IndexPage). A node
-// stores its children's page numbers too.
-std::size_t StoredEntriesSize(const std::vector<IndexEntry> &entries, std::size_t count, std::size_t sortBytes,
-                              bool leaf);
+// How many bytes `entries`, whose sort bytes add up to `sortBytes`, take once stored on a page:
+// the bytes all of them start with are stored only in the first (see IndexPage). A node stores its
+// children's page numbers too, and its last entry, its tail, takes no room.
+std::size_t StoredEntriesSize(const std::vector<IndexEntry> &entries, std::size_t sortBytes, bool leaf);
 
 // `page` holding `entries`, as Access lays an index page out: the type, the free space, the shared
 // prefix and the entry map are written; the owner, the links and the bytes Jet keeps unexplained

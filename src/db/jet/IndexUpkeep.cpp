@@ -63,13 +63,8 @@ std::size_t sortSizeOf(const std::vector<IndexEntry> &entries) {
     return size;
 }
 
-// Whether `entries`, whose sort bytes add up to `sortBytes`, fit one page; a node's last entry is
-// its tail and takes no room.
 bool fits(const std::vector<IndexEntry> &entries, std::size_t sortBytes, bool leaf) {
-    if (leaf || entries.empty())
-        return StoredEntriesSize(entries, entries.size(), sortBytes, true) <= kIndexEntryRoom;
-    return StoredEntriesSize(entries, entries.size() - 1, sortBytes - sortSize(entries.back()), false) <=
-           kIndexEntryRoom;
+    return StoredEntriesSize(entries, sortBytes, leaf) <= kIndexEntryRoom;
 }
 
 // The node entry standing for `child`: a copy of its last entry.

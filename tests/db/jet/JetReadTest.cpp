@@ -57,8 +57,9 @@ TEST(JetRead, EveryJet4FileReadsAsMdbtoolsAndMdbReaderReadIt) {
             // where they are written into (OtherWritersIndexTest), as mdb-reader 3.2 refuses their
             // MSysAccessObjects and the comparison does not parse their extreme floating-point values.
             const std::string name = file.filename().string();
-            if (name.rfind("jackcess-", 0) != 0 && name.rfind("compIndex", 0) != 0)
+            if (name.rfind("jackcess-", 0) != 0 && name.rfind("compIndex", 0) != 0) {
                 EXPECT_EQ(CompareWithOutsideReaders(file, table), "");
+            }
             // The count kept in the table definition agrees with the rows found.
             std::uint32_t rows = 0;
             database.scan(database.table(table), [&](jet::RowId, const jet::Row &) { return ++rows, true; });

@@ -4,8 +4,9 @@
 // mdb-export and mdb-reader read what went in.
 #include "db/jet/IndexKey.h"
 #include "db/jet/IndexPage.h"
-#include "db/jet/IndexWalker.h"
+#include "db/jet/JetDatabase.h"
 #include "db/jet/NamedRows.h"
+#include "support/IndexProblems.h"
 #include "support/JetReaders.h"
 #include "support/TempDir.h"
 
@@ -22,19 +23,6 @@ namespace fs = std::filesystem;
 using jet::JetValue;
 
 const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
-
-// Every problem the walk finds in the indexes of `table`, and a note where a key was not compared.
-std::string walkProblems(const std::string &path, const std::string &table) {
-    const jet::JetDatabase database(path);
-    std::string problems;
-    for (const jet::IndexReport &report : jet::WalkIndexes(database, database.table(table))) {
-        for (const std::string &problem : report.problems)
-            problems += table + " " + report.index + ": " + problem + "\n";
-        if (report.keysCompared != report.entries)
-            problems += table + " " + report.index + ": keys left uncompared\n";
-    }
-    return problems;
-}
 
 // The distinct keys each tree of `table` holds, walked, against the counts its definition keeps.
 std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> distinctKeys(const std::string &path,
@@ -93,7 +81,7 @@ TEST_F(OtherWritersIndex, GuestsAddedChangedAndDeletedInAJackcessParkKeepEveryIn
                                               {"NoPeople", JetValue::whole(n % 9 - 2)}}));
         database.append("Guest", rows);
     }
-    EXPECT_EQ(walkProblems(path, "Guest"), "");
+    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
 
     // The rows whose primary-key entries sit in the tail leaf, the last one under the root, and some
     // before it, are changed, then some deleted.
@@ -108,20 +96,19 @@ TEST_F(OtherWritersIndex, GuestsAddedChangedAndDeletedInAJackcessParkKeepEveryIn
         changes.emplace_back(ids[i], row);
     }
     database.update("Guest", changes);
-    EXPECT_EQ(walkProblems(path, "Guest"), "");
+    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
     std::vector<jet::RowId> gone;
     for (std::size_t i = ids.size() - 400; i < ids.size(); i += 2)
         gone.push_back(ids[i]);
     gone.push_back(ids[5]);
     database.remove("Guest", gone);
-    EXPECT_EQ(walkProblems(path, "Guest"), "");
+    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
     EXPECT_EQ(CompareWithOutsideReaders(path, "Guest"), "");
     EXPECT_EQ(database.table("Guest").rowCount, 19500u + 2000u - gone.size());
 
     // Compaction puts every row back and counts each index's distinct keys.
     database.pack({"Guest", "Sites", "OtherCharges"});
-    for (const char *table : {"Guest", "Sites", "OtherCharges", "Reservations"})
-        EXPECT_EQ(walkProblems(path, table), "");
+    EXPECT_EQ(IndexProblems(path, {"Guest", "Sites", "OtherCharges", "Reservations"}), "");
     for (const char *table : {"Guest", "Sites", "OtherCharges"}) {
         const auto [walked, kept] = distinctKeys(path, table);
         EXPECT_EQ(walked, kept) << table;
@@ -150,14 +137,14 @@ TEST_F(OtherWritersIndex, ALeafFilledToItsLastByteIsReadWholeAndSplitByTheNextEn
         EXPECT_EQ(root.view("leaf").u16(2), 0u); // no free space left
         EXPECT_EQ(jet::IndexPage(root, table.trees[0].rootPage).entries().size(), 16u);
     }
-    EXPECT_EQ(walkProblems(path, "Full"), "");
+    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
     jet::JetDatabase(path, true).append("Full", {{JetValue::utf8("c")}, {JetValue::utf8("a")}});
-    EXPECT_EQ(walkProblems(path, "Full"), "");
+    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
     jet::JetDatabase database(path, true);
     std::vector<jet::RowId> ids;
     database.scan(database.table("Full"), [&](jet::RowId id, const jet::Row &) { return ids.push_back(id), true; });
     database.remove("Full", {ids[15], ids[0]});
-    EXPECT_EQ(walkProblems(path, "Full"), "");
+    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
     EXPECT_EQ(CompareWithOutsideReaders(path, "Full"), "");
 }
 
@@ -173,11 +160,11 @@ TEST_F(OtherWritersIndex, AccessDescendingIndexWithATailTakesRowsAtBothEndsAndBe
             rows.push_back(jet::RowOf(table, {{"CD_AGENTE", JetValue::whole(n)}, {"RS_AGENTE", JetValue::utf8("x")}}));
         rows.push_back(jet::RowOf(table, {{"RS_AGENTE", JetValue::utf8("null key")}}));
         database.append("Table1", rows);
-        EXPECT_EQ(walkProblems(path, "Table1"), "");
+        EXPECT_EQ(IndexProblems(path, {"Table1"}), "");
         std::vector<jet::RowId> ids;
         database.scan(database.table("Table1"), [&](jet::RowId id, const jet::Row &) { return ids.push_back(id), true; });
         database.remove("Table1", {ids[0], ids[200], ids[ids.size() - 1], ids[ids.size() - 3]});
-        EXPECT_EQ(walkProblems(path, "Table1"), "");
+        EXPECT_EQ(IndexProblems(path, {"Table1"}), "");
         EXPECT_EQ(CompareWithOutsideReaders(path, "Table1"), "");
     }
 }
