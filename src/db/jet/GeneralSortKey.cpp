@@ -89,7 +89,9 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
     while (!codes.empty() && codes.back() == u' ')
         codes.pop_back();
     std::string primary, leftOut;
+    primary.reserve(3 * codes.size());
     std::vector<std::uint8_t> marks;
+    marks.reserve(codes.size());
     std::vector<bool> kana;
     unsigned weighted = 0;
     for (const char16_t code : codes) {
@@ -98,7 +100,7 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
             return std::nullopt;
         const unsigned step = code - run->first;
         if (run->primaryLength > 0) {
-            primary += BigEndianBytes(run->primary + step, run->primaryLength);
+            AppendBigEndian(primary, run->primary + step, run->primaryLength);
             if (run->marksLength == 0)
                 marks.push_back(kNoMark);
             for (unsigned i = run->marksLength; i-- > 0;)
@@ -113,7 +115,7 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
         }
         if (run->leftOut != 0) {
             const unsigned place = kFirstPlace + 4 * weighted;
-            leftOut += BigEndianBytes(place, 2);
+            AppendBigEndian(leftOut, place, 2);
             leftOut += {kLeftOutScript, static_cast<char>(run->leftOut + step)};
         }
         if (run->extra == Extra::Kana || run->extra == Extra::SmallKana)
@@ -121,7 +123,9 @@ std::optional<std::string> GeneralSortKey(const std::string &utf8) {
     }
     while (!marks.empty() && marks.back() == kNoMark)
         marks.pop_back();
-    std::string key = primary + kSectionEnd + std::string(marks.begin(), marks.end());
+    std::string key = std::move(primary);
+    key += kSectionEnd;
+    key.append(marks.begin(), marks.end());
     if (!kana.empty()) {
         key += std::string(2, kSectionEnd) + kanaFlags(kana) + std::string(kKanaTail, sizeof kKanaTail);
         if (leftOut.empty())

@@ -32,15 +32,25 @@ std::uint8_t sortByte(const IndexEntry &entry, std::size_t i) {
     return static_cast<std::uint8_t>(entry.row.stored() >> (8 * (kPointerSize - 1 - (i - entry.key.size()))));
 }
 
-// Whether `a` sorts before `b`: their sort bytes compared without building them.
+std::size_t sortSize(const IndexEntry &entry) {
+    return entry.key.size() + kPointerSize;
+}
+
 [[noreturn]] void refuseDuplicate() {
     throw Refusal(dberr::StorageFailure, "The changes you requested to the table were not successful because they "
                                          "would create duplicate values in the index, primary key, or relationship.");
 }
 
+// Whether `a` sorts before `b`: their sort bytes compared without building them.
 bool before(const IndexEntry &a, const IndexEntry &b) {
-    const std::size_t aSize = a.key.size() + kPointerSize, bSize = b.key.size() + kPointerSize;
-    for (std::size_t i = 0; i < std::min(aSize, bSize); ++i) {
+    const std::size_t common = std::min(a.key.size(), b.key.size());
+    if (const int order = std::memcmp(a.key.data(), b.key.data(), common); order != 0)
+        return order < 0;
+    if (a.key.size() == b.key.size())
+        return a.row.stored() < b.row.stored();
+    // One key is the start of the other: the shorter one's row pointer meets the longer one's key.
+    const std::size_t aSize = sortSize(a), bSize = sortSize(b);
+    for (std::size_t i = common; i < std::min(aSize, bSize); ++i) {
         const std::uint8_t x = sortByte(a, i), y = sortByte(b, i);
         if (x != y)
             return x < y;
@@ -50,10 +60,6 @@ bool before(const IndexEntry &a, const IndexEntry &b) {
 
 bool same(const IndexEntry &a, const IndexEntry &b) {
     return a.key == b.key && a.row == b.row;
-}
-
-std::size_t sortSize(const IndexEntry &entry) {
-    return entry.key.size() + kPointerSize;
 }
 
 std::size_t sortSizeOf(const std::vector<IndexEntry> &entries) {
@@ -106,40 +112,41 @@ IndexUpkeep::IndexUpkeep(PageWrites &pages, TableDef &table, std::string name)
     CheckIndexesKeptInStep(table_, name_);
 }
 
-IndexEntry IndexUpkeep::entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at,
-                                 bool adding) const {
-    const std::optional<std::string> key = IndexKey(table_, tree, values);
+std::string IndexUpkeep::keyFor(const IndexTree &tree, const std::vector<JetValue> &values, bool adding) const {
+    std::optional<std::string> key = IndexKey(table_, tree, values);
     if (!key)
         refuse(name_, adding ? "is given a text that an index cannot sort (a character beyond the Basic "
                                "Multilingual Plane, such as most emoji, or a NUL)"
                              : "holds a text that an index cannot sort");
-    IndexEntry entry;
-    entry.key = *key;
-    entry.row = at;
-    return entry;
+    return std::move(*key);
 }
 
-void IndexUpkeep::add(const std::vector<JetValue> &values, RowId at) {
-    for (IndexTree &tree : table_.trees)
-        if (!LeftOutOf(table_, tree, values))
-            insert(tree, entryFor(tree, values, at, true));
+void IndexUpkeep::add(const RowKeys &keys, RowId at) {
+    for (std::size_t i = 0; i < table_.trees.size(); ++i)
+        if (keys.at(i))
+            insert(table_.trees[i], IndexEntry{*keys[i], at});
 }
 
-void IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId> replacing) {
+RowKeys IndexUpkeep::check(const std::vector<JetValue> &values, std::optional<RowId> replacing) {
+    RowKeys keys;
     for (const IndexTree &tree : table_.trees) {
         if ((tree.flags & IndexTree::kRequired) && NullInKey(table_, tree, values))
             throw Refusal(dberr::StorageFailure, "Index or primary key cannot contain a Null value.");
-        if (LeftOutOf(table_, tree, values))
+        if (LeftOutOf(table_, tree, values)) {
+            keys.emplace_back();
             continue;
-        // The first entry a key can have: any row holding the key is at or after it.
-        const IndexEntry first = entryFor(tree, values, RowId{}, true);
+        }
+        keys.push_back(keyFor(tree, values, true));
         if (!unique(tree))
             continue;
+        // The first entry a key can have: any row holding the key is at or after it.
+        const IndexEntry first{*keys.back(), RowId{}};
         const CachedPage &leaf = cached(descend(tree, first, true).back().page);
         const auto at = std::lower_bound(leaf.entries.begin(), leaf.entries.end(), first, before);
         if (at != leaf.entries.end() && at->key == first.key && !(replacing && at->row == *replacing))
             refuseDuplicate();
     }
+    return keys;
 }
 
 void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
@@ -147,7 +154,7 @@ void IndexUpkeep::remove(const std::vector<JetValue> &values, RowId at) {
     std::vector<std::pair<const IndexTree *, IndexEntry>> entries;
     for (const IndexTree &tree : table_.trees)
         if (!LeftOutOf(table_, tree, values))
-            entries.emplace_back(&tree, entryFor(tree, values, at, false));
+            entries.emplace_back(&tree, IndexEntry{keyFor(tree, values, false), at});
     for (const auto &[tree, entry] : entries)
         take(*tree, entry);
 }
@@ -269,13 +276,14 @@ std::vector<IndexUpkeep::Step> IndexUpkeep::descend(const IndexTree &tree, const
 // below may have moved.
 void IndexUpkeep::refreshAbove(const IndexTree &tree, const std::vector<Step> &path, std::size_t level) {
     for (std::size_t at = level; at > 0; --at) {
-        const IndexEntry standing = standingFor(cached(path[at].page).entries, path[at].page);
+        const std::vector<IndexEntry> &childEntries = cached(path[at].page).entries;
         CachedPage &parent = cached(path[at - 1].page);
         IndexEntry &slot = parent.entries[path[at - 1].slot];
-        if (same(slot, standing) && slot.child == standing.child)
+        if (same(slot, childEntries.back()) && slot.child == path[at].page)
             return; // the last entry under the parent, and so above it, stays
+        IndexEntry standing = standingFor(childEntries, path[at].page);
         parent.sortBytes = parent.sortBytes - sortSize(slot) + sortSize(standing);
-        slot = standing;
+        slot = std::move(standing);
         parent.changed = true;
         // A longer key may leave the parent too full.
         if (!fits(parent.entries, parent.sortBytes, false)) {

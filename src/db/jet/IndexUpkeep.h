@@ -10,7 +10,7 @@
 #include "db/jet/PageWrites.h"
 #include "db/jet/TableDef.h"
 
-#include <map>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,18 +24,21 @@ Page EmptyIndexLeaf(std::uint32_t tablePage);
 // of another kind, or one by which its rows point to another table's.
 void CheckIndexesKeptInStep(const TableDef &table, const std::string &name);
 
+// A row's key in each tree of its table, in the trees' order; none where the tree leaves the row out.
+using RowKeys = std::vector<std::optional<std::string>>;
+
 class IndexUpkeep {
 public:
     // Refuses, as CheckIndexesKeptInStep does, a table whose indexes the engine cannot keep in step.
     IndexUpkeep(PageWrites &pages, TableDef &table, std::string name);
 
-    // Adds the entries of the row with `values`, stored at `at`, to every index of the table. A unique
-    // index that already holds the key refuses the row in a sentence.
-    void add(const std::vector<JetValue> &values, RowId at);
-    // Refuses, in a sentence and before anything is changed, the row with `values` that `add` would
-    // refuse: a key this engine does not build, or one a unique index holds for a row other than
-    // `replacing` (the row being changed, if any).
-    void check(const std::vector<JetValue> &values, std::optional<RowId> replacing);
+    // The keys of the row with `values`, after refusing in a sentence, before anything is changed,
+    // the row that `add` would refuse: a key this engine cannot build, or one a unique index holds
+    // for a row other than `replacing` (the row being changed, if any).
+    RowKeys check(const std::vector<JetValue> &values, std::optional<RowId> replacing);
+    // Adds the entries of a row with the keys `check` gave, stored at `at`, to every index of the
+    // table. A unique index that already holds the key refuses the row in a sentence.
+    void add(const RowKeys &keys, RowId at);
     // Takes the entries of the row with `values`, stored at `at`, out of every index of the table.
     void remove(const std::vector<JetValue> &values, RowId at);
     // Writes the changed index pages into the write.
@@ -56,7 +59,7 @@ private:
         std::size_t slot;
     };
 
-    IndexEntry entryFor(const IndexTree &tree, const std::vector<JetValue> &values, RowId at, bool adding) const;
+    std::string keyFor(const IndexTree &tree, const std::vector<JetValue> &values, bool adding) const;
     // The page `number`, read when it is not kept yet; `depth` counts the tail pointers followed to it.
     CachedPage &cached(std::uint32_t number, std::size_t depth = 0);
     void setEntries(CachedPage &page, std::vector<IndexEntry> entries, bool leaf);
@@ -78,7 +81,7 @@ private:
     PageWrites &pages_;
     TableDef &table_;
     std::string name_;
-    std::map<std::uint32_t, CachedPage> cache_;
+    std::unordered_map<std::uint32_t, CachedPage> cache_;
 };
 
 } // namespace tarnwick::jet

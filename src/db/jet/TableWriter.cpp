@@ -118,25 +118,25 @@ RowId TableWriter::append(std::vector<JetValue> values) {
     checkValues(values);
     if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size())
         values[numbered] = JetValue::whole(static_cast<std::int32_t>(table_.lastAutoNumber + 1));
-    indexes_.check(values, std::nullopt);
+    const RowKeys keys = indexes_.check(values, std::nullopt);
     ++table_.lastAutoNumber;
-    return put(values);
+    return put(values, keys);
 }
 
 RowId TableWriter::restore(const std::vector<JetValue> &values) {
     checkValues(values);
-    indexes_.check(values, std::nullopt);
+    const RowKeys keys = indexes_.check(values, std::nullopt);
     if (const std::size_t numbered = table_.autoNumberColumn(); numbered < values.size() && !values[numbered].isNull())
         table_.lastAutoNumber = std::max(table_.lastAutoNumber, static_cast<std::uint32_t>(values[numbered].integer));
-    return put(values);
+    return put(values, keys);
 }
 
-RowId TableWriter::put(const std::vector<JetValue> &values) {
+RowId TableWriter::put(const std::vector<JetValue> &values, const RowKeys &keys) {
     const std::string row = EncodeRow(table_, values, [this](const ColumnDef &column, const std::string &bytes) {
         return storeLongValue(column, bytes);
     });
     const RowId at = place(row, table_.page, dataPage_, table_.ownedPages, table_.freeSpacePages);
-    indexes_.add(values, at);
+    indexes_.add(keys, at);
     ++table_.rowCount;
     return at;
 }
@@ -156,7 +156,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
         if (table_.columns[i].autoNumber())
             values[i] = oldValues[i];
     related_.checkNotPointedTo(oldValues, &values);
-    indexes_.check(values, home);
+    const RowKeys keys = indexes_.check(values, home);
 
     indexes_.remove(oldValues, home);
     for (ByteView field : LongValueFields(table_, oldRow))
@@ -181,7 +181,7 @@ void TableWriter::update(RowId home, std::vector<JetValue> values) {
         if (!(at == home))
             FlagRowDeleted(pages_, at);
     }
-    indexes_.add(values, home);
+    indexes_.add(keys, home);
 }
 
 void TableWriter::finish() {

@@ -43,7 +43,7 @@ private:
     // Refuses values the table's row cannot hold, before anything is written.
     void checkValues(const std::vector<JetValue> &values) const;
     // Stores a row its indexes accept, with its long values, and gives its entries to the indexes.
-    RowId put(const std::vector<JetValue> &values);
+    RowId put(const std::vector<JetValue> &values, const RowKeys &keys);
     std::string storeLongValue(const ColumnDef &column, const std::string &bytes);
     // Puts `row` on a page of the table (ownerPage) or of long values, adding a page when none has room.
     RowId place(const std::string &row, std::uint32_t owner, std::optional<std::uint32_t> &current, RowId ownedMap,

@@ -107,9 +107,10 @@ std::vector<JetValue> keyValues(ColumnKind kind, std::mt19937 &random) {
     } else if (kind == ColumnKind::Integer || kind == ColumnKind::Currency) {
         const std::int64_t most = kind == ColumnKind::Integer ? 32767 : INT64_MAX;
         std::set<std::int64_t> distinct = {-most - 1, most, 0, -1, 1, 255, 256, -256};
-        std::uniform_int_distribution<std::int64_t> any(-most - 1, most), small(-70000, 70000);
+        const std::int64_t near = std::min<std::int64_t>(most, 70000);
+        std::uniform_int_distribution<std::int64_t> any(-most - 1, most), small(-near, near);
         while (distinct.size() < 2000)
-            distinct.insert(distinct.size() % 2 ? any(random) : small(random) % (most + 1));
+            distinct.insert(distinct.size() % 2 ? any(random) : small(random));
         for (std::int64_t n : distinct)
             values.push_back(kind == ColumnKind::Currency ? JetValue::currency(n) : JetValue::whole(n));
     } else if (kind == ColumnKind::Single || kind == ColumnKind::Double) {
