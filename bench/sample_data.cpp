@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -95,20 +96,49 @@ void writeDemo(const std::string &folder) {
         << "propane refill 20 lb tank exchange service;19.99;12;4;no;*LP20*\r\n";
 }
 
+// Whether `folder` (the current one when empty) exists; a sentence on stderr when it does not.
+bool folderThere(const std::string &folder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(folder.empty() ? "." : folder, error))
+        return true;
+    std::fprintf(stderr, "The folder %s does not exist, so nothing was written.\n", folder.c_str());
+    return false;
+}
+
+std::string folderOf(const std::string &path) {
+    return std::filesystem::path(path).parent_path().string();
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 3 && std::strcmp(argv[1], "demo") == 0) {
-        writeDemo(argv[2]);
-    } else if (argc == 4 && std::strcmp(argv[1], "guests-csv") == 0) {
-        writeGuestCsv(argv[2], std::stol(argv[3]));
-    } else if (argc == 4 && std::strcmp(argv[1], "guests-xls") == 0) {
-        WorkbookWriter writer("Guests");
-        writeGuestSheet(writer, std::stol(argv[3]), 1);
-        writer.save(argv[2]);
-    } else {
+    const bool demo = argc == 3 && std::strcmp(argv[1], "demo") == 0;
+    const bool csv = argc == 4 && std::strcmp(argv[1], "guests-csv") == 0;
+    const bool xls = argc == 4 && std::strcmp(argv[1], "guests-xls") == 0;
+    long rows = 0;
+    if ((csv || xls) && (std::sscanf(argv[3], "%ld", &rows) != 1 || rows < 0)) {
+        std::fprintf(stderr, "ROWS must be a whole number of 0 or more, not '%s'.\n", argv[3]);
+        return 2;
+    }
+    if (!demo && !csv && !xls) {
         std::fprintf(stderr, "usage: %s demo DIR | guests-csv FILE ROWS | guests-xls FILE ROWS\n", argv[0]);
         return 2;
+    }
+    if (!folderThere(demo ? argv[2] : folderOf(argv[2])))
+        return 1;
+    try {
+        if (demo) {
+            writeDemo(argv[2]);
+        } else if (csv) {
+            writeGuestCsv(argv[2], rows);
+        } else {
+            WorkbookWriter writer("Guests");
+            writeGuestSheet(writer, rows, 1);
+            writer.save(argv[2]);
+        }
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
     }
     return 0;
 }

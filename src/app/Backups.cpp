@@ -16,6 +16,7 @@
 #include <memory>
 #include <regex>
 #include <stdexcept>
+#include <system_error>
 
 namespace tarnwick {
 namespace {
@@ -24,20 +25,44 @@ namespace {
 const std::regex kBackupName("Park_([A-Za-z]+)_(\\d\\d)-(\\d\\d)-(\\d{4}) (\\d\\d) (\\d\\d)(?: \\(\\d+\\))?\\.MDB",
                              std::regex::icase);
 
-// A copy of the park written beside it as `stem`.MDB, or `stem` (2).MDB ... when that name is
-// taken; never in place of another file. A park that no engine can read (the reason for many a
-// restore) is copied byte for byte. Throws std::exception.
-std::string SnapshotPark(const std::string &park, const std::string &folder, const std::string &stem) {
+// Whether the copy at `path` reads whole, every page checked as a restore checks it.
+bool ReadsWhole(const std::string &path) {
+    try {
+        OpenEngine(path, "", EngineAccess::ReadAsItLies)->checkIntegrity();
+        return true;
+    } catch (const NumberedError &) {
+        return false;
+    }
+}
+
+// How a backup takes its name `stem`.MDB when a file has it already: in its place, or beside it as
+// `stem` (2).MDB ...
+enum class Naming { Replacing, Beside };
+
+// A copy of the park written beside it as `stem`.MDB, named as `naming` says; checked and flushed,
+// with its folder entry, before it is named, so that the name never shows a partial copy. A park
+// that no engine can read (the reason for many a restore) is copied byte for byte. The caller holds
+// the park against other writers. Throws std::exception, after removing what it wrote.
+std::string SnapshotPark(const std::string &park, const std::string &folder, const std::string &stem, Naming naming) {
     const std::string temporary = MakeTemporaryFile(folder);
     try {
         std::remove(temporary.c_str()); // the copy makes the file itself
-        if (!CopyAsDatabase(park, temporary)) {
+        if (CopyAsDatabase(park, temporary)) {
+            if (!ReadsWhole(temporary))
+                throw std::runtime_error("the copy of " + park + " does not read back whole");
+        } else {
             std::remove(temporary.c_str());
             std::filesystem::copy_file(park, temporary);
         }
         if (!FlushToDisk(temporary))
             throw std::runtime_error("the copy could not be written to the disk");
-        return NameWithoutReplacing(temporary, folder, stem, ".MDB");
+        std::string named = folder + "/" + stem + ".MDB";
+        if (naming == Naming::Beside)
+            named = NameWithoutReplacing(temporary, folder, stem, ".MDB");
+        else
+            std::filesystem::rename(temporary, named);
+        FlushFolder(folder);
+        return named;
     } catch (...) {
         std::remove(temporary.c_str());
         throw;
@@ -150,6 +175,20 @@ bool OfferRestore(Session &session, const std::string &path) {
     return session.prompter.ask(RestoreQuestion(path), Buttons::YesNo) == Answer::Yes && RestoreBackup(session, path);
 }
 
+std::string BackUpPark(const std::string &folder, const std::string &stem) {
+    const std::string park = folder + "/Park.MDB";
+    const ParkFileLock lock(park);
+    try {
+        return SnapshotPark(park, folder, stem, Naming::Replacing);
+    } catch (const NumberedError &) {
+        throw;
+    } catch (const std::system_error &error) {
+        throw NumberedError(75, std::string("Path/File access error: ") + error.code().message());
+    } catch (const std::exception &error) {
+        throw NumberedError(75, std::string("Path/File access error: ") + error.what());
+    }
+}
+
 bool RestoreBackup(Session &session, const std::string &path) {
     const BackupInfo info = DescribeBackup(path, BackupCheck::Full);
     if (!info.problem.empty()) {
@@ -172,7 +211,8 @@ bool RestoreBackup(Session &session, const std::string &path) {
         }
         if (lock)
             try {
-                before = SnapshotPark(park, session.DbFolder, "Park_BeforeRestore_" + BackupTimeStamp(session));
+                before = SnapshotPark(park, session.DbFolder, "Park_BeforeRestore_" + BackupTimeStamp(session),
+                                      Naming::Beside);
             } catch (const std::exception &) {
                 refusal = "Nothing was restored, as the database as it is now could not be backed up first.";
             }

@@ -31,6 +31,12 @@ std::vector<BackupInfo> ListBackups(const std::string &folder);
 // One line for a backup, as the terminal lists it.
 std::string BackupLine(const BackupInfo &info);
 
+// Backs up the folder's Park.MDB as `stem`.MDB beside it, in place of a file of that name, while no
+// other program writes to it: a consistent copy, checked as a restore checks it and flushed to the
+// disk with its folder entry before it takes the name. Its path. Throws NumberedError after removing
+// what it wrote: another program writing, or a copy not written whole (a full disk).
+std::string BackUpPark(const std::string &folder, const std::string &stem);
+
 // Puts the park database at `path` in place of Park.MDB: refuses, with a message, a file that is
 // not a sound park database; otherwise takes a "BeforeRestore" backup of the current one, then
 // replaces it atomically (a flushed copy beside it renamed over it), and opens the connection

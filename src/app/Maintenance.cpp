@@ -1,15 +1,18 @@
 #include "app/Maintenance.h"
 
+#include "app/Backups.h"
 #include "app/Startup.h"
+#include "base/NewFile.h"
 #include "base/PathCheck.h"
+#include "db/ParkFileLock.h"
+#include "db/jet/Journal.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
 #include "db/Recordset.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <memory>
 
 namespace tarnwick {
 namespace {
@@ -28,20 +31,6 @@ const ReasonText kReasons[] = {
     {"DelOtherChgs", "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "},
     {"AddOtherChgs", "We are making a BackUp of the Halvane DataBase before you Add OtherCharges "},
 };
-
-// File operations fail with the old run time's numbers.
-NumberedError fileError(int error) {
-    if (error == EACCES || error == EPERM || error == EROFS)
-        return NumberedError(70, "Permission denied");
-    if (error == ENOENT)
-        return NumberedError(53, "File not found");
-    return NumberedError(75, std::string("Path/File access error: ") + std::strerror(error));
-}
-
-void removeSidecars(const std::string &database) {
-    std::remove((database + "-wal").c_str());
-    std::remove((database + "-shm").c_str());
-}
 
 void closePark(Session &session) {
     if (session.ParkConnection)
@@ -65,8 +54,12 @@ bool purge(Session &session, const std::string &table, const std::string &routin
         rs.Close();
         session.ParkConnection->CommitGroup();
     } catch (const DbError &error) {
-        // The rows deleted so far stay deleted; the operator learns why the rest remain.
-        session.ParkConnection->CommitGroup();
+        // The rows deleted so far stay deleted where the park still takes them; the operator learns
+        // why the rest remain.
+        try {
+            session.ParkConnection->CommitGroup();
+        } catch (const DbError &) {
+        }
         session.prompter.notify(routine + ": " + std::to_string(error.number()) + error.description());
         emptied = false;
     }
@@ -112,14 +105,8 @@ std::optional<std::string> CopyParkAs(Session &session, const std::string &reaso
     std::string message;
     try {
         closePark(session);
-        const std::string source = session.DbFolder + "/Park.MDB";
-        const std::string target = session.DbFolder + "/Park_" + reasonName + "_" + BackupTimeStamp(session) + ".MDB";
-        std::error_code error;
-        std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing, error);
-        if (error)
-            throw fileError(error.value());
-        written = target;
-        message = "The Database has been BackedUp as " + target;
+        written = BackUpPark(session.DbFolder, "Park_" + reasonName + "_" + BackupTimeStamp(session));
+        message = "The Database has been BackedUp as " + *written;
     } catch (const NumberedError &error) {
         message = "BackUpDB: " + error.description() + std::to_string(error.number());
     }
@@ -148,14 +135,10 @@ bool CompressDB(Session &session) {
                 std::vector<std::string> parkTables;
                 for (const TableDef &table : ParkTables())
                     parkTables.push_back(table.name);
-                source.engine().compactInto(compacted, parkTables);
+                // The compacted copy takes the park's place in one rename, while the park is held.
+                source.engine().compactInPlace(compacted, parkTables);
                 source.Close();
             }
-            removeSidecars(database);
-            if (std::remove(database.c_str()) != 0)
-                throw fileError(errno);
-            if (std::rename(compacted.c_str(), database.c_str()) != 0)
-                throw fileError(errno);
             session.prompter.notify("The Halvane DataBase has been Compressed.");
         } catch (const NumberedError &error) {
             session.prompter.notify("CompressDB: " + std::to_string(error.number()) + error.description());
@@ -164,6 +147,33 @@ bool CompressDB(Session &session) {
     }
     CreateRVCon(session);
     return !failed;
+}
+
+void CheckLeftCompaction(Session &session) {
+    const std::string database = session.DbFolder + "/Park.MDB";
+    const std::string compacted = session.DbFolder + "/Park.TMP";
+    const std::string journal = jet::JournalPath(compacted);
+    if (!PathExists(compacted) && !PathExists(journal))
+        return;
+    std::unique_ptr<ParkFileLock> noCompactionRuns;
+    try {
+        noCompactionRuns = std::make_unique<ParkFileLock>(database);
+    } catch (const NumberedError &) {
+        return; // a compaction, or another writer, is at work
+    }
+    const std::string left = PathExists(compacted) ? compacted + (PathExists(journal) ? " and its journal" : "")
+                                                   : "the journal " + journal;
+    const Answer answer = session.prompter.ask(
+        "A compaction of the park that did not finish left " + left + " behind. Park.MDB is the park as it was "
+            "before that compaction, and it cannot be compressed again while Park.TMP is there. Do you want to "
+            "remove " + left + "?",
+        Buttons::YesNo, Icon::Exclamation);
+    if (answer != Answer::Yes)
+        return;
+    std::error_code error;
+    std::filesystem::remove(journal, error);
+    std::filesystem::remove(compacted, error);
+    FlushFolder(session.DbFolder);
 }
 
 bool ConfirmAndPurge(Session &session, PurgeTable table) {

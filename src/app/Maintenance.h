@@ -38,6 +38,11 @@ std::optional<std::string> CopyParkAs(Session &session, const std::string &reaso
 // false when an error stopped the compaction; the message says which.
 bool CompressDB(Session &session);
 
+// At start: when a compaction that did not finish left Park.TMP (and perhaps its journal) beside the
+// park, and no compaction runs now, names it and offers to remove it, so that the park can be
+// compressed again. Park.MDB is the park as it was before that compaction.
+void CheckLeftCompaction(Session &session);
+
 enum class PurgeTable { Sites, Guests, OtherCharges };
 
 // Asks whether to remove every row of the table; on Yes offers the backup, empties the table row

@@ -26,9 +26,12 @@ struct Session {
     short Navigating = 0;
     // The ID of the row picked into the site or guest editor; 0 when none.
     long SelectedId = 0;
-    // The sentence of the last row change or delete the park refused, which the editors pass over
-    // in silence; the terminal says it. Empty when the last one went through.
-    std::string LastRowRefusal;
+    // The sentence of the last row change, delete, grid fill or import commit the park refused, which
+    // the windows pass over in silence; the terminal says it. Empty when the last one went through.
+    std::string LastRefusal;
+    // When the last import stopped at a row the operator would not pass over: how many of its rows
+    // are stored, which the terminal says. Empty otherwise.
+    std::string ImportStopNote;
     short BrowseOpen = 0;
 
     std::string TitleCaseResult;

@@ -4,6 +4,7 @@
 #include "app/ParkChoice.h"
 #include "base/PathCheck.h"
 #include "db/DbError.h"
+#include "db/ParkFileLock.h"
 #include "db/ParkSchema.h"
 
 #include <cstdlib>
@@ -21,6 +22,12 @@ void ShowNoParkMessage(Session &session) {
 }
 
 void CreateRVCon(Session &session) {
+    const std::string park = session.DbFolder + "/Park.MDB";
+    if (const std::optional<std::string> aside = RecoverParkJournal(park))
+        session.prompter.notify("The journal beside Park.MDB belongs to another file (or to Park.MDB before it was "
+                                    "replaced), so it was not put back into the park. It was set aside as " +
+                                    *aside + ".",
+                                Icon::Exclamation);
     session.ParkConnection = std::make_unique<Connection>();
     Connection &connection = *session.ParkConnection;
     try {

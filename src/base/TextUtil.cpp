@@ -88,6 +88,30 @@ std::string Utf8Left(std::string_view s, std::size_t count) {
     return std::string(s.substr(0, i));
 }
 
+std::size_t Utf16Length(std::string_view s) {
+    std::size_t units = 0;
+    for (char c : s) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) != 0x80;
+        units += byte >= 0xF0; // beyond U+FFFF: a surrogate pair
+    }
+    return units;
+}
+
+std::string Utf16Left(std::string_view s, std::size_t units) {
+    std::size_t i = 0, taken = 0;
+    for (; i < s.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const std::size_t width = byte >= 0xF0 ? 2 : 1;
+        if (taken + width > units)
+            break;
+        taken += width;
+    }
+    return std::string(s.substr(0, i));
+}
+
 std::string TrimBlanks(std::string_view s) {
     std::size_t b = s.find_first_not_of(' ');
     if (b == std::string_view::npos)

@@ -9,6 +9,11 @@ namespace tarnwick {
 std::size_t Utf8Length(std::string_view s);
 // The first `count` characters.
 std::string Utf8Left(std::string_view s, std::size_t count);
+// The length in UTF-16 units, as Access and the old run time count a text (a character beyond
+// U+FFFF, such as most emoji, counts two).
+std::size_t Utf16Length(std::string_view s);
+// The first characters that fill at most `units` UTF-16 units; a character is never cut in half.
+std::string Utf16Left(std::string_view s, std::size_t units);
 // Leading and trailing blanks (spaces only, not tabs) removed, as the old run time's Trim did.
 std::string TrimBlanks(std::string_view s);
 std::string UpperCase(std::string s);

@@ -147,9 +147,9 @@ std::size_t parseDatePart(const std::vector<Token> &t, DateParts &parts) {
     if (is(t, 0, Token::Number) && t[0].digits == 4 && is(t, 1, Token::Dash) && is(t, 2, Token::Number) &&
         is(t, 3, Token::Dash) && is(t, 4, Token::Number))
         return setDate(parts, std::stoi(t[0].text), std::stoi(t[2].text), std::stoi(t[4].text)) ? 5 : 0;
-    // m/d/yyyy, m/d/yy, m-d-yyyy
+    // m/d/yyyy, m/d/yy, m-d-yyyy; a year of three digits stands as written
     if (is(t, 0, Token::Number) && (is(t, 1, Token::Slash) || is(t, 1, Token::Dash)) && is(t, 2, Token::Number) &&
-        is(t, 3, t[1].kind) && is(t, 4, Token::Number) && (t[4].digits == 4 || t[4].digits <= 2)) {
+        is(t, 3, t[1].kind) && is(t, 4, Token::Number) && t[4].digits <= 4) {
         int m = std::stoi(t[0].text), d = std::stoi(t[2].text);
         if (m > 12 && d <= 12)
             std::swap(m, d);

@@ -45,8 +45,9 @@ std::optional<double> parseRadix(std::string_view digits, int radix) {
     return static_cast<double>(value);
 }
 
-// Digits with group commas, an optional fraction and exponent; the whole view must be consumed.
-std::optional<double> parseDecimal(std::string_view s) {
+// Digits with group commas, an optional fraction and exponent, written plainly for strtod ("1234.5",
+// "1.5e-3"); the whole view must be consumed.
+std::optional<std::string> plainDecimal(std::string_view s) {
     std::string plain;
     std::size_t i = 0;
     bool digits = false;
@@ -81,20 +82,17 @@ std::optional<double> parseDecimal(std::string_view s) {
     }
     if (i != s.size())
         return std::nullopt;
-    return std::strtod(plain.c_str(), nullptr);
+    return plain;
 }
 
-} // namespace
+struct SignedText {
+    bool negative = false;
+    std::string_view magnitude;
+};
 
-std::optional<double> ParseNumber(std::string_view text) {
+// A number's text without blanks, its sign, enclosing parentheses and "$".
+SignedText splitSign(std::string_view text) {
     std::string_view s = trimBlanks(text);
-    if (s.size() > 2 && s[0] == '&') {
-        if (s[1] == 'H' || s[1] == 'h')
-            return parseRadix(s.substr(2), 16);
-        if (s[1] == 'O' || s[1] == 'o')
-            return parseRadix(s.substr(2), 8);
-        return std::nullopt;
-    }
     bool negative = false;
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         negative = true;
@@ -108,10 +106,68 @@ std::optional<double> ParseNumber(std::string_view text) {
         if (!s.empty() && s.front() == '$')
             s = trimBlanks(s.substr(1));
     }
-    auto value = parseDecimal(s);
-    if (!value)
+    return {negative, s};
+}
+
+// The plain digits "123.4567..." as ten-thousandths, the rest rounded half to even; nothing past
+// the range of an int64.
+std::optional<std::int64_t> exactTenThousandths(const std::string &plain, bool negative) {
+    const std::size_t point = plain.find('.');
+    const std::string whole = plain.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : plain.substr(point + 1);
+    fraction.append(fraction.size() < 5 ? 5 - fraction.size() : 0, '0');
+    // The magnitude is counted negative, where an int64 reaches one further.
+    std::int64_t scaled = 0;
+    for (char c : whole + fraction.substr(0, 4)) {
+        const int digit = c - '0';
+        if (scaled < (INT64_MIN + digit) / 10)
+            return std::nullopt;
+        scaled = scaled * 10 - digit;
+    }
+    const bool above = fraction[4] > '5' ||
+                       (fraction[4] == '5' && fraction.find_first_not_of('0', 5) != std::string::npos);
+    const bool tie = fraction[4] == '5' && !above;
+    if (above || (tie && scaled % 2 != 0)) {
+        if (scaled == INT64_MIN)
+            return std::nullopt;
+        --scaled;
+    }
+    if (negative)
+        return scaled;
+    if (scaled == INT64_MIN)
         return std::nullopt;
-    return negative ? -*value : *value;
+    return -scaled;
+}
+
+} // namespace
+
+std::optional<double> ParseNumber(std::string_view text) {
+    std::string_view s = trimBlanks(text);
+    if (s.size() > 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h')
+            return parseRadix(s.substr(2), 16);
+        if (s[1] == 'O' || s[1] == 'o')
+            return parseRadix(s.substr(2), 8);
+        return std::nullopt;
+    }
+    const SignedText number = splitSign(s);
+    const std::optional<std::string> plain = plainDecimal(number.magnitude);
+    if (!plain)
+        return std::nullopt;
+    const double value = std::strtod(plain->c_str(), nullptr);
+    return number.negative ? -value : value;
+}
+
+std::optional<std::int64_t> ParseCurrency(std::string_view text) {
+    const SignedText number = splitSign(text);
+    const std::optional<std::string> plain = plainDecimal(number.magnitude);
+    if (!plain || plain->find('e') != std::string::npos) {
+        const std::optional<double> n = ParseNumber(text);
+        if (!n || !(std::fabs(*n) < 922337203685477.0))
+            return std::nullopt;
+        return ScaleHalfEven(*n, 4);
+    }
+    return exactTenThousandths(*plain, number.negative);
 }
 
 double RoundHalfEven(double x) {

@@ -12,6 +12,11 @@ namespace tarnwick {
 // "&H" hexadecimal and "&O" octal. At least one digit. Anything else gives nothing.
 std::optional<double> ParseNumber(std::string_view text);
 
+// A currency amount in ten-thousandths, read exactly from a text ParseNumber reads: digits past
+// the fourth decimal place rounded half to even. Nothing for other text or an amount past
+// Currency's range (-922337203685477.5808 to 922337203685477.5807).
+std::optional<std::int64_t> ParseCurrency(std::string_view text);
+
 // Rounds to the nearest integer, ties to the even one (banker's rounding).
 double RoundHalfEven(double x);
 

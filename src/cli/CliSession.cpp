@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "app/Maintenance.h"
 #include "app/Startup.h"
 #include "base/PathCheck.h"
 #include "import/InterruptedImport.h"
@@ -54,6 +55,7 @@ void CliSession::openPark(const std::string &parkFolder) {
                         restoreInterrupted == "yes" ? Answer::Yes : Answer::No);
     prompter.fallback(TerminalPrompter::startsWith("The import of "), Answer::No);
     CheckInterruptedImport(session);
+    CheckLeftCompaction(session);
 }
 
 } // namespace tarnwick

@@ -13,6 +13,9 @@
 namespace tarnwick {
 
 int RunStatus(CliSession &cli);
+// Sets each box N=NAME gives as the main window saves a box it leaves (title case), then lists the
+// ten boxes; 2 for an assignment that is not N=NAME with N from 1 to 10.
+int RunSiteTypes(CliSession &cli, const std::vector<std::string> &assignments);
 
 struct TitlesOptions {
     std::string file;

@@ -23,11 +23,18 @@ void printRow(const std::vector<std::string> &cells) {
     std::cout << "\n";
 }
 
-// The grid as the window shows it; a fill that stopped says so where the count line would be.
+// The grid as the window shows it; a fill that stopped says so where the count line would be. A
+// fill the park refused (a damaged park) is named on stderr, and the status is 1.
 template <typename Editor>
 int printGrid(CliSession &cli, Editor &editor, const std::function<void()> &load, const std::string &what) {
     cli.prompter.holdNotices(true);
+    cli.session.LastRefusal.clear();
     load();
+    if (!cli.session.LastRefusal.empty()) {
+        cli.prompter.holdNotices(false);
+        std::cerr << cli.session.LastRefusal << std::endl;
+        return 1;
+    }
     if (editor.grid.columnCount() > 0)
         printRow(editor.grid.titles);
     for (long r = 0; r < editor.grid.filledRows(); ++r)
@@ -50,9 +57,9 @@ template <typename Editor> bool pickRow(Editor &editor, long id, const std::stri
 
 // 0 when the park took the last change; otherwise its sentence on stderr and 1.
 int refused(const Session &session) {
-    if (session.LastRowRefusal.empty())
+    if (session.LastRefusal.empty())
         return 0;
-    std::cerr << session.LastRowRefusal << std::endl;
+    std::cerr << session.LastRefusal << std::endl;
     return 1;
 }
 
@@ -136,9 +143,9 @@ int RunCloneSite(CliSession &cli, const CloneOptions &options) {
     editor.state.Text1 = options.count;
     editor.Text1Changed();
     const SiteEditor::CreateOutcome outcome = editor.Create();
-    const bool refused =
-        outcome == SiteEditor::CreateOutcome::Refused || outcome == SiteEditor::CreateOutcome::RefusedCount;
-    return refused ? 1 : 0;
+    if (outcome == SiteEditor::CreateOutcome::Refused || outcome == SiteEditor::CreateOutcome::RefusedCount)
+        return 1;
+    return refused(cli.session);
 }
 
 } // namespace tarnwick

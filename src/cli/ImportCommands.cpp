@@ -143,6 +143,12 @@ int RunImportCommand(CliSession &cli, const ImportOptions &options, const Import
     // Import takes each file in turn, every one preceded by its backup question.
     std::vector<std::optional<ImportOutcome>> outcomes =
         ImportSelectedFiles(cli.session, window, options.table, options.files);
+    // A commit the park refused (a full disk), or a row the operator would not pass over, stopped the
+    // import: stderr says it too.
+    if (!cli.session.LastRefusal.empty())
+        std::cerr << cli.session.LastRefusal << std::endl;
+    if (!cli.session.ImportStopNote.empty())
+        std::cerr << cli.session.ImportStopNote << std::endl;
     int status = outcomes.size() < options.files.size() ? 1 : 0;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         if (!outcomes[i]) {
@@ -168,8 +174,7 @@ int RunPurge(CliSession &cli, const PurgeOptions &options) {
 int RunBackup(CliSession &cli, BackupReason reason) {
     // Asking for a backup is the answer to its question.
     cli.prompter.answer(TP::startsWith("We are making"), Answer::Yes);
-    BackUpDB(cli.session, reason);
-    return 0;
+    return BackUpDB(cli.session, reason) ? 0 : 1;
 }
 
 int RunCompact(CliSession &cli) {

@@ -222,6 +222,11 @@ int main(int argc, char **argv) {
     editCommand->add_option("COLUMN=VALUE", editRow.assignments, "The columns to change and their new values")
         ->required()
         ->option_text(" ");
+    std::vector<std::string> siteTypeNames;
+    CLI::App *siteTypesCommand =
+        app.add_subcommand("site-types", "List the park's ten site types, or set boxes as the main window saves them");
+    siteTypesCommand->add_option("N=NAME", siteTypeNames, "Box N (1 to 10) takes NAME, in title case; empty clears it")
+        ->option_text(" ");
     bool deleteSites = true;
     long deleteId = 0;
     CLI::App *deleteCommand = app.add_subcommand("delete", "Delete a site or guest as its editor does");
@@ -306,6 +311,8 @@ int main(int argc, char **argv) {
             return RunEdit(cli, editRow);
         if (*deleteCommand)
             return RunDelete(cli, deleteSites, deleteId);
+        if (*siteTypesCommand)
+            return RunSiteTypes(cli, siteTypeNames);
     } catch (const EndProgram &end) {
         return end.status;
     } catch (const NumberedError &error) {

@@ -80,7 +80,7 @@ Value ConvertForColumn(const ColumnType &column, Value value) {
     case ColumnKind::Text:
     case ColumnKind::Memo: {
         Value text = value.isText() ? std::move(value) : Value(value.toString());
-        if (column.kind == ColumnKind::Text && Utf8Length(text.text()) > static_cast<std::size_t>(column.textSize))
+        if (column.kind == ColumnKind::Text && Utf16Length(text.text()) > static_cast<std::size_t>(column.textSize))
             refuse();
         return text;
     }
@@ -102,6 +102,12 @@ Value ConvertForColumn(const ColumnType &column, Value value) {
     case ColumnKind::Currency: {
         if (value.kind() == Value::Kind::Currency)
             return value;
+        if (value.kind() == Value::Kind::Text) {
+            const std::optional<std::int64_t> scaled = ParseCurrency(value.text());
+            if (!scaled)
+                refuse();
+            return Value::currency(*scaled);
+        }
         double n = numericOf(value);
         if (!(std::fabs(n) < 922337203685477.0))
             refuse();

@@ -72,9 +72,12 @@ public:
     // Commits what is open and lets the file go.
     virtual void close() noexcept = 0;
 
-    // Writes a compacted copy of the database into `target`, which does not exist yet, in which the
-    // rows of the tables `owned` are packed; an engine may pack others too when the file is all ours.
-    virtual void compactInto(const std::string &target, const std::vector<std::string> &owned) = 0;
+    // Writes a compacted copy of the database into `scratch`, which does not exist yet, in which the
+    // rows of the tables `owned` are packed (an engine may pack others too when the file is all
+    // ours), and puts it in place of the database in one rename, while no other program writes to
+    // it: the database's file holds the old or the compacted park, never neither, and no write of
+    // another program is lost. The engine is closed afterwards.
+    virtual void compactInPlace(const std::string &scratch, const std::vector<std::string> &owned) = 0;
 };
 
 } // namespace tarnwick

@@ -54,6 +54,19 @@ ParkFileLock::ParkFileLock(const std::string &park) : held_(std::make_unique<Hel
 
 ParkFileLock::~ParkFileLock() = default;
 
+std::optional<std::string> RecoverParkJournal(const std::string &park) {
+    std::error_code error;
+    if (!std::filesystem::exists(jet::JournalPath(park), error) || DetectDatabaseFormat(park) != DatabaseFormat::Jet4 ||
+        jet::OpenForWritingElsewhere(park))
+        return std::nullopt;
+    try {
+        const jet::WriterLock lock(park);
+        return jet::RecoverFromJournal(park);
+    } catch (const DbError &) {
+        return std::nullopt;
+    }
+}
+
 bool CopyAsDatabase(const std::string &park, const std::string &target) {
     switch (DetectDatabaseFormat(park)) {
     case DatabaseFormat::Jet4: {

@@ -55,7 +55,8 @@ GridFillResult FillGrid(Session &session, const std::string &table, const std::v
         result.count = FormatMinDigits(std::to_string(written), 4);
     } catch (const StopFill &) {
         session.prompter.notify(stopMessage, Icon::Information);
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        session.LastRefusal = std::to_string(error.number()) + ": " + error.description();
         session.prompter.notify(stopMessage, Icon::Information);
     }
     return result;

@@ -27,15 +27,22 @@ void AssignFlag(Recordset &rs, const std::string &field, bool ticked) {
     }
 }
 
+void NoteRefusal(Session &session, const NumberedError &error) {
+    if (session.LastRefusal.empty())
+        session.LastRefusal = error.description();
+}
+
 namespace {
 
 // Opens the row `id` of `table` as the editors do; false when even that fails.
 bool openRow(Session &session, const std::string &table, long id, Recordset &rs) {
     session.SqlText = "SELECT * FROM " + table + " Where ID = " + std::to_string(id);
+    session.LastRefusal.clear();
     try {
         rs.Open(session.SqlText, *session.ParkConnection, adOpenStatic, adLockOptimistic);
         return true;
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        NoteRefusal(session, error);
         return false;
     }
 }
@@ -47,11 +54,10 @@ void EditRow(Session &session, const std::string &table, long id, const std::fun
     if (!openRow(session, table, id, rs))
         return;
     assign(rs);
-    session.LastRowRefusal.clear();
     try {
         rs.Update();
     } catch (const NumberedError &error) {
-        session.LastRowRefusal = error.description();
+        NoteRefusal(session, error);
         rs.CancelUpdate();
     }
     rs.Close();
@@ -61,13 +67,11 @@ void DeleteRow(Session &session, const std::string &table, long id) {
     Recordset rs;
     if (!openRow(session, table, id, rs))
         return;
-    session.LastRowRefusal.clear();
     for (auto step : {&Recordset::Delete, &Recordset::Update}) {
         try {
             (rs.*step)();
         } catch (const NumberedError &error) {
-            if (session.LastRowRefusal.empty())
-                session.LastRowRefusal = error.description();
+            NoteRefusal(session, error);
         }
     }
     rs.Close();

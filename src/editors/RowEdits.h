@@ -20,6 +20,10 @@ void AssignText(Recordset &rs, const std::string &field, const std::string &text
 // Sets a check box into a Yes/No field: 1 ticked, 0 clear.
 void AssignFlag(Recordset &rs, const std::string &field, bool ticked);
 
+// Keeps the park's sentence for a refused row change as the session's LastRefusal, unless an
+// earlier refusal of the same change is kept already.
+void NoteRefusal(Session &session, const NumberedError &error);
+
 // Opens the row `id` of `table` on the park connection, lets `assign` set its fields, updates it.
 void EditRow(Session &session, const std::string &table, long id, const std::function<void(Recordset &)> &assign);
 // Deletes the row `id` of `table`.

@@ -49,10 +49,12 @@ SiteEditor::CreateOutcome SiteEditor::Create() {
 
 void SiteEditor::CreateSites(long NSites) {
     session_.SqlText = "SELECT * FROM Sites ";
+    session_.LastRefusal.clear();
     Recordset rs;
     try {
         rs.Open(session_.SqlText, *session_.ParkConnection, adOpenStatic, adLockOptimistic);
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        NoteRefusal(session_, error);
         return;
     }
     double next = 1;
@@ -66,12 +68,14 @@ void SiteEditor::CreateSites(long NSites) {
     }
     try {
         session_.ParkConnection->BeginGroup(); // one commit for the clones
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        NoteRefusal(session_, error);
     }
     for (long i = 0; i < NSites; ++i) {
         try {
             rs.AddNew();
-        } catch (const NumberedError &) {
+        } catch (const NumberedError &error) {
+            NoteRefusal(session_, error);
             continue;
         }
         const std::string number = FormatNumber(next);
@@ -80,7 +84,8 @@ void SiteEditor::CreateSites(long NSites) {
         assignPanel(rs);
         try {
             rs.Update();
-        } catch (const NumberedError &) {
+        } catch (const NumberedError &error) {
+            NoteRefusal(session_, error);
             rs.CancelUpdate();
         }
         next += 1;
@@ -88,7 +93,8 @@ void SiteEditor::CreateSites(long NSites) {
     rs.Close();
     try {
         session_.ParkConnection->CommitGroup();
-    } catch (const NumberedError &) {
+    } catch (const NumberedError &error) {
+        NoteRefusal(session_, error);
     }
 }
 

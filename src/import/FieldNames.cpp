@@ -84,9 +84,9 @@ FieldNamesResult workbookTitles(Session &session, const std::string &fileName, s
             return {};
         }
         SheetOutline outline = OutlineSheet(book, sheet);
-        int lastRow = EndMove(outline.column1Filled, Workbook::kRows);
+        int lastRow = LastFilled(outline.column1Filled, Workbook::kRows);
         session.prompter.notify("There are " + std::to_string(lastRow) + " Rows.");
-        int lastColumn = EndMove(outline.row1Filled, Workbook::kColumns);
+        int lastColumn = LastFilled(outline.row1Filled, Workbook::kColumns);
         session.prompter.notify("There are " + std::to_string(lastColumn) + " Columns.");
 
         std::vector<std::string> titles;

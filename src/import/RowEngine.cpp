@@ -70,12 +70,13 @@ void RowContext::fit(Field &field, const std::string &caption, int position, Val
         return;
     }
     std::string text = value.isText() ? std::move(value).takeText() : value.toString();
-    const std::size_t before = Utf8Length(text);
+    // Lengths count UTF-16 units, as the column's size does.
+    const std::size_t before = Utf16Length(text);
     std::size_t after = before;
     const bool blanks = !text.empty() && (text.front() == ' ' || text.back() == ' ');
     if (blanks || before > static_cast<std::size_t>(size)) {
-        text = Utf8Left(TrimBlanks(text), static_cast<std::size_t>(size));
-        after = Utf8Length(text);
+        text = Utf16Left(TrimBlanks(text), static_cast<std::size_t>(size));
+        after = Utf16Length(text);
     }
     if (before > after) {
         failedCaption_ = &caption;
@@ -88,7 +89,7 @@ void RowContext::fit(Field &field, const std::string &caption, int position, Val
                    " was shortened to fit DB field length by " + std::to_string(before - after));
     }
     if (hardLimit && after > hardLimit)
-        text = Utf8Left(text, hardLimit);
+        text = Utf16Left(text, hardLimit);
     set(field, caption, position, Value(std::move(text)));
 }
 
@@ -158,13 +159,36 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
     if (checking)
         row.keepWritten();
     const long total = source->total();
+    // Commits the open group. When the park refuses (a full disk, an I/O error), the engine has taken
+    // the group back: its rows are not stored, the count returns to the last commit, and the operator
+    // learns why; the import then stops.
+    long committed = 0;
+    auto commit = [&] {
+        try {
+            connection.CommitGroup();
+            committed = row.stored;
+            return true;
+        } catch (const NumberedError &error) {
+            const long lost = row.stored - committed;
+            row.stored = committed;
+            session.LastRefusal = error.description();
+            session.prompter.notify("The last " + std::to_string(lost) + " rows read could not be saved (" +
+                                        error.description() + "), so the import stopped. " +
+                                        std::to_string(row.stored) + " of " + std::to_string(total) +
+                                        " rows are stored in " + plan.table + ".",
+                                    Icon::Exclamation);
+            return false;
+        }
+    };
+    // Ends the run; false when its last rows could not be saved.
     auto finish = [&] {
         records.CancelUpdate();
         records.Close();
         source.reset();
-        connection.CommitGroup();
+        const bool kept = commit();
         connection.EndTrial();
         session.progress.close();
+        return kept;
     };
     auto groupStart = std::chrono::steady_clock::now();
     long inGroup = 0;
@@ -206,7 +230,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         }
         if (failed) {
             records.CancelUpdate();
-            connection.CommitGroup();
+            if (!commit()) {
+                finish();
+                return ImportOutcome::Stopped;
+            }
             if (checking) {
                 listener->rowWritten(row.written(), row.failedColumn());
                 listener->refused(row.stored, row.failedCaption(), row.failedValue(), reason, row.buffer, *source);
@@ -219,7 +246,10 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
                     session.LineBreak + "Continuing will NOT Save this line. Do you want to try to continue?",
                 Buttons::YesNo);
             if (answer == Answer::No) {
-                finish();
+                if (finish())
+                    session.ImportStopNote = "The import stopped at a row it could not store, with " +
+                                             std::to_string(row.stored) + " of " + std::to_string(total) +
+                                             " rows stored in " + plan.table + ".";
                 return ImportOutcome::Stopped;
             }
             if (listener)
@@ -231,13 +261,17 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         }
         if (++inGroup >= kGroupRows ||
             (inGroup % 256 == 0 && std::chrono::steady_clock::now() - groupStart > kGroupTime)) {
-            connection.CommitGroup();
+            if (!commit()) {
+                finish();
+                return ImportOutcome::Stopped;
+            }
             connection.BeginGroup();
             inGroup = 0;
             groupStart = std::chrono::steady_clock::now();
         }
     }
-    finish();
+    if (!finish())
+        return ImportOutcome::Stopped;
     if (listener)
         listener->finished(row.stored, total);
     if (!checking)

@@ -57,8 +57,8 @@ SheetRowSource::SheetRowSource(const std::string &path, const std::string &sheet
                                 ", so nothing was imported."};
         SheetOutline outline = OutlineSheet(*book_, sheet);
         // The whole sheet is searched, so no row below any fixed limit is left out.
-        lastRow_ = EndMove(outline.column1Filled, Workbook::kRows);
-        lastColumn_ = EndMove(outline.row1Filled, Workbook::kColumns);
+        lastRow_ = LastFilled(outline.column1Filled, Workbook::kRows);
+        lastColumn_ = LastFilled(outline.row1Filled, Workbook::kColumns);
         if (lastColumn_ > capacity_)
             throw SourceRefused{"The worksheet " + sheetName + " has " + std::to_string(lastColumn_) +
                                 " Columns and only " + std::to_string(capacity_) +

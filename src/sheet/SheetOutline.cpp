@@ -32,4 +32,8 @@ int EndMove(const std::vector<bool> &filled, int from) {
     return at;
 }
 
+int LastFilled(const std::vector<bool> &filled, int count) {
+    return filled[count] ? count : EndMove(filled, count);
+}
+
 } // namespace tarnwick

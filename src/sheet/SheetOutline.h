@@ -19,4 +19,9 @@ SheetOutline OutlineSheet(Workbook &book, int sheet);
 // filled cells the start belongs to, or else the nearest filled cell; 1 when there is none.
 int EndMove(const std::vector<bool> &filled, int from);
 
+// The last filled row or column of a sheet, found by EndMove from the sheet's last one, `count`;
+// `count` itself when that one is filled (a sheet filled to its last row), where Excel's move would
+// go on up to the top of the block.
+int LastFilled(const std::vector<bool> &filled, int count);
+
 } // namespace tarnwick

@@ -156,6 +156,25 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
     EXPECT_EQ(prompter.texts().back(), "CompressDB: 3204Database already exists.");
     EXPECT_EQ(rows("Sites"), 0);
+
+    // The next start names what the unfinished compaction left and removes it on Yes only.
+    park.write("Park.TMP-journal", "its journal");
+    const std::string left = park.file("Park.TMP") + " and its journal";
+    const std::string question = "A compaction of the park that did not finish left " + left +
+                                 " behind. Park.MDB is the park as it was before that compaction, and it cannot be "
+                                 "compressed again while Park.TMP is there. Do you want to remove " + left + "?";
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        prompter.shown.clear();
+        prompter.answers = {answer};
+        CheckLeftCompaction(session);
+        EXPECT_EQ(prompter.texts(), Texts{question});
+        EXPECT_EQ(park.exists("Park.TMP"), answer == Answer::No);
+        EXPECT_EQ(park.exists("Park.TMP-journal"), answer == Answer::No);
+    }
+    prompter.shown.clear();
+    prompter.answers = {Answer::Yes};
+    EXPECT_TRUE(CompressDB(session));
+    EXPECT_EQ(prompter.texts().back(), "The Halvane DataBase has been Compressed.");
 }
 
 TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {

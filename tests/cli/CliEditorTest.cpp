@@ -1,4 +1,5 @@
 // The editors from the terminal: the grid as text, clones, edits and deletes by the editors' rules.
+#include "db/ParkFileLock.h"
 #include "db/Recordset.h"
 #include "support/CliPark.h"
 
@@ -58,6 +59,41 @@ TEST_F(CliEditors, ClonesEditsAndDeletes) {
 
     EXPECT_EQ(run("delete site 3").status, 0);
     EXPECT_EQ(sql("SELECT count(*) FROM Sites"), "5\n");
+}
+
+// The site types from the terminal: listed, set in title case as the main window saves a box, and
+// then ticked by a clone.
+TEST_F(CliEditors, SiteTypesAreListedAndSetAsTheMainWindowSavesThem) {
+    std::string empty; // boxes 4 to 10
+    for (int box = 4; box <= 10; ++box)
+        empty += std::to_string(box) + "\t\n";
+    EXPECT_EQ(run("site-types").out, "1\tTent\n2\tRV\n3\t\n" + empty);
+    const CliResult set = run("site-types '3=big rig'");
+    EXPECT_EQ(set.status, 0) << set.out;
+    EXPECT_EQ(set.out, "1\tTent\n2\tRV\n3\tBig Rig\n" + empty);
+    EXPECT_EQ(sql("SELECT SiteType3 FROM ParkInfo"), "Big Rig\n");
+    EXPECT_EQ(run("clone-site 1 1 --type 3").status, 0);
+    EXPECT_EQ(sql("SELECT Number FROM Sites WHERE ID = 4"), "11\n");
+    EXPECT_EQ(run("site-types 3=").out, "1\tTent\n2\tRV\n3\t\n" + empty);
+    EXPECT_EQ(sql("SELECT SiteType3 FROM ParkInfo"), "None\n");
+    for (const char *wrong : {"11=Cabin", "x=Cabin", "Cabin"})
+        EXPECT_EQ(run(std::string("site-types ") + wrong).status, 2) << wrong;
+}
+
+// While another program writes to the park, each change the park refuses is said on stderr, with
+// status 1, and nothing is written.
+TEST_F(CliEditors, AChangeTheParkRefusesIsSaidAndFails) {
+    if (ParkFormatUnderTest() != ParkFormat::Jet)
+        GTEST_SKIP() << "an SQLite park waits for its writer before it refuses, row by row";
+    const std::string before = sql("SELECT count(*), sum(Length) FROM Sites");
+    const ParkFileLock elsewhere(park.file("Park.MDB"));
+    for (const char *command : {"clone-site 2 3 --type 2", "edit site 1 Length=60", "delete site 3"}) {
+        SCOPED_TRACE(command);
+        const CliResult refused = run(command);
+        EXPECT_EQ(refused.status, 1) << refused.out;
+        EXPECT_NE(refused.out.find("in use"), std::string::npos) << refused.out;
+    }
+    EXPECT_EQ(sql("SELECT count(*), sum(Length) FROM Sites"), before);
 }
 
 } // namespace

@@ -17,6 +17,9 @@ struct Damage {
     // A table of the undamaged file that the damaged list lacks.
     std::string lost;
 };
+void PrintTo(const Damage &damage, std::ostream *os) {
+    *os << damage.recipe.name;
+}
 
 std::vector<std::string> lines(const std::string &text) {
     std::vector<std::string> out;

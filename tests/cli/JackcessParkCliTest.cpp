@@ -75,5 +75,24 @@ TEST_F(JackcessParkCli, ImportEditDeletePurgeAndCompactKeepEveryGuestIndexInStep
     EXPECT_EQ(CompareWithOutsideReaders(park(), "Guest"), "");
 }
 
+// A park whose guest pages are damaged: the listing says so on stderr and fails, as the status does,
+// instead of showing an empty park.
+TEST_F(JackcessParkCli, ADamagedParkIsNamedByTheListingAndTheStatus) {
+    {
+        std::fstream file(park(), std::ios::in | std::ios::out | std::ios::binary);
+        const std::string scribble(3000, '\xFF');
+        for (std::streamoff page = 200; page < 2800; page += 7) {
+            file.seekp(page * 4096 + 10);
+            file.write(scribble.data(), static_cast<std::streamsize>(scribble.size()));
+        }
+    }
+    for (const std::vector<std::string> &command : {std::vector<std::string>{"status"}, {"list", "guests"}}) {
+        SCOPED_TRACE(command.front());
+        const ObservedRun damaged = run(command);
+        EXPECT_EQ(damaged.status, 1);
+        EXPECT_NE(damaged.err.find("-2147418113: The database file is damaged: "), std::string::npos) << damaged.err;
+    }
+}
+
 } // namespace
 } // namespace tarnwick

@@ -53,6 +53,9 @@ struct Misbehaving {
     std::string script;
     std::string reason;
 };
+void PrintTo(const Misbehaving &reader, std::ostream *os) {
+    *os << reader.name;
+}
 
 class MisbehavingReader : public ::testing::TestWithParam<Misbehaving> {};
 

@@ -41,6 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{K::Text, 30}, date(2004, 3, 7, 14, 5, 9), Value("3/7/2004 2:05:09 PM")},
         Accepted{{K::Text, 10}, date(2004, 3, 7), Value("3/7/2004")},
         Accepted{{K::Text, 4}, Value("Océé"), Value("Océé")},
+        // ... in UTF-16 units, as Access counts them: a character beyond U+FFFF takes two.
+        Accepted{{K::Text, 4}, Value("\U0001F600\U0001F600"), Value("\U0001F600\U0001F600")},
         Accepted{{K::Memo}, Value(std::string(70000, 'x')), Value(std::string(70000, 'x'))},
         // Whole numbers round half to even and read numeric text.
         Accepted{{K::Long}, Value("2.5"), Value::number(2)}, Accepted{{K::Long}, Value("3.5"), Value::number(4)},
@@ -54,6 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{K::Currency}, Value("12.34565"), Value::currency(123456)},
         Accepted{{K::Currency}, Value("1.00015"), Value::currency(10002)},
         Accepted{{K::Currency}, Value::number(-0.00005), Value::currency(0)},
+        // Text is read exactly, to Currency's ends; digits past four places round half to even.
+        Accepted{{K::Currency}, Value("922337203685477.5807"), Value::currency(INT64_MAX)},
+        Accepted{{K::Currency}, Value("-922337203685477.5808"), Value::currency(INT64_MIN)},
+        Accepted{{K::Currency}, Value("($1,000.00005)"), Value::currency(-10000000)},
+        Accepted{{K::Currency}, Value("0.00015"), Value::currency(2)},
+        Accepted{{K::Currency}, Value("1.5e2"), Value::currency(1500000)},
         // Yes/No: words in any case, numbers, numeric text.
         Accepted{{K::YesNo}, Value("yes"), Value::boolean(true)},
         Accepted{{K::YesNo}, Value("OFF"), Value::boolean(false)},
@@ -68,7 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{{K::Date}, Value("3-7-2004 12:30 AM"), date(2004, 3, 7, 0, 30)},
         Accepted{{K::Date}, Value("7 Mar 2004 17:45:10"), date(2004, 3, 7, 17, 45, 10)},
         Accepted{{K::Date}, Value("March 7, 2004"), date(2004, 3, 7)},
-        Accepted{{K::Date}, Value("1/1/1850"), date(1850, 1, 1)}));
+        Accepted{{K::Date}, Value("1/1/1850"), date(1850, 1, 1)},
+        Accepted{{K::Date}, Value("1/1/100"), date(100, 1, 1)},
+        Accepted{{K::Date}, Value("12/31/9999"), date(9999, 12, 31)}));
 
 struct Refused {
     ColumnType column;
@@ -90,13 +100,16 @@ TEST_P(Refuses, RaisesConversionError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Refuses,
-    ::testing::Values(Refused{{K::Text, 3}, Value("abcd")}, Refused{{K::Text, 3}, Value::number(1234)},
+    ::testing::Values(Refused{{K::Text, 3}, Value("abcd")}, Refused{{K::Text, 3}, Value("a\U0001F600\U0001F600")},
+                      Refused{{K::Text, 3}, Value::number(1234)},
                       Refused{{K::Long}, Value("")}, Refused{{K::Long}, Value("  ")}, Refused{{K::Long}, Value("12a")},
                       Refused{{K::Long}, Value("2147483648")}, Refused{{K::Integer}, Value("32767.5")},
                       Refused{{K::Byte}, Value("-1")}, Refused{{K::Double}, Value("1e")},
-                      Refused{{K::Currency}, Value("ten")}, Refused{{K::YesNo}, Value("")},
+                      Refused{{K::Currency}, Value("ten")}, Refused{{K::Currency}, Value("922337203685477.5808")},
+                      Refused{{K::Currency}, Value("-922337203685477.58086")}, Refused{{K::YesNo}, Value("")},
                       Refused{{K::YesNo}, Value("maybe")}, Refused{{K::Date}, Value("13/45/2004")},
                       Refused{{K::Date}, Value("2/30/2004")}, Refused{{K::Date}, Value("")},
+                      Refused{{K::Date}, Value("12/31/99999")}, Refused{{K::Date}, Value("1/1/10000")},
                       Refused{{K::Date}, Value("12:30")}, Refused{{K::Date}, Value::boolean(true)}));
 
 TEST(NumberText, FormatsAsCStr) {

@@ -5,6 +5,7 @@
 #include "import/FieldNames.h"
 #include "import/ImportWindowActions.h"
 #include "sheet/WorkbookWriter.h"
+#include "support/CaseName.h"
 #include "support/ParkFixture.h"
 #include "support/WorkbookDumps.h"
 
@@ -47,6 +48,9 @@ struct CheckCase {
     std::vector<std::pair<std::string, std::string>> map;
     bool semicolon;
 };
+void PrintTo(const CheckCase &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class CheckAgainstImport : public ParkFixture, public ::testing::WithParamInterface<CheckCase> {};
 
@@ -112,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "pin,1,sometimes\r\n",
                   {{"Name", "Item"}, {"Amount", "Price"}, {"Taxable", "Tax"}},
                   false}),
-    [](const auto &info) { return "Case" + std::to_string(info.index); });
+    [](const auto &info) { return CaseName(info.param.name); });
 
 class RejectedRowsTest : public ParkFixture {};
 
@@ -148,10 +152,14 @@ TEST_F(RejectedRowsTest, TheRowsPassedOverAreKeptAndImportAfterFixing) {
 
 // Imports sources in one run, every refused row passed over, with the window's site columns.
 struct RejectedRun {
+    const char *name;
     std::vector<std::pair<std::string, std::string>> sources; // name, content
     std::vector<std::string> folders;                          // folders made first in the park
     std::vector<std::pair<std::string, std::string>> expected; // file written, its content
 };
+void PrintTo(const RejectedRun &run, std::ostream *os) {
+    *os << run.name;
+}
 
 class RejectedNames : public ParkFixture, public ::testing::WithParamInterface<RejectedRun> {};
 
@@ -187,23 +195,26 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RejectedNames,
     ::testing::Values(
         // Same name, two extensions: each keeps its own rows.
-        RejectedRun{{{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}},
+        RejectedRun{"two extensions",
+                    {{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}},
                     {},
                     {{"g rejected.csv", "\"Site\",\"Line\",\"Reason\"\r\nx,2," + kReason + "\r\n"},
                      {"g rejected (2).csv", "\"Site\",\"Line\",\"Reason\"\r\nx;y,3,\"Number cannot take 'x;y': it is not a "
                                             "value of the column's kind or is too long for it\"\r\n"}}},
         // The fixed rows of an earlier run, imported with their source, are not overwritten.
-        RejectedRun{{{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}},
+        RejectedRun{"fixed rows of an earlier run",
+                    {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}},
                     {},
                     {{"r rejected (2).csv", "\"Site\",\"Line\",\"Reason\"\r\nx,2," + kReason + "\r\n"}}},
         // A folder of that name is passed over; a line of more values than a row holds is kept whole,
         // its bytes as they are (Windows-1252 here).
-        RejectedRun{{{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}},
+        RejectedRun{"a folder of the name, a line too long",
+                    {{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}},
                     {"w rejected.csv"},
                     {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
                                                 "caf\xE9,2,\"the line holds more values than a row can (most likely "
                                                 "a ',' or ';' inside a value)\"\r\n"}}}),
-    [](const auto &info) { return "Case" + std::to_string(info.index); });
+    [](const auto &info) { return CaseName(info.param.name); });
 
 TEST_F(RejectedRowsTest, AWorkbooksRowsGoToAWorkbookThatReadsBackTheSame) {
     WorkbookWriter source;

@@ -2,6 +2,7 @@
 // files that cannot be used.
 #include "import/Mapping.h"
 #include "db/Recordset.h"
+#include "support/CaseName.h"
 #include "support/CliPark.h"
 #include "support/ParkFixture.h"
 
@@ -18,6 +19,9 @@ struct MatchCase {
     Texts titles;
     std::vector<std::pair<std::string, std::string>> expected; // caption, title
 };
+void PrintTo(const MatchCase &c, std::ostream *os) {
+    *os << c.source;
+}
 
 class AutoMatching : public ::testing::TestWithParam<MatchCase> {};
 
@@ -92,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"Formate.xls", ImportTable::Guests, {"Huber", "7/3/1907"}, {}},
         MatchCase{"xf_class.xls", ImportTable::Charges, {"RED", "RED"}, {}},
         MatchCase{"ragged.xls", ImportTable::Charges, {"a", "b", "c"}, {}}),
-    [](const auto &info) { return "Case" + std::to_string(info.index); });
+    [](const auto &info) { return CaseName(info.param.source); });
 
 TEST(AutoMatch, AChoiceMadeAlreadyIsKept) {
     ImportWindowState window;

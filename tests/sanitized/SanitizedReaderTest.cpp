@@ -64,6 +64,9 @@ struct Damage {
     std::size_t offset;
     std::vector<unsigned char> bytes;
 };
+void PrintTo(const Damage &damage, std::ostream *os) {
+    *os << damage.what;
+}
 
 class DamagedWorkbook : public ::testing::TestWithParam<Damage> {};
 

@@ -188,6 +188,7 @@ void frmDataImport1::ParkOpened() {
     LoadSiteTypes();
     enterSites_->setFocus();
     CheckInterruptedImport(session_);
+    CheckLeftCompaction(session_);
     BackUpDB(session_, BackupReason::Initial);
 }
 

@@ -34,10 +34,18 @@ JetHeader readHeader(const PageFile &file) {
     return header;
 }
 
-// A journal is put back before anything is read, unless its writer is still at work.
+// A journal is put back before anything is read, unless its writer is still at work. A reader puts
+// it back only while holding the writers' lock itself, so that it never meets a commit under way.
 const std::string &recovered(const std::string &path, bool locked) {
-    if (!locked && OpenForWritingElsewhere(path) && std::filesystem::exists(JournalPath(path)))
+    if (!std::filesystem::exists(JournalPath(path)))
+        return path;
+    if (locked) {
+        RecoverFromJournal(path);
+        return path;
+    }
+    if (OpenForWritingElsewhere(path))
         ThrowInUse(path);
+    const WriterLock lock(path);
     RecoverFromJournal(path);
     return path;
 }
@@ -47,6 +55,9 @@ const std::string &recovered(const std::string &path, bool locked) {
 JetDatabase::JetDatabase(const std::string &path, bool writable)
     : writable_(writable), lock_(writable ? std::make_optional<WriterLock>(path) : std::nullopt),
       file_(recovered(path, writable), writable), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
+
+JetDatabase::JetDatabase(const std::string &path, Unshared)
+    : writable_(true), file_(recovered(path, true), true), header_(readHeader(file_)), catalog_(ReadCatalog(file_)) {}
 
 std::vector<std::string> JetDatabase::tableNames() const {
     std::vector<std::string> names;
@@ -170,8 +181,14 @@ void JetDatabase::removeRow(const std::string &name, RowId id) {
 void JetDatabase::commit() {
     if (!pages_)
         return;
-    finishOperation();
-    pages_->commit();
+    try {
+        finishOperation();
+        pages_->commit();
+    } catch (...) {
+        // The file is as it was before the change (see PageWrites::commit); so is what is kept here.
+        rollback();
+        throw;
+    }
     pages_.reset();
 }
 

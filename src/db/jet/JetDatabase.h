@@ -27,6 +27,10 @@ public:
     // refused as Jet refuses one, and so is a file open for writing elsewhere (see LockFile.h), to a
     // writer, and to a reader while that writer's commit is under way.
     explicit JetDatabase(const std::string &path, bool writable = false);
+    // Opens for writing a file no other program knows of yet (a compaction's copy), without a lock
+    // file: its name's lock file is the park's, held by the compaction.
+    struct Unshared {};
+    JetDatabase(const std::string &path, Unshared);
 
     const JetHeader &header() const { return header_; }
     const PageFile &file() const { return file_; }

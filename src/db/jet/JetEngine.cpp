@@ -45,14 +45,14 @@ std::unique_ptr<EngineTable> JetEngine::openTable(const std::string &name) {
 
 std::vector<std::string> JetEngine::tableNames() {
     std::vector<std::string> names;
-    for (const std::string &name : database().tableNames())
+    for (const std::string &name : reading([](const jet::JetDatabase &db) { return db.tableNames(); }))
         if (!IsSystemTableName(name))
             names.push_back(name);
     return names;
 }
 
 long JetEngine::rowCount(const std::string &name) {
-    return static_cast<long>(database().table(name).rowCount);
+    return static_cast<long>(reading([&](const jet::JetDatabase &db) { return db.table(name).rowCount; }));
 }
 
 void JetEngine::checkIntegrity() {
@@ -74,6 +74,12 @@ void JetEngine::commitGroup() {
     if (!inGroup_ || trial_)
         return;
     inGroup_ = false;
+    if (!lostGroup_.empty()) {
+        const std::string why = std::move(lostGroup_);
+        lostGroup_.clear();
+        abandon();
+        throw DbError(dberr::StorageFailure, "The writes of this group were taken back: " + why);
+    }
     database().commit();
 }
 
@@ -110,8 +116,20 @@ void JetEngine::close() noexcept {
     db_.reset();
 }
 
-void JetEngine::compactInto(const std::string &target, const std::vector<std::string> &owned) {
-    CompactPark(database(), target, owned);
+void JetEngine::compactInPlace(const std::string &scratch, const std::vector<std::string> &owned) {
+    // Open for writing, the park is held against every other writer until it is replaced.
+    if (!writing_ && jet::OpenForWritingElsewhere(path_))
+        jet::ThrowInUse(path_);
+    jet::JetDatabase &db = writable();
+    if (inGroup_ || trial_)
+        throw DbError(dberr::StorageFailure, "A change to '" + path_ + "' is under way.");
+    try {
+        CompactPark(db, scratch, owned);
+    } catch (...) {
+        close();
+        throw;
+    }
+    close();
 }
 
 } // namespace tarnwick

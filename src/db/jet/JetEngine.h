@@ -6,6 +6,7 @@
 #include "db/Engine.h"
 #include "db/jet/JetDatabase.h"
 #include "db/jet/JetError.h"
+#include "db/jet/LockFile.h"
 
 #include <memory>
 #include <string>
@@ -28,11 +29,12 @@ public:
     void beginTrial() override;
     void endTrial() noexcept override;
     void close() noexcept override;
-    void compactInto(const std::string &target, const std::vector<std::string> &owned) override;
+    void compactInPlace(const std::string &scratch, const std::vector<std::string> &owned) override;
 
     // Runs `write` within the open group or trial, or as a change of its own committed at once. A
     // refusal leaves the open change as it was; any other failure takes the whole open change back,
-    // and the group or trial goes on with a new one.
+    // and the group or trial goes on with a new one; the group's commit then says that its earlier
+    // writes were taken back.
     template <typename Write> auto change(Write write) {
         jet::JetDatabase &db = writable();
         // Outside a group or trial each write is a change of its own.
@@ -48,8 +50,22 @@ public:
             if (own)
                 db.rollback();
             throw;
-        } catch (...) {
+        } catch (const std::exception &error) {
             abandon();
+            if (inGroup_ && !trial_ && lostGroup_.empty())
+                lostGroup_ = error.what();
+            throw;
+        }
+    }
+
+    // Runs `read` on the database. A file that reads as damaged while another program holds its lock
+    // file is that program's change under way: it is refused as a file in use.
+    template <typename Read> auto reading(Read read) const {
+        try {
+            return read(database());
+        } catch (const DbError &error) {
+            if (!writing_ && error.number() == dberr::UnrecognizedFormat && jet::OpenForWritingElsewhere(path_))
+                jet::ThrowInUse(path_);
             throw;
         }
     }
@@ -68,6 +84,8 @@ private:
     bool writing_ = false;
     bool inGroup_ = false;
     bool trial_ = false;
+    // Why the open group's earlier writes were taken back; its commit reports it.
+    std::string lostGroup_;
 };
 
 } // namespace tarnwick

@@ -111,7 +111,9 @@ Value literalDefault(const std::string &expression) {
 } // namespace
 
 JetEngineTable::JetEngineTable(JetEngine &engine, const std::string &name)
-    : engine_(engine), name_(name), table_(engine.database().table(name)), idColumn_(table_.columns.size()) {
+    : engine_(engine), name_(name),
+      table_(engine.reading([&](const jet::JetDatabase &db) { return db.table(name); })),
+      idColumn_(table_.columns.size()) {
     std::map<std::string, std::string> expressions;
     for (const jet::CatalogEntry &entry : engine.database().catalog())
         if (entry.isLocalTable() && UpperCase(entry.name) == UpperCase(name))
@@ -162,11 +164,12 @@ std::vector<RowKey> JetEngineTable::keys(std::optional<long long> id) {
             found.emplace_back(numbered ? number->integer : 0, at.stored());
         return true;
     };
-    if (idColumn_ < columns_.size())
-        engine_.database().scanColumn(table_, idColumn_,
-                                      [&](jet::RowId at, const JetValue &number) { return take(at, &number); });
-    else
-        engine_.database().scan(table_, [&](jet::RowId at, const jet::Row &) { return take(at, nullptr); });
+    engine_.reading([&](const jet::JetDatabase &db) {
+        if (idColumn_ < columns_.size())
+            db.scanColumn(table_, idColumn_, [&](jet::RowId at, const JetValue &number) { return take(at, &number); });
+        else
+            db.scan(table_, [&](jet::RowId at, const jet::Row &) { return take(at, nullptr); });
+    });
     std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<RowKey> keys;
     keys.reserve(found.size());

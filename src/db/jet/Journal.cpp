@@ -1,9 +1,12 @@
 #include "db/jet/Journal.h"
 
+#include "base/NewFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -11,19 +14,34 @@ namespace tarnwick::jet {
 namespace {
 
 // The journal: a header (the magic bytes, the page count before the commit, the number of pages
-// saved), each saved page (its number, its image), then a checksum of all that came before.
-constexpr char kMagic[8] = {'T', 'W', 'J', 'E', 'T', 'J', 'N', '1'};
+// saved), each saved page (its number, a hash of the image the commit gives it, the image it had),
+// then a checksum of all that came before. The hashes tie the journal to its file: after a commit
+// cut short, each saved page of the file holds either its old image or its new one, and a file
+// where one holds anything else is another file. The last page the file had is always saved, so
+// that even a commit that only appends pages is tied to its file before the file is cut back.
+constexpr char kMagic[8] = {'T', 'W', 'J', 'E', 'T', 'J', 'N', '2'};
 constexpr std::size_t kHeaderSize = 16;
-constexpr std::size_t kEntrySize = 4 + kPageSize;
+constexpr std::size_t kEntrySize = 4 + 8 + kPageSize;
+constexpr std::size_t kImageAt = 12;
 
-void put32(std::vector<std::uint8_t> &out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
+void putLittleEndian(std::vector<std::uint8_t> &out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+void put32(std::vector<std::uint8_t> &out, std::uint32_t value) {
+    putLittleEndian(out, value, 4);
+}
+
+std::uint64_t getLittleEndian(const std::vector<std::uint8_t> &in, std::size_t at, int bytes) {
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | in[at + static_cast<std::size_t>(i)];
+    return value;
+}
+
 std::uint32_t get32(const std::vector<std::uint8_t> &in, std::size_t at) {
-    return static_cast<std::uint32_t>(in[at]) | in[at + 1] << 8 | in[at + 2] << 16 |
-           static_cast<std::uint32_t>(in[at + 3]) << 24;
+    return static_cast<std::uint32_t>(getLittleEndian(in, at, 4));
 }
 
 // FNV-1a over the journal's bytes, `hash` being that of the bytes before them: a journal whose
@@ -33,6 +51,10 @@ std::uint64_t checksum(const std::uint8_t *bytes, std::size_t size, std::uint64_
     for (std::size_t i = 0; i < size; ++i)
         hash = (hash ^ bytes[i]) * 1099511628211ull;
     return hash;
+}
+
+std::uint64_t pageHash(const Page &page) {
+    return checksum(page.data(), kPageSize);
 }
 
 [[noreturn]] void failed(const std::string &what, const std::string &path) {
@@ -92,10 +114,68 @@ bool complete(const std::vector<std::uint8_t> &bytes) {
     const std::size_t body = bytes.size() - 8;
     if (body != kHeaderSize + std::size_t{get32(bytes, 12)} * kEntrySize)
         return false;
-    std::uint64_t stored = 0;
-    for (int i = 7; i >= 0; --i)
-        stored = stored << 8 | bytes[body + static_cast<std::size_t>(i)];
-    return stored == checksum(bytes.data(), body);
+    return getLittleEndian(bytes, body, 8) == checksum(bytes.data(), body);
+}
+
+// Whether each page a complete journal saved holds, in the file, its old image or its new one.
+bool belongsTo(const std::vector<std::uint8_t> &bytes, const PageFile &file) {
+    for (std::size_t at = kHeaderSize; at + kEntrySize <= bytes.size() - 8; at += kEntrySize) {
+        const std::uint32_t number = get32(bytes, at);
+        if (number >= file.pageCount())
+            return false;
+        const std::uint64_t now = pageHash(file.read(number, "journal"));
+        if (now != getLittleEndian(bytes, at + 4, 8) && now != checksum(bytes.data() + at + kImageAt, kPageSize))
+            return false;
+    }
+    return true;
+}
+
+// Puts the saved pages of the whole journal `bytes` back into `file` and cuts the file to the length
+// it had, synced.
+void putBack(const std::vector<std::uint8_t> &bytes, PageFile &file) {
+    for (std::size_t at = kHeaderSize; at + kEntrySize <= bytes.size() - 8; at += kEntrySize) {
+        Page page;
+        std::memcpy(page.data(), bytes.data() + at + kImageAt, kPageSize);
+        file.write(get32(bytes, at), page);
+    }
+    if (file.pageCount() > get32(bytes, 8))
+        file.truncate(get32(bytes, 8));
+    file.sync();
+}
+
+void writeJournalPages(const PageFile &file, const std::map<std::uint32_t, Page> &changes, int fd,
+                       const std::string &path) {
+    std::map<std::uint32_t, const Page *> saved;
+    for (const auto &[number, page] : changes)
+        if (number < file.pageCount())
+            saved.emplace(number, &page);
+    const Page lastPage = file.pageCount() > 0 ? file.read(file.pageCount() - 1, "journal") : Page();
+    if (file.pageCount() > 0)
+        saved.emplace(file.pageCount() - 1, &lastPage); // unchanged unless the commit changes it
+    // Written a megabyte at a time, so that a large change is never copied whole into memory.
+    constexpr std::size_t kChunk = 1 << 20;
+    std::uint64_t sum = kChecksumStart;
+    std::vector<std::uint8_t> bytes(kMagic, kMagic + sizeof kMagic);
+    const auto flush = [&] {
+        sum = checksum(bytes.data(), bytes.size(), sum);
+        writeAll(fd, bytes, path);
+        bytes.clear();
+    };
+    put32(bytes, file.pageCount());
+    put32(bytes, static_cast<std::uint32_t>(saved.size()));
+    for (const auto &[number, incoming] : saved) {
+        const Page original = file.read(number, "journal");
+        put32(bytes, number);
+        putLittleEndian(bytes, pageHash(*incoming), 8);
+        bytes.insert(bytes.end(), original.data(), original.data() + kPageSize);
+        if (bytes.size() >= kChunk)
+            flush();
+    }
+    flush();
+    putLittleEndian(bytes, sum, 8);
+    writeAll(fd, bytes, path);
+    if (::fsync(fd) != 0)
+        failed("sync the journal", path);
 }
 
 } // namespace
@@ -104,35 +184,24 @@ std::string JournalPath(const std::string &databasePath) {
     return databasePath + "-journal";
 }
 
-void WriteJournal(const PageFile &file, const std::vector<std::uint32_t> &numbers) {
+void WriteJournal(const PageFile &file, const std::map<std::uint32_t, Page> &changes) {
     const std::string path = JournalPath(file.path());
-    const Descriptor journal{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    // A journal already there holds a commit that failed and could not be taken back: writing over
+    // it would lose what puts the file back.
+    const Descriptor journal{::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
+    if (journal.fd < 0 && errno == EEXIST)
+        throw DbError(dberr::StorageFailure, "A change to '" + file.path() +
+                                                 "' that failed waits in its journal to be taken back; nothing "
+                                                 "more is written to it until it is opened again.");
     if (journal.fd < 0)
         failed("create the journal", path);
-    // Written a megabyte at a time, so that a large change is never copied whole into memory.
-    constexpr std::size_t kChunk = 1 << 20;
-    std::uint64_t sum = kChecksumStart;
-    std::vector<std::uint8_t> bytes(kMagic, kMagic + sizeof kMagic);
-    const auto flush = [&] {
-        sum = checksum(bytes.data(), bytes.size(), sum);
-        writeAll(journal.fd, bytes, path);
-        bytes.clear();
-    };
-    put32(bytes, file.pageCount());
-    put32(bytes, static_cast<std::uint32_t>(numbers.size()));
-    for (std::uint32_t number : numbers) {
-        const Page original = file.read(number, "journal");
-        put32(bytes, number);
-        bytes.insert(bytes.end(), original.data(), original.data() + kPageSize);
-        if (bytes.size() >= kChunk)
-            flush();
+    try {
+        writeJournalPages(file, changes, journal.fd, path);
+    } catch (...) {
+        // The file is untouched yet: a journal cut short only takes room (on a full disk, all of it).
+        ::unlink(path.c_str());
+        throw;
     }
-    flush();
-    for (int i = 0; i < 8; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(sum >> (8 * i)));
-    writeAll(journal.fd, bytes, path);
-    if (::fsync(journal.fd) != 0)
-        failed("sync the journal", path);
     syncFolderOf(path);
 }
 
@@ -143,21 +212,38 @@ void RemoveJournal(const std::string &databasePath) {
     syncFolderOf(path);
 }
 
-void RecoverFromJournal(const std::string &databasePath) {
+std::optional<std::string> RecoverFromJournal(const std::string &databasePath) {
+    const std::string path = JournalPath(databasePath);
     std::vector<std::uint8_t> bytes;
-    if (!readJournal(JournalPath(databasePath), bytes))
-        return;
+    if (!readJournal(path, bytes))
+        return std::nullopt;
     if (complete(bytes)) {
         PageFile file(databasePath, true);
-        for (std::size_t at = kHeaderSize; at + kEntrySize <= bytes.size() - 8; at += kEntrySize) {
-            Page page;
-            std::memcpy(page.data(), bytes.data() + at + 4, kPageSize);
-            file.write(get32(bytes, at), page);
+        if (!belongsTo(bytes, file)) {
+            const std::filesystem::path journal(path);
+            try {
+                const std::string aside = NameWithoutReplacing(path, journal.parent_path().string(),
+                                                               journal.filename().string() + " (another file's)", "");
+                syncFolderOf(aside);
+                return aside;
+            } catch (const std::system_error &error) {
+                throw DbError(dberr::StorageFailure, "Cannot set aside the journal '" + path +
+                                                         "' of another file: " + error.code().message() + ".");
+            }
         }
-        file.truncate(get32(bytes, 8));
-        file.sync();
+        putBack(bytes, file);
     }
     RemoveJournal(databasePath);
+    return std::nullopt;
+}
+
+void TakeBackCommit(PageFile &file) {
+    std::vector<std::uint8_t> bytes;
+    if (!readJournal(JournalPath(file.path()), bytes))
+        return;
+    if (complete(bytes))
+        putBack(bytes, file);
+    RemoveJournal(file.path());
 }
 
 } // namespace tarnwick::jet

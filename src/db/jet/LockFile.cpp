@@ -70,9 +70,11 @@ WriterLock::WriterLock(const std::string &databasePath) : path_(LockFilePath(dat
     std::memcpy(record, computer, std::min(std::strlen(computer), kNameSize - 1));
     std::memcpy(record + kNameSize, kSecurityName, std::strlen(kSecurityName));
     if (::pwrite(fd_, record, kRecordSize, 0) != static_cast<ssize_t>(kRecordSize)) {
+        const std::string why = std::strerror(errno);
+        // Held by no one else, the file goes as the last user's would (a full disk keeps nothing).
+        ::unlink(path_.c_str());
         ::close(fd_);
-        throw DbError(dberr::StorageFailure,
-                      "Cannot write the lock file '" + path_ + "': " + std::strerror(errno) + ".");
+        throw DbError(dberr::StorageFailure, "Cannot write the lock file '" + path_ + "': " + why + ".");
     }
 }
 

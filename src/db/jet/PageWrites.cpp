@@ -47,14 +47,16 @@ std::optional<std::uint32_t> PageWrites::nextReused() const {
 void PageWrites::commit() {
     if (changed_.empty())
         return;
-    std::vector<std::uint32_t> overwritten;
-    for (const auto &changed : changed_)
-        if (changed.first < file_.pageCount())
-            overwritten.push_back(changed.first);
-    WriteJournal(file_, overwritten);
-    for (const auto &[number, page] : changed_)
-        file_.write(number, page);
-    file_.sync();
+    WriteJournal(file_, changed_);
+    try {
+        for (const auto &[number, page] : changed_)
+            file_.write(number, page);
+        file_.sync();
+    } catch (const DbError &) {
+        // Taken back at once: a later commit of this run would write its own journal over this one.
+        TakeBackCommit(file_);
+        throw;
+    }
     RemoveJournal(file_.path());
     changed_.clear();
 }

@@ -1,6 +1,7 @@
 #include "db/jet/ParkCompaction.h"
 
-#include "db/jet/LockFile.h"
+#include "base/NewFile.h"
+#include "db/jet/Journal.h"
 
 #include <filesystem>
 
@@ -10,19 +11,27 @@ void CompactPark(const jet::JetDatabase &db, const std::string &target, const st
     const std::string &source = db.file().path();
     if (db.changing())
         throw DbError(dberr::StorageFailure, "A change to '" + source + "' is under way.");
-    // A copy of a file another program is writing to could hold half of its change.
-    if (jet::OpenForWritingElsewhere(source))
-        jet::ThrowInUse(source);
     std::error_code error;
+    std::filesystem::remove(jet::JournalPath(target), error);
     std::filesystem::copy_file(source, target, error);
-    if (error)
-        throw DbError(dberr::StorageFailure, "'" + target + "' could not be written: " + error.message() + ".");
+    if (error) {
+        const std::string why = error.message();
+        std::filesystem::remove(target, error);
+        throw DbError(dberr::StorageFailure, "'" + target + "' could not be written: " + why + ".");
+    }
     try {
-        jet::JetDatabase(target, true).pack(owned);
+        jet::JetDatabase(target, jet::JetDatabase::Unshared{}).pack(owned);
+        if (!FlushToDisk(target))
+            throw DbError(dberr::StorageFailure, "'" + target + "' could not be written to the disk.");
     } catch (...) {
         std::filesystem::remove(target, error);
         throw;
     }
+    std::filesystem::rename(target, source, error);
+    if (error)
+        throw DbError(dberr::StorageFailure,
+                      "'" + target + "' could not take the place of '" + source + "': " + error.message() + ".");
+    FlushFolder(std::filesystem::absolute(source).parent_path().string());
 }
 
 } // namespace tarnwick

@@ -9,9 +9,12 @@
 
 namespace tarnwick {
 
-// Writes the committed state of `db` into `target`, which must not exist yet, with the tables
-// `owned` packed. A database another program is writing to is refused, and so is a table the engine
-// cannot keep consistent; `target` is then removed.
+// Writes the committed state of `db`, open for writing (and so held against every other writer),
+// into `target`, which must not exist yet, with the tables `owned` packed, and puts it in place of
+// `db`'s file in one rename: the file holds the park before or after, never neither. A table the
+// engine cannot keep consistent is refused; `target` is then removed and the park left as it was.
+// A journal left beside `target` by an earlier compaction cut short is removed first: it belongs to
+// no file now.
 void CompactPark(const jet::JetDatabase &db, const std::string &target, const std::vector<std::string> &owned);
 
 } // namespace tarnwick

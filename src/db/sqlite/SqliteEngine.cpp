@@ -1,7 +1,13 @@
 #include "db/sqlite/SqliteEngine.h"
 
+#include "base/NewFile.h"
 #include "base/PathCheck.h"
 #include "db/sqlite/SqliteTable.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 namespace tarnwick {
 
@@ -111,15 +117,52 @@ void SqliteEngine::commitGroup() {
     if (!inGroup_ || trial_)
         return;
     inGroup_ = false;
-    // A failed statement may have ended the transaction already (SQLite rolls back on some errors).
-    if (!sqlite3_get_autocommit(handle()))
+    // A failed statement may have ended the transaction already (SQLite rolls back on some errors);
+    // a commit the disk refuses is taken back whole.
+    if (sqlite3_get_autocommit(handle()))
+        return;
+    try {
         Execute(handle(), "COMMIT");
+    } catch (const DbError &) {
+        if (!sqlite3_get_autocommit(handle()))
+            sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
-// VACUUM INTO packs every table: an SQLite park holds nothing but Tarnwick's own.
-void SqliteEngine::compactInto(const std::string &target, const std::vector<std::string> &) {
-    if (!VacuumInto(handle(), target))
-        ThrowSqlite(handle());
+// VACUUM INTO packs every table: an SQLite park holds nothing but Tarnwick's own. It cannot run
+// within a transaction, so the write lock is taken after it, and a commit of another program in
+// between (which data_version shows) leaves the park as it is. The log is folded in first, so that
+// the replaced file leaves no log behind that a reader could take for the new file's.
+void SqliteEngine::compactInPlace(const std::string &scratch, const std::vector<std::string> &) {
+    if (inGroup_ || trial_)
+        throw DbError(dberr::StorageFailure, "A change to '" + path_ + "' is under way.");
+    const auto dataVersion = [this] {
+        Statement query(handle(), "PRAGMA data_version");
+        return query.step() ? sqlite3_column_int64(query.get(), 0) : 0;
+    };
+    const auto refuse = [&](const std::string &why) {
+        if (!sqlite3_get_autocommit(handle()))
+            sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        std::remove(scratch.c_str());
+        close();
+        throw DbError(dberr::StorageFailure, why);
+    };
+    sqlite3_exec(handle(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    const sqlite3_int64 before = dataVersion();
+    if (!VacuumInto(handle(), scratch))
+        refuse("'" + scratch + "' could not be written: " + sqlite3_errmsg(handle()) + ".");
+    if (sqlite3_exec(handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK || dataVersion() != before)
+        refuse(path_ + " is in use by another program, so it was not compacted.");
+    if (!FlushToDisk(scratch))
+        refuse("'" + scratch + "' could not be written to the disk.");
+    if (std::rename(scratch.c_str(), path_.c_str()) != 0) {
+        const std::string why = std::strerror(errno);
+        refuse("'" + scratch + "' could not take the place of '" + path_ + "': " + why + ".");
+    }
+    FlushFolder(std::filesystem::absolute(path_).parent_path().string());
+    sqlite3_exec(handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    close();
 }
 
 long SqliteEngine::rowCount(const std::string &name) {

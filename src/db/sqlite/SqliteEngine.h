@@ -23,7 +23,7 @@ public:
     void beginTrial() override;
     void endTrial() noexcept override;
     void close() noexcept override;
-    void compactInto(const std::string &target, const std::vector<std::string> &owned) override;
+    void compactInPlace(const std::string &scratch, const std::vector<std::string> &owned) override;
 
     // The open database; throws when it is closed.
     sqlite3 *handle() const;

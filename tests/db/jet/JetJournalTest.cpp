@@ -12,6 +12,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <sys/wait.h>
@@ -143,12 +144,15 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
 }
 
 // A journal written as a commit does, then pages overwritten as the commit would, then the commit
-// cut short: the next open puts the file back. A journal cut short or damaged itself is only removed.
-TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
+// cut short: the next open puts the file back. A journal cut short or damaged itself is only removed;
+// one whose pages the file holds neither before nor after (the journal of another file, or of this
+// one before a copy was put over it) is set aside, and the file left as it is.
+TEST(JetJournal, TheNextOpenPutsBackOnlyAWholeJournalOfItsOwnFile) {
     if (!fs::is_directory(kAccessFolder))
         GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
-    enum class Journal { Complete, CompleteOfManyMegabytes, Torn, Damaged };
-    for (const Journal kind : {Journal::Complete, Journal::CompleteOfManyMegabytes, Journal::Torn, Journal::Damaged}) {
+    enum class Journal { Complete, CompleteOfManyMegabytes, Torn, Damaged, OfAnotherFile, OfAnEarlierCopy };
+    for (const Journal kind : {Journal::Complete, Journal::CompleteOfManyMegabytes, Journal::Torn, Journal::Damaged,
+                               Journal::OfAnotherFile, Journal::OfAnEarlierCopy}) {
         SCOPED_TRACE(static_cast<int>(kind));
         TempDir dir;
         const std::string path = dir.file("db.mdb");
@@ -166,11 +170,17 @@ TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
                 saved.push_back(number);
             ASSERT_GT(saved.size(), 1000u);
         }
-        const std::string original = TempDir::readFile(path);
+        jet::Page scribbled;
+        std::fill(scribbled.data(), scribbled.data() + 4096, 0xA5);
+        std::map<std::uint32_t, jet::Page> changes;
+        for (std::uint32_t number : saved)
+            changes[number] = scribbled;
+        const std::string before = TempDir::readFile(path);
+        const std::string journal = jet::JournalPath(path);
         {
             jet::PageFile file(path, true);
-            jet::WriteJournal(file, saved);
-            const std::string journal = jet::JournalPath(path);
+            changes[file.pageCount()] = scribbled;
+            jet::WriteJournal(file, changes);
             if (kind == Journal::Torn) {
                 fs::resize_file(journal, fs::file_size(journal) - 100);
             } else if (kind == Journal::Damaged) {
@@ -179,17 +189,23 @@ TEST(JetJournal, TheNextOpenPutsBackACompleteJournalAndDropsATornOrDamagedOne) {
                 std::string bytes = TempDir::readFile(journal);
                 std::fill(bytes.begin() + 100, bytes.begin() + 600, '\0');
                 dir.write("db.mdb-journal", bytes);
-            } else {
-                jet::Page scribbled;
-                std::fill(scribbled.data(), scribbled.data() + 4096, 0xA5);
-                saved.push_back(file.pageCount());
-                for (std::uint32_t number : saved)
-                    file.write(number, scribbled);
+            } else if (kind == Journal::OfAnEarlierCopy) {
+                jet::Page other;
+                std::fill(other.data(), other.data() + 4096, 0x5A);
+                file.write(saved.front(), other);
+            } else if (kind != Journal::OfAnotherFile) {
+                for (const auto &[number, page] : changes)
+                    file.write(number, page);
             }
         }
-        EXPECT_GE(jet::JetDatabase(path).table("DateTest").rowCount, 6u);
-        EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
-        EXPECT_TRUE(TempDir::readFile(path) == original);
+        if (kind == Journal::OfAnotherFile)
+            fs::copy_file(kAccessFolder / "compIndexTestV2000.mdb", path, fs::copy_options::overwrite_existing);
+        const std::string untouched = TempDir::readFile(path);
+        const bool foreign = kind == Journal::OfAnotherFile || kind == Journal::OfAnEarlierCopy;
+        EXPECT_NO_THROW(jet::JetDatabase{path});
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_EQ(fs::exists(journal + " (another file's)"), foreign);
+        EXPECT_TRUE(TempDir::readFile(path) == (foreign ? untouched : before));
     }
 }
 
