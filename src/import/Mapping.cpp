@@ -123,6 +123,19 @@ bool endsWithJson(const std::string &name) {
 
 } // namespace
 
+std::string MatchSummary(const MatchResult &match) {
+    const std::size_t n = match.matched.size();
+    std::string text = n == 0   ? std::string("Match Titles matched no column")
+                       : n == 1 ? std::string("Match Titles matched 1 column")
+                                : "Match Titles matched " + std::to_string(n) + " columns";
+    if (match.leftover.empty())
+        return text + ".";
+    text += "; the titles left for you to choose are:";
+    for (std::size_t i = 0; i < match.leftover.size(); ++i)
+        text += (i ? ", " : " ") + match.leftover[i];
+    return text + ".";
+}
+
 MatchResult AutoMatch(std::vector<MappingSlot> &slots, ImportTable, const std::vector<std::string> &titles) {
     std::vector<bool> used(titles.size(), false);
     for (const MappingSlot &slot : slots)

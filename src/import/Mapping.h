@@ -21,6 +21,9 @@ struct MatchResult {
 // already, or that fits two slots, or a slot that two titles fit, is left to the operator.
 MatchResult AutoMatch(std::vector<MappingSlot> &slots, ImportTable table, const std::vector<std::string> &titles);
 
+// What a match did, in a sentence: how many columns it matched (none included) and the titles left.
+std::string MatchSummary(const MatchResult &match);
+
 // A mapping: the table, the options, and the title chosen for each slot.
 struct SavedMapping {
     ImportTable table = ImportTable::Sites;

@@ -2,6 +2,7 @@
 
 #include "app/TitleCase.h"
 #include "base/TextUtil.h"
+#include "base/VbNumber.h"
 #include "db/DbError.h"
 #include "import/ImportListener.h"
 
@@ -57,6 +58,7 @@ const Value &RowContext::at(int position) const {
 void RowContext::set(Field &field, const std::string &caption, int position, Value value) {
     failedCaption_ = &caption;
     failedColumn_ = &field.Name();
+    failedType_ = &field.columnType();
     failedPosition_ = position;
     field.SetValue(std::move(value));
     if (keepWritten_ && position > 0)
@@ -91,6 +93,23 @@ void RowContext::fit(Field &field, const std::string &caption, int position, Val
     if (hardLimit && after > hardLimit)
         text = Utf16Left(text, hardLimit);
     set(field, caption, position, Value(std::move(text)));
+}
+
+std::string RowContext::whyRefused() const {
+    if (!failedType_)
+        return "it is not a value of the column's kind or is too long for it";
+    switch (failedType_->kind) {
+    case ColumnKind::Text:
+        return "it is longer than the column's " + std::to_string(failedType_->textSize) + " characters";
+    case ColumnKind::Memo:
+        return "it is longer than the column can hold";
+    case ColumnKind::Date:
+        return "it is not a date";
+    case ColumnKind::YesNo:
+        return "it is not Yes or No";
+    default:
+        return ParseNumber(failedValue()) ? "it is a number beyond what the column holds" : "it is not a number";
+    }
 }
 
 std::string RowContext::failedCaption() const {
@@ -220,8 +239,7 @@ ImportOutcome RunImport(Session &session, const ImportWindowState &window, const
         } catch (const NumberedError &error) {
             failed = true;
             reason = error.number() == dberr::ConversionRefused
-                         ? row.failedCaption() + " cannot take '" + row.failedValue() +
-                               "': it is not a value of the column's kind or is too long for it"
+                         ? row.failedCaption() + " cannot take '" + row.failedValue() + "': " + row.whyRefused()
                          : row.failedCaption() + " could not be stored: " + error.description();
         } catch (const SourceRefused &refused) {
             finish();

@@ -70,12 +70,16 @@ public:
     // For the row-error prompt: the caption and the value in hand when a failure struck.
     std::string failedCaption() const;
     std::string failedValue() const;
+    // Why the column refused the value in hand: too long for a text column, not a date, not Yes or
+    // No, not a number, or a number beyond the column's range.
+    std::string whyRefused() const;
     // The column being set when a failure struck ("" when none was).
     std::string failedColumn() const { return failedColumn_ ? *failedColumn_ : std::string(); }
     // Forgets the failure details and values of the previous row.
     void startRow() {
         failedCaption_ = nullptr;
         failedColumn_ = nullptr;
+        failedType_ = nullptr;
         failedPosition_ = 0;
         overflowCaption_.clear();
         written_.clear();
@@ -91,6 +95,7 @@ private:
     std::vector<ResolvedSlot> slots_;
     const std::string *failedCaption_ = nullptr;
     const std::string *failedColumn_ = nullptr;
+    const ColumnType *failedType_ = nullptr;
     int failedPosition_ = 0;
     bool keepWritten_ = false;
     std::vector<StoredValue> written_;

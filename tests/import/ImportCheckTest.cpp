@@ -134,7 +134,7 @@ TEST_F(RejectedRowsTest, TheRowsPassedOverAreKeptAndImportAfterFixing) {
                                            ": fix them there, then import that file with the same mapping.");
     const std::string rejected = park.read("sites rejected.csv");
     EXPECT_EQ(rejected.substr(0, rejected.find("\r\n")), "\"Site\",\"Len\",\"Line\",\"Reason\"");
-    EXPECT_NE(rejected.find("\r\nten,45,3,\"Number cannot take 'ten': it is not a value of the column's kind"),
+    EXPECT_NE(rejected.find("\r\nten,45,3,\"Number cannot take 'ten': it is not a number\""),
               std::string::npos)
         << rejected;
     EXPECT_NE(rejected.find("\r\n3,fifty,4,\"Length cannot take 'fifty'"), std::string::npos) << rejected;
@@ -189,7 +189,7 @@ TEST_P(RejectedNames, ARejectedRowsFileNeverReplacesAFileOrASourceOfTheRun) {
     }
 }
 
-const std::string kReason = "\"Number cannot take 'x': it is not a value of the column's kind or is too long for it\"";
+const std::string kReason = "\"Number cannot take 'x': it is not a number\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RejectedNames,
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {{"g rejected.csv", "\"Site\",\"Line\",\"Reason\"\r\nx,2," + kReason + "\r\n"},
                      {"g rejected (2).csv", "\"Site\",\"Line\",\"Reason\"\r\nx;y,3,\"Number cannot take 'x;y': it is not a "
-                                            "value of the column's kind or is too long for it\"\r\n"}}},
+                                            "number\"\r\n"}}},
         // The fixed rows of an earlier run, imported with their source, are not overwritten.
         RejectedRun{"fixed rows of an earlier run",
                     {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}},
@@ -240,7 +240,7 @@ TEST_F(RejectedRowsTest, AWorkbooksRowsGoToAWorkbookThatReadsBackTheSame) {
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
               "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
               "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\tn:3\n2\t5\ts:Number cannot "
-              "take 'x': it is not a value of the column's kind or is too long for it\n");
+              "take 'x': it is not a number\n");
 }
 
 } // namespace

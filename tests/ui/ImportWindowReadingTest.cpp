@@ -166,7 +166,7 @@ private Q_SLOTS:
                                         "mapping."));
         QCOMPARE(QString::fromStdString(park->dir.read("sites rejected.csv")),
                  QString("\"Site\",\"Len\",\"Rate\",\"Line\",\"Reason\"\r\n3,fifty,25,4,\"Length cannot take 'fifty': "
-                         "it is not a value of the column's kind or is too long for it\"\r\n"));
+                         "it is not a number\"\r\n"));
     }
 
     void theTotalsSpeakOfOneInTheSingular() {

@@ -332,6 +332,7 @@ private Q_SLOTS:
     void matchTitlesMarksItsChoicesAndASavedMappingIsOffered() {
         clickEntry(files(), "a.csv");
         click("cmdMatch_0");
+        QCOMPARE(park->said().last(), QString("Match Titles matched 2 columns."));
         QCOMPARE(control<QComboBox>("FileField_1")->currentText(), QString("Site"));
         QCOMPARE(control<QComboBox>("FileField_3")->currentText(), QString("Len"));
         QVERIFY(control<QComboBox>("FileField_1")->property("matched").toBool());

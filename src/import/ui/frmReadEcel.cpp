@@ -461,6 +461,7 @@ void frmReadEcel::matchTitles(int panel) {
     for (std::size_t k = 0; k < slots.size(); ++k)
         if (std::find(match.matched.begin(), match.matched.end(), slots[k].caption) != match.matched.end())
             markMatched(dropDowns_[panel][k]);
+    session_.prompter.notify(MatchSummary(match));
 }
 
 void frmReadEcel::markMatched(QComboBox *dropDown) {
