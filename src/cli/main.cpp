@@ -4,12 +4,30 @@
 #include "app/Version.h"
 #include "cli/Commands.h"
 #include "db/ParkSchema.h"
+#include "import/ImportWindowState.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
 
 using namespace tarnwick;
+
+namespace {
+
+// The COLUMN names --map takes for each table: the captions of the import window's boxes.
+std::string MapColumnsHelp() {
+    std::string help = "The COLUMN of --map COLUMN=TITLE is the caption of the import window's box:";
+    const std::pair<const char *, const std::vector<std::string> *> tables[] = {
+        {"sites", &SiteCaptions()}, {"guests", &GuestCaptions()}, {"charges", &ChargeCaptions()}};
+    for (const auto &[table, captions] : tables) {
+        help += std::string("\n  ") + table + ":";
+        for (const std::string &caption : *captions)
+            help += " " + caption;
+    }
+    return help;
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     CLI::App app{"Tarnwick: moves a campground's old records into its new park database."};
@@ -95,6 +113,7 @@ int main(int argc, char **argv) {
     ImportOptions import;
     CLI::App *importCommand = app.add_subcommand("import", "Import source files into a park table");
     windowOptions(importCommand, import);
+    importCommand->footer(MapColumnsHelp());
     importCommand->add_option("FILE", import.files, "Files of the database folder, imported one after the other")
         ->required()
         ->option_text(" ");

@@ -22,6 +22,22 @@ void storeTitles(Session &session, std::vector<std::string> &titles) {
     session.FieldNames[0] = std::to_string(titles.size());
 }
 
+// Data lines read after the titles to see how they are separated.
+constexpr std::size_t kSampleLines = 20;
+
+// The delimiter (',' or ';') that cuts more of `lines` into more fields than the other; 0 when
+// neither does.
+char LooksSeparatedBy(const std::vector<std::string> &lines) {
+    int byCommas = 0, bySemicolons = 0;
+    for (const std::string &line : lines) {
+        const int commas = CutLine(line, ',', [](int, std::string) {});
+        const int semicolons = CutLine(line, ';', [](int, std::string) {});
+        byCommas += commas > semicolons;
+        bySemicolons += semicolons > commas;
+    }
+    return byCommas > bySemicolons ? ',' : bySemicolons > byCommas ? ';' : '\0';
+}
+
 FieldNamesResult textTitles(Session &session, const std::string &fileName) {
     const std::string path = SourcePath(session, fileName);
     // The opener would write a default settings file in place of a missing source; refuse first.
@@ -33,6 +49,10 @@ FieldNamesResult textTitles(Session &session, const std::string &fileName) {
     if (number <= 0)
         return {};
     std::string header = session.files.Eof(number) ? std::string() : session.files.LineInput(number);
+    // The first data lines, for the delimiter they look separated by.
+    std::vector<std::string> data;
+    while (data.size() < kSampleLines && !session.files.Eof(number))
+        data.push_back(session.files.LineInput(number));
     session.files.Close(number);
 
     if (header.empty() || header[0] != '"')
@@ -55,9 +75,7 @@ FieldNamesResult textTitles(Session &session, const std::string &fileName) {
         return {};
     }
     storeTitles(session, titles);
-    const int commas = CutLine(header, ',', [](int, std::string) {});
-    const int semicolons = CutLine(header, ';', [](int, std::string) {});
-    return {titles, std::nullopt, {}, commas > semicolons ? ',' : semicolons > commas ? ';' : '\0'};
+    return {titles, std::nullopt, {}, LooksSeparatedBy({header}), LooksSeparatedBy(data)};
 }
 
 FieldNamesResult workbookTitles(Session &session, const std::string &fileName, std::string &shtName,

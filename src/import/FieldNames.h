@@ -17,8 +17,10 @@ struct FieldNamesResult {
     // The worksheet read, for a workbook.
     std::string sheet;
     // For a text file, the delimiter that cuts its title line into more fields than the other one
-    // does (',' or ';'); 0 when neither does.
+    // does (',' or ';'), and the one that does so for most of its first data lines; 0 when neither
+    // does (or there are no data lines).
     char titleDelimiter = 0;
+    char dataDelimiter = 0;
 };
 
 // Reads the titles of a source of the database folder into session.FieldNames: the quoted first

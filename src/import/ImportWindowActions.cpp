@@ -55,25 +55,39 @@ SelectedTitles ReadSelectedTitles(Session &session, const std::vector<std::strin
         result.titles.insert(result.titles.end(), read.titles.begin(), read.titles.end());
         result.filesWritten = result.filesWritten || read.repairedFile.has_value();
         result.someUnread = result.someUnread || read.titles.empty();
-        result.reads.push_back({file, read.sheet, read.titles.size(), read.titleDelimiter});
+        result.reads.push_back({file, read.sheet, read.titles.size(), read.titleDelimiter, read.dataDelimiter});
     }
     return result;
 }
 
+namespace {
+
+std::string separatedBy(char delimiter) {
+    return delimiter == ';' ? "semicolons" : "commas";
+}
+
+std::string choose(char delimiter) {
+    return delimiter == ';' ? ": choose Semicolon" : ": choose Comma";
+}
+
+} // namespace
+
 std::string TitlesReadStatus(const std::vector<SourceRead> &reads, char delimiter) {
-    std::string status;
-    char other = 0;
+    std::string status, hint;
     for (const SourceRead &read : reads) {
         status += (status.empty() ? "" : "; ") + read.file + (read.sheet.empty() ? "" : ", sheet " + read.sheet) +
                   ": " + (read.titles ? CountOf(static_cast<long>(read.titles), "title", "titles") : "no titles read");
-        if (read.titles && read.titleDelimiter && read.titleDelimiter != delimiter)
-            other = read.titleDelimiter;
+        if (!read.titles)
+            continue;
+        // The data decide what the import needs; titles separated otherwise are named too.
+        const char data = read.dataDelimiter ? read.dataDelimiter : read.titleDelimiter;
+        if (read.titleDelimiter && read.dataDelimiter && read.titleDelimiter != read.dataDelimiter)
+            hint = ". The titles look separated by " + separatedBy(read.titleDelimiter) + " but the data by " +
+                   separatedBy(read.dataDelimiter) + (data != delimiter ? choose(data) : "");
+        else if (data && data != delimiter)
+            hint = ". The titles look separated by " + separatedBy(data) + choose(data);
     }
-    if (other == ';')
-        status += ". The titles look separated by semicolons: choose Semicolon";
-    else if (other == ',')
-        status += ". The titles look separated by commas: choose Comma";
-    return status;
+    return status + hint;
 }
 
 std::string ReadAgainStatus(const std::vector<std::string> &files, const std::string &table) {

@@ -21,6 +21,7 @@ struct SourceRead {
     std::string sheet; // the worksheet, for a workbook
     std::size_t titles = 0;
     char titleDelimiter = 0; // FieldNamesResult::titleDelimiter
+    char dataDelimiter = 0;  // FieldNamesResult::dataDelimiter
 };
 
 struct SelectedTitles {

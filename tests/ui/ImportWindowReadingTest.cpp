@@ -52,6 +52,7 @@ private Q_SLOTS:
         park = std::make_unique<DesktopPark>();
         park->dir.write("sites.csv", kSites);
         park->dir.write("semi.csv", "\"Site\";\"Len\";\"Rate\"\r\n1;40;20\r\n");
+        park->dir.write("mixed.csv", "\"Site\",\"Len\",\"Rate\"\r\n1;40;20\r\n2;45;25\r\n");
         openWindow();
     }
     void cleanup() { closePark(); }
@@ -74,6 +75,14 @@ private Q_SLOTS:
             << "sites.csv"
             << "Option2_1"
             << "sites.csv: 3 titles. The titles look separated by commas: choose Comma";
+        QTest::newRow("titles by commas, data by semicolons, read as comma")
+            << "mixed.csv"
+            << "Option2_0"
+            << "mixed.csv: 3 titles. The titles look separated by commas but the data by semicolons: choose Semicolon";
+        QTest::newRow("titles by commas, data by semicolons, read as semicolon")
+            << "mixed.csv"
+            << "Option2_1"
+            << "mixed.csv: 3 titles. The titles look separated by commas but the data by semicolons";
         QTest::newRow("workbook, second sheet picked") << "guests.xls"
                                                        << "Option2_0"
                                                        << "guests.xls, sheet Current Guests: 4 titles";
