@@ -143,6 +143,7 @@ void putBack(const std::vector<std::uint8_t> &bytes, PageFile &file) {
     file.sync();
 }
 
+// Writes the journal's bytes (see the layout above) to `fd` and syncs them.
 void writeJournalPages(const PageFile &file, const std::map<std::uint32_t, Page> &changes, int fd,
                        const std::string &path) {
     std::map<std::uint32_t, const Page *> saved;
