@@ -56,12 +56,10 @@ ParkFileLock::~ParkFileLock() = default;
 
 std::optional<std::string> RecoverParkJournal(const std::string &park) {
     std::error_code error;
-    if (!std::filesystem::exists(jet::JournalPath(park), error) || DetectDatabaseFormat(park) != DatabaseFormat::Jet4 ||
-        jet::OpenForWritingElsewhere(park))
+    if (!std::filesystem::exists(jet::JournalPath(park), error) || DetectDatabaseFormat(park) != DatabaseFormat::Jet4)
         return std::nullopt;
     try {
-        const jet::WriterLock lock(park);
-        return jet::RecoverFromJournal(park);
+        return jet::RecoverAsReader(park);
     } catch (const DbError &) {
         return std::nullopt;
     }

@@ -27,7 +27,7 @@ constexpr std::size_t kSampleLines = 20;
 
 // The delimiter (',' or ';') that cuts more of `lines` into more fields than the other; 0 when
 // neither does.
-char LooksSeparatedBy(const std::vector<std::string> &lines) {
+char looksSeparatedBy(const std::vector<std::string> &lines) {
     int byCommas = 0, bySemicolons = 0;
     for (const std::string &line : lines) {
         const int commas = CutLine(line, ',', [](int, std::string) {});
@@ -75,7 +75,7 @@ FieldNamesResult textTitles(Session &session, const std::string &fileName) {
         return {};
     }
     storeTitles(session, titles);
-    return {titles, std::nullopt, {}, LooksSeparatedBy({header}), LooksSeparatedBy(data)};
+    return {titles, std::nullopt, {}, looksSeparatedBy({header}), looksSeparatedBy(data)};
 }
 
 FieldNamesResult workbookTitles(Session &session, const std::string &fileName, std::string &shtName,

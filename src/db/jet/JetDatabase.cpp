@@ -34,19 +34,12 @@ JetHeader readHeader(const PageFile &file) {
     return header;
 }
 
-// A journal is put back before anything is read, unless its writer is still at work. A reader puts
-// it back only while holding the writers' lock itself, so that it never meets a commit under way.
+// A journal is put back before anything is read, unless its writer is still at work.
 const std::string &recovered(const std::string &path, bool locked) {
-    if (!std::filesystem::exists(JournalPath(path)))
-        return path;
-    if (locked) {
+    if (locked)
         RecoverFromJournal(path);
-        return path;
-    }
-    if (OpenForWritingElsewhere(path))
-        ThrowInUse(path);
-    const WriterLock lock(path);
-    RecoverFromJournal(path);
+    else
+        RecoverAsReader(path);
     return path;
 }
 

@@ -1,6 +1,7 @@
 #include "db/jet/Journal.h"
 
 #include "base/NewFile.h"
+#include "db/jet/LockFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -236,6 +237,15 @@ std::optional<std::string> RecoverFromJournal(const std::string &databasePath) {
     }
     RemoveJournal(databasePath);
     return std::nullopt;
+}
+
+std::optional<std::string> RecoverAsReader(const std::string &databasePath) {
+    if (!std::filesystem::exists(JournalPath(databasePath)))
+        return std::nullopt;
+    if (OpenForWritingElsewhere(databasePath))
+        ThrowInUse(databasePath);
+    const WriterLock lock(databasePath);
+    return RecoverFromJournal(databasePath);
 }
 
 void TakeBackCommit(PageFile &file) {

@@ -19,6 +19,11 @@ std::string JournalPath(const std::string &databasePath);
 // images it gives them, and the file's page count into the journal of `file`, synced.
 void WriteJournal(const PageFile &file, const std::map<std::uint32_t, Page> &changes);
 
+// Puts back the journal beside `databasePath` as RecoverFromJournal does, for a program that does
+// not hold the file's writer lock: it holds that lock for the while, so that it never meets a commit
+// under way, and refuses the file as in use while a writer holds it. Nothing without a journal.
+std::optional<std::string> RecoverAsReader(const std::string &databasePath);
+
 // Puts back, from its journal, what a commit into `file` that failed part way (a full disk, an I/O
 // error) had written, and removes the journal: the file is as it was before the commit.
 void TakeBackCommit(PageFile &file);
