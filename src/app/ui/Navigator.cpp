@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace tarnwick {
 
@@ -38,19 +39,26 @@ QWidget *Navigator::existing(WindowId id) const {
 void Navigator::goTo(QWidget *from, WindowId target, Order order) {
     session.Navigating = 1;
     showInOrder(
-        target, [from] { from->close(); }, order);
+        target, from, [from] { from->close(); }, order);
 }
 
 void Navigator::leaveMain(WindowId target, Order order) {
     QWidget *main = window(WindowId::Main);
     showInOrder(
-        target, [main] { main->hide(); }, order);
+        target, main, [main] { main->hide(); }, order);
 }
 
-void Navigator::showInOrder(WindowId target, const std::function<void()> &leave, Order order) {
+void Navigator::showInOrder(WindowId target, QWidget *from, const std::function<void()> &leave, Order order) {
+    // The editors open in the middle of the screen, the import and export windows over the window
+    // they came from; the main window comes back where it was.
+    QWidget *shown = window(target);
+    if (target == WindowId::SiteEditor || target == WindowId::GuestEditor)
+        CentreOn(shown, from->screen()->availableGeometry());
+    else if (target != WindowId::Main)
+        CentreOn(shown, from->frameGeometry());
     if (order == Order::UnloadFirst)
         leave();
-    window(target)->show();
+    shown->show();
     if (order == Order::ShowFirst)
         leave();
 }

@@ -53,7 +53,7 @@ public:
     Session &session;
 
 private:
-    void showInOrder(WindowId target, const std::function<void()> &leave, Order order);
+    void showInOrder(WindowId target, QWidget *from, const std::function<void()> &leave, Order order);
 
     std::map<WindowId, Factory> factories_;
     std::map<WindowId, QPointer<QWidget>> windows_;

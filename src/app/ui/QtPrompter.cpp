@@ -1,5 +1,7 @@
 #include "app/ui/QtPrompter.h"
 
+#include "app/ui/WindowPlacement.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -29,7 +31,8 @@ QString lines(const std::string &text) {
 } // namespace
 
 void QtPrompter::notify(const std::string &text, Icon icon) {
-    QMessageBox box(qtIcon(icon), "Tarnwick", lines(text), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(qtIcon(icon), "Tarnwick", lines(text), QMessageBox::Ok, SpeakingOwner());
+    FitTitle(&box);
     box.exec();
 }
 
@@ -37,7 +40,8 @@ Answer QtPrompter::ask(const std::string &text, Buttons buttons, Icon icon) {
     bool yesNo = buttons == Buttons::YesNo;
     QMessageBox box(qtIcon(icon), "Tarnwick", lines(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+                    SpeakingOwner());
+    FitTitle(&box);
     int result = box.exec();
     if (yesNo)
         return result == QMessageBox::Yes ? Answer::Yes : Answer::No;

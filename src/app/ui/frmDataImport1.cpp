@@ -161,7 +161,7 @@ void frmDataImport1::setVisible(bool visible) {
     if (!visible && isVisible())
         lastPosition_ = pos();
     else if (visible && !isVisible() && lastPosition_)
-        move(*lastPosition_);
+        PlaceAt(this, *lastPosition_);
     QMainWindow::setVisible(visible);
 }
 

@@ -2,6 +2,7 @@
 // `tarnwick --screenshots DIR` renders every window offscreen into DIR and exits.
 #include "app/Startup.h"
 #include "app/Version.h"
+#include "app/ui/ControlMap.h"
 #include "app/ui/DesktopIdentity.h"
 #include "app/ui/DesktopWindows.h"
 #include "app/ui/Progress.h"
@@ -49,6 +50,7 @@ int main(int argc, char **argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     if (screenshots)
         return WriteScreenshots(argv[2]);
+    KeepControlMapWhenAsked();
 
     QtPrompter prompter;
     Progress progress;

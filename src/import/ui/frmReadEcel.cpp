@@ -155,12 +155,12 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
     AddHelpItem(navigator_, this, "Export Text or Excel Files", "mnuExport", 130);
 
     refreshFileList();
-    ResizeWithinScreen(this, 1280, 700);
+    ResizeWithinScreen(this, 1280, 720);
 }
 
 QWidget *frmReadEcel::buildSteps() {
     auto *steps = new QWidget;
-    steps->setFixedWidth(400);
+    steps->setFixedWidth(440);
     auto *layout = new QVBoxLayout(steps);
     layout->setContentsMargins(0, 0, 0, 0);
 

@@ -1,0 +1,301 @@
+#!/usr/bin/env python3
+"""The change-over walked with a real mouse under a real window manager.
+
+Starts Xvfb (1366 x 768) with openbox, opens the desktop program on a new Jet park holding the
+sample files, and clicks through it with xdotool as an operator would: an import that stops at a
+refused row, the site and guest windows, the export window. Positions and stacking are read from
+the X server and the window manager, not from the program. Checked on the way:
+  - every window the walk opens lies wholly on the screen, frame included;
+  - the main window comes back where it was after each window it opened;
+  - the site and guest windows open in the middle of the screen;
+  - during the import the Progress window is above the import window and below the message box;
+  - a message box is wide enough for the title bar to show its whole title.
+Exit status 77 (skipped) where Xvfb, openbox or xdotool is not installed.
+
+Usage: change_over_walk.py TARNWICK TARNWICK_CLI
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SCREEN_W, SCREEN_H = 1366, 768
+MAIN_TITLE = "Halvane Tarnwick"
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop")
+
+
+class WalkFailed(Exception):
+    pass
+
+
+def wait_for(what, probe, timeout=20.0):
+    """Polls `probe` until it returns something true, and returns that."""
+    end = time.monotonic() + timeout
+    while True:
+        found = probe()
+        if found:
+            return found
+        if time.monotonic() > end:
+            raise WalkFailed(f"gave up waiting for {what}")
+        time.sleep(0.1)
+
+
+class Desktop:
+    """An X server with a window manager, and what the X server says about its windows."""
+
+    def __init__(self, work):
+        self.display = self._free_display()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.processes = [subprocess.Popen(
+            ["Xvfb", self.display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+        try:
+            self._start_manager(work)
+        except WalkFailed:
+            self.close()
+            raise
+
+    def _start_manager(self, work):
+        wait_for("the X server", lambda: self.x(["xdotool", "getdisplaygeometry"], check=False), timeout=60)
+        self.log = os.path.join(work, "openbox.log")
+        with open(self.log, "w") as log:
+            self.processes.append(subprocess.Popen(["openbox", "--config-file", self._openbox_config(work)],
+                                                   env=self.env, stdout=log, stderr=log))
+        try:
+            wait_for("openbox", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.x(["xprop", "-root"], check=False),
+                     timeout=60)
+        except WalkFailed:
+            with open(self.log) as log:
+                raise WalkFailed(f"openbox did not start: {log.read().strip()}")
+
+    @staticmethod
+    def _free_display():
+        for number in range(71, 140):
+            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
+                return f":{number}"
+        raise WalkFailed("no free X display number")
+
+    @staticmethod
+    def _openbox_config(work):
+        # Openbox's own defaults, written out so that a user's configuration cannot change the walk.
+        path = os.path.join(work, "rc.xml")
+        with open(path, "w") as rc:
+            rc.write('<?xml version="1.0"?><openbox_config xmlns="http://openbox.org/3.4/rc">'
+                     '<placement><policy>Smart</policy><center>yes</center></placement>'
+                     '<focus><focusNew>yes</focusNew></focus></openbox_config>')
+        return path
+
+    def x(self, command, check=True):
+        done = subprocess.run(command, env=self.env, capture_output=True, text=True)
+        if check and done.returncode != 0:
+            raise WalkFailed(f"{' '.join(command)}: {done.stderr.strip()}")
+        return done.stdout if done.returncode == 0 else ""
+
+    def windows(self, title):
+        return self.x(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], check=False).split()
+
+    def frame(self, window):
+        """The window's frame on the screen, title bar and borders included, as (x, y, w, h)."""
+        # xwininfo, not xdotool's geometry, which counts a reparenting manager's frame twice.
+        info = dict(line.strip().split(":", 1) for line in self.x(["xwininfo", "-id", window]).splitlines()
+                    if ":" in line)
+        x, y, w, h = (int(info[k]) for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        extents = self.x(["xprop", "-id", window, "_NET_FRAME_EXTENTS"]).split("=")[-1]
+        left, right, top, bottom = (int(v) for v in extents.split(",")) if "," in extents else (0, 0, 0, 0)
+        return (x - left, y - top, w + left + right, h + top + bottom)
+
+    def stacking(self):
+        """Titles of the mapped windows, bottom to top."""
+        ids = self.x(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).split("#")[-1]
+        titles = []
+        for window in ids.replace(",", " ").split():
+            if "IsViewable" in self.x(["xwininfo", "-id", window], check=False):
+                titles.append(self.x(["xdotool", "getwindowname", window], check=False).strip())
+        return titles
+
+    def close(self):
+        for process in reversed(self.processes):
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+class Program:
+    """The desktop program on a park, driven through its control map with the real mouse."""
+
+    def __init__(self, desktop, tarnwick, folder):
+        self.desktop = desktop
+        self.map_path = os.path.join(folder, "controls.map")
+        env = dict(desktop.env, TARNWICK_CONTROL_MAP=self.map_path, HOME=folder,
+                   XDG_CONFIG_HOME=os.path.join(folder, ".config"))
+        self.process = subprocess.Popen([tarnwick], cwd=folder, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def controls(self):
+        try:
+            with open(self.map_path) as lines:
+                rows = [line.rstrip("\n").split("\t") for line in lines]
+        except FileNotFoundError:
+            return {}
+        found = {}
+        for row in rows:
+            if row[0] == "control":
+                found[(row[1], row[2])] = tuple(int(v) for v in row[3:7])
+        return found
+
+    def click(self, window, name):
+        """Moves the mouse to the middle of the control `name` of `window` and clicks it."""
+        x, y, w, h = wait_for(f"{name} in {window}", lambda: self.controls().get((window, name)))
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "1"])
+        time.sleep(0.4)
+
+    def answer(self, button):
+        """Clicks `button` of the message box now showing; returns the box's frame."""
+        box = wait_for("a message box", lambda: self.desktop.windows("Tarnwick"))[0]
+        frame = self.desktop.frame(box)
+        self.click("", button)
+        wait_for("the message box to close", lambda: box not in self.desktop.windows("Tarnwick"))
+        return frame
+
+    def ended(self):
+        return self.process.poll() is not None
+
+
+class Walk:
+    def __init__(self, desktop, program):
+        self.desktop, self.program = desktop, program
+        self.faults = []
+
+    def frame_of(self, title):
+        window = wait_for(f"the window '{title}'", lambda: self.desktop.windows(title))[0]
+        time.sleep(0.3)  # the manager's placement is done when the window has been mapped a moment
+        frame = self.desktop.frame(window)
+        x, y, w, h = frame
+        if x < 0 or y < 0 or x + w > SCREEN_W or y + h > SCREEN_H:
+            self.faults.append(f"'{title}' lies partly off the screen: {frame}")
+        return frame
+
+    def answer(self, button="OK"):
+        x, y, w, h = self.program.answer(button)
+        if w < 230:
+            self.faults.append(f"a message box {w} pixels wide, too narrow for its title bar")
+
+    def back_to_main(self, where, came_from):
+        frame = self.frame_of(MAIN_TITLE)
+        if frame[:2] != where[:2]:
+            self.faults.append(f"the main window came back from {came_from} at {frame[:2]}, not {where[:2]}")
+
+    def centred_on_screen(self, title):
+        x, y, w, h = self.frame_of(title)
+        off = abs(x + w / 2 - SCREEN_W / 2) + abs(y + h / 2 - SCREEN_H / 2)
+        if off > 24:
+            self.faults.append(f"'{title}' opened at {(x, y)}, not in the middle of the screen")
+
+    def import_with_progress(self):
+        """Imports a sites file whose row 1500 is refused: the row's question is asked while the
+        Progress window shows, and the stacking is read then."""
+        p = self.program
+        p.click("frmReadEcel", "Option1_0")
+        p.click("frmReadEcel", "File1/long-sites.csv")
+        p.click("frmReadEcel", "cmdMatch_0")
+        self.answer()  # how many columns Match Titles chose
+        p.click("frmReadEcel", "Command1")
+        self.answer("No")  # no backup before the import
+        wait_for("the refused row's question", lambda: self.desktop.windows("Tarnwick"))
+        order = self.desktop.stacking()
+        wanted = ["Read CSV or Excel Spreadsheet", "Progress", "Tarnwick"]
+        shown = [title for title in order if title in wanted]
+        if shown != wanted:
+            self.faults.append(f"stacking during the import (bottom to top) was {shown}, not {wanted}")
+        self.answer("No")  # stop at the refused row
+        while wait_for("the import's last word", lambda: self.desktop.windows("Tarnwick") or
+                       (not self.desktop.windows("Progress") and ["done"]), timeout=30) != ["done"]:
+            self.answer()
+
+    def run(self):
+        d, p = self.desktop, self.program
+        self.answer("No")  # no initial backup
+        home = self.frame_of(MAIN_TITLE)
+
+        p.click("frmDataImport1", "Command3")
+        self.frame_of("Read CSV or Excel Spreadsheet")
+        self.import_with_progress()
+        p.click("frmReadEcel", "Command9")
+        self.back_to_main(home, "the import window")
+
+        p.click("frmDataImport1", "Command1")
+        self.centred_on_screen("Site Definition")
+        p.click("frmSiteDef", "Command6")
+        self.back_to_main(home, "the site window")
+
+        p.click("frmDataImport1", "Command2")
+        self.answer()  # "There are no Guests Available."
+        self.centred_on_screen("Guest Definition")
+        p.click("frmGuestDef", "Command6")
+        self.back_to_main(home, "the guest window")
+
+        p.click("frmDataImport1", "Command4")
+        self.frame_of("MS Access Database Export")
+        p.click("frmMSAcessExport", "Command2")
+        self.back_to_main(home, "the export window")
+
+
+
+def long_sites(path, rows=3000, refused=1500):
+    with open(path, "w", newline="") as out:
+        out.write('"Number","Length","Width"\r\n')
+        for row in range(1, rows + 1):
+            out.write(f'"{row}","{"ten" if row == refused else 30 + row % 20}","12"\r\n')
+
+
+def main():
+    if len(sys.argv) != 3:
+        print(__doc__)
+        return 2
+    tarnwick, cli = sys.argv[1:]
+    missing = [tool for tool in TOOLS + ("xwininfo",) if not shutil.which(tool)]
+    if missing:
+        print(f"skipped: {', '.join(missing)} not installed (scripts/setup installs them)")
+        return 77
+    with tempfile.TemporaryDirectory() as work:
+        park = os.path.join(work, "park")
+        os.mkdir(park)
+        # The program keeps path.txt beside itself when it runs from a folder of its own.
+        shutil.copy(tarnwick, os.path.join(park, "tarnwick"))
+        subprocess.run([cli, "init", "--format", "jet", park], check=True, capture_output=True)
+        with open(os.path.join(park, "path.txt"), "w", newline="") as path_txt:
+            path_txt.write(f"{park}\r\n{park}\r\n")
+        long_sites(os.path.join(park, "long-sites.csv"))
+        try:
+            desktop = Desktop(work)
+        except WalkFailed as failed:
+            print("FAULT: no desktop to walk:", failed)
+            return 1
+        program = Program(desktop, os.path.join(park, "tarnwick"), park)
+        walk = Walk(desktop, program)
+        try:
+            walk.run()
+        except WalkFailed as failed:
+            walk.faults.append(f"the walk stopped: {failed}")
+            shot = os.environ.get("WALK_SCREENSHOT")
+            if shot and shutil.which("import"):
+                desktop.x(["import", "-window", "root", shot], check=False)
+        finally:
+            if not program.ended():
+                program.process.kill()
+            desktop.close()
+    faults = walk.faults
+    for fault in faults:
+        print("FAULT:", fault)
+    print("walked:", "with faults" if faults else "every window where it belongs")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
