@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -32,6 +33,13 @@ public:
     virtual std::optional<std::string> input(const std::string &title, const std::string &prompt) = 0;
     // A folder dialog titled `title`, opened on `start`; the chosen folder, or nothing when cancelled.
     virtual std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) = 0;
+    // A dialog choosing files to open, titled `title`, opened on `start`, showing the kinds `filter`
+    // names; the files chosen, none when cancelled. A prompter without a dialog chooses none.
+    virtual std::vector<std::string> chooseFiles(const std::string &title, const std::string &start,
+                                                 const std::string &filter) {
+        (void)title, (void)start, (void)filter;
+        return {};
+    }
     // A save dialog; the path chosen, or nothing when cancelled. A prompter without a dialog of its
     // own asks with an input box, and a name typed there that is no absolute path is taken as a
     // file of the request's folder ("" stays "", for the caller to refuse).

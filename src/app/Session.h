@@ -32,6 +32,8 @@ struct Session {
     // When the last import stopped at a row the operator would not pass over: how many of its rows
     // are stored, which the terminal says. Empty otherwise.
     std::string ImportStopNote;
+    // The folder files were last brought into the park's folder from, where the next dialog opens.
+    std::string LastAddedFrom;
     short BrowseOpen = 0;
 
     std::string TitleCaseResult;

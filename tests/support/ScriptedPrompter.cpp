@@ -45,6 +45,16 @@ std::optional<std::string> ScriptedPrompter::chooseFolder(const std::string &tit
     return a;
 }
 
+std::vector<std::string> ScriptedPrompter::chooseFiles(const std::string &title, const std::string &start,
+                                                   const std::string &) {
+    record({Shown::Folder, title + "|" + start});
+    if (fileChoices.empty())
+        throw std::logic_error("unexpected file dialog: " + title);
+    auto a = fileChoices.front();
+    fileChoices.pop_front();
+    return a;
+}
+
 std::vector<std::string> ScriptedPrompter::texts() const {
     std::vector<std::string> out;
     for (const Shown &s : shown)

@@ -24,6 +24,8 @@ public:
     std::deque<std::optional<std::string>> inputs;
     // Answers to folder dialogs: a folder, or nothing for Cancel.
     std::deque<std::optional<std::string>> folders;
+    // Answers to file dialogs: the files chosen (none for Cancel).
+    std::deque<std::vector<std::string>> fileChoices;
     // Called as each message, question or input box is shown, before it is answered.
     std::function<void(const Shown &)> onShow;
 
@@ -33,6 +35,9 @@ public:
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
     // Recorded as its title; throws when no answer was queued.
     std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
+    // Recorded as "title|start"; throws when no answer was queued.
+    std::vector<std::string> chooseFiles(const std::string &title, const std::string &start,
+                                         const std::string &filter) override;
 
     std::vector<std::string> texts() const;
 

@@ -9,6 +9,7 @@
 #include "support/KilledImport.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -238,6 +239,45 @@ private Q_SLOTS:
         // The repaired copy holds quoted titles that can be read.
         clickEntry(files(), "plain New.CSV");
         QCOMPARE(ItemsOf(control<QComboBox>("FileField_1")), (QStringList{"Site", "Len"}));
+    }
+
+    void filesAreBroughtIntoTheNamedParkFolderAndListedWhenTheyArrive() {
+        QCOMPARE(control<QLabel>("lblParkFolder")->toolTip(), QString::fromStdString(park->dir.path()));
+        QVERIFY(control<QLabel>("lblParkFolder")->text().startsWith("Files in /"));
+        TempDir outside;
+        outside.write("new.csv", kSitesB);
+        outside.write("a.csv", kSitesC);
+        const std::string replace = "The park's folder already holds a file named a.csv. Replace it with the one from " +
+                                    outside.path() + "?";
+        auto parkFile = [&](const char *name) { return park->dir.read(name); };
+
+        // No keeps the park's a.csv; the new file is listed at once.
+        park->prompter.fileChoices = {{outside.file("new.csv"), outside.file("a.csv")}};
+        park->prompter.answers = {Answer::No};
+        click("cmdAddFiles");
+        QCOMPARE(park->said().mid(park->said().size() - 2),
+                 (QStringList{"Add Files to the Park's Folder|" + QDir::homePath(), QString::fromStdString(replace)}));
+        QCOMPARE(parkFile("a.csv"), kSitesA);
+        QCOMPARE(parkFile("new.csv"), kSitesB);
+        QVERIFY(!files()->findItems("new.csv", Qt::MatchExactly).isEmpty());
+
+        // The next dialog opens where the files came from; Yes replaces; a vanished file is said.
+        park->prompter.fileChoices = {{outside.file("a.csv"), outside.file("gone.csv")}};
+        park->prompter.answers = {Answer::Yes};
+        click("cmdAddFiles");
+        QCOMPARE(park->said().mid(park->said().size() - 3),
+                 (QStringList{"Add Files to the Park's Folder|" + QString::fromStdString(outside.path()),
+                              QString::fromStdString(replace),
+                              "gone.csv could not be copied into the park's folder: No such file or directory."}));
+        QCOMPARE(parkFile("a.csv"), kSitesC);
+        QVERIFY(!std::filesystem::exists(park->dir.file(".gone.csv.part")));
+
+        // A file another program puts in the folder is listed without a click, the selection kept.
+        clickEntry(files(), "b.csv");
+        park->dir.write("arrived.txt", "\"Item\"\r\n");
+        QTRY_VERIFY(!files()->findItems("arrived.txt", Qt::MatchExactly).isEmpty());
+        QCOMPARE(files()->selectedItems().size(), 1);
+        QCOMPARE(files()->selectedItems().front()->text(), QString("b.csv"));
     }
 
     void badInputGetsASentence_data() {

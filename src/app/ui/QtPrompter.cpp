@@ -75,4 +75,14 @@ std::optional<std::string> QtPrompter::chooseSaveFile(const SaveRequest &request
     return path.toStdString();
 }
 
+std::vector<std::string> QtPrompter::chooseFiles(const std::string &title, const std::string &start,
+                                             const std::string &filter) {
+    std::vector<std::string> files;
+    for (const QString &file :
+         QFileDialog::getOpenFileNames(SpeakingOwner(), QString::fromStdString(title), QString::fromStdString(start),
+                                       QString::fromStdString(filter)))
+        files.push_back(file.toStdString());
+    return files;
+}
+
 } // namespace tarnwick

@@ -11,6 +11,8 @@ public:
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
     std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
     std::optional<std::string> chooseSaveFile(const SaveRequest &request) override;
+    std::vector<std::string> chooseFiles(const std::string &title, const std::string &start,
+                                         const std::string &filter) override;
 };
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "import/ui/frmReadEcel.h"
 
 #include "app/ui/WindowPlacement.h"
+#include "import/AddFiles.h"
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 #include "import/ui/ImportPanelTexts.h"
@@ -11,6 +12,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -77,6 +80,9 @@ const PanelSpec kPanels[3] = {
 class FileList : public QListWidget {
 public:
     explicit FileList(std::function<void(bool)> released) : released_(std::move(released)) {}
+    // Small by nature: the window's height for its width counts this, and the list takes the room
+    // that is left over.
+    QSize sizeHint() const override { return {256, minimumHeight()}; }
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override {
@@ -101,6 +107,9 @@ private:
     SheetPicker &picker_;
     QLineEdit *shtName_;
 };
+
+// The width of the left column, the three steps.
+constexpr int kStepsWidth = 440;
 
 const char *const kTableCaptions[3] = {"Site Definitions", "Guest Data", "POS Items"};
 
@@ -160,7 +169,7 @@ frmReadEcel::frmReadEcel(Navigator &navigator) : navigator_(navigator), session_
 
 QWidget *frmReadEcel::buildSteps() {
     auto *steps = new QWidget;
-    steps->setFixedWidth(440);
+    steps->setFixedWidth(kStepsWidth);
     auto *layout = new QVBoxLayout(steps);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -202,6 +211,18 @@ QWidget *frmReadEcel::buildSteps() {
 
     auto *frame3 = named(new QGroupBox("2) Select a CSV or Excel Spreadsheet for Import "), "Frame3");
     auto *files = new QVBoxLayout(frame3);
+    auto *folderRow = new QHBoxLayout;
+    folder_ = named(new QLabel, "lblParkFolder");
+    folder_->setMinimumWidth(0);
+    folder_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *addFiles = named(new QPushButton("Add Files..."), "cmdAddFiles",
+                           "Copy files from another folder into the park's folder, to import them");
+    connect(addFiles, &QPushButton::clicked, this, [this] { addFilesClicked(); });
+    folderRow->addWidget(folder_, 1);
+    folderRow->addWidget(addFiles);
+    files->addLayout(folderRow);
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { refreshFileList(); });
     // A click reads the files, also when it leaves the selection as it was.
     file1_ = named(new FileList([this](bool onSelected) {
                        if (clickPending_ || onSelected)
@@ -209,7 +230,7 @@ QWidget *frmReadEcel::buildSteps() {
                    }),
                    "File1", "Select the File for Data Import");
     file1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    file1_->setMinimumHeight(120);
+    file1_->setMinimumHeight(100);
     connect(file1_, &QListWidget::itemSelectionChanged, this, [this] { fileSelectionChanged(); });
     files->addWidget(file1_);
     auto *processing = new QHBoxLayout;
@@ -354,14 +375,40 @@ ImportWindowState frmReadEcel::windowState() const {
 }
 
 void frmReadEcel::refreshFileList() {
+    const QString folder = QString::fromStdString(session_.DbFolder);
+    if (watcher_->directories() != QStringList{folder}) {
+        if (!watcher_->directories().isEmpty())
+            watcher_->removePaths(watcher_->directories());
+        watcher_->addPath(folder);
+        folder_->setToolTip(folder);
+    }
+    // The folder's name, shortened in the middle where the column is too narrow for it.
+    const QString caption = "Files in " + folder;
+    const int room = kStepsWidth - 48 - findChild<QPushButton *>("cmdAddFiles")->sizeHint().width();
+    folder_->setText(folder_->fontMetrics().elidedText(caption, Qt::ElideMiddle, room));
+
+    const std::vector<std::string> names = ListSourceFiles(session_.DbFolder);
+    std::vector<std::string> listed;
+    for (int i = 0; i < file1_->count(); ++i)
+        listed.push_back(file1_->item(i)->text().toStdString());
+    // The park's own files change the folder too (a commit, a backup): the list is left alone then.
+    if (names == listed)
+        return;
     std::vector<std::string> selected = selectedFiles();
     listing_ = true;
     file1_->clear();
-    for (const std::string &name : ListSourceFiles(session_.DbFolder)) {
+    for (const std::string &name : names) {
         auto *item = new QListWidgetItem(QString::fromStdString(name), file1_);
         item->setSelected(std::find(selected.begin(), selected.end(), name) != selected.end());
     }
     listing_ = false;
+}
+
+void frmReadEcel::addFilesClicked() {
+    RunHandler(session_, [this] {
+        AddFilesToPark(session_, QDir::homePath().toStdString());
+        refreshFileList();
+    });
 }
 
 std::vector<std::string> frmReadEcel::selectedFiles() const {

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -31,7 +32,8 @@ public:
     void ClearLists(short cho);
     // The window's controls as the importers read them.
     ImportWindowState windowState() const;
-    // Lists the database folder's sources again, keeping the selection of the names still there.
+    // Lists the database folder's sources again, keeping the selection of the names still there;
+    // names the folder over the list and watches it, so that a file arriving there is listed.
     void refreshFileList();
 
 protected:
@@ -43,6 +45,8 @@ private:
     QWidget *buildPanel(int panel);
     QWidget *buildNavigation();
     void File1_Click();
+    // "Add Files...": files chosen in a dialog are copied into the park's folder.
+    void addFilesClicked();
     // The status line of the panel now shown: what was read for it, or how to fill it.
     void showStatus();
     void fileSelectionChanged();
@@ -64,6 +68,8 @@ private:
     QRadioButton *comma_ = nullptr;
     QRadioButton *allCaps_ = nullptr;
     QListWidget *file1_ = nullptr;
+    QLabel *folder_ = nullptr;
+    QFileSystemWatcher *watcher_ = nullptr;
     QLineEdit *shtName_ = nullptr;
     QLabel *status_ = nullptr;
     std::array<QString, 3> readStatus_; // what the last click read, per panel
