@@ -3,6 +3,7 @@
 #include "base/TextUtil.h"
 #include "cli/Commands.h"
 #include "cli/TerminalSheetPicker.h"
+#include "import/DelimitedText.h"
 #include "import/ImportWindowActions.h"
 #include "import/Mapping.h"
 
@@ -111,6 +112,15 @@ std::string MappingPath(CliSession &cli, const std::string &file) {
 
 std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &options, ImportWindowState &window,
                                        std::vector<std::string> *titles) {
+    // A source that is not there stops the command before anything is read, in a sentence on stderr.
+    for (const std::string &file : options.files)
+        if (!IsRegularFile(SourcePath(cli.session, file))) {
+            std::cerr << "The file " << SourcePath(cli.session, file) << " could not be found." << std::endl;
+            if (file.find('/') != std::string::npos)
+                std::cerr << "Files are imported from the park's folder, " << cli.session.DbFolder
+                          << ": copy the file there and give its name." << std::endl;
+            return 1;
+        }
     AnswerSheetQuestions(cli.prompter, options.sheet);
     // As in the import window: a click on the files reads their titles.
     TerminalSheetPicker picker(options.sheet);

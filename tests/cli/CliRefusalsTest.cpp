@@ -107,6 +107,22 @@ TEST_F(CliRefusals, MappedTitlesMustBeTitlesOfTheFile) {
         EXPECT_EQ(entry.path().filename().string().rfind("Park_", 0), std::string::npos);
 }
 
+TEST_F(CliRefusals, AMissingSourceStopsTheImportInASentenceOnStderr) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"gone.csv", "The file " + park.file("gone.csv") + " could not be found.\n"},
+        {"/elsewhere/gone.csv", "The file " + park.path() + "//elsewhere/gone.csv could not be found.\nFiles are imported "
+                                "from the park's folder, " + park.path() + ": copy the file there and give its name.\n"},
+    };
+    for (const auto &[file, says] : cases) {
+        SCOPED_TRACE(file);
+        const ObservedRun run =
+            RunObserved(CLI_PATH, {"--park", park.path(), "import", "sites", file, "--map", "Number=Site"}, 30);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, says);
+        EXPECT_EQ(run.out, "");
+    }
+}
+
 TEST(CliStartUp, AFileThatIsNotAParkIsReportedAndLeftAsItWas) {
     const std::pair<const char *, std::string> cases[] = {
         {"empty file", ""},
