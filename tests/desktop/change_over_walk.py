@@ -30,6 +30,20 @@ class WalkFailed(Exception):
     pass
 
 
+def settled(read, timeout=5.0):
+    """Reads until two reads a moment apart agree (a window manager places and stacks a window a
+    little after it is mapped), and returns the last read."""
+    end = time.monotonic() + timeout
+    last = read()
+    while time.monotonic() < end:
+        time.sleep(0.25)
+        now = read()
+        if now == last:
+            return now
+        last = now
+    return last
+
+
 def wait_for(what, probe, timeout=20.0):
     """Polls `probe` until it returns something true, and returns that."""
     end = time.monotonic() + timeout
@@ -174,8 +188,7 @@ class Walk:
 
     def frame_of(self, title):
         window = wait_for(f"the window '{title}'", lambda: self.desktop.windows(title))[0]
-        time.sleep(0.3)  # the manager's placement is done when the window has been mapped a moment
-        frame = self.desktop.frame(window)
+        frame = settled(lambda: self.desktop.frame(window))
         x, y, w, h = frame
         if x < 0 or y < 0 or x + w > SCREEN_W or y + h > SCREEN_H:
             self.faults.append(f"'{title}' lies partly off the screen: {frame}")
@@ -208,7 +221,7 @@ class Walk:
         p.click("frmReadEcel", "Command1")
         self.answer("No")  # no backup before the import
         wait_for("the refused row's question", lambda: self.desktop.windows("Tarnwick"))
-        order = self.desktop.stacking()
+        order = settled(self.desktop.stacking)
         wanted = ["Read CSV or Excel Spreadsheet", "Progress", "Tarnwick"]
         shown = [title for title in order if title in wanted]
         if shown != wanted:
