@@ -115,10 +115,11 @@ std::optional<int> PrepareImportWindow(CliSession &cli, const ImportOptions &opt
     // A source that is not there stops the command before anything is read, in a sentence on stderr.
     for (const std::string &file : options.files)
         if (!IsRegularFile(SourcePath(cli.session, file))) {
-            std::cerr << "The file " << SourcePath(cli.session, file) << " could not be found." << std::endl;
-            if (file.find('/') != std::string::npos)
-                std::cerr << "Files are imported from the park's folder, " << cli.session.DbFolder
-                          << ": copy the file there and give its name." << std::endl;
+            if (file.find('/') == std::string::npos)
+                std::cerr << "The file " << SourcePath(cli.session, file) << " could not be found." << std::endl;
+            else
+                std::cerr << "The file " << file << " is not in the park's folder, " << cli.session.DbFolder
+                          << ": files are imported from there. Copy the file there and give its name." << std::endl;
             return 1;
         }
     AnswerSheetQuestions(cli.prompter, options.sheet);

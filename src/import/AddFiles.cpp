@@ -1,6 +1,9 @@
 #include "import/AddFiles.h"
 
+#include "base/NewFile.h"
+
 #include <filesystem>
+#include <system_error>
 
 namespace tarnwick {
 namespace fs = std::filesystem;
@@ -19,20 +22,29 @@ std::vector<std::string> CopyIntoPark(Session &session, const std::vector<std::s
                                      source.parent_path().string() + "?",
                                  Buttons::YesNo, Icon::Exclamation) != Answer::Yes)
             continue;
-        // Copied under a name the file list does not show, then renamed: the list never offers a
-        // half-copied file, and a failed copy leaves the file that was there.
-        const fs::path partial = fs::path(session.DbFolder) / ("." + name + ".part");
+        // Copied under a hidden temporary name, flushed, then renamed: the list never offers a
+        // half-copied file, and a failed copy (or a power cut) leaves the file that was there.
+        std::string partial;
         std::error_code error;
-        fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
+        try {
+            partial = MakeTemporaryFile(session.DbFolder);
+            fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
+        } catch (const std::system_error &failed) {
+            error = failed.code();
+        }
+        if (!error && !FlushToDisk(partial))
+            error = std::make_error_code(std::errc::io_error);
         if (!error)
             fs::rename(partial, target, error);
         if (error) {
             std::error_code ignored;
-            fs::remove(partial, ignored);
+            if (!partial.empty())
+                fs::remove(partial, ignored);
             session.prompter.notify(name + " could not be copied into the park's folder: " + error.message() + ".",
                                     Icon::Exclamation);
             continue;
         }
+        FlushFolder(session.DbFolder);
         copied.push_back(name);
     }
     return copied;

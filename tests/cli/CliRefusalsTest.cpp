@@ -110,8 +110,8 @@ TEST_F(CliRefusals, MappedTitlesMustBeTitlesOfTheFile) {
 TEST_F(CliRefusals, AMissingSourceStopsTheImportInASentenceOnStderr) {
     const std::pair<std::string, std::string> cases[] = {
         {"gone.csv", "The file " + park.file("gone.csv") + " could not be found.\n"},
-        {"/elsewhere/gone.csv", "The file " + park.path() + "//elsewhere/gone.csv could not be found.\nFiles are imported "
-                                "from the park's folder, " + park.path() + ": copy the file there and give its name.\n"},
+        {"/elsewhere/gone.csv", "The file /elsewhere/gone.csv is not in the park's folder, " + park.path() +
+                                    ": files are imported from there. Copy the file there and give its name.\n"},
     };
     for (const auto &[file, says] : cases) {
         SCOPED_TRACE(file);

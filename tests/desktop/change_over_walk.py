@@ -10,7 +10,7 @@ the X server and the window manager, not from the program. Checked on the way:
   - the site and guest windows open in the middle of the screen;
   - during the import the Progress window is above the import window and below the message box;
   - a message box is wide enough for the title bar to show its whole title.
-Exit status 77 (skipped) where Xvfb, openbox or xdotool is not installed.
+Exit status 77 (skipped) where Xvfb, openbox, xdotool, xprop or xwininfo is not installed.
 
 Usage: change_over_walk.py TARNWICK TARNWICK_CLI
 """
@@ -23,7 +23,7 @@ import time
 
 SCREEN_W, SCREEN_H = 1366, 768
 MAIN_TITLE = "Halvane Tarnwick"
-TOOLS = ("Xvfb", "openbox", "xdotool", "xprop")
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo")
 
 
 class WalkFailed(Exception):
@@ -69,7 +69,7 @@ class Desktop:
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
         try:
             self._start_manager(work)
-        except WalkFailed:
+        except BaseException:
             self.close()
             raise
 
@@ -143,13 +143,15 @@ class Desktop:
 class Program:
     """The desktop program on a park, driven through its control map with the real mouse."""
 
-    def __init__(self, desktop, tarnwick, folder):
+    def __init__(self, desktop, tarnwick, folder, work):
         self.desktop = desktop
-        self.map_path = os.path.join(folder, "controls.map")
-        env = dict(desktop.env, TARNWICK_CONTROL_MAP=self.map_path, HOME=folder,
-                   XDG_CONFIG_HOME=os.path.join(folder, ".config"))
-        self.process = subprocess.Popen([tarnwick], cwd=folder, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Outside the park's folder, which the import window watches.
+        self.map_path = os.path.join(work, "controls.map")
+        env = dict(desktop.env, TARNWICK_CONTROL_MAP=self.map_path, HOME=work,
+                   XDG_CONFIG_HOME=os.path.join(work, ".config"))
+        self.log = os.path.join(work, "tarnwick.log")
+        with open(self.log, "w") as log:
+            self.process = subprocess.Popen([tarnwick], cwd=folder, env=env, stdout=log, stderr=log)
 
     def controls(self):
         try:
@@ -165,7 +167,9 @@ class Program:
 
     def click(self, window, name):
         """Moves the mouse to the middle of the control `name` of `window` and clicks it."""
-        x, y, w, h = wait_for(f"{name} in {window}", lambda: self.controls().get((window, name)))
+        wait_for(f"{name} in {window}", lambda: self.controls().get((window, name)))
+        # Where the window manager has put the window by now, not where Qt first drew it.
+        x, y, w, h = settled(lambda: self.controls().get((window, name)))
         self.desktop.x(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "1"])
         time.sleep(0.4)
 
@@ -227,12 +231,19 @@ class Walk:
         if shown != wanted:
             self.faults.append(f"stacking during the import (bottom to top) was {shown}, not {wanted}")
         self.answer("No")  # stop at the refused row
-        while wait_for("the import's last word", lambda: self.desktop.windows("Tarnwick") or
-                       (not self.desktop.windows("Progress") and ["done"]), timeout=30) != ["done"]:
-            self.answer()
+        # Then every word the import has left, until neither a box nor the Progress window shows.
+        end = time.monotonic() + 60
+        while time.monotonic() < end:
+            boxes, working = settled(lambda: (tuple(self.desktop.windows("Tarnwick")),
+                                              bool(self.desktop.windows("Progress"))))
+            if boxes:
+                self.answer()
+            elif not working:
+                return
+        raise WalkFailed("the import did not end")
 
     def run(self):
-        d, p = self.desktop, self.program
+        p = self.program
         self.answer("No")  # no initial backup
         home = self.frame_of(MAIN_TITLE)
 
@@ -272,7 +283,7 @@ def main():
         print(__doc__)
         return 2
     tarnwick, cli = sys.argv[1:]
-    missing = [tool for tool in TOOLS + ("xwininfo",) if not shutil.which(tool)]
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
         print(f"skipped: {', '.join(missing)} not installed (scripts/setup installs them)")
         return 77
@@ -290,9 +301,10 @@ def main():
         except WalkFailed as failed:
             print("FAULT: no desktop to walk:", failed)
             return 1
-        program = Program(desktop, os.path.join(park, "tarnwick"), park)
-        walk = Walk(desktop, program)
+        program = None
+        walk = Walk(desktop, None)
         try:
+            program = walk.program = Program(desktop, os.path.join(park, "tarnwick"), park, work)
             walk.run()
         except WalkFailed as failed:
             walk.faults.append(f"the walk stopped: {failed}")
@@ -300,8 +312,12 @@ def main():
             if shot and shutil.which("import"):
                 desktop.x(["import", "-window", "root", shot], check=False)
         finally:
-            if not program.ended():
+            if program and program.ended():
+                walk.faults.append(f"the program ended with status {program.process.returncode}: "
+                                   + open(program.log).read().strip()[-2000:])
+            elif program:
                 program.process.kill()
+                program.process.wait()
             desktop.close()
     faults = walk.faults
     for fault in faults:

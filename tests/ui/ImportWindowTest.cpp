@@ -270,7 +270,15 @@ private Q_SLOTS:
                               QString::fromStdString(replace),
                               "gone.csv could not be copied into the park's folder: No such file or directory."}));
         QCOMPARE(parkFile("a.csv"), kSitesC);
-        QVERIFY(!std::filesystem::exists(park->dir.file(".gone.csv.part")));
+        // A file chosen from the park's own folder is already there: nothing is asked or copied.
+        park->prompter.fileChoices = {{park->dir.file("b.csv")}};
+        const qsizetype asked = park->said().size();
+        click("cmdAddFiles");
+        QCOMPARE(park->said().size(), asked + 1);
+        QCOMPARE(parkFile("b.csv"), kSitesB);
+        // Nothing half-copied is left behind.
+        for (const auto &entry : std::filesystem::directory_iterator(park->dir.path()))
+            QVERIFY2(entry.path().filename().string().front() != '.', qPrintable(entry.path().c_str()));
 
         // A file another program puts in the folder is listed without a click, the selection kept.
         clickEntry(files(), "b.csv");

@@ -50,14 +50,15 @@ void Navigator::leaveMain(WindowId target, Order order) {
 
 void Navigator::showInOrder(WindowId target, QWidget *from, const std::function<void()> &leave, Order order) {
     // The editors open in the middle of the screen, the import and export windows over the window
-    // they came from; the main window comes back where it was.
-    QWidget *shown = window(target);
-    if (target == WindowId::SiteEditor || target == WindowId::GuestEditor)
-        CentreOn(shown, from->screen()->availableGeometry());
-    else if (target != WindowId::Main)
-        CentreOn(shown, from->frameGeometry());
+    // they came from; the main window comes back where it was. The target is made after an
+    // unload that comes first, so the places are taken before.
+    const bool editor = target == WindowId::SiteEditor || target == WindowId::GuestEditor;
+    const QRect area = editor ? from->screen()->availableGeometry() : from->frameGeometry();
     if (order == Order::UnloadFirst)
         leave();
+    QWidget *shown = window(target);
+    if (target != WindowId::Main)
+        CentreOn(shown, area);
     shown->show();
     if (order == Order::ShowFirst)
         leave();
