@@ -253,21 +253,22 @@ class Walk:
         p.click("frmReadEcel", "Command9")
         self.back_to_main(home, "the import window")
 
-        p.click("frmDataImport1", "Command1")
-        self.centred_on_screen("Site Definition")
-        p.click("frmSiteDef", "Command6")
-        self.back_to_main(home, "the site window")
-
-        p.click("frmDataImport1", "Command2")
-        self.answer()  # "There are no Guests Available."
-        self.centred_on_screen("Guest Definition")
-        p.click("frmGuestDef", "Command6")
-        self.back_to_main(home, "the guest window")
-
-        p.click("frmDataImport1", "Command4")
-        self.frame_of("MS Access Database Export")
-        p.click("frmMSAcessExport", "Command2")
-        self.back_to_main(home, "the export window")
+        # The main window's button, the window it opens (name, title), whether that opens in the middle
+        # of the screen, the boxes it says first, its button back, and what the walk calls it.
+        for button, name, title, centred, boxes, back, called in (
+                ("Command1", "frmSiteDef", "Site Definition", True, 0, "Command6", "the site window"),
+                ("Command2", "frmGuestDef", "Guest Definition", True, 1, "Command6", "the guest window"),
+                ("Command4", "frmMSAcessExport", "MS Access Database Export", False, 0, "Command2",
+                 "the export window")):
+            p.click("frmDataImport1", button)
+            for _ in range(boxes):
+                self.answer()  # "There are no Guests Available."
+            if centred:
+                self.centred_on_screen(title)
+            else:
+                self.frame_of(title)
+            p.click(name, back)
+            self.back_to_main(home, called)
 
 
 

@@ -3,6 +3,18 @@
 #include <stdexcept>
 
 namespace tarnwick {
+namespace {
+
+// The next queued answer to a box of `kind` showing `text`; throws when none was queued.
+template <typename T> T nextAnswer(std::deque<T> &queue, const char *kind, const std::string &text) {
+    if (queue.empty())
+        throw std::logic_error(std::string("unexpected ") + kind + ": " + text);
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+} // namespace
 
 void ScriptedPrompter::record(Shown item) {
     shown.push_back(std::move(item));
@@ -20,39 +32,23 @@ Answer ScriptedPrompter::ask(const std::string &text, Buttons, Icon icon) {
         for (const auto &[prefix, answer] : standing)
             if (text.rfind(prefix, 0) == 0)
                 return answer;
-    if (answers.empty())
-        throw std::logic_error("unexpected question: " + text);
-    Answer a = answers.front();
-    answers.pop_front();
-    return a;
+    return nextAnswer(answers, "question", text);
 }
 
 std::optional<std::string> ScriptedPrompter::input(const std::string &title, const std::string &prompt) {
     record({Shown::Input, title + "|" + prompt});
-    if (inputs.empty())
-        throw std::logic_error("unexpected input box: " + prompt);
-    auto a = inputs.front();
-    inputs.pop_front();
-    return a;
+    return nextAnswer(inputs, "input box", prompt);
 }
 
 std::optional<std::string> ScriptedPrompter::chooseFolder(const std::string &title, const std::string &) {
     record({Shown::Folder, title});
-    if (folders.empty())
-        throw std::logic_error("unexpected folder dialog: " + title);
-    auto a = folders.front();
-    folders.pop_front();
-    return a;
+    return nextAnswer(folders, "folder dialog", title);
 }
 
 std::vector<std::string> ScriptedPrompter::chooseFiles(const std::string &title, const std::string &start,
                                                    const std::string &) {
     record({Shown::Folder, title + "|" + start});
-    if (fileChoices.empty())
-        throw std::logic_error("unexpected file dialog: " + title);
-    auto a = fileChoices.front();
-    fileChoices.pop_front();
-    return a;
+    return nextAnswer(fileChoices, "file dialog", title);
 }
 
 std::vector<std::string> ScriptedPrompter::texts() const {

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QSaveFile>

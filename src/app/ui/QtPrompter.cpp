@@ -2,7 +2,6 @@
 
 #include "app/ui/WindowPlacement.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -28,21 +27,23 @@ QString lines(const std::string &text) {
     return QString::fromStdString(text).replace("\r\n", "\n");
 }
 
+// Shows a message box over the window that speaks, wide enough for its title; the button pressed.
+int showBox(Icon icon, const std::string &text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(qtIcon(icon), "Tarnwick", lines(text), buttons, SpeakingOwner());
+    FitTitle(&box);
+    return box.exec();
+}
+
 } // namespace
 
 void QtPrompter::notify(const std::string &text, Icon icon) {
-    QMessageBox box(qtIcon(icon), "Tarnwick", lines(text), QMessageBox::Ok, SpeakingOwner());
-    FitTitle(&box);
-    box.exec();
+    showBox(icon, text, QMessageBox::Ok);
 }
 
 Answer QtPrompter::ask(const std::string &text, Buttons buttons, Icon icon) {
     bool yesNo = buttons == Buttons::YesNo;
-    QMessageBox box(qtIcon(icon), "Tarnwick", lines(text),
-                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel,
-                    SpeakingOwner());
-    FitTitle(&box);
-    int result = box.exec();
+    const int result =
+        showBox(icon, text, yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel);
     if (yesNo)
         return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
     return result == QMessageBox::Ok ? Answer::OK : Answer::Cancel;
@@ -50,7 +51,7 @@ Answer QtPrompter::ask(const std::string &text, Buttons buttons, Icon icon) {
 
 std::optional<std::string> QtPrompter::input(const std::string &title, const std::string &prompt) {
     bool ok = false;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), QString::fromStdString(title), lines(prompt),
+    QString text = QInputDialog::getText(SpeakingOwner(), QString::fromStdString(title), lines(prompt),
                                          QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return std::nullopt;
@@ -59,7 +60,7 @@ std::optional<std::string> QtPrompter::input(const std::string &title, const std
 
 std::optional<std::string> QtPrompter::chooseFolder(const std::string &title, const std::string &start) {
     const QString folder = QFileDialog::getExistingDirectory(
-        QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(start));
+        SpeakingOwner(), QString::fromStdString(title), QString::fromStdString(start));
     if (folder.isEmpty())
         return std::nullopt;
     return folder.toStdString();
@@ -67,7 +68,7 @@ std::optional<std::string> QtPrompter::chooseFolder(const std::string &title, co
 
 std::optional<std::string> QtPrompter::chooseSaveFile(const SaveRequest &request) {
     const QString path = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QString::fromStdString(request.title),
+        SpeakingOwner(), QString::fromStdString(request.title),
         QString::fromStdString(request.folder + "/" + request.name), QString::fromStdString(request.filter), nullptr,
         request.dialogAsksBeforeReplacing ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty())

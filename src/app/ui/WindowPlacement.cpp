@@ -1,5 +1,7 @@
 #include "app/ui/WindowPlacement.h"
 
+#include "app/ui/Progress.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QMainWindow>
@@ -24,6 +26,9 @@ namespace {
 // Room kept for a window manager's frame (title bar and borders) that Qt does not know before the
 // window has been shown once.
 const QMargins kUnknownFrame(4, 24, 4, 4);
+
+// Room a window manager's title bar takes beside the title: its icon and three buttons.
+constexpr int kTitleBarButtons = 160;
 
 } // namespace
 
@@ -69,7 +74,7 @@ void PlaceAt(QWidget *window, const QPoint &topLeft) {
 
 QWidget *SpeakingOwner() {
     for (QWidget *window : QApplication::topLevelWidgets())
-        if (window->objectName() == "Progress" && window->isVisible())
+        if (dynamic_cast<Progress *>(window) && window->isVisible())
             return window;
     return QApplication::activeWindow();
 }
@@ -78,7 +83,7 @@ void FitTitle(QWidget *box) {
     // The title is drawn in a bold face with the manager's buttons and icon beside it.
     QFont bold = box->font();
     bold.setBold(true);
-    const int wanted = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 160;
+    const int wanted = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + kTitleBarButtons;
     if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
         grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                       grid->columnCount());

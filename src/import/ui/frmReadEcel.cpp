@@ -110,6 +110,9 @@ private:
 
 // The width of the left column, the three steps.
 constexpr int kStepsWidth = 440;
+// What the folder's row leaves of that width for the folder's name beside its button: the group
+// box's margins and the row's spacing.
+constexpr int kFolderRowMargins = 48;
 
 const char *const kTableCaptions[3] = {"Site Definitions", "Guest Data", "POS Items"};
 
@@ -213,7 +216,6 @@ QWidget *frmReadEcel::buildSteps() {
     auto *files = new QVBoxLayout(frame3);
     auto *folderRow = new QHBoxLayout;
     folder_ = named(new QLabel, "lblParkFolder");
-    folder_->setMinimumWidth(0);
     folder_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *addFiles = named(new QPushButton("Add Files..."), "cmdAddFiles",
                            "Copy files from another folder into the park's folder, to import them");
@@ -381,11 +383,11 @@ void frmReadEcel::refreshFileList() {
             watcher_->removePaths(watcher_->directories());
         watcher_->addPath(folder);
         folder_->setToolTip(folder);
+        // The folder's name, shortened in the middle where the column is too narrow for it.
+        const int room =
+            kStepsWidth - kFolderRowMargins - findChild<QPushButton *>("cmdAddFiles")->sizeHint().width();
+        folder_->setText(folder_->fontMetrics().elidedText("Files in " + folder, Qt::ElideMiddle, room));
     }
-    // The folder's name, shortened in the middle where the column is too narrow for it.
-    const QString caption = "Files in " + folder;
-    const int room = kStepsWidth - 48 - findChild<QPushButton *>("cmdAddFiles")->sizeHint().width();
-    folder_->setText(folder_->fontMetrics().elidedText(caption, Qt::ElideMiddle, room));
 
     const std::vector<std::string> names = ListSourceFiles(session_.DbFolder);
     std::vector<std::string> listed;
