@@ -16,7 +16,7 @@ JetEngine::JetEngine(const std::string &path, EngineAccess access) : path_(path)
             "the folder " + ParentFolder(path) + " cannot be written, so nothing can be written to " + path + ".";
     // The file is read until the first write, which takes the lock file; a look at the park never
     // keeps another program from writing to it.
-    db_ = std::make_unique<jet::JetDatabase>(path, false);
+    unlocked([&] { db_ = std::make_unique<jet::JetDatabase>(path, false); });
 }
 
 jet::JetDatabase &JetEngine::database() const {

@@ -58,21 +58,32 @@ public:
         }
     }
 
-    // Runs `read` on the database. A file that reads as damaged while another program holds its lock
-    // file is that program's change under way: it is refused as a file in use.
+    // Runs `read` on the database.
     template <typename Read> auto reading(Read read) const {
-        try {
+        if (writing_)
             return read(database());
-        } catch (const DbError &error) {
-            if (!writing_ && error.number() == dberr::UnrecognizedFormat && jet::OpenForWritingElsewhere(path_))
-                jet::ThrowInUse(path_);
-            throw;
-        }
+        return unlocked([&] { return read(database()); });
     }
 
     jet::JetDatabase &database() const;
 
 private:
+    // Runs `attempt`, a read of the file while this engine holds no lock. Damage it meets may be
+    // another program's change under way: while that program holds the lock file it is refused as a
+    // file in use; once it has let go, `attempt` is made again on a fresh look at the file, and
+    // damage found then is the file's own.
+    template <typename Attempt> auto unlocked(Attempt attempt) const {
+        try {
+            return attempt();
+        } catch (const DbError &error) {
+            if (error.number() != dberr::UnrecognizedFormat)
+                throw;
+            if (jet::OpenForWritingElsewhere(path_))
+                jet::ThrowInUse(path_);
+            db_ = std::make_unique<jet::JetDatabase>(path_, false);
+            return attempt();
+        }
+    }
     // The database opened for writing, the lock file taken, at the first write.
     jet::JetDatabase &writable();
     void abandon() noexcept;
@@ -80,7 +91,8 @@ private:
     std::string path_;
     // Why this engine may only read, or nothing when it may write.
     std::string whyReadOnly_;
-    std::unique_ptr<jet::JetDatabase> db_;
+    // Replaced by a fresh look when a read met another program's change.
+    mutable std::unique_ptr<jet::JetDatabase> db_;
     bool writing_ = false;
     bool inGroup_ = false;
     bool trial_ = false;

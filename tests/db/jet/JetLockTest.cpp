@@ -1,6 +1,7 @@
 // The lock file beside a database open for writing: written, honoured, and taken over when stale.
 #include "db/DbError.h"
 #include "db/jet/JetDatabase.h"
+#include "db/jet/JetEngine.h"
 #include "db/jet/Journal.h"
 #include "support/TempDir.h"
 
@@ -86,6 +87,29 @@ TEST_F(JetLock, AWriterInAnotherProcessKeepsOthersOutUntilItIsGone) {
     EXPECT_TRUE(fs::exists(lockFile));
     EXPECT_EQ(jet::JetDatabase(path, true).table("DateTest").rowCount, 6u);
     EXPECT_FALSE(fs::exists(jet::JournalPath(path)));
+}
+
+// A look at the file taken before another program added pages to it meets a usage map marking pages
+// past the end it knew: while that program still writes, the read is refused as a file in use; once
+// it has let go, the read is made on the file as it is now.
+TEST_F(JetLock, ALookTakenBeforeAnotherProgramsChangeIsRefusedOrMadeAgain) {
+    const std::vector<jet::Row> added(1500, {jet::JetValue::whole(7), jet::JetValue::date(40000), jet::JetValue::date(40000),
+                                             jet::JetValue::date(40000), jet::JetValue::utf8("memo"), jet::JetValue::utf8("text")});
+    for (const bool stillWriting : {true, false}) {
+        SCOPED_TRACE(stillWriting ? "still writing" : "done");
+        JetEngine look(path, EngineAccess::Read);
+        auto writer = std::make_unique<jet::JetDatabase>(path, true);
+        writer->append("DateTest", added);
+        if (!stillWriting)
+            writer.reset();
+        try {
+            EXPECT_EQ(look.openTable("DateTest")->keys(std::nullopt).size(), 6 + added.size() * (stillWriting ? 1 : 2));
+            EXPECT_FALSE(stillWriting) << "read a file another program was writing";
+        } catch (const DbError &e) {
+            EXPECT_TRUE(stillWriting) << e.description();
+            EXPECT_EQ(e.description(), "Could not use '" + path + "'; file already in use.");
+        }
+    }
 }
 
 } // namespace
