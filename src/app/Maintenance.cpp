@@ -170,9 +170,11 @@ void CheckLeftCompaction(Session &session) {
         Buttons::YesNo, Icon::Exclamation);
     if (answer != Answer::Yes)
         return;
-    std::error_code error;
-    std::filesystem::remove(journal, error);
-    std::filesystem::remove(compacted, error);
+    for (const std::string &path : {journal, compacted}) {
+        std::error_code error;
+        if (!std::filesystem::remove(path, error) && error)
+            session.prompter.notify(path + " could not be removed: " + error.message() + ".", Icon::Exclamation);
+    }
     FlushFolder(session.DbFolder);
 }
 

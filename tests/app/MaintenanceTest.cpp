@@ -171,6 +171,13 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
         EXPECT_EQ(park.exists("Park.TMP"), answer == Answer::No);
         EXPECT_EQ(park.exists("Park.TMP-journal"), answer == Answer::No);
     }
+    // What cannot be removed is said.
+    std::filesystem::create_directories(park.file("Park.TMP/held"));
+    prompter.shown.clear();
+    prompter.answers = {Answer::Yes};
+    CheckLeftCompaction(session);
+    EXPECT_EQ(prompter.texts().back(), park.file("Park.TMP") + " could not be removed: Directory not empty.");
+    std::filesystem::remove_all(park.file("Park.TMP"));
     prompter.shown.clear();
     prompter.answers = {Answer::Yes};
     EXPECT_TRUE(CompressDB(session));

@@ -1,0 +1,489 @@
+// A library preloaded into the terminal program (LD_PRELOAD) that numbers every file operation that
+// changes something in one folder, and can end the program before a chosen one:
+//
+//   TARNWICK_FAULT=count        writes "N operation path" for each into TARNWICK_FAULT_LOG
+//   TARNWICK_FAULT=crash:N      ends the process before operation N, as a kill would
+//   TARNWICK_FAULT=powercut:N   before operation N, also takes back every change the disk had not
+//                               been told to keep, then ends the process, as a power cut would
+//   TARNWICK_FAULT=torn:N       the same, but of the writes not yet kept every second one reached
+//                               the disk (the second, the fourth ...): a power cut amid the disk's
+//                               own writing, in an order of its choosing
+//
+// TARNWICK_FAULT_DIR names the folder. A power cut keeps a file's data as of its last fsync (new
+// files empty) and a folder's names as of its last fsync: the strict reading of POSIX that a
+// journaling file system may give after a power cut. Children started by the program run without
+// the library.
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+enum class Mode { Off, Count, Crash, PowerCut };
+
+// A change of a file's data: `bytes` written at `at`, or the file cut or grown to `size`.
+struct DataChange {
+    off_t at;
+    std::string bytes;
+    bool resize;
+    off_t size;
+};
+
+template <typename F> F real(const char *name) {
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+struct Shim {
+    Mode mode = Mode::Off;
+    long stopAt = 0;
+    long seen = 0;
+    std::string folder;
+    int log = -1;
+
+    // The data of each changed file as the disk keeps it, and the changes made since, through a
+    // descriptor of the shim's own.
+    struct Kept {
+        int fd;
+        std::string bytes;
+        std::vector<DataChange> since;
+    };
+    bool torn = false;
+    std::map<std::pair<dev_t, ino_t>, Kept> unsynced;
+
+    // A change of the names in `folder` not yet flushed. Undone, `made` goes (back to `movedFrom`
+    // when it was a rename), and a file the change replaced or removed, kept meanwhile under the
+    // hidden name `kept`, is put back as `keptFor`.
+    struct NameChange {
+        std::string folder, made, movedFrom, kept, keptFor;
+    };
+    std::vector<NameChange> names;
+    long hidden = 0;
+
+    Shim() {
+        const char *fault = std::getenv("TARNWICK_FAULT");
+        const char *dir = std::getenv("TARNWICK_FAULT_DIR");
+        if (!fault || !dir)
+            return;
+        folder = dir;
+        const std::string what = fault;
+        if (what == "count") {
+            mode = Mode::Count;
+            if (const char *path = std::getenv("TARNWICK_FAULT_LOG"))
+                log = real<int (*)(const char *, int, ...)>("open")(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        } else if (what.rfind("crash:", 0) == 0) {
+            mode = Mode::Crash;
+            stopAt = std::atol(what.c_str() + 6);
+        } else if (what.rfind("powercut:", 0) == 0 || what.rfind("torn:", 0) == 0) {
+            mode = Mode::PowerCut;
+            torn = what[0] == 't';
+            stopAt = std::atol(what.c_str() + what.find(':') + 1);
+        }
+        unsetenv("LD_PRELOAD");
+        unsetenv("TARNWICK_FAULT");
+    }
+
+    ~Shim() {
+        // The program ended by itself: files kept for a power cut are not needed.
+        for (const NameChange &change : names)
+            if (!change.kept.empty())
+                real<int (*)(const char *)>("unlink")(change.kept.c_str());
+    }
+
+    bool watched(const std::string &path) const {
+        return mode != Mode::Off && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+               path[folder.size()] == '/';
+    }
+
+    static std::string absolute(const char *path) {
+        if (path[0] == '/')
+            return path;
+        char here[4096];
+        return std::string(getcwd(here, sizeof here) ? here : ".") + "/" + path;
+    }
+
+    static std::string pathOf(int fd) {
+        char link[64], target[4096];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        const ssize_t n = real<ssize_t (*)(const char *, char *, size_t)>("readlink")(link, target, sizeof target - 1);
+        return n > 0 ? std::string(target, static_cast<size_t>(n)) : std::string();
+    }
+
+    static std::string parentOf(const std::string &path) { return path.substr(0, path.rfind('/')); }
+
+    // Numbers an operation on `path`; ends the process when it is the chosen one.
+    void point(const char *operation, const std::string &path) {
+        if (!watched(path))
+            return;
+        ++seen;
+        if (mode == Mode::Count && log >= 0) {
+            const std::string line = std::to_string(seen) + " " + operation + " " + path + "\n";
+            real<ssize_t (*)(int, const void *, size_t)>("write")(log, line.data(), line.size());
+        }
+        if (seen != stopAt)
+            return;
+        if (mode == Mode::PowerCut)
+            loseWhatWasNotKept();
+        _exit(137);
+    }
+
+    bool tracking(const std::string &path) const { return mode == Mode::PowerCut && watched(path); }
+
+    // Before a change of the data behind `fd`: remembers the data as the disk keeps it.
+    void beforeDataChange(int fd) {
+        struct stat st;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !tracking(pathOf(fd)))
+            return;
+        const auto key = std::make_pair(st.st_dev, st.st_ino);
+        if (unsynced.count(key))
+            return;
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        const int own = real<int (*)(const char *, int, ...)>("open")(link, O_RDWR | O_CLOEXEC);
+        if (own < 0)
+            return;
+        std::string bytes(static_cast<size_t>(st.st_size), '\0');
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(own, bytes.data() + done,
+                                                                                    bytes.size() - done, done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        bytes.resize(done);
+        unsynced[key] = {own, std::move(bytes), {}};
+    }
+
+    Kept *keptFor(int fd) {
+        struct stat st;
+        if (mode != Mode::PowerCut || fstat(fd, &st) != 0)
+            return nullptr;
+        const auto found = unsynced.find({st.st_dev, st.st_ino});
+        return found == unsynced.end() ? nullptr : &found->second;
+    }
+
+    // After `count` bytes were written at `at` through `fd`: remembers them as written.
+    void written(int fd, off_t at, ssize_t count) {
+        Kept *kept = keptFor(fd);
+        if (!kept || count <= 0 || at < 0)
+            return;
+        std::string bytes(static_cast<size_t>(count), '\0');
+        const ssize_t n =
+            real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(kept->fd, bytes.data(), bytes.size(), at);
+        bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        kept->since.push_back({at, std::move(bytes), false, 0});
+    }
+
+    void resized(int fd, off_t size) {
+        if (Kept *kept = keptFor(fd))
+            kept->since.push_back({0, "", true, size});
+    }
+
+    // A file made new: the disk keeps none of its data until it is flushed.
+    void madeNew(int fd, const std::string &path) {
+        beforeDataChange(fd);
+        struct stat st;
+        if (fstat(fd, &st) == 0 && unsynced.count({st.st_dev, st.st_ino}))
+            unsynced[{st.st_dev, st.st_ino}].bytes.clear();
+        names.push_back({parentOf(path), path, "", "", ""});
+    }
+
+    void flushed(int fd) {
+        struct stat st;
+        if (mode != Mode::PowerCut || fstat(fd, &st) != 0)
+            return;
+        if (S_ISDIR(st.st_mode)) {
+            const std::string dir = pathOf(fd);
+            std::vector<NameChange> open;
+            for (NameChange &change : names) {
+                if (change.folder != dir)
+                    open.push_back(change);
+                else if (!change.kept.empty())
+                    real<int (*)(const char *)>("unlink")(change.kept.c_str());
+            }
+            names.swap(open);
+            return;
+        }
+        const auto found = unsynced.find({st.st_dev, st.st_ino});
+        if (found != unsynced.end()) {
+            real<int (*)(int)>("close")(found->second.fd);
+            unsynced.erase(found);
+        }
+    }
+
+    // Keeps the file at `path`, if any, under a hidden name, so that a power cut can put it back.
+    std::string keep(const std::string &path) {
+        const std::string hiddenName = parentOf(path) + "/.fault-shim-" + std::to_string(getpid()) + "-" +
+                                       std::to_string(++hidden);
+        return real<int (*)(const char *, const char *)>("link")(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName
+                                                                                                         : "";
+    }
+
+    void loseWhatWasNotKept() {
+        for (auto &[key, kept] : unsynced) {
+            std::string &data = kept.bytes;
+            for (std::size_t i = 0; i < kept.since.size(); ++i) {
+                if (!torn || i % 2 == 0)
+                    continue;
+                const DataChange &change = kept.since[i];
+                if (change.resize) {
+                    data.resize(static_cast<size_t>(change.size));
+                    continue;
+                }
+                const size_t end = static_cast<size_t>(change.at) + change.bytes.size();
+                if (data.size() < end)
+                    data.resize(end);
+                data.replace(static_cast<size_t>(change.at), change.bytes.size(), change.bytes);
+            }
+            real<int (*)(int, off_t)>("ftruncate")(kept.fd, 0);
+            real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite")(kept.fd, data.data(), data.size(), 0);
+        }
+        auto rename = real<int (*)(const char *, const char *)>("rename");
+        auto unlink = real<int (*)(const char *)>("unlink");
+        for (auto change = names.rbegin(); change != names.rend(); ++change) {
+            if (!change->movedFrom.empty())
+                rename(change->made.c_str(), change->movedFrom.c_str());
+            else if (!change->made.empty())
+                unlink(change->made.c_str());
+            if (!change->kept.empty())
+                rename(change->kept.c_str(), change->keptFor.c_str());
+        }
+    }
+};
+
+Shim &shim() {
+    static Shim instance;
+    return instance;
+}
+
+__attribute__((constructor)) void startShim() { shim(); }
+
+int openWith(const char *name, int dirfd, const char *path, int flags, mode_t mode) {
+    Shim &s = shim();
+    const std::string full = dirfd == AT_FDCWD || path[0] == '/' ? Shim::absolute(path) : std::string();
+    const bool creating = (flags & O_CREAT) && !full.empty() && access(full.c_str(), F_OK) != 0;
+    const bool truncating = (flags & O_TRUNC) && !full.empty() && !creating && s.watched(full);
+    if (creating || truncating)
+        s.point(creating ? "create" : "truncate", full);
+    if (truncating && s.tracking(full)) {
+        const int look = real<int (*)(const char *, int, ...)>("open")(full.c_str(), O_RDONLY | O_CLOEXEC);
+        if (look >= 0) {
+            s.beforeDataChange(look);
+            real<int (*)(int)>("close")(look);
+        }
+    }
+    int fd;
+    if (dirfd == AT_FDCWD && std::strcmp(name, "openat") != 0 && std::strcmp(name, "openat64") != 0)
+        fd = real<int (*)(const char *, int, ...)>(name)(path, flags, mode);
+    else
+        fd = real<int (*)(int, const char *, int, ...)>(name)(dirfd, path, flags, mode);
+    if (fd >= 0 && creating && s.tracking(full))
+        s.madeNew(fd, full);
+    return fd;
+}
+
+mode_t modeOf(int flags, va_list args) {
+    return (flags & O_CREAT) || (flags & __O_TMPFILE) == __O_TMPFILE ? static_cast<mode_t>(va_arg(args, int)) : 0;
+}
+
+// Numbers a write through `fd` and remembers the data before it; returns where the write will go
+// when it goes where the file's offset stands.
+off_t beforeWrite(const char *operation, int fd) {
+    Shim &s = shim();
+    if (s.mode == Mode::Off)
+        return -1;
+    s.point(operation, Shim::pathOf(fd));
+    s.beforeDataChange(fd);
+    if (!s.keptFor(fd))
+        return -1;
+    struct stat st;
+    if ((fcntl(fd, F_GETFL) & O_APPEND) && fstat(fd, &st) == 0)
+        return st.st_size;
+    return lseek(fd, 0, SEEK_CUR);
+}
+
+} // namespace
+
+extern "C" {
+
+int open(const char *path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = modeOf(flags, args);
+    va_end(args);
+    return openWith("open", AT_FDCWD, path, flags, mode);
+}
+
+int open64(const char *path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = modeOf(flags, args);
+    va_end(args);
+    return openWith("open64", AT_FDCWD, path, flags, mode);
+}
+
+int openat(int dirfd, const char *path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = modeOf(flags, args);
+    va_end(args);
+    return openWith("openat", dirfd, path, flags, mode);
+}
+
+int mkstemp(char *pattern) {
+    Shim &s = shim();
+    const int fd = real<int (*)(char *)>("mkstemp")(pattern);
+    if (fd >= 0) {
+        const std::string full = Shim::absolute(pattern);
+        s.point("create", full);
+        if (s.tracking(full))
+            s.madeNew(fd, full);
+    }
+    return fd;
+}
+
+ssize_t write(int fd, const void *data, size_t size) {
+    const off_t at = beforeWrite("write", fd);
+    const ssize_t n = real<ssize_t (*)(int, const void *, size_t)>("write")(fd, data, size);
+    shim().written(fd, at, n);
+    return n;
+}
+
+ssize_t pwrite(int fd, const void *data, size_t size, off_t at) {
+    beforeWrite("write", fd);
+    const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite")(fd, data, size, at);
+    shim().written(fd, at, n);
+    return n;
+}
+
+ssize_t pwrite64(int fd, const void *data, size_t size, off_t at) {
+    beforeWrite("write", fd);
+    const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite64")(fd, data, size, at);
+    shim().written(fd, at, n);
+    return n;
+}
+
+ssize_t writev(int fd, const struct iovec *parts, int count) {
+    const off_t at = beforeWrite("write", fd);
+    const ssize_t n = real<ssize_t (*)(int, const struct iovec *, int)>("writev")(fd, parts, count);
+    shim().written(fd, at, n);
+    return n;
+}
+
+int ftruncate(int fd, off_t size) {
+    beforeWrite("truncate", fd);
+    const int result = real<int (*)(int, off_t)>("ftruncate")(fd, size);
+    if (result == 0)
+        shim().resized(fd, size);
+    return result;
+}
+
+int ftruncate64(int fd, off_t size) {
+    beforeWrite("truncate", fd);
+    const int result = real<int (*)(int, off_t)>("ftruncate64")(fd, size);
+    if (result == 0)
+        shim().resized(fd, size);
+    return result;
+}
+
+ssize_t sendfile(int out, int in, off_t *inAt, size_t size) {
+    const off_t at = beforeWrite("write", out);
+    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile")(out, in, inAt, size);
+    shim().written(out, at, n);
+    return n;
+}
+
+ssize_t sendfile64(int out, int in, off_t *inAt, size_t size) {
+    const off_t at = beforeWrite("write", out);
+    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile64")(out, in, inAt, size);
+    shim().written(out, at, n);
+    return n;
+}
+
+ssize_t copy_file_range(int in, off_t *inAt, int out, off_t *outAt, size_t size, unsigned flags) {
+    const off_t cursor = beforeWrite("write", out);
+    const off_t at = outAt ? *outAt : cursor;
+    const ssize_t n = real<ssize_t (*)(int, off_t *, int, off_t *, size_t, unsigned)>("copy_file_range")(
+        in, inAt, out, outAt, size, flags);
+    shim().written(out, at, n);
+    return n;
+}
+
+int fsync(int fd) {
+    Shim &s = shim();
+    s.point("fsync", Shim::pathOf(fd));
+    const int result = real<int (*)(int)>("fsync")(fd);
+    if (result == 0)
+        s.flushed(fd);
+    return result;
+}
+
+int fdatasync(int fd) {
+    Shim &s = shim();
+    s.point("fsync", Shim::pathOf(fd));
+    const int result = real<int (*)(int)>("fdatasync")(fd);
+    if (result == 0)
+        s.flushed(fd);
+    return result;
+}
+
+int rename(const char *from, const char *to) {
+    Shim &s = shim();
+    const std::string a = Shim::absolute(from), b = Shim::absolute(to);
+    s.point("rename", b);
+    std::string kept;
+    if (s.tracking(b))
+        kept = s.keep(b);
+    const int result = real<int (*)(const char *, const char *)>("rename")(from, to);
+    if (result == 0 && s.tracking(b))
+        s.names.push_back({Shim::parentOf(b), b, a, kept, b});
+    else if (!kept.empty())
+        real<int (*)(const char *)>("unlink")(kept.c_str());
+    return result;
+}
+
+int link(const char *from, const char *to) {
+    Shim &s = shim();
+    const std::string b = Shim::absolute(to);
+    s.point("link", b);
+    const int result = real<int (*)(const char *, const char *)>("link")(from, to);
+    if (result == 0 && s.tracking(b))
+        s.names.push_back({Shim::parentOf(b), b, "", "", ""});
+    return result;
+}
+
+int unlink(const char *path) {
+    Shim &s = shim();
+    const std::string full = Shim::absolute(path);
+    s.point("unlink", full);
+    std::string kept;
+    if (s.tracking(full))
+        kept = s.keep(full);
+    const int result = real<int (*)(const char *)>("unlink")(path);
+    if (result == 0 && !kept.empty())
+        s.names.push_back({Shim::parentOf(full), "", "", kept, full});
+    else if (!kept.empty())
+        real<int (*)(const char *)>("unlink")(kept.c_str());
+    return result;
+}
+
+int remove(const char *path) {
+    struct stat st;
+    if (stat(path, &st) == 0 && S_ISDIR(st.st_mode))
+        return rmdir(path);
+    return unlink(path);
+}
+
+} // extern "C"
