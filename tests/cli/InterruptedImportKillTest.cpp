@@ -151,7 +151,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
     ASSERT_EQ(RunProgram(CLI_PATH, "init \'" + park + "\'" + InitFormatOption()).status, 0);
     // A large park, so that the backup put back takes long enough to be cut.
     // Fewer on a Jet park, whose outside readers read every row of it in each round.
-    const long parkSites = ParkFormatUnderTest() == ParkFormat::Jet ? 40000 : 150000;
+    const long parkSites = ParkFormatUnderTest() == ParkFormat::Jet ? 15000 : 150000;
     AddNumberedSites(park + "/Park.MDB", 1, parkSites);
     {
         std::ofstream csv(park + "/sites.csv", std::ios::binary);
@@ -192,7 +192,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
     std::mt19937 random(20261206);
     std::uniform_int_distribution<long> moment(0, std::max<long>(1000, wholeTime.count()));
     int sawBefore = 0, sawRestored = 0;
-    for (int kill = 0; kill < 10; ++kill) {
+    for (int kill = 0; kill < 6; ++kill) {
         copyFolder(left, park);
         const pid_t child = startCli(start);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
@@ -246,7 +246,7 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
     std::mt19937 random(20261207);
     std::chrono::microseconds wholeTime{0};
     int killedWithMarker = 0, killedWithout = 0, statusRuns = 0;
-    for (int run = 0; run < 10; ++run) {
+    for (int run = 0; run < 6; ++run) {
         copyFolder(pristine, park);
         // The first import runs to its end and gives the time over which the others are cut.
         std::optional<std::chrono::microseconds> killAt;

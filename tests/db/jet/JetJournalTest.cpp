@@ -119,7 +119,7 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
 
     std::mt19937 random(26);
     int journalsLeft = 0;
-    for (int kill = 0; kill < 20; ++kill) {
+    for (int kill = 0; kill < 8; ++kill) {
         const std::string path = dir.file("killed" + std::to_string(kill) + ".mdb");
         fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
         const bool inCommit = kill % 2 == 1;
@@ -140,7 +140,7 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
         EXPECT_EQ(counts.warnings, "");
     }
     // Every kill waiting for the journal sees it, but one may land just after its commit ended.
-    EXPECT_GT(journalsLeft, 5) << "too few kills landed within a commit";
+    EXPECT_GT(journalsLeft, 2) << "too few kills landed within a commit";
 }
 
 // A journal written as a commit does, then pages overwritten as the commit would, then the commit
