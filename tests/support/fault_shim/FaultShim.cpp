@@ -316,23 +316,59 @@ off_t beforeWrite(const char *operation, int fd) {
 
 } // namespace
 
+// Each interposed call numbers its operation, runs the real call and remembers what it changed; the
+// 64-bit names are the same calls.
+#define OPEN_AS(name)                                                                                                 \
+    int name(const char *path, int flags, ...) {                                                                      \
+        va_list args;                                                                                                 \
+        va_start(args, flags);                                                                                        \
+        const mode_t mode = modeOf(flags, args);                                                                      \
+        va_end(args);                                                                                                 \
+        return openWith(#name, AT_FDCWD, path, flags, mode);                                                          \
+    }
+#define PWRITE_AS(name)                                                                                               \
+    ssize_t name(int fd, const void *data, size_t size, off_t at) {                                                   \
+        beforeWrite("write", fd);                                                                                     \
+        const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>(#name)(fd, data, size, at);             \
+        shim().written(fd, at, n);                                                                                    \
+        return n;                                                                                                     \
+    }
+#define FTRUNCATE_AS(name)                                                                                            \
+    int name(int fd, off_t size) {                                                                                    \
+        beforeWrite("truncate", fd);                                                                                  \
+        const int result = real<int (*)(int, off_t)>(#name)(fd, size);                                                \
+        if (result == 0)                                                                                              \
+            shim().resized(fd, size);                                                                                 \
+        return result;                                                                                                \
+    }
+#define SENDFILE_AS(name)                                                                                             \
+    ssize_t name(int out, int in, off_t *inAt, size_t size) {                                                         \
+        const off_t at = beforeWrite("write", out);                                                                   \
+        const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>(#name)(out, in, inAt, size);                   \
+        shim().written(out, at, n);                                                                                   \
+        return n;                                                                                                     \
+    }
+#define FSYNC_AS(name)                                                                                                \
+    int name(int fd) {                                                                                                \
+        shim().point("fsync", Shim::pathOf(fd));                                                                      \
+        const int result = real<int (*)(int)>(#name)(fd);                                                             \
+        if (result == 0)                                                                                              \
+            shim().flushed(fd);                                                                                       \
+        return result;                                                                                                \
+    }
+
 extern "C" {
 
-int open(const char *path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openWith("open", AT_FDCWD, path, flags, mode);
-}
-
-int open64(const char *path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openWith("open64", AT_FDCWD, path, flags, mode);
-}
+OPEN_AS(open)
+OPEN_AS(open64)
+PWRITE_AS(pwrite)
+PWRITE_AS(pwrite64)
+FTRUNCATE_AS(ftruncate)
+FTRUNCATE_AS(ftruncate64)
+SENDFILE_AS(sendfile)
+SENDFILE_AS(sendfile64)
+FSYNC_AS(fsync)
+FSYNC_AS(fdatasync)
 
 int openat(int dirfd, const char *path, int flags, ...) {
     va_list args;
@@ -361,54 +397,10 @@ ssize_t write(int fd, const void *data, size_t size) {
     return n;
 }
 
-ssize_t pwrite(int fd, const void *data, size_t size, off_t at) {
-    beforeWrite("write", fd);
-    const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite")(fd, data, size, at);
-    shim().written(fd, at, n);
-    return n;
-}
-
-ssize_t pwrite64(int fd, const void *data, size_t size, off_t at) {
-    beforeWrite("write", fd);
-    const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite64")(fd, data, size, at);
-    shim().written(fd, at, n);
-    return n;
-}
-
 ssize_t writev(int fd, const struct iovec *parts, int count) {
     const off_t at = beforeWrite("write", fd);
     const ssize_t n = real<ssize_t (*)(int, const struct iovec *, int)>("writev")(fd, parts, count);
     shim().written(fd, at, n);
-    return n;
-}
-
-int ftruncate(int fd, off_t size) {
-    beforeWrite("truncate", fd);
-    const int result = real<int (*)(int, off_t)>("ftruncate")(fd, size);
-    if (result == 0)
-        shim().resized(fd, size);
-    return result;
-}
-
-int ftruncate64(int fd, off_t size) {
-    beforeWrite("truncate", fd);
-    const int result = real<int (*)(int, off_t)>("ftruncate64")(fd, size);
-    if (result == 0)
-        shim().resized(fd, size);
-    return result;
-}
-
-ssize_t sendfile(int out, int in, off_t *inAt, size_t size) {
-    const off_t at = beforeWrite("write", out);
-    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile")(out, in, inAt, size);
-    shim().written(out, at, n);
-    return n;
-}
-
-ssize_t sendfile64(int out, int in, off_t *inAt, size_t size) {
-    const off_t at = beforeWrite("write", out);
-    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile64")(out, in, inAt, size);
-    shim().written(out, at, n);
     return n;
 }
 
@@ -419,24 +411,6 @@ ssize_t copy_file_range(int in, off_t *inAt, int out, off_t *outAt, size_t size,
         in, inAt, out, outAt, size, flags);
     shim().written(out, at, n);
     return n;
-}
-
-int fsync(int fd) {
-    Shim &s = shim();
-    s.point("fsync", Shim::pathOf(fd));
-    const int result = real<int (*)(int)>("fsync")(fd);
-    if (result == 0)
-        s.flushed(fd);
-    return result;
-}
-
-int fdatasync(int fd) {
-    Shim &s = shim();
-    s.point("fsync", Shim::pathOf(fd));
-    const int result = real<int (*)(int)>("fdatasync")(fd);
-    if (result == 0)
-        s.flushed(fd);
-    return result;
 }
 
 int rename(const char *from, const char *to) {
