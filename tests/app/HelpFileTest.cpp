@@ -18,27 +18,26 @@ TEST_F(HelpFileTest, OurFileMapsEveryTopicOfTheWindows) {
                                                   {110, "/sites.html"},   {120, "/guests.html"},
                                                   {130, "/import.html"},  {180, "/export.html"}};
     EXPECT_EQ(help.topics(), expected);
-    for (const auto &[topic, page] : expected) {
-        const std::optional<std::string> html = help.read(help.topicPage(topic));
-        ASSERT_TRUE(html) << topic;
-        EXPECT_NE(html->find("<title>"), std::string::npos);
-    }
+    for (const auto &[topic, page] : expected)
+        EXPECT_NE(help.read(help.topicPage(topic)).value_or("").find("<title>"), std::string::npos) << topic;
     EXPECT_EQ(help.topicPage(999), "/overview.html") << "an unmapped number opens the default page";
     ASSERT_EQ(help.contents().size(), 6u);
     EXPECT_EQ(help.contents()[4].name, "Importing text and workbook files");
     EXPECT_EQ(help.contents()[4].local, "/import.html");
 }
 
+// Its default topic, not its first page, answers an unmapped number.
 TEST_F(HelpFileTest, AnotherFileWithItsOwnMap) {
     park.write("p.hhp", "[OPTIONS]\nCompiled file=Other.chm\nDefault topic=b.htm\nTitle=Other\n\n[FILES]\na.htm\n"
                         "b.htm\n\n[ALIAS]\nA=a.htm\nB=b.htm\n\n[MAP]\n#define A 20\n#define B 7\n");
-    park.write("a.htm", "<html><head><title>Page A</title></head><body>A</body></html>");
-    park.write("b.htm", "<html><head><title>Page B</title></head><body>B</body></html>");
+    for (const char *page : {"a", "b"})
+        park.write(page + std::string(".htm"),
+                   "<html><head><title>Page " + std::string(page) + "</title></head></html>");
     RunProgram("/bin/sh", "-c \"cd '" + park.path() + "' && " + CHMCMD + " p.hhp\"");
     HelpFile help(park.file("Other.chm"));
     EXPECT_EQ(help.topics(), (std::map<long, std::string>{{7, "/b.htm"}, {20, "/a.htm"}}));
     EXPECT_EQ(help.topicPage(130), "/b.htm");
-    EXPECT_NE(help.read("/a.htm")->find("Page A"), std::string::npos);
+    EXPECT_NE(help.read("/a.htm").value_or("").find("Page a"), std::string::npos);
 }
 
 TEST_F(HelpFileTest, MissingAndDamagedFilesAreReportedByPath) {

@@ -1,6 +1,9 @@
 // Backups, compaction and purges with their questions and messages.
 #include "app/Maintenance.h"
+#include "app/Backups.h"
+#include "base/PathCheck.h"
 #include "db/Recordset.h"
+#include "import/InterruptedImport.h"
 #include "support/ParkFixture.h"
 
 #include <filesystem>
@@ -22,40 +25,28 @@ protected:
             rs.Update();
         }
     }
-    long rows(const std::string &table, const std::string &file = "Park.MDB") {
-        Connection connection;
-        connection.SetProperty("Data Source", park.file(file));
-        connection.SetProperty("Mode", "Read");
-        connection.Open();
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table, connection, adOpenStatic, adLockReadOnly);
-        return rs.RecordCount();
+    // The rows of Sites, Guest and OtherCharges in the park, or in one of its backups.
+    std::vector<long> rows(const std::string &backup = "") {
+        if (backup.empty())
+            return {TableRowCount(session, "Sites"), TableRowCount(session, "Guest"),
+                    TableRowCount(session, "OtherCharges")};
+        const BackupInfo info = DescribeBackup(park.file(backup), BackupCheck::Quick);
+        return {info.sites, info.guests, info.charges};
     }
-    std::vector<std::string> backups() {
-        std::vector<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(park.path()))
-            if (entry.path().filename().string().rfind("Park_", 0) == 0)
-                names.push_back(entry.path().filename().string());
-        return names;
-    }
+    const std::string stamp = "12-04-2026 09 05";
 };
 
 TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
-    const std::string stamp = "12-04-2026 09 05";
+    const std::string before = "We are making a BackUp of the Halvane DataBase before you ";
     const std::pair<BackupReason, std::pair<std::string, std::string>> reasons[] = {
         {BackupReason::Initial,
          {"Initial", "We are making an Initial BackUp of the Halvane DataBase before you make any changes "}},
-        {BackupReason::DelSites,
-         {"DelSites", "We are making a BackUp of the Halvane DataBase before you Delete Sites "}},
-        {BackupReason::DelGuests,
-         {"DelGuests", "We are making a BackUp of the Halvane DataBase before you Delete Guests "}},
-        {BackupReason::AddSites, {"AddSites", "We are making a BackUp of the Halvane DataBase before you Add Sites "}},
-        {BackupReason::AddGuests,
-         {"AddGuests", "We are making a BackUp of the Halvane DataBase before you Add Guests "}},
-        {BackupReason::DelOtherChgs,
-         {"DelOtherChgs", "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "}},
-        {BackupReason::AddOtherChgs,
-         {"AddOtherChgs", "We are making a BackUp of the Halvane DataBase before you Add OtherCharges "}},
+        {BackupReason::DelSites, {"DelSites", before + "Delete Sites "}},
+        {BackupReason::DelGuests, {"DelGuests", before + "Delete Guests "}},
+        {BackupReason::AddSites, {"AddSites", before + "Add Sites "}},
+        {BackupReason::AddGuests, {"AddGuests", before + "Add Guests "}},
+        {BackupReason::DelOtherChgs, {"DelOtherChgs", before + "Delete OtherCharges "}},
+        {BackupReason::AddOtherChgs, {"AddOtherChgs", before + "Add OtherCharges "}},
     };
     for (const auto &[reason, text] : reasons) {
         SCOPED_TRACE(text.first);
@@ -63,7 +54,7 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
         prompter.shown.clear();
         prompter.answers = {Answer::No, Answer::Yes};
         EXPECT_EQ(BackUpDB(session, reason), std::nullopt);
-        EXPECT_FALSE(park.exists("Park_" + text.first + "_" + stamp + ".MDB")) << "declined";
+        EXPECT_FALSE(PathExists(file)) << "declined";
         EXPECT_EQ(BackUpDB(session, reason), file);
         EXPECT_EQ(prompter.texts(), (Texts{text.second + stamp + " ?", text.second + stamp + " ?",
                                            "The Database has been BackedUp as " + file}));
@@ -71,62 +62,51 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
             EXPECT_EQ(shown.icon, Icon::None);
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }
-    EXPECT_EQ(backups().size(), 7u);
+    EXPECT_EQ(ListBackups(park.path()).size(), 7u);
+
+    // A second backup of the same reason within the minute replaces the first.
+    addRows("Sites", "Number", 3);
+    prompter.answers = {Answer::Yes};
+    BackUpDB(session, BackupReason::AddSites);
+    EXPECT_EQ(ListBackups(park.path()).size(), 7u);
+    EXPECT_EQ(rows("Park_AddSites_" + stamp + ".MDB"), (std::vector<long>{3, 0, 0}));
 }
 
-TEST_F(MaintenanceTest, ASecondBackupWithinTheMinuteReplacesTheFirst) {
-    addRows("Sites", "Number", 2);
-    prompter.answers = {Answer::Yes, Answer::Yes};
-    BackUpDB(session, BackupReason::AddSites);
-    addRows("Sites", "Number", 1);
-    BackUpDB(session, BackupReason::AddSites);
-    EXPECT_EQ(backups(), Texts{"Park_AddSites_12-04-2026 09 05.MDB"});
-    EXPECT_EQ(rows("Sites", "Park_AddSites_12-04-2026 09 05.MDB"), 3) << "the second backup replaced the first";
-}
-
+// Each purge asks, backs up under its own reason, empties its table alone and offers compaction.
 TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompaction) {
-    struct Case {
-        PurgeTable table;
-        std::string tableName, question, reason, backup;
+    const std::tuple<PurgeTable, std::string, std::string, std::size_t> cases[] = {
+        {PurgeTable::Sites, "Sites", "DelSites", 0},
+        {PurgeTable::Guests, "Guests", "DelGuests", 1},
+        {PurgeTable::OtherCharges, "Other Charges", "DelOtherChgs", 2},
     };
-    const Case cases[] = {
-        {PurgeTable::Sites, "Sites", "Sites", "DelSites",
-         "We are making a BackUp of the Halvane DataBase before you Delete Sites "},
-        {PurgeTable::Guests, "Guest", "Guests", "DelGuests",
-         "We are making a BackUp of the Halvane DataBase before you Delete Guests "},
-        {PurgeTable::OtherCharges, "OtherCharges", "Other Charges", "DelOtherChgs",
-         "We are making a BackUp of the Halvane DataBase before you Delete OtherCharges "},
-    };
-    const std::string stamp = "12-04-2026 09 05";
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.tableName);
+    for (const auto &[table, name, reason, index] : cases) {
+        SCOPED_TRACE(name);
         addRows("Sites", "Number", 3);
         addRows("Guest", "Name", 3);
         addRows("OtherCharges", "Name", 3);
-        const long before = rows(c.tableName);
-        const std::string question = "Doing this will totally Remove ALL " + c.question +
+        const std::vector<long> before = rows();
+        const std::string question = "Doing this will totally Remove ALL " + name +
                                      " from the Park.MDB Database. Are you SURE you want to continue?";
         prompter.shown.clear();
         prompter.answers = {Answer::No};
-        EXPECT_FALSE(ConfirmAndPurge(session, c.table));
+        EXPECT_FALSE(ConfirmAndPurge(session, table));
         EXPECT_EQ(prompter.texts(), Texts{question});
-        EXPECT_EQ(rows(c.tableName), before);
+        EXPECT_EQ(rows(), before);
 
         prompter.shown.clear();
         prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
-        EXPECT_TRUE(ConfirmAndPurge(session, c.table));
-        const std::string backup = park.file("Park_" + c.reason + "_" + stamp + ".MDB");
-        EXPECT_EQ(
-            prompter.texts(),
-            (Texts{question, c.backup + stamp + " ?", "The Database has been BackedUp as " + backup,
-                   "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
-        EXPECT_EQ(rows(c.tableName), 0);
-        for (const char *other : {"Sites", "Guest", "OtherCharges"}) {
-            if (other != c.tableName) {
-                EXPECT_GT(rows(other), 0) << other << " is left alone";
-            }
-        }
-        EXPECT_EQ(rows(c.tableName, "Park_" + c.reason + "_" + stamp + ".MDB"), before) << "the backup holds the rows";
+        EXPECT_TRUE(ConfirmAndPurge(session, table));
+        const std::string backup = "Park_" + reason + "_" + stamp + ".MDB";
+        const Texts texts = prompter.texts();
+        EXPECT_EQ(texts.size(), 5u);
+        EXPECT_EQ(texts.at(0), question);
+        EXPECT_EQ(texts.at(2), "The Database has been BackedUp as " + park.file(backup));
+        EXPECT_EQ(Texts(texts.begin() + 3, texts.end()), (Texts{"Do you want to Compress the Halvane DataBase?",
+                                                                "The Halvane DataBase has been Compressed."}));
+        std::vector<long> after = before;
+        after[index] = 0;
+        EXPECT_EQ(rows(), after);
+        EXPECT_EQ(rows(backup), before) << "the backup holds the rows";
         EXPECT_FALSE(park.exists("Park.TMP"));
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }
@@ -135,8 +115,8 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
     prompter.shown.clear();
     prompter.answers = {Answer::Yes, Answer::No, Answer::No};
     EXPECT_TRUE(ConfirmAndPurge(session, PurgeTable::OtherCharges));
-    EXPECT_EQ(prompter.texts().back(), "Do you want to Compress the Halvane DataBase?");
     EXPECT_EQ(prompter.texts().size(), 3u);
+    EXPECT_EQ(prompter.texts().back(), "Do you want to Compress the Halvane DataBase?");
     EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 
@@ -148,21 +128,22 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     EXPECT_EQ(prompter.texts(),
               (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
-    EXPECT_EQ(rows("Sites"), 2);
+    EXPECT_EQ(rows()[0], 2);
 
     // A purge whose compaction fails still empties the table, and says it was stopped.
     prompter.shown.clear();
     prompter.answers = {Answer::Yes, Answer::No, Answer::Yes};
     EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
     EXPECT_EQ(prompter.texts().back(), "CompressDB: 3204Database already exists.");
-    EXPECT_EQ(rows("Sites"), 0);
+    EXPECT_EQ(rows()[0], 0);
 
     // The next start names what the unfinished compaction left and removes it on Yes only.
     park.write("Park.TMP-journal", "its journal");
     const std::string left = park.file("Park.TMP") + " and its journal";
     const std::string question = "A compaction of the park that did not finish left " + left +
                                  " behind. Park.MDB is the park as it was before that compaction, and it cannot be "
-                                 "compressed again while Park.TMP is there. Do you want to remove " + left + "?";
+                                 "compressed again while Park.TMP is there. Do you want to remove " +
+                                 left + "?";
     for (const Answer answer : {Answer::No, Answer::Yes}) {
         prompter.shown.clear();
         prompter.answers = {answer};

@@ -1,8 +1,6 @@
 // The choice of the park's folder: a park opened or made where the operator points, path.txt
 // written then and only then, and every folder that cannot serve refused in one sentence.
 #include "app/ParkChoice.h"
-#include "app/Startup.h"
-#include "base/PathCheck.h"
 #include "db/OpenEngine.h"
 #include "db/ParkSchema.h"
 #include "support/ScriptedPrompter.h"
@@ -16,141 +14,104 @@
 namespace tarnwick {
 namespace {
 
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
 // The names and sizes of everything under `folder`, to see that nothing was written there.
-std::vector<std::string> listing(const std::string &folder) {
-    std::vector<std::string> out;
+Texts listing(const std::string &folder) {
+    Texts out;
     std::error_code error;
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder, error))
-        out.push_back(entry.path().string() +
-                      (entry.is_regular_file() ? " " + std::to_string(entry.file_size()) : std::string("/")));
+    for (const auto &entry : fs::recursive_directory_iterator(folder, error))
+        out.push_back(entry.path().string() + (entry.is_regular_file() ? std::to_string(entry.file_size()) : "/"));
     std::sort(out.begin(), out.end());
     return out;
 }
 
-class ParkChoiceTest : public ::testing::Test {
-protected:
-    ParkChoiceTest() : session(prompter, progress, clock) { session.AppFolder = config.path(); }
-
-    TempDir config, parks;
-    ScriptedPrompter prompter;
+TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServeIsRefused) {
+    TempDir parks;
     NoProgress progress;
     FixedClock clock{2026, 12, 4, 9, 5};
-    Session session;
-};
-
-struct Refusal {
-    const char *name;
-    ParkChoice choice;
-    // Makes the folder to choose under `parks` and returns it; may script the answers.
-    std::function<std::string(const TempDir &parks, ScriptedPrompter &prompter)> prepare;
-    bool offered;         // whether the offer to make a park comes before the refusal
-    const char *sentence; // FOLDER stands for the chosen folder
-};
-
-TEST_F(ParkChoiceTest, FolderThatCannotServeIsRefusedInOneSentenceAndAskedAgain) {
-    const Refusal refusals[] = {
-        {"not writable", ParkChoice::Open, [](const TempDir &, ScriptedPrompter &) { return std::string("/proc"); },
-         false, "Tarnwick cannot make files in FOLDER, so it cannot keep a park there."},
-        {"not a park", ParkChoice::Open,
-         [](const TempDir &parks, ScriptedPrompter &) {
-             std::filesystem::create_directory(parks.file("junk"));
-             parks.write("junk/Park.MDB", std::string(3000, 'j'));
-             return parks.file("junk");
-         },
-         false, "The Park.MDB in FOLDER is not a park database, so Tarnwick cannot use it."},
-        {"removed before the park is made", ParkChoice::Open,
-         [](const TempDir &parks, ScriptedPrompter &prompter) {
-             std::filesystem::create_directory(parks.file("gone"));
-             prompter.answers = {Answer::Yes, Answer::Yes};
-             prompter.onShow = [folder = parks.file("gone")](const Shown &shown) {
-                 if (shown.kind == Shown::Question)
-                     std::filesystem::remove(folder);
-             };
-             return parks.file("gone");
-         },
-         true, "The folder FOLDER is no longer there, so no park was made in it."},
-        {"not there at all", ParkChoice::Open,
-         [](const TempDir &parks, ScriptedPrompter &) { return parks.file("never"); }, false,
-         "There is no folder FOLDER."},
-        {"a park already, for a new one", ParkChoice::New,
-         [](const TempDir &parks, ScriptedPrompter &) {
-             CreateParkDatabase(parks.file("old"));
-             return parks.file("old");
-         },
-         false, "There is a Park.MDB in FOLDER already; a new park needs a folder without one."},
+    const std::string made = parks.file("made"), gone = parks.file("gone");
+    struct Case {
+        ParkChoice choice;
+        std::string chosen; // in the folder dialog
+        std::function<void(ScriptedPrompter &)> prepare;
+        bool opens;
+        Texts said; // after the dialog's title, FOLDER standing for the folder; after a refusal the title again
     };
-    for (const Refusal &refusal : refusals) {
-        SCOPED_TRACE(refusal.name);
-        TempDir parks;
+    const std::string offer = "There is no Park.MDB in FOLDER.\r\nDo you want to create an empty park there?",
+                      format = std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
+    // clang-format off
+    const Case cases[] = {
+        {ParkChoice::Open, parks.file("park") + "/",
+         [&](auto &) { CreateParkDatabase(parks.file("park"), ParkFormat::Jet); }, true, {}},
+        // No to the offer asks again; Yes makes a Jet 4 park.
+        {ParkChoice::New, made, [&](ScriptedPrompter &prompter) {
+             fs::create_directory(made);
+             prompter.folders.push_front(made);
+             prompter.answers = {Answer::No, Answer::Yes, Answer::Yes};
+         }, true, {offer, kNewParkTitle, offer, format}},
+        {ParkChoice::Open, "/proc", [](auto &) {}, false,
+         {"Tarnwick cannot make files in FOLDER, so it cannot keep a park there."}},
+        {ParkChoice::Open, parks.file("junk"), [&](auto &) {
+             fs::create_directory(parks.file("junk"));
+             parks.write("junk/Park.MDB", std::string(3000, 'j'));
+         }, false, {"The Park.MDB in FOLDER is not a park database, so Tarnwick cannot use it."}},
+        // The folder removed while the questions waited is not made again.
+        {ParkChoice::Open, gone, [&](ScriptedPrompter &prompter) {
+             fs::create_directory(gone);
+             prompter.answers = {Answer::Yes, Answer::Yes};
+             prompter.onShow = [&](const Shown &shown) {
+                 if (shown.kind == Shown::Question)
+                     fs::remove(gone);
+             };
+         }, false, {offer, format, "The folder FOLDER is no longer there, so no park was made in it."}},
+        {ParkChoice::Open, parks.file("never"), [](auto &) {}, false, {"There is no folder FOLDER."}},
+        {ParkChoice::New, parks.file("park"), [](auto &) {}, false,
+         {"There is a Park.MDB in FOLDER already; a new park needs a folder without one."}},
+    };
+    // clang-format on
+    for (const Case &c : cases) {
+        const std::string folder = c.chosen.back() == '/' ? c.chosen.substr(0, c.chosen.size() - 1) : c.chosen;
+        SCOPED_TRACE(folder);
+        TempDir config;
         ScriptedPrompter prompter;
         Session session(prompter, progress, clock);
         session.AppFolder = config.path();
         session.DbFolder = "/before";
-        const std::string folder = refusal.prepare(parks, prompter);
-        std::vector<std::string> before = listing(parks.path());
-        prompter.folders = {folder, std::nullopt};
+        c.prepare(prompter);
+        const Texts before = listing(parks.path());
+        prompter.folders.push_back(c.chosen);
+        prompter.folders.push_back(std::nullopt);
 
-        EXPECT_FALSE(ChoosePark(session, refusal.choice));
-
-        const std::string title = refusal.choice == ParkChoice::Open ? kChooseParkTitle : kNewParkTitle;
-        std::string sentence = refusal.sentence;
-        sentence.replace(sentence.find("FOLDER"), 6, folder);
-        std::vector<std::string> expected{title, sentence, title};
-        if (refusal.offered)
-            expected.insert(expected.begin() + 1,
-                            {"There is no Park.MDB in " + folder + ".\r\nDo you want to create an empty park there?",
-                             std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo});
-        EXPECT_EQ(prompter.texts(), expected);
+        EXPECT_EQ(ChoosePark(session, c.choice), c.opens);
+        const std::string title = c.choice == ParkChoice::Open ? kChooseParkTitle : kNewParkTitle;
+        Texts said{title};
+        for (std::string text : c.said) {
+            if (text.find("FOLDER") != std::string::npos)
+                text.replace(text.find("FOLDER"), 6, folder);
+            said.push_back(text);
+        }
+        if (!c.opens)
+            said.push_back(title);
+        EXPECT_EQ(prompter.texts(), said);
+        if (c.opens) {
+            EXPECT_EQ(session.DbFolder, folder);
+            EXPECT_EQ(DetectDatabaseFormat(folder + "/Park.MDB"), DatabaseFormat::Jet4);
+            EXPECT_NO_THROW(RequireParkTables(*session.ParkConnection));
+            EXPECT_EQ(config.read("path.txt"), folder + "\r\n" + folder + "\r\n");
+            continue;
+        }
         // Nothing written: no park, no folder made again, no path.txt, the session as it was.
-        if (!PathExists(folder))
-            before.erase(std::remove_if(before.begin(), before.end(),
-                                        [&](const std::string &entry) { return entry.rfind(folder, 0) == 0; }),
-                         before.end());
-        EXPECT_EQ(listing(parks.path()), before);
-        EXPECT_EQ(listing(config.path()), std::vector<std::string>{});
+        Texts now = listing(parks.path());
+        if (folder == gone)
+            now.push_back(gone + "/");
+        std::sort(now.begin(), now.end());
+        EXPECT_EQ(now, before);
+        EXPECT_EQ(listing(config.path()), Texts{});
         EXPECT_EQ(session.DbFolder, "/before");
         EXPECT_FALSE(session.ParkConnection);
     }
-}
-
-TEST_F(ParkChoiceTest, ParkFolderChosenIsOpenedAndWrittenToPathFile) {
-    CreateParkDatabase(parks.file("park"));
-    prompter.folders = {parks.file("park") + "/"};
-    ASSERT_TRUE(ChoosePark(session, ParkChoice::Open));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{kChooseParkTitle});
-    EXPECT_EQ(session.DbFolder, parks.file("park"));
-    EXPECT_TRUE(session.ParkConnection->IsOpen());
-    EXPECT_EQ(config.read("path.txt"), parks.file("park") + "\r\n" + parks.file("park") + "\r\n");
-}
-
-TEST_F(ParkChoiceTest, EmptyFolderGetsAParkOnlyWhenTheOfferIsAccepted) {
-    std::filesystem::create_directory(parks.file("new"));
-    prompter.folders = {parks.file("new"), parks.file("new")};
-    prompter.answers = {Answer::No, Answer::Yes, Answer::Yes};
-    ASSERT_TRUE(ChoosePark(session, ParkChoice::New));
-    const std::string offer =
-        "There is no Park.MDB in " + parks.file("new") + ".\r\nDo you want to create an empty park there?";
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kNewParkTitle, offer, kNewParkTitle, offer,
-                                                          std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo}));
-    EXPECT_EQ(DetectDatabaseFormat(parks.file("new/Park.MDB")), DatabaseFormat::Jet4) << "Yes makes a Jet 4 park";
-    EXPECT_TRUE(session.ParkConnection->IsOpen());
-    EXPECT_NO_THROW(RequireParkTables(*session.ParkConnection));
-    EXPECT_EQ(config.read("path.txt"), parks.file("new") + "\r\n" + parks.file("new") + "\r\n");
-}
-
-// Installed, the first start writes the default path.txt and asks for the park at once; Cancel ends
-// the run with the message that names path.txt.
-TEST_F(ParkChoiceTest, InstalledStartCancelledEndsWithThePathFileMessage) {
-    prompter.folders = {std::nullopt};
-    EXPECT_THROW(StartUp(session, NoPark::Choose), EndProgram);
-    ASSERT_EQ(prompter.texts().size(), 2u);
-    EXPECT_EQ(prompter.texts()[0], kChooseParkTitle);
-    EXPECT_EQ(prompter.texts()[1].rfind("You have set the Database Path to a location where there is no Park.MDB "
-                                        "Database!!!\r\n\r\nYou need to manually edit the file: " +
-                                            config.path() + "/path.txt  to correct the error.",
-                                        0),
-              0u);
-    EXPECT_EQ(config.read("path.txt"), config.path() + "\r\n" + config.path() + "\r\n");
 }
 
 } // namespace

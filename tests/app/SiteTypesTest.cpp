@@ -1,77 +1,35 @@
 #include "app/SiteTypes.h"
-#include "app/Startup.h"
-#include "db/ParkSchema.h"
-#include "db/Recordset.h"
-#include "support/ParkFormatUnderTest.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "support/ParkFixture.h"
 
 namespace tarnwick {
 namespace {
 
-class SiteTypesTest : public ::testing::Test {
-protected:
-    SiteTypesTest() : session(prompter, progress, clock) {
-        CreateParkDatabase(dir.path(), ParkFormatUnderTest());
-        session.DbFolder = dir.path();
-        CreateRVCon(session);
-    }
+class SiteTypesTest : public ParkFixture {};
 
-    std::vector<std::string> stored() {
-        Recordset rs;
-        rs.Open("SELECT * FROM ParkInfo ", *session.ParkConnection, adOpenStatic, adLockReadOnly);
-        std::vector<std::string> out;
-        for (int i = 1; i <= 10; ++i)
-            out.push_back(rs.Fields("SiteType" + std::to_string(i)).GetValue().toString());
-        return out;
-    }
-
-    TempDir dir;
-    ScriptedPrompter prompter;
-    NoProgress progress;
-    FixedClock clock{2026, 12, 4, 9, 5};
-    Session session;
-};
-
-TEST_F(SiteTypesTest, SaveWritesEveryBoxAndCountsNamedOnes) {
+// Blank boxes are stored as "None" and loading passes over them, leaving those boxes as they were; a
+// name too long for its column is not stored and the rest are.
+TEST_F(SiteTypesTest, SaveStoresNoneForBlanksAndLoadKeepsThoseBoxes) {
     SiteTypeBoxes boxes;
-    boxes[1] = "Tent";
+    boxes[1] = "Glamp Tents"; // 11 characters: one more than the column holds
     boxes[2] = "Cabin";
     boxes[3] = "   ";
     boxes[4] = " Boat Slip";
+    boxes[10] = "Yurt";
     SaveSiteTypes(session, boxes);
-    EXPECT_EQ(stored(), (std::vector<std::string>{"Tent", "Cabin", "None", " Boat Slip", "None", "None", "None", "None",
-                                                  "None", "None"}));
-    EXPECT_EQ(session.SiteTypeCount, 3);
+    Recordset rs;
+    rs.Open("SELECT * FROM ParkInfo", *session.ParkConnection, adOpenStatic, adLockReadOnly);
+    std::string stored;
+    for (int i = 1; i <= 10; ++i)
+        stored += rs.Fields("SiteType" + std::to_string(i)).GetValue().toString() + "|";
+    EXPECT_EQ(stored, "None|Cabin|None| Boat Slip|None|None|None|None|None|Yurt|");
+    EXPECT_EQ(session.SiteTypeCount, 4);
     EXPECT_EQ(session.SiteTypeNames[4], " Boat Slip");
     EXPECT_EQ(session.SiteTypeNames[3], "");
-}
 
-TEST_F(SiteTypesTest, TooLongNameIsSkippedAndTheRestSaved) {
-    SiteTypeBoxes boxes;
-    boxes[1] = "Glamp Tents"; // 11 characters: one more than the column holds
-    boxes[2] = "Glamp Tent";
-    boxes[10] = "RV";
-    SaveSiteTypes(session, boxes);
-    EXPECT_EQ(stored()[0], "None");
-    EXPECT_EQ(stored()[1], "Glamp Tent");
-    EXPECT_EQ(stored()[9], "RV");
-}
-
-TEST_F(SiteTypesTest, LoadLeavesBoxesOfNoneUntouched) {
-    SiteTypeBoxes saved;
-    saved[2] = "Cabin";
-    saved[10] = "Yurt";
-    SaveSiteTypes(session, saved);
-    SiteTypeBoxes boxes;
-    boxes[1] = "typed";
-    LoadSiteTypes(session, boxes);
-    EXPECT_EQ(boxes[1], "typed");
-    EXPECT_EQ(boxes[2], "Cabin");
-    EXPECT_EQ(boxes[3], "");
-    EXPECT_EQ(boxes[10], "Yurt");
+    SiteTypeBoxes loaded;
+    loaded[1] = "typed";
+    LoadSiteTypes(session, loaded);
+    EXPECT_EQ(loaded, (SiteTypeBoxes{"", "typed", "Cabin", "", " Boat Slip", "", "", "", "", "", "Yurt"}));
 }
 
 } // namespace

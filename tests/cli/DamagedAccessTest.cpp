@@ -1,10 +1,9 @@
 // Damaged Access files on which libmdb loops, floods its output or loses a table: each listing ends
 // within 15 s under 1 GB with the designed output only, and an incomplete list is announced.
-#include "support/CliPark.h"
 #include "support/DamagedAccess.h"
+#include "support/CliPark.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace tarnwick {
 namespace {
@@ -21,7 +20,7 @@ void PrintTo(const Damage &damage, std::ostream *os) {
     *os << damage.recipe.name;
 }
 
-std::vector<std::string> lines(const std::string &text) {
+std::vector<std::string> Lines(const std::string &text) {
     std::vector<std::string> out;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -29,22 +28,16 @@ std::vector<std::string> lines(const std::string &text) {
     return out;
 }
 
-class DamagedAccessTest : public CliPark, public ::testing::WithParamInterface<Damage> {
-protected:
-    ObservedRun tables(const std::string &file) {
-        return RunObserved(CLI_PATH, {"--park", park.path(), "tables", file}, 30);
-    }
-};
+class DamagedAccessTest : public CliPark, public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
     const Damage &damage = GetParam();
     const std::string file = WriteDamaged(park, damage.recipe);
-    const ObservedRun run = tables(file);
-
+    const ObservedRun run = apart({"tables", file});
     EXPECT_LT(run.seconds, 15.0);
     EXPECT_LT(run.peakMegabytes, 1024);
     EXPECT_EQ(run.err, "") << "libmdb's output reached the terminal";
-    const std::vector<std::string> said = lines(run.out);
+    const std::vector<std::string> said = Lines(run.out);
     const bool failed = !said.empty() && said[0] == "ListTables: Error!";
     EXPECT_NE(failed ? Damage::Warns : Damage::Fails, damage.outcome) << run.out;
     if (failed) {
@@ -61,51 +54,46 @@ TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
     EXPECT_EQ(said[1].rfind("The first warning was: ", 0), 0u) << said[1];
     // Every other line is a table of the undamaged file, in its order.
     std::vector<std::string> whole =
-        lines(RunObserved(CLI_PATH, {"--park", park.path(), "tables",
-                                     std::string(TESTDATA_DIR) + "/access/" + damage.recipe.source},
-                          30)
-                  .out);
-    if (!damage.lost.empty())
-        whole.erase(std::remove(whole.begin(), whole.end(), damage.lost), whole.end());
+        Lines(apart({"tables", std::string(TESTDATA_DIR) + "/access/" + damage.recipe.source}).out);
+    whole.erase(std::remove(whole.begin(), whole.end(), damage.lost), whole.end());
     EXPECT_EQ(std::vector<std::string>(said.begin() + 2, said.end()), whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
                          ::testing::Values(Damage{kLoopingCatalog, Damage::Fails, ""},
-                                           Damage{kWarningFlood, Damage::Either, ""}, Damage{kHexDump, Damage::Warns, ""},
+                                           Damage{kWarningFlood, Damage::Either, ""},
+                                           Damage{kHexDump, Damage::Warns, ""},
                                            Damage{kDroppedTable, Damage::Warns, "Order Details"}),
                          [](const auto &info) {
                              const std::string name = info.param.recipe.name;
                              return name.substr(0, name.find('.'));
                          });
 
-TEST_F(CliPark, ALostTableIsReportedAndAListedOneExports) {
-    const std::string dropped = WriteDamaged(park, kDroppedTable);
-    const ObservedRun fields = RunObserved(CLI_PATH, {"--park", park.path(), "fields", dropped, "Order Details"}, 30);
+TEST_F(DamagedAccessTest, ALostTableIsReportedAndAListedOneExports) {
+    const ObservedRun fields = apart({"fields", WriteDamaged(park, kDroppedTable), "Order Details"});
     EXPECT_EQ(fields.status, 1);
     EXPECT_NE(fields.out.find("Fields: Error!\n-2147217865: "), std::string::npos) << fields.out;
 
-    const ObservedRun exported =
-        RunObserved(CLI_PATH, {"--park", park.path(), "export", WriteDamaged(park, kHexDump), "Orders"}, 30);
+    const ObservedRun exported = apart({"export", WriteDamaged(park, kHexDump), "Orders"});
     EXPECT_EQ(exported.status, 0) << exported.out;
-    EXPECT_EQ(lines(exported.out).back(), "Orders.xls Saved!");
+    EXPECT_EQ(Lines(exported.out).back(), "Orders.xls Saved!");
     EXPECT_EQ(exported.err, "");
     EXPECT_TRUE(park.exists("Orders.xls"));
 }
 
-TEST_F(CliPark, AFileWhoseCatalogHoldsNoTableIsCalledDamagedAndAnEmptyDatabaseIsNot) {
+TEST_F(DamagedAccessTest, AFileWhoseCatalogHoldsNoTableIsCalledDamagedAndAnEmptyDatabaseIsNot) {
     // Cut short, the catalog pages of these files are gone, yet libmdb opens them.
     for (const auto &[source, size] : {std::pair<const char *, std::size_t>{"nwind.mdb", 13260},
-                                       {"DateTestDatabase.mdb", 71323}, {"testUnicodeCompV2003.mdb", 71323}}) {
+                                       {"DateTestDatabase.mdb", 71323},
+                                       {"testUnicodeCompV2003.mdb", 71323}}) {
         SCOPED_TRACE(source);
         park.write("cut.mdb", TempDir::readFile(std::string(TESTDATA_DIR) + "/access/" + source).substr(0, size));
-        const ObservedRun run = RunObserved(CLI_PATH, {"--park", park.path(), "tables", park.file("cut.mdb")}, 30);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, "ListTables: Error!\n-2147467259: No table was found in " + park.file("cut.mdb") +
+        const ObservedRun cut = apart({"tables", park.file("cut.mdb")});
+        EXPECT_EQ(cut.status, 1);
+        EXPECT_EQ(cut.out, "ListTables: Error!\n-2147467259: No table was found in " + park.file("cut.mdb") +
                                ": the file may be damaged.\n");
     }
-    const ObservedRun empty =
-        RunObserved(CLI_PATH, {"--park", park.path(), "tables", std::string(TESTDATA_DIR) + "/access/emptyJet4.mdb"}, 30);
+    const ObservedRun empty = apart({"tables", std::string(TESTDATA_DIR) + "/access/emptyJet4.mdb"});
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(empty.out, "");
 }

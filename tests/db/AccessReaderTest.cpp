@@ -3,9 +3,11 @@
 #include "db/DbError.h"
 #include "db/access/MdbDatabase.h"
 #include "db/access/RemoteAccessDatabase.h"
+#include "support/CaseName.h"
 #include "support/TempDir.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -39,13 +41,15 @@ TEST_P(ThroughTheReader, GivesWhatLibmdbGivesHere) {
     EXPECT_EQ(remote.takeWarning(), std::nullopt);
     EXPECT_THROW(remote.fields("No Such Table"), DbError);
     // A refused request leaves the reader able to answer the next.
-    if (!here.tableNames().empty())
+    if (!here.tableNames().empty()) {
         EXPECT_EQ(remote.recordCount(here.tableNames().front()), here.recordCount(here.tableNames().front()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ThroughTheReader,
                          ::testing::Values("nwind.mdb", "testV1997.mdb", "DateTestDatabase.mdb",
-                                           "testUnicodeCompV2003.mdb", "ASampleDatabase.accdb", "emptyJet4.mdb"));
+                                           "testUnicodeCompV2003.mdb", "ASampleDatabase.accdb", "emptyJet4.mdb"),
+                         [](const auto &info) { return CaseName(std::filesystem::path(info.param).stem()); });
 
 struct Misbehaving {
     const char *name;
@@ -76,8 +80,9 @@ TEST_P(MisbehavingReader, EndsInASentenceWithinTheLimit) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_LT(seconds, 3.0);
-    if (reader.reason.find("no answer") != std::string::npos)
+    if (reader.reason.find("no answer") != std::string::npos) {
         EXPECT_GE(waits, 10) << "the window was not given time while the reader was awaited";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

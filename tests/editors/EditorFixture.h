@@ -40,9 +40,9 @@ protected:
             session.SiteTypeNames[i + 1] = names[i];
     }
 
-    static Row site(double number, double length = 40) {
+    static Row site(double number) {
         return {{"Number", Value::number(number)},  {"AliasNumber", Value("A" + std::to_string(int(number)))},
-                {"Length", Value::number(length)},  {"Width", Value::number(12)},
+                {"Length", Value::number(40)},      {"Width", Value::number(12)},
                 {"ElectricAmp", Value::number(30)}, {"Water", Value::boolean(true)}};
     }
 };

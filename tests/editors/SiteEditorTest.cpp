@@ -1,9 +1,7 @@
 // The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
 // cloning, against a real park.
 #include "editors/SiteEditor.h"
-#include "db/sqlite/Sqlite.h"
 #include "editors/EditorFixture.h"
-#include "editors/RowEdits.h"
 
 #include <cmath>
 
@@ -11,6 +9,7 @@ namespace tarnwick {
 namespace {
 
 using Texts = std::vector<std::string>;
+using Outcome = SiteEditor::CreateOutcome;
 
 class SiteEditorTest : public EditorFixture {
 protected:
@@ -20,18 +19,40 @@ protected:
         editor.LoadGrid();
         prompter.shown.clear();
         editor.Click(200, 300, row, 0);
-        ASSERT_EQ(session.SelectedId, RowId(std::string(editor.grid.cell(row - 1, 0))));
+        ASSERT_NE(session.SelectedId, 0);
     }
 };
 
-TEST_F(SiteEditorTest, AnEmptyTableKeepsTheGridCountAndBoxes) {
+// The count has at least four digits; an empty table or an empty value where the fill stops says
+// there are no sites and leaves the count and boxes as they were, the rows before it filled.
+TEST_F(SiteEditorTest, TheFillCountsItsRowsOrStopsAtAnEmptyValue) {
     useSiteTypes({"Tent"});
     editor.LoadGrid();
-    EXPECT_EQ(prompter.texts(), Texts{"There are no Sites Available."});
-    EXPECT_EQ(prompter.shown[0].icon, Icon::Information);
+    EXPECT_EQ(prompter.shown.at(0).icon, Icon::Information);
     EXPECT_EQ(editor.grid.columnCount(), 0);
+    Row noLength = site(3);
+    noLength["Length"] = Value::null(); // as a park made before the column defaults holds it
+    insert("Sites", {site(1), site(2), noLength, site(4)});
+    editor.LoadGrid();
+    EXPECT_EQ(prompter.texts(), (Texts{"There are no Sites Available.", "There are no Sites Available."}));
+    EXPECT_EQ(editor.grid.rowCount(), 4);
+    EXPECT_EQ(editor.grid.rowTexts(2)[2], "A3");
+    EXPECT_EQ(editor.grid.rowTexts(2)[3], "");
+    EXPECT_EQ(editor.grid.cell(3, 0), "");
     EXPECT_EQ(editor.state.NoSites, "0000");
     EXPECT_FALSE(editor.state.SCTypeVisible[1]);
+
+    emptyTable("Sites");
+    for (long rows : {7L, 12345L}) {
+        std::vector<Row> sites;
+        for (long i = column("Sites", "ID").size(); i < rows; ++i)
+            sites.push_back(site(i + 1));
+        insert("Sites", sites);
+        editor.LoadGrid();
+        EXPECT_EQ(editor.state.NoSites, rows == 7 ? "0007" : "12345");
+        EXPECT_EQ(editor.grid.rowCount(), rows);
+    }
+    EXPECT_TRUE(editor.state.SCTypeVisible[1]);
 }
 
 TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
@@ -57,33 +78,6 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
                      "",  "0", "0",  "0",  "0",  "0",  "0",    "0",     "0",     "0",     "0"}));
 }
 
-TEST_F(SiteEditorTest, CountHasAtLeastFourDigits) {
-    for (long rows : {7L, 12345L}) {
-        SCOPED_TRACE(rows);
-        ASSERT_TRUE(session.ParkConnection);
-        std::vector<Row> sites;
-        for (long i = editor.grid.rowCount(); i < rows; ++i)
-            sites.push_back(site(i + 1));
-        insert("Sites", sites);
-        editor.LoadGrid();
-        EXPECT_EQ(editor.state.NoSites, rows == 7 ? "0007" : "12345");
-        EXPECT_EQ(editor.grid.rowCount(), rows);
-    }
-}
-
-TEST_F(SiteEditorTest, AnEmptyValueStopsTheFillAndKeepsTheRowsBefore) {
-    Row noLength = site(3);
-    noLength["Length"] = Value::null(); // as a park made before the column defaults holds it
-    insert("Sites", {site(1), site(2), noLength, site(4)});
-    editor.LoadGrid();
-    EXPECT_EQ(prompter.texts(), Texts{"There are no Sites Available."});
-    EXPECT_EQ(editor.grid.rowCount(), 4);
-    EXPECT_EQ(editor.grid.cell(1, 1), "2");
-    EXPECT_EQ((Texts{std::string(editor.grid.cell(2, 2)), std::string(editor.grid.cell(2, 3))}), (Texts{"A3", ""}));
-    EXPECT_EQ(editor.grid.cell(3, 0), "");
-    EXPECT_EQ(editor.state.NoSites, "0000");
-}
-
 TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
     useSiteTypes({"Tent"});
     insert("Sites", {site(1), site(2), site(3)});
@@ -95,23 +89,23 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
         Texts said;
         long picked;
     };
-    const std::string idHelp = "ID: This is an AutoNumber field used by the Program and cannot be altered by the User.";
     const Case cases[] = {
-        {300, 0, 0, 0, {idHelp}, 0},
+        {300, 0, 0, 0, {"ID: This is an AutoNumber field used by the Program and cannot be altered by the User."}, 0},
         {301, 0, 0, 0, {}, 0},
         {301, 200, 0, 1, {editor.ColumnHelp(1)}, 0},
         {900,
          10,
          0,
          9,
-         {"Tent: (True/False) This is one of the User Defined Site Types. It is used to find sites that "
-          "will work for a Registering Guest if entered in their information."},
+         {"Tent: (True/False) This is one of the User Defined Site Types. It is used to find sites that will work "
+          "for a Registering Guest if entered in their information."},
          0},
         {400, 201, 2, 0, {}, 2},
         {401, 300, 3, 1, {"Col=1 Row=3"}, 0},
+        {10, 300, 9, 0, {}, 0}, // a row the fill never reached holds no ID
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + " row " + std::to_string(c.row));
         prompter.shown.clear();
         session.SelectedId = 0;
         editor.Click(c.x, c.y, c.row, c.column);
@@ -123,9 +117,6 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
     EXPECT_TRUE(editor.state.editButtonsVisible);
     EXPECT_EQ(editor.ColumnHelp(1).substr(0, 8), "SiteNum:");
     EXPECT_EQ(editor.ColumnHelp(20), "CurrElecMeter: This is the Current Electric Meter Reading for this Site.");
-    // A row the fill never reached holds no ID and picks nothing.
-    editor.Click(10, 300, 9, 0);
-    EXPECT_EQ(session.SelectedId, 0);
 }
 
 TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
@@ -209,8 +200,7 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
         editor.Click(100, 300, 1, 0);
         editor.state.SCType[2] = true;
         editor.state.Text1 = c.count;
-        prompter.shown.clear();
-        EXPECT_EQ(editor.Create(), SiteEditor::CreateOutcome::Created);
+        EXPECT_EQ(editor.Create(), Outcome::Created);
         const Texts numbers = column("Sites", "Number"), aliases = column("Sites", "AliasNumber");
         EXPECT_EQ(Texts(numbers.begin() + c.numbers.size(), numbers.end()), c.added);
         EXPECT_EQ(Texts(aliases.begin() + c.numbers.size(), aliases.end()), c.aliases);
@@ -219,70 +209,52 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
     }
 }
 
+// What Create refuses, and what it makes of counts with fractions, at and past its limit.
 TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
     useSiteTypes({"Tent"});
     insert("Sites", {site(1)});
     const std::string count = "The Create field must be a Number greater than 0.";
+    const std::string most = "The Create field must be a Number no greater than 100000.";
     struct Case {
         std::string text;
-        bool pickFirst, tick;
-        Texts said;
-        bool focus;
-        std::size_t rows;
+        bool pick, tick, emptyPanel;
+        Outcome outcome;
+        std::string said;
+        std::size_t added;
     };
     const Case cases[] = {
-        {"2", false, true, {"Select a Site to copy first."}, false, 1},
-        {"abc", false, true, {"Select a Site to copy first."}, false, 1},
-        {"0", true, true, {count}, true, 1},
-        {"-3", true, true, {count}, true, 1},
-        {"", true, true, {count}, true, 1},
-        {"abc", true, true, {count}, true, 1},
-        {"2", true, false, {"You haven't selected any Site Types."}, false, 1},
-        {"0.4", true, true, {}, false, 1},
-        {"2.5", true, true, {}, false, 3},
-        {"3.5", true, true, {}, false, 7},
+        {"2", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
+        {"abc", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
+        {"0", true, true, false, Outcome::RefusedCount, count, 0},
+        {"-3", true, true, false, Outcome::RefusedCount, count, 0},
+        {"", true, true, false, Outcome::RefusedCount, count, 0},
+        {"abc", true, true, false, Outcome::RefusedCount, count, 0},
+        {"2", true, false, false, Outcome::Refused, "You haven't selected any Site Types.", 0},
+        {"0.4", true, true, false, Outcome::Created, "", 0},
+        {"2.5", true, true, false, Outcome::Created, "", 2},
+        {"3.5", true, true, false, Outcome::Created, "", 4},
+        // With nothing in the panel to copy, no row is written even at the count's limit.
+        {"1", true, true, true, Outcome::NothingToCopy, "", 0},
+        {"100000", true, true, true, Outcome::NothingToCopy, "", 0},
+        {"100000.4", true, true, true, Outcome::RefusedCount, most, 0},
+        {"100001", true, true, true, Outcome::RefusedCount, most, 0},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE("'" + c.text + "'");
         editor.LoadGrid();
+        const std::size_t before = column("Sites", "ID").size();
         session.SelectedId = 0;
-        if (c.pickFirst)
+        if (c.pick)
             editor.Click(100, 300, 1, 0);
+        if (c.emptyPanel)
+            editor.state.Data.fill({});
         editor.state.SCType[1] = c.tick;
         editor.state.Text1 = c.text;
         prompter.shown.clear();
-        EXPECT_EQ(editor.Create() == SiteEditor::CreateOutcome::RefusedCount, c.focus);
-        EXPECT_EQ(prompter.texts(), c.said);
-        EXPECT_EQ(column("Sites", "ID").size(), c.rows);
+        EXPECT_EQ(editor.Create(), c.outcome);
+        EXPECT_EQ(prompter.texts(), c.said.empty() ? Texts{} : Texts{c.said});
+        EXPECT_EQ(column("Sites", "ID").size(), before + c.added);
     }
-    EXPECT_EQ(prompter.shown.empty() ? Icon::None : prompter.shown[0].icon, Icon::None);
-}
-
-TEST_F(SiteEditorTest, EmptyEditorCreatesNothingAndCaptionFollowsNumericCounts) {
-    useSiteTypes({"Tent"});
-    insert("Sites", {site(1)});
-    editor.LoadGrid();
-    editor.Click(100, 300, 1, 0);
-    editor.state.Data.fill({});
-    editor.state.SCType[1] = true;
-    // The count's limit at and past it, with nothing to copy so that no row is written.
-    const std::pair<std::string, SiteEditor::CreateOutcome> counts[] = {
-        {"1", SiteEditor::CreateOutcome::NothingToCopy},
-        {"100000", SiteEditor::CreateOutcome::NothingToCopy},
-        {"100000.4", SiteEditor::CreateOutcome::RefusedCount},
-        {"100001", SiteEditor::CreateOutcome::RefusedCount},
-    };
-    for (const auto &[typed, outcome] : counts) {
-        prompter.shown.clear();
-        editor.state.Text1 = typed;
-        EXPECT_EQ(editor.Create(), outcome) << typed;
-        EXPECT_EQ(prompter.texts(), outcome == SiteEditor::CreateOutcome::RefusedCount
-                                        ? Texts{"The Create field must be a Number no greater than 100000."}
-                                        : Texts{})
-            << typed;
-    }
-    EXPECT_EQ(column("Sites", "ID").size(), 1u);
-
     for (const auto &[typed, caption] : std::vector<std::pair<std::string, std::string>>{
              {"12", "Create 12 Sites"}, {"12x", "Create 12 Sites"}, {"1", "Create 1 Sites"}}) {
         editor.state.Text1 = typed;

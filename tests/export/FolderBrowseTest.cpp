@@ -7,9 +7,11 @@
 namespace tarnwick {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 class FolderBrowseTest : public ParkFixture {};
 
-TEST_F(FolderBrowseTest, AncestorsSubfoldersAndDatabases) {
+TEST_F(FolderBrowseTest, AncestorsSubfoldersAndDatabasesOrASentence) {
     std::filesystem::create_directories(park.file("b old/inner"));
     std::filesystem::create_directories(park.file("A new"));
     std::filesystem::create_directories(park.file("folder.mdb"));
@@ -18,16 +20,14 @@ TEST_F(FolderBrowseTest, AncestorsSubfoldersAndDatabases) {
     FolderView view = BrowseFolder(session, park.path() + "/./");
     EXPECT_EQ(view.ancestors.front(), "/");
     EXPECT_EQ(view.ancestors.back(), park.path());
-    EXPECT_EQ(view.folders, (std::vector<std::string>{"A new", "b old", "folder.mdb"}));
-    EXPECT_EQ(view.databases, (std::vector<std::string>{"a.mdb", "Park.MDB", "z.MDB"}));
+    EXPECT_EQ(view.folders, (Texts{"A new", "b old", "folder.mdb"}));
+    EXPECT_EQ(view.databases, (Texts{"a.mdb", "Park.MDB", "z.MDB"}));
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(FolderBrowseTest, AFolderThatCannotBeReadIsSaidToBe) {
-    FolderView view = BrowseFolder(session, park.file("gone"));
+    view = BrowseFolder(session, park.file("gone"));
     EXPECT_TRUE(view.folders.empty() && view.databases.empty());
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"The folder " + park.file("gone") +
-                                                         " cannot be read: No such file or directory."});
+    EXPECT_EQ(prompter.texts(),
+              Texts{"The folder " + park.file("gone") + " cannot be read: No such file or directory."});
 }
 
 } // namespace

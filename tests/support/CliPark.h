@@ -6,19 +6,44 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
 
 namespace tarnwick {
 
 class CliPark : public ::testing::Test {
 protected:
     CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'" + InitFormatOption()); }
-    // The program with --park on this park; a run that does not end within 20 s is stopped.
+    // The program with --park on this park, its arguments as a shell reads them, its two streams as
+    // one; a run that does not end within 20 s is stopped.
     CliResult run(const std::string &arguments) {
         return RunProgram("timeout", "20 '" + std::string(CLI_PATH) + "' --park '" + park.path() + "' " + arguments);
+    }
+    // The program with --park on this park, its two streams apart.
+    ObservedRun apart(std::vector<std::string> arguments, int limitSeconds = 30) {
+        arguments.insert(arguments.begin(), {"--park", park.path()});
+        return RunObserved(CLI_PATH, arguments, limitSeconds);
     }
     // What an outside reader prints for a query on the park (see ParkQuery.h).
     std::string sql(const std::string &query) { return ParkQuery(park.file("Park.MDB"), query); }
     TempDir park;
 };
+
+// The words of `text`, split at its spaces.
+inline std::vector<std::string> Words(const std::string &text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// `text` with the park's folder written {park} and each time of day (as a backup's name and
+// question carry it) written {time}, so that a transcript can be compared whole.
+inline std::string Masked(std::string text, const std::string &park) {
+    for (std::size_t at; (at = text.find(park)) != std::string::npos;)
+        text.replace(at, park.size(), "{park}");
+    return std::regex_replace(text, std::regex("\\d\\d-\\d\\d-\\d{4} \\d\\d \\d\\d"), "{time}");
+}
 
 } // namespace tarnwick

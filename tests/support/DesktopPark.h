@@ -1,7 +1,7 @@
 #pragma once
-// A temporary park with the desktop program's windows on it: a session answered by a scripted
-// prompter, the real Progress window, and the navigator that makes the windows. Helpers click
-// controls as the operator would.
+// A temporary park with the desktop program's windows on it (a session answered by a scripted
+// prompter, the real Progress window, the navigator that makes the windows), and the operator's
+// hand on them: controls found by name, clicked, typed into and chosen from.
 #include "app/SiteTypes.h"
 #include "app/Startup.h"
 #include "app/ui/DesktopWindows.h"
@@ -12,9 +12,16 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
+#include <QTableView>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 
@@ -33,6 +40,11 @@ struct ScriptedSession {
         for (const std::string &text : prompter.texts())
             out << QString::fromStdString(text);
         return out;
+    }
+    // Forgets what was shown and queues the answers to the next questions.
+    void expect(std::initializer_list<Answer> answers) {
+        prompter.shown.clear();
+        prompter.answers = answers;
     }
 };
 
@@ -54,15 +66,16 @@ struct DesktopPark : ParkFolder, ScriptedSession {
     template <typename W = QWidget> W *show(WindowId id) {
         QWidget *w = navigator.window(id);
         w->show();
+        QTest::qWaitForWindowExposed(w);
         return static_cast<W *>(w);
     }
-
-    long count(const std::string &table) {
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockReadOnly);
-        return rs.RecordCount();
+    // The window if it exists and is shown, else null.
+    QWidget *shown(WindowId id) const {
+        QWidget *w = navigator.existing(id);
+        return w && w->isVisible() ? w : nullptr;
     }
 
+    long count(const std::string &table) { return column(table, "ID").size(); }
     // Values as QStrings, so that a failed comparison prints them.
     QStringList column(const std::string &table, const std::string &name) {
         Recordset rs;
@@ -72,14 +85,66 @@ struct DesktopPark : ParkFolder, ScriptedSession {
             out << QString::fromStdString(rs.Fields(name).GetValue().toString());
         return out;
     }
-
 };
 
-// Clicks the list's entry named `text`; with Ctrl held, adds it to the selection.
-inline void clickEntry(QListWidget *list, const QString &text, Qt::KeyboardModifiers modifiers = {}) {
+// The control `name` of `window`; a missing one ends the run, naming it.
+template <typename W = QWidget> W *control(const QWidget *window, const QString &name) {
+    W *w = window->findChild<W *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+// Clicks a button on its caption's left end (an option button takes clicks on its text only).
+inline void click(const QWidget *window, const QString &name) {
+    auto *button = control<QAbstractButton>(window, name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(12, button->height() / 2));
+}
+
+// Types `text` over the whole of a box, which keeps the focus.
+inline void type(const QWidget *window, const QString &box, const QString &text) {
+    auto *edit = control<QLineEdit>(window, box);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+inline void choose(const QWidget *window, const QString &dropDown, const QString &title) {
+    auto *box = control<QComboBox>(window, dropDown);
+    box->setCurrentIndex(box->findText(title));
+    QCOMPARE(box->currentText(), title);
+}
+
+// The texts a drop-down or a list offers, in order.
+inline QStringList entries(const QComboBox *box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+inline QStringList entries(const QListWidget *list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// Clicks the list's entry named `text` (twice for a double-click); with Ctrl held, adds it to the
+// selection.
+inline void clickEntry(QListWidget *list, const QString &text, Qt::KeyboardModifiers modifiers = {},
+                       bool twice = false) {
     const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable("no entry " + text));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(found.first()).center());
+    const QPoint at = list->visualItemRect(found.first()).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+// Clicks the ID cell of grid row `row` (from 1) of an editor window.
+inline void clickId(const QWidget *editor, int row) {
+    QHeaderView *ids = control<QTableView>(editor, "MSFlexGrid1")->verticalHeader();
+    QTest::mouseClick(ids->viewport(), Qt::LeftButton, {}, QPoint(3, ids->sectionViewportPosition(row - 1) + 3));
 }
 
 // Runs `action` on the top-level window named `name` as soon as it is visible, from inside whatever
@@ -96,6 +161,42 @@ inline void whenVisible(const QString &name, std::function<void(QWidget *)> acti
             }
     });
     timer->start(10);
+}
+
+// The values the Progress window's bar showed part-way while it was shown. Timers run only when the
+// windows are repainted, so every value seen was painted mid-run.
+struct BarWatch {
+    QProgressBar *bar;
+    QSet<int> seen;
+    QTimer timer;
+    explicit BarWatch(Progress &progress) : bar(control<QProgressBar>(&progress, "ProgressBar1")) {
+        QObject::connect(&timer, &QTimer::timeout, [this, &progress] {
+            if (progress.isVisible() && bar->value() > 0 && bar->value() < bar->maximum())
+                seen.insert(bar->value());
+        });
+        timer.start(1);
+    }
+};
+
+// Empty when `small` sits in the middle of `owner` (to the pixel a frame may shift it) and is kept
+// above it; else what is wrong.
+inline QString placement(const QWidget *small, const QWidget *owner) {
+    const QPoint offset = small->frameGeometry().center() - owner->frameGeometry().center();
+    QString said;
+    if (offset.manhattanLength() > 2)
+        said += QString("off the middle by %1,%2 (%3 over %4); ")
+                    .arg(offset.x())
+                    .arg(offset.y())
+                    .arg(QDebug::toString(small->frameGeometry()), QDebug::toString(owner->frameGeometry()));
+    if (!small->windowHandle() || small->windowHandle()->transientParent() != owner->windowHandle())
+        said += "not kept above its owner";
+    return said;
+}
+
+// Escape pressed in `window`, made the active window as a click on it would.
+inline void pressEscape(QWidget *window) {
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_Escape);
 }
 
 } // namespace tarnwick

@@ -1,7 +1,10 @@
 #include "support/JetReaders.h"
 
 #include "base/VbDate.h"
-#include "db/jet/JetDatabase.h"
+#include "db/jet/DataPage.h"
+#include "db/jet/IndexWalker.h"
+#include "db/jet/JetText.h"
+#include "db/jet/UsageMap.h"
 #include "support/RunCli.h"
 
 #include <algorithm>
@@ -10,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
@@ -23,11 +25,21 @@ using jet::ColumnKind;
 using jet::JetValue;
 using Json = nlohmann::json;
 
-std::string run(const std::string &program, const std::vector<std::string> &arguments) {
+ObservedRun observed(const std::string &program, const std::vector<std::string> &arguments) {
     ObservedRun result = RunObserved(program, arguments, 120);
     if (result.status != 0)
         throw std::runtime_error(program + " failed (" + std::to_string(result.status) + "): " + result.err);
-    return result.out;
+    return result;
+}
+
+std::string run(const std::string &program, const std::vector<std::string> &arguments) {
+    return observed(program, arguments).out;
+}
+
+// `table` of `file` as mdb_reader_dump.js prints it: {"columns": [...], "rows": [[...]]}.
+Json mdbReader(const std::string &file, const std::string &table) {
+    return Json::parse(
+        run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}));
 }
 
 // mdb-export's CSV: commas between cells, a line feed after each row, text in double quotes that
@@ -38,24 +50,19 @@ std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string 
     bool quoted = false, afterComma = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (quoted) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                *cell += text[++i];
-            else if (c == '"')
-                quoted = false;
-            else
-                *cell += c;
+        if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+            *cell += text[++i];
         } else if (c == '"') {
-            quoted = true;
-            cell = std::string();
-        } else if (c == ',' || c == '\n') {
+            quoted = !quoted;
+            cell = cell.value_or("");
+        } else if (quoted || (c != ',' && c != '\n')) {
+            cell = cell.value_or("") + c;
+        } else {
             rows.back().push_back(cell);
             cell.reset();
             afterComma = c == ',';
             if (c == '\n')
                 rows.emplace_back();
-        } else {
-            cell = cell.value_or("") + c;
         }
     }
     if (afterComma || cell)
@@ -88,7 +95,8 @@ std::string guidDigits(const std::string &text) {
 std::optional<std::int64_t> scaledCurrency(const std::string &text) {
     const bool negative = !text.empty() && text[0] == '-';
     const std::size_t point = text.find('.');
-    std::string digits = text.substr(negative ? 1 : 0, point == std::string::npos ? std::string::npos : point - negative);
+    std::string digits =
+        text.substr(negative ? 1 : 0, point == std::string::npos ? std::string::npos : point - negative);
     std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
     if (digits.empty() || fraction.size() > 4 ||
         (digits + fraction).find_first_not_of("0123456789") != std::string::npos)
@@ -98,38 +106,11 @@ std::optional<std::int64_t> scaledCurrency(const std::string &text) {
     return negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
 }
 
-// A Jet date as mdb-reader gives it, in milliseconds since 1970: it counts the serial's days and
-// fraction straight on, also before 1899-12-30, where Jet reads the fraction as the time of day
-// forward (-1.25 is 1899-12-29 06:00). Compared so, the stored number itself is checked.
-double unixMilliseconds(double serial) {
-    return std::round((serial - 25569) * 86400000.0);
-}
-
 // Text quoted for a message, long text cut short with its length.
 std::string shortened(const std::string &text) {
     if (text.size() <= 60)
         return "\"" + text + "\"";
     return "\"" + text.substr(0, 60) + "...\" (" + std::to_string(text.size()) + " bytes)";
-}
-
-std::string describe(const JetValue &value) {
-    switch (value.kind) {
-    case JetValue::Kind::Null:
-        return "NULL";
-    case JetValue::Kind::Real:
-    case JetValue::Kind::Date: {
-        std::ostringstream out;
-        out.precision(17);
-        out << value.real;
-        return out.str();
-    }
-    case JetValue::Kind::Text:
-        return shortened(value.text);
-    case JetValue::Kind::Bytes:
-        return hex(value.text);
-    default:
-        return std::to_string(value.integer);
-    }
 }
 
 // mdbtools 1.0 writes a date it cannot convert (before 1900, or past serial 1,000,000, late in the
@@ -142,7 +123,7 @@ constexpr std::size_t kExportedTextLimit = 199999;
 bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std::optional<std::string> &cell) {
     if (value.kind == JetValue::Kind::Text && value.text.empty()) // mdb-export writes "" as it writes NULL;
         return !cell || cell->empty();                            // mdb-reader tells them apart
-    if (column.kind == ColumnKind::Binary && !value.isNull()) { // mdb-export ends a binary value at a zero byte
+    if (column.kind == ColumnKind::Binary && !value.isNull()) {   // mdb-export ends a binary value at a zero byte
         const std::string shown = hex(value.text.substr(0, value.text.find('\0')));
         return shown.empty() ? !cell || cell->empty() : cell == shown;
     }
@@ -172,7 +153,9 @@ bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std
 }
 
 // A value in the form the mdb_reader_dump.js script gives it, with currency as ten-thousandths and
-// a GUID as its digits.
+// a GUID as its digits. A date is in milliseconds since 1970, the serial's days and fraction counted
+// straight on, also before 1899-12-30 (where Jet reads the fraction as the time of day forward), so
+// that the stored number itself is compared.
 Json mdbReaderForm(const jet::ColumnDef &column, const JetValue &value) {
     if (column.kind == ColumnKind::Guid && !value.isNull())
         return guidDigits(value.text);
@@ -187,7 +170,7 @@ Json mdbReaderForm(const jet::ColumnDef &column, const JetValue &value) {
     case JetValue::Kind::Real:
         return value.real;
     case JetValue::Kind::Date:
-        return Json{{"ms", unixMilliseconds(value.real)}};
+        return Json{{"ms", std::round((value.real - 25569) * 86400000.0)}};
     case JetValue::Kind::Bytes:
         return Json{{"hex", hex(value.text)}};
     default:
@@ -213,12 +196,10 @@ std::vector<std::size_t> positions(const std::vector<std::string> &columns, cons
                                    const std::string &reader) {
     std::vector<std::size_t> at;
     for (const std::string &name : names) {
-        std::size_t i = 0;
-        while (i < columns.size() && columns[i] != name)
-            ++i;
-        if (i == columns.size())
+        const auto found = std::find(columns.begin(), columns.end(), name);
+        if (found == columns.end())
             throw std::runtime_error(reader + " has no column " + name);
-        at.push_back(i);
+        at.push_back(static_cast<std::size_t>(found - columns.begin()));
     }
     return at;
 }
@@ -248,10 +229,15 @@ std::string MdbQuery(const std::string &file, const std::string &name) {
     return sql;
 }
 
+std::string MdbProp(const std::string &file, const std::string &table) {
+    return run("/usr/bin/mdb-prop", {file, table});
+}
+
 ExportedTable MdbExport(const std::string &file, const std::string &table) {
     const std::string format = "%Y-%m-%d %H:%M:%S";
-    auto rows = parseCsv(run("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table}));
-    ExportedTable exported;
+    const ObservedRun printed = observed("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table});
+    auto rows = parseCsv(printed.out);
+    ExportedTable exported{{}, {}, printed.err};
     if (rows.empty())
         throw std::runtime_error("mdb-export printed no header for " + table);
     for (const auto &name : rows.front())
@@ -287,15 +273,10 @@ std::string CompareWithOutsideReaders(const std::string &file, const std::string
     std::vector<std::string> names;
     for (const jet::ColumnDef &column : definition.columns)
         names.push_back(column.name);
-    std::vector<jet::Row> rows;
-    database.scan(definition, [&](jet::RowId, const jet::Row &row) {
-        rows.push_back(row);
-        return true;
-    });
+    const auto rows = JetRows(database, table);
 
     const ExportedTable exported = MdbExport(file, table);
-    const Json read = Json::parse(
-        run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}));
+    const Json read = mdbReader(file, table);
     const std::vector<std::size_t> exportAt = positions(exported.columns, names, "mdb-export");
     const std::vector<std::size_t> readerAt =
         positions(read["columns"].get<std::vector<std::string>>(), names, "mdb-reader");
@@ -308,13 +289,14 @@ std::string CompareWithOutsideReaders(const std::string &file, const std::string
     for (std::size_t r = 0; r < rows.size(); ++r) {
         Json ourForm = Json::array(), readerForm = Json::array();
         for (std::size_t c = 0; c < names.size(); ++c) {
-            const JetValue &value = rows[r][c];
+            const JetValue &value = rows[r].second[c];
             const auto &exportRow = exported.rows[r];
             const std::optional<std::string> cell =
                 exportAt[c] < exportRow.size() ? exportRow[exportAt[c]] : std::nullopt;
             if (!sameAsExport(definition.columns[c], value, cell))
-                return table + " row " + std::to_string(r) + " column " + names[c] + ": engine " + describe(value) +
-                       ", mdb-export " + (cell ? shortened(*cell) : "NULL");
+                return table + " row " + std::to_string(r) + " column " + names[c] + ": engine " +
+                       shortened(mdbReaderForm(definition.columns[c], value).dump()) + ", mdb-export " +
+                       (cell ? shortened(*cell) : "NULL");
             ourForm.push_back(mdbReaderForm(definition.columns[c], value));
             readerForm.push_back(normalizedReaderCell(definition.columns[c], read["rows"][r][readerAt[c]]));
         }
@@ -327,6 +309,117 @@ std::string CompareWithOutsideReaders(const std::string &file, const std::string
     if (differs.first != ourForms.end())
         return table + ": the engine has the row " + *differs.first + " where mdb-reader has " + *differs.second;
     return "";
+}
+
+std::string IndexProblems(const std::string &path, const std::vector<std::string> &tables) {
+    const jet::JetDatabase database(path);
+    std::string problems;
+    for (const std::string &table : tables)
+        for (const jet::IndexReport &report : jet::WalkIndexes(database, database.table(table))) {
+            for (const std::string &problem : report.problems)
+                problems += table + " " + report.index + ": " + problem + "\n";
+            if (report.keysCompared != report.entries)
+                problems += table + " " + report.index + ": keys left uncompared\n";
+        }
+    return problems;
+}
+
+std::string TableProblems(const std::string &file, const std::string &table) {
+    std::string problems = IndexProblems(file, {table});
+    const jet::JetDatabase database(file);
+    const std::size_t kept = database.table(table).rowCount, found = JetRows(database, table).size();
+    if (kept != found)
+        problems += table + ": the definition counts " + std::to_string(kept) + " rows, " + std::to_string(found) +
+                    " are found\n";
+    return problems + CompareWithOutsideReaders(file, table);
+}
+
+std::map<std::string, std::string> CatalogRow(const std::string &file, const std::string &name) {
+    const Json read = mdbReader(file, "MSysObjects");
+    const auto at = positions(read["columns"].get<std::vector<std::string>>(), {"Name"}, "mdb-reader")[0];
+    std::map<std::string, std::string> cells;
+    for (const Json &row : read["rows"])
+        if (row[at] == name)
+            for (std::size_t c = 0; c < read["columns"].size(); ++c)
+                cells[read["columns"][c].get<std::string>()] = row[c].dump();
+    return cells;
+}
+
+std::map<std::string, std::map<std::string, std::string>> StoredProperties(const std::string &file,
+                                                                           const std::string &table) {
+    const Json lvProp = Json::parse(CatalogRow(file, table).at("LvProp"));
+    const std::string blob = HexDecoded(lvProp.at("hex").get<std::string>());
+    const jet::ByteView view(reinterpret_cast<const std::uint8_t *>(blob.data()), blob.size(), "properties");
+    const auto text = [&](std::size_t at, std::size_t length) { return jet::DecodeUtf16(view.slice(at, length)); };
+    if (blob.compare(0, 4, std::string("MR2\0", 4)) != 0)
+        throw std::runtime_error("no MR2 signature");
+    // A block of names, then a block per object: its entries each name one of those names.
+    std::map<std::string, std::map<std::string, std::string>> found;
+    std::vector<std::string> names;
+    for (std::size_t block = 4, end; block < blob.size(); block = end) {
+        end = block + view.u32(block);
+        if (end > blob.size() || end <= block + 6)
+            throw std::runtime_error("a block runs past the blob");
+        if (view.u16(block + 4) == 0x80) {
+            for (std::size_t at = block + 6; at < end; at += 2 + view.u16(at))
+                names.push_back(text(at + 2, view.u16(at)));
+            continue;
+        }
+        const std::string object = text(block + 12, view.u16(block + 10));
+        std::size_t at = block + 6 + view.u32(block + 6);
+        for (; at < end; at += view.u16(at)) {
+            if (view.u16(at) != 8 + view.u16(at + 6) || view.u16(at + 4) >= names.size())
+                throw std::runtime_error("an entry's lengths do not add up");
+            found[object][names[view.u16(at + 4)]] = view.slice(at + 8, view.u16(at + 6)).bytes();
+        }
+        if (at != end)
+            throw std::runtime_error("the entries run past their block");
+    }
+    return found;
+}
+
+std::set<std::uint32_t> PagesHeldBy(const jet::JetDatabase &database, const std::string &name) {
+    const jet::TableDef table = database.table(name);
+    std::vector<jet::RowId> maps{table.ownedPages, table.freeSpacePages};
+    for (const jet::LongValueMaps &longValues : table.longValues)
+        maps.insert(maps.end(), {longValues.owned, longValues.freeSpace});
+    std::set<std::uint32_t> pages;
+    for (std::uint32_t page = table.page; page != 0 && pages.insert(page).second;)
+        page = database.file().read(page, "table definition").view("table definition").u32(jet::kTableDefNextPageAt);
+    for (const jet::IndexTree &tree : table.trees) {
+        maps.push_back(tree.usageMap);
+        pages.insert(tree.rootPage);
+    }
+    for (jet::RowId map : maps) {
+        if (map.page == 0) // no map of that kind
+            continue;
+        pages.insert(map.page);
+        // A map kept in map pages names them in its row.
+        const jet::DataPage holder(database.file().read(map.page, "usage map"), map.page);
+        const jet::ByteView row = holder.row(map.row);
+        if (row.u8(0) == jet::kReferencedMap)
+            for (std::size_t slot = 1; slot + 4 <= row.size(); slot += 4)
+                if (row.u32(slot) != 0)
+                    pages.insert(row.u32(slot));
+        for (std::uint32_t page : jet::UsageMapPages(database.file(), map))
+            pages.insert(page);
+    }
+    return pages;
+}
+
+std::vector<std::pair<jet::RowId, jet::Row>> JetRows(const jet::JetDatabase &database, const std::string &table) {
+    std::vector<std::pair<jet::RowId, jet::Row>> rows;
+    database.scan(database.table(table), [&](jet::RowId at, const jet::Row &row) {
+        rows.emplace_back(at, row);
+        return true;
+    });
+    return rows;
+}
+
+bool SameRow(const jet::Row &a, const jet::Row &b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const JetValue &x, const JetValue &y) {
+        return x.kind == y.kind && x.integer == y.integer && x.real == y.real && x.text == y.text;
+    });
 }
 
 } // namespace tarnwick

@@ -1,24 +1,21 @@
 #pragma once
-// Runs the terminal program as a user would, from a copy placed in a folder of the test's choosing.
+// Runs programs as a user would, the terminal program above all: to their end, or in the background
+// to be killed.
+#include <functional>
 #include <string>
+#include <sys/types.h>
+#include <thread>
 #include <vector>
 
 namespace tarnwick {
 
 struct CliResult {
     int status = -1;
-    std::string out;
+    std::string out; // standard output and standard error as one stream
 };
 
 // Runs `program` (a path) with the arguments (already quoted for the shell), stdin from /dev/null.
 CliResult RunProgram(const std::string &program, const std::string &arguments);
-
-// Copies the built tarnwick-cli into `folder` and returns the copy's path.
-std::string CopyCliInto(const std::string &folder);
-
-} // namespace tarnwick
-
-namespace tarnwick {
 
 // A run seen from outside: its two output streams apart, how long it took and the most memory it
 // (or any process it waited for) held.
@@ -30,7 +27,30 @@ struct ObservedRun {
 };
 
 // Runs `program` with `arguments` (not through a shell), stopping it after `limitSeconds`.
-ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments,
-                        int limitSeconds);
+ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments, int limitSeconds);
+
+// Copies the built tarnwick-cli into `folder` and returns the copy's path.
+std::string CopyCliInto(const std::string &folder);
+
+// tarnwick-cli started in the background with stdin from /dev/null. Each line of its standard output
+// and error goes to `onLine` (on a thread of its own) as it comes; without `onLine` they go nowhere.
+class BackgroundCli {
+public:
+    explicit BackgroundCli(const std::vector<std::string> &arguments,
+                           std::function<void(const std::string &)> onLine = nullptr);
+    ~BackgroundCli(); // kills the program if it still runs
+    // Whether it has ended by itself, leaving its wait status in `status`.
+    bool ended(int &status);
+    // Kills it with SIGKILL, unless it has ended, and returns its wait status.
+    int kill();
+    // Waits for its end and returns its wait status.
+    int wait();
+
+private:
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool reaped_ = false;
+    std::thread reader_;
+};
 
 } // namespace tarnwick

@@ -2,34 +2,21 @@
 
 #include "base/VbDate.h"
 #include "sheet/Workbook.h"
+#include "sheet/WorkbookWriter.h"
 #include "support/RunCli.h"
 
 #include <cstdio>
-#include <freexl.h>
-#include <memory>
+#include <cstring>
 
 namespace tarnwick {
 namespace {
 
+// As xlrd_dump.py writes it: backslash, new line, carriage return and tab escaped.
 std::string escape(const std::string &text) {
     std::string out;
     for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += c;
-        }
+        const char *escaped = c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : nullptr;
+        escaped ? out += escaped : out += c;
     }
     return out;
 }
@@ -40,109 +27,83 @@ std::string number(double n) {
     return buffer;
 }
 
-std::string dateText(double serial) {
-    std::string iso = FormatIsoDate(serial);
-    return iso.substr(11) == "00:00:00" ? iso.substr(0, 10) : iso;
+std::vector<std::string> split(const std::string &text, char at) {
+    std::vector<std::string> parts(1);
+    for (char c : text)
+        c == at ? void(parts.emplace_back()) : parts.back().push_back(c);
+    return parts;
 }
 
-std::string line(unsigned row, unsigned column, const std::string &value) {
-    return std::to_string(row) + "\t" + std::to_string(column) + "\t" + value + "\n";
+bool sheetLine(const std::string &line) {
+    return line.size() > 1 && line.front() == '[' && line.back() == ']';
 }
 
 } // namespace
 
-std::string DumpWithOurReader(const std::string &path, bool withExtent) {
+void WriteGridWorkbook(const std::string &path, const std::string &grid) {
+    const std::vector<std::string> lines = split(grid, '\n');
+    WorkbookWriter book(sheetLine(lines[0]) ? lines[0].substr(1, lines[0].size() - 2) : "Sheet1");
+    int row = 0;
+    for (std::size_t i = sheetLine(lines[0]) ? 1 : 0; i < lines.size(); ++i) {
+        if (sheetLine(lines[i])) {
+            book.addSheet(lines[i].substr(1, lines[i].size() - 2));
+            row = 0;
+            continue;
+        }
+        ++row;
+        int column = 0;
+        for (const std::string &cell : split(lines[i], '\t')) {
+            ++column;
+            const double n = cell.empty() || !std::strchr("#@?", cell[0]) ? 0 : std::stod(cell.substr(1));
+            if (cell.empty())
+                continue;
+            else if (cell[0] == '#')
+                book.setNumber(row, column, n);
+            else if (cell[0] == '@')
+                book.setDate(row, column, n);
+            else if (cell[0] == '?')
+                book.setBoolean(row, column, n != 0);
+            else
+                book.setText(row, column, cell);
+        }
+    }
+    book.save(path);
+}
+
+std::string DumpWithOurReader(const std::string &path) {
     Workbook book(path);
     std::string out;
     for (int s = 0; s < static_cast<int>(book.sheetNames().size()); ++s) {
         std::string cells;
         int rows = 0, columns = 0;
-        auto cursor = book.rows(s);
-        while (cursor.next()) {
+        for (auto cursor = book.rows(s); cursor.next();) {
             for (int c = 1; c <= static_cast<int>(cursor.cells().size()); ++c) {
                 const Cell &cell = cursor.cell(c);
                 std::string value;
-                switch (cell.type) {
-                case Cell::Type::Empty:
+                if (cell.type == Cell::Type::Empty)
                     continue;
-                case Cell::Type::Number:
-                    value = "n:" + number(cell.number);
-                    break;
-                case Cell::Type::Text:
-                    value = "s:" + escape(cell.text);
-                    break;
-                case Cell::Type::Boolean:
-                    value = "b:" + number(cell.number);
-                    break;
-                case Cell::Type::Date:
-                    value = "d:" + dateText(cell.number);
-                    break;
-                case Cell::Type::Error:
-                    value = "e:" + cell.text;
-                    break;
+                if (cell.type == Cell::Type::Date) {
+                    const std::string iso = FormatIsoDate(cell.number);
+                    value = "d:" + (iso.substr(11) == "00:00:00" ? iso.substr(0, 10) : iso);
+                } else {
+                    value = cell.type == Cell::Type::Number    ? "n:" + number(cell.number)
+                            : cell.type == Cell::Type::Boolean ? "b:" + number(cell.number)
+                            : cell.type == Cell::Type::Text    ? "s:" + escape(cell.text)
+                                                               : "e:" + cell.text;
                 }
                 rows = std::max(rows, cursor.row());
                 columns = std::max(columns, c);
-                cells += line(cursor.row(), c, value);
+                cells += std::to_string(cursor.row()) + "\t" + std::to_string(c) + "\t" + value + "\n";
             }
         }
-        out += "sheet\t" + escape(book.sheetNames()[s]);
-        if (withExtent)
-            out += "\t" + std::to_string(rows) + "\t" + std::to_string(columns);
-        out += "\n" + cells;
+        out += "sheet\t" + escape(book.sheetNames()[s]) + "\t" + std::to_string(rows) + "\t" + std::to_string(columns) +
+               "\n" + cells;
     }
     return out;
 }
 
 std::string DumpWithXlrd(const std::string &path) {
     return RunProgram("/usr/bin/python3", std::string("'") + SUPPORT_DIR + "/xlrd_dump.py' '" + path + "'").out;
-}
-
-std::string DumpWithFreexl(const std::string &path) {
-    const void *handle = nullptr;
-    if (freexl_open(path.c_str(), &handle) != FREEXL_OK)
-        return "freexl cannot open " + path + "\n";
-    std::unique_ptr<const void, int (*)(const void *)> closer(handle, freexl_close);
-    unsigned int sheets = 0;
-    freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
-    std::string out;
-    for (unsigned short s = 0; s < sheets; ++s) {
-        const char *name = nullptr;
-        freexl_get_worksheet_name(handle, s, &name);
-        out += std::string("sheet\t") + escape(name ? name : "") + "\n";
-        freexl_select_active_worksheet(handle, s);
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        freexl_worksheet_dimensions(handle, &rows, &columns);
-        for (unsigned r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue cell;
-                if (freexl_get_cell_value(handle, r, c, &cell) != FREEXL_OK)
-                    continue;
-                std::string value;
-                switch (cell.type) {
-                case FREEXL_CELL_INT:
-                    value = "n:" + number(cell.value.int_value);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    value = "n:" + number(cell.value.double_value);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                    value = "s:" + escape(cell.value.text_value);
-                    break;
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                    value = std::string("d:") + cell.value.text_value;
-                    break;
-                default:
-                    continue;
-                }
-                out += line(r + 1, c + 1, value);
-            }
-        }
-    }
-    return out;
 }
 
 } // namespace tarnwick

@@ -1,14 +1,17 @@
 #pragma once
-// The cells of a workbook as three readers see them, in one text form so that they compare line by
-// line: a "sheet<TAB>name<TAB>rows<TAB>columns" line per sheet (rows and columns only from readers
-// that report them), then "row<TAB>column<TAB>kind:value" per non-empty cell.
+// The cells of a workbook as our reader and xlrd see them, in one text form so that they compare
+// line by line: a "sheet<TAB>name<TAB>rows<TAB>columns" line per sheet, then
+// "row<TAB>column<TAB>kind:value" per non-empty cell.
 #include <string>
 
 namespace tarnwick {
 
-std::string DumpWithOurReader(const std::string &path, bool withExtent = true);
+// Writes a workbook with our writer from a grid: rows on lines, cells cut by tabs; "#5" a number,
+// "@46000" a date, "?1" a boolean, anything else a text, nothing an empty cell. A line "[Name]"
+// starts a worksheet of that name (the first is "Sheet1" unless named).
+void WriteGridWorkbook(const std::string &path, const std::string &grid);
+
+std::string DumpWithOurReader(const std::string &path);
 std::string DumpWithXlrd(const std::string &path);
-// libfreexl reports booleans as numbers and no errors; the dump keeps its own view.
-std::string DumpWithFreexl(const std::string &path);
 
 } // namespace tarnwick

@@ -7,14 +7,7 @@
 #include "support/JetReaders.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
 #include <filesystem>
 
 using namespace tarnwick;
@@ -24,35 +17,9 @@ class ChangeOverWalkTest : public QObject {
 
     std::unique_ptr<DesktopPark> park;
 
-    QWidget *shown(WindowId id) {
-        QWidget *w = park->navigator.existing(id);
-        return w && w->isVisible() ? w : nullptr;
-    }
-    void press(QWidget *window, const char *button) {
-        auto *b = window->findChild<QAbstractButton *>(button);
-        QVERIFY2(b, button);
-        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(12, b->height() / 2));
-    }
-    void type(QWidget *window, const char *box, const QString &text) {
-        auto *edit = window->findChild<QLineEdit *>(box);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-    void match(QWidget *window, const QString &dropDown, const QString &title) {
-        auto *box = window->findChild<QComboBox *>(dropDown);
-        box->setCurrentIndex(box->findText(title));
-        QCOMPARE(box->currentText(), title);
-    }
-    void pickFirstRow(QWidget *editor) {
-        QHeaderView *ids = editor->findChild<QTableView *>("MSFlexGrid1")->verticalHeader();
-        QTest::mouseClick(ids->viewport(), Qt::LeftButton, {}, QPoint(3, ids->sectionViewportPosition(0) + 3));
-    }
     // Opens a window's help item and checks the help window shows the page of that topic.
     void openHelp(QWidget *window, const char *item, const QString &title) {
-        QAction *action = window->findChild<QAction *>(item);
-        QVERIFY2(action, item);
-        action->trigger();
+        control<QAction>(window, item)->trigger();
         QWidget *help = park->navigator.helpWindow();
         QVERIFY(help && help->isVisible());
         QCOMPARE(help->windowTitle(), title);
@@ -96,86 +63,86 @@ private Q_SLOTS:
         QCOMPARE(park->session.SiteTypeCount, 3L);
 
         // Sites from a text file.
-        press(main, "Command3");
-        QWidget *import = shown(WindowId::Import);
+        click(main, "Command3");
+        QWidget *import = park->shown(WindowId::Import);
         QVERIFY(import);
-        clickEntry(import->findChild<QListWidget *>("File1"), "sites.csv");
-        match(import, "FileField_1", "Site");
-        match(import, "FileField_3", "Length");
-        match(import, "FileField_4", "Width");
-        match(import, "FileField_7", "Amps");
-        press(import, "Command1");
+        clickEntry(control<QListWidget>(import, "File1"), "sites.csv");
+        choose(import, "FileField_1", "Site");
+        choose(import, "FileField_3", "Length");
+        choose(import, "FileField_4", "Width");
+        choose(import, "FileField_7", "Amps");
+        click(import, "Command1");
         QCOMPARE(park->said().last(), QString("3 of 3 Sites Successfully Imported"));
 
         // Guests from the second worksheet of a workbook.
-        press(import, "Option1_1");
+        click(import, "Option1_1");
         whenVisible("frmSheets",
-                    [](QWidget *picker) { clickEntry(picker->findChild<QListWidget *>("List1"), "Current Guests"); });
-        clickEntry(import->findChild<QListWidget *>("File1"), "guests.xls");
-        match(import, "FileField2_1", "First");
-        match(import, "FileField2_2", "Last");
-        match(import, "FileField2_5", "City");
-        match(import, "FileField2_11", "Arrive");
-        press(import, "Command2");
+                    [](QWidget *picker) { clickEntry(control<QListWidget>(picker, "List1"), "Current Guests"); });
+        clickEntry(control<QListWidget>(import, "File1"), "guests.xls");
+        choose(import, "FileField2_1", "First");
+        choose(import, "FileField2_2", "Last");
+        choose(import, "FileField2_5", "City");
+        choose(import, "FileField2_11", "Arrive");
+        click(import, "Command2");
         QCOMPARE(park->said().last(), QString("3 of 3 Guests Successfully Imported"));
 
         // A table of the old Access database, exported to a workbook.
-        press(import, "Command10");
-        QWidget *exporter = shown(WindowId::Export);
+        click(import, "Command10");
+        QWidget *exporter = park->shown(WindowId::Export);
         QVERIFY(exporter);
-        auto *databases = exporter->findChild<QListWidget *>("File1");
-        const QPoint at = databases->visualItemRect(databases->findItems("old.mdb", Qt::MatchExactly).first()).center();
-        QTest::mouseClick(databases->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(databases->viewport(), Qt::LeftButton, {}, at);
-        auto *table1 = exporter->findChild<QCheckBox *>("MyTable_1");
+        clickEntry(control<QListWidget>(exporter, "File1"), "old.mdb", {}, true);
+        QCOMPARE(park->session.BrowseOpen, short(-1));
+        auto *table1 = control<QCheckBox>(exporter, "MyTable_1");
         QCOMPARE(table1->text(), QString("Table1"));
         table1->setChecked(true);
-        press(exporter, "Command1");
+        click(exporter, "Command1");
         QCOMPARE(park->said().last(), QString("Table1.xls Saved!"));
-        press(exporter, "Command2");
+        click(exporter, "Command2");
         QVERIFY(main->isVisible());
+        QCOMPARE(park->session.BrowseOpen, short(0));
 
         // The exported workbook, imported as store items.
-        press(main, "Command3");
-        import = shown(WindowId::Import);
-        press(import, "Option1_2");
-        clickEntry(import->findChild<QListWidget *>("File1"), "Table1.xls");
-        match(import, "FileField3_1", "A");
-        match(import, "FileField3_2", "F");
-        press(import, "Command8");
+        click(main, "Command3");
+        import = park->shown(WindowId::Import);
+        click(import, "Option1_2");
+        clickEntry(control<QListWidget>(import, "File1"), "Table1.xls");
+        choose(import, "FileField3_1", "A");
+        choose(import, "FileField3_2", "F");
+        click(import, "Command8");
         QCOMPARE(park->said().last(), QString("2 of 2 Other Charges Successfully Imported"));
 
         // Five more sites cloned from the first.
-        press(import, "Command3");
-        QWidget *sites = shown(WindowId::SiteEditor);
+        click(import, "Command3");
+        QWidget *sites = park->shown(WindowId::SiteEditor);
         QVERIFY(sites);
-        pickFirstRow(sites);
-        sites->findChild<QCheckBox *>("SCType_1")->setChecked(true);
+        clickId(sites, 1);
+        control<QCheckBox>(sites, "SCType_1")->setChecked(true);
         type(sites, "Text1", "5");
-        press(sites, "Command1");
-        QCOMPARE(sites->findChild<QLabel *>("NoSites")->text(), QString("0008"));
+        click(sites, "Command1");
+        QCOMPARE(control<QLabel>(sites, "NoSites")->text(), QString("0008"));
 
-        // A guest corrected.
-        press(sites, "Command2");
-        QWidget *guests = shown(WindowId::GuestEditor);
+        // A guest corrected: the site picked is forgotten on the way.
+        click(sites, "Command2");
+        QCOMPARE(park->session.SelectedId, 0L);
+        QWidget *guests = park->shown(WindowId::GuestEditor);
         QVERIFY(guests);
-        pickFirstRow(guests);
-        QCOMPARE(guests->findChild<QLineEdit *>("Data_1")->text(), QString("Smith, Ann"));
+        clickId(guests, 1);
+        QCOMPARE(control<QLineEdit>(guests, "Data_1")->text(), QString("Smith, Ann"));
         type(guests, "Data_4", "Austin");
-        press(guests, "Command4");
+        click(guests, "Command4");
 
         // Every window's help.
         openHelp(guests, "mnuGuest", "Guest Definition");
-        press(guests, "Command2");
-        sites = shown(WindowId::SiteEditor);
+        click(guests, "Command2");
+        sites = park->shown(WindowId::SiteEditor);
         openHelp(sites, "mnuSite", "Site Definition");
-        press(sites, "Command7");
-        import = shown(WindowId::Import);
+        click(sites, "Command7");
+        import = park->shown(WindowId::Import);
         openHelp(import, "mnuExport", "Importing text and workbook files");
-        press(import, "Command10");
-        exporter = shown(WindowId::Export);
+        click(import, "Command10");
+        exporter = park->shown(WindowId::Export);
         openHelp(exporter, "mnuAccess", "Access export");
-        press(exporter, "Command2");
+        click(exporter, "Command2");
         openHelp(main, "mnuOverview", "Overview");
         openHelp(main, "mnuSiteTypes", "Site Types");
 
@@ -183,8 +150,8 @@ private Q_SLOTS:
         for (const auto &[button, id] :
              {std::pair{"Command1", WindowId::SiteEditor}, std::pair{"Command2", WindowId::GuestEditor},
               std::pair{"Command3", WindowId::Import}, std::pair{"Command4", WindowId::Export}}) {
-            press(main, button);
-            QWidget *window = shown(id);
+            click(main, button);
+            QWidget *window = park->shown(id);
             QVERIFY(window && !main->isVisible());
             window->close();
             QVERIFY(main->isVisible());
