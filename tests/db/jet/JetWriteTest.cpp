@@ -430,7 +430,7 @@ TEST_F(JetWrite, ALeafFilledToItsLastByteIsReadWholeAndSplitByTheNextEntry) {
     jet::JetDatabase(path, true).append("Full", rows);
     {
         const jet::JetDatabase database(path);
-        const jet::IndexTree &tree = database.table("Full").trees[0];
+        const jet::IndexTree tree = database.table("Full").trees[0];
         const jet::Page root = database.file().read(tree.rootPage, "index");
         EXPECT_EQ(root.view("leaf").u16(2), 0u); // no free space left
         EXPECT_EQ(jet::IndexPage(root, tree.rootPage).entries().size(), 16u);
