@@ -21,19 +21,17 @@ protected:
         connection.Open();
     }
 
-    long addGuest(const std::string &name) {
+    void open(Recordset &rs, const std::string &query) { rs.Open(query, connection, adOpenStatic, adLockOptimistic); }
+
+    // Appends a row with the given values and returns its ID.
+    long add(const std::string &table, const std::vector<std::pair<const char *, Value>> &values) {
         Recordset rs;
-        rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+        open(rs, "SELECT * FROM " + table + " ");
         rs.AddNew();
-        rs.Fields("Name") = Value(name);
+        for (const auto &[column, value] : values)
+            rs.Fields(column) = value;
         rs.Update();
         return static_cast<long>(rs.Fields("ID").GetValue().number());
-    }
-
-    long count(const std::string &table) {
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table, connection, adOpenStatic, adLockReadOnly);
-        return rs.RecordCount();
     }
 
     TempDir dir;
@@ -59,51 +57,46 @@ TEST(ConnectionTest, AFileMissingOrNotADatabaseIsRefused) {
 }
 
 TEST_F(RecordsetTest, ValuesWrittenAreFoundByIdAndReadBackWithTheirKinds) {
-    addGuest("Smith, John");
-    const long id = addGuest("Océ, Zoë");
-    {
-        Recordset rs;
-        rs.Open("select * from Guest where ID = " + std::to_string(id), connection, adOpenStatic, adLockOptimistic);
-        ASSERT_EQ(rs.RecordCount(), 1);
-        EXPECT_EQ(rs.Fields("Name").GetValue(), Value("Océ, Zoë"));
-        EXPECT_EQ(rs.Fields("Arrival").GetValue(), Value::null());
-        rs.Fields("Name") = Value("New");
-        rs.Fields("NoPeople") = Value("4");
-        rs.Update();
-    }
+    add("Guest", {{"Name", Value("Smith, John")}});
+    const long id = add("Guest", {{"Name", Value("Océ, Zoë")}});
     Recordset rs;
-    rs.Open("SELECT * FROM Guest Where ID = " + std::to_string(id), connection, adOpenStatic, adLockOptimistic);
+    open(rs, "select * from Guest where ID = " + std::to_string(id));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Fields("Name").GetValue(), Value("Océ, Zoë"));
+    EXPECT_EQ(rs.Fields("Arrival").GetValue(), Value::null());
+    rs.Fields("Name") = Value("New");
+    rs.Fields("NoPeople") = Value("4");
+    rs.Update();
+    rs.Close();
+    open(rs, "SELECT * FROM Guest Where ID = " + std::to_string(id));
     EXPECT_EQ(rs.Fields("Name").GetValue(), Value("New"));
     EXPECT_EQ(rs.Fields("NoPeople").GetValue(), Value::number(4));
 
+    add("Sites", {{"Number", Value("12")},
+                  {"Water", Value("Yes")},
+                  {"Daily", Value("$35.125")},
+                  {"LastMeterReading", Value::number(1234.5)}});
     Recordset sites;
-    sites.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
-    sites.AddNew();
-    sites.Fields("Number") = Value("12");
-    sites.Fields("Water") = Value("Yes");
-    sites.Fields("Daily") = Value("$35.125");
-    sites.Fields("LastMeterReading") = Value::number(1234.5);
-    sites.Update();
-    sites.Close();
-    sites.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
-    EXPECT_EQ(sites.Fields("Number").GetValue(), Value::number(12));
-    EXPECT_EQ(sites.Fields("Water").GetValue(), Value::boolean(true));
-    EXPECT_EQ(sites.Fields("Daily").GetValue(), Value::currency(351250));
-    EXPECT_EQ(sites.Fields("LastMeterReading").GetValue(), Value::number(1234.5));
-    EXPECT_EQ(sites.Fields("AliasNumber").GetValue(), Value::null());
+    open(sites, "SELECT * FROM Sites ");
+    const std::pair<const char *, Value> stored[] = {{"Number", Value::number(12)},
+                                                     {"Water", Value::boolean(true)},
+                                                     {"Daily", Value::currency(351250)},
+                                                     {"LastMeterReading", Value::number(1234.5)},
+                                                     {"AliasNumber", Value::null()}};
+    for (const auto &[column, value] : stored)
+        EXPECT_EQ(sites.Fields(column).GetValue(), value) << column;
 }
 
 TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEofAndDeletesEachInTurn) {
-    Recordset empty;
-    empty.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
-    EXPECT_TRUE(empty.Eof());
-    EXPECT_TRUE(empty.Bof());
-    EXPECT_THROW(empty.Fields("Number").GetValue(), DbError);
+    Recordset rs;
+    open(rs, "SELECT * FROM Sites ");
+    EXPECT_TRUE(rs.Eof() && rs.Bof());
+    EXPECT_THROW(rs.Fields("Number").GetValue(), DbError);
+    rs.Close();
 
     for (const char *name : {"A", "B", "C"})
-        addGuest(name);
-    Recordset rs;
-    rs.Open("SELECT * FROM Guest", connection, adOpenStatic, adLockOptimistic);
+        add("Guest", {{"Name", Value(name)}});
+    open(rs, "SELECT * FROM Guest");
     EXPECT_FALSE(rs.Bof());
     rs.MoveLast();
     EXPECT_EQ(rs.Fields(std::string("name")).GetValue(), Value("C"));
@@ -117,23 +110,24 @@ TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEofAndDeletesEachInTu
     }
     EXPECT_EQ(deleted, 3);
     rs.Close();
-    EXPECT_EQ(count("Guest"), 0);
+    open(rs, "SELECT * FROM Guest");
+    EXPECT_EQ(rs.RecordCount(), 0);
 }
 
 TEST_F(RecordsetTest, FieldsReportKindAndSize) {
-    Recordset rs;
-    rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
-    const std::tuple<const char *, int, long> expected[] = {
-        {"ID", 3, 4},      {"Name", 202, 50}, {"State", 202, 2},  {"Notes", 203, 536870910},
-        {"NoRent", 11, 2}, {"Arrival", 7, 8}, {"NoPeople", 2, 2}, {"Length", 3, 4}};
-    for (const auto &[name, type, size] : expected) {
-        EXPECT_EQ(rs.Fields(name).Type(), type) << name;
-        EXPECT_EQ(rs.Fields(name).DefinedSize(), size) << name;
+    Recordset guests, sites;
+    open(guests, "SELECT * FROM Guest ");
+    open(sites, "SELECT * FROM Sites ");
+    const std::tuple<Recordset *, const char *, int, long> expected[] = {
+        {&guests, "ID", 3, 4},      {&guests, "Name", 202, 50},
+        {&guests, "State", 202, 2}, {&guests, "NoRent", 11, 2},
+        {&guests, "Arrival", 7, 8}, {&guests, "NoPeople", 2, 2},
+        {&guests, "Length", 3, 4},  {&guests, "Notes", 203, 536870910},
+        {&sites, "Daily", 6, 8},    {&sites, "LastMeterReading", 5, 8}};
+    for (const auto &[rs, name, type, size] : expected) {
+        EXPECT_EQ(rs->Fields(name).Type(), type) << name;
+        EXPECT_EQ(rs->Fields(name).DefinedSize(), size) << name;
     }
-    Recordset sites;
-    sites.Open("SELECT * FROM Sites ", connection, adOpenStatic, adLockOptimistic);
-    EXPECT_EQ(sites.Fields("Daily").Type(), 6);
-    EXPECT_EQ(sites.Fields("LastMeterReading").Type(), 5);
     EXPECT_EQ(sites.Fields().Count(), 30);
 }
 
@@ -141,34 +135,26 @@ TEST_F(RecordsetTest, FieldsReportKindAndSize) {
 // in Access, 0 for numbers and currency, No for Yes/No, nothing for texts, memos and dates.
 TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
     for (const TableDef &table : ParkTables()) {
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table.name + " ", connection, adOpenStatic, adLockOptimistic);
         auto written = std::find_if(table.columns.begin(), table.columns.end(),
                                     [](const ColumnDef &c) { return c.type.kind == ColumnKind::Text; });
         ASSERT_NE(written, table.columns.end()) << table.name;
-        rs.AddNew();
-        rs.Fields(written->name) = Value("x");
-        rs.Update();
+        add(table.name, {{written->name.c_str(), Value("x")}});
+        Recordset rs;
+        open(rs, "SELECT * FROM " + table.name + " ");
         rs.MoveLast();
         for (const ColumnDef &column : table.columns) {
             if (column.type.kind == ColumnKind::AutoNumber || column.name == written->name)
                 continue;
             const Value value = rs.Fields(column.name).GetValue();
+            const ColumnKind kind = column.type.kind;
             const std::string where = table.name + "." + column.name + " = " + value.toString();
-            switch (column.type.kind) {
-            case ColumnKind::YesNo:
-                EXPECT_EQ(value.kind(), Value::Kind::Boolean) << where;
-                EXPECT_FALSE(value.boolean()) << where;
-                break;
-            case ColumnKind::Text:
-            case ColumnKind::Memo:
-            case ColumnKind::Date:
-                EXPECT_EQ(value.kind(), Value::Kind::Null) << where;
-                break;
-            default:
-                EXPECT_NE(value.kind(), Value::Kind::Null) << where;
-                EXPECT_EQ(value.number(), 0.0) << where;
+            if (kind == ColumnKind::Text || kind == ColumnKind::Memo || kind == ColumnKind::Date) {
+                EXPECT_TRUE(value.isNull()) << where;
+                continue;
             }
+            EXPECT_EQ(value.kind() == Value::Kind::Boolean, kind == ColumnKind::YesNo) << where;
+            EXPECT_FALSE(value.isNull()) << where;
+            EXPECT_EQ(value.number(), 0.0) << where;
         }
     }
 }
@@ -180,13 +166,13 @@ TEST_F(RecordsetTest, WhatIsRefusedChangesNothing) {
     for (const char *sql : {"DELETE FROM Guest", "SELECT Name FROM Guest", "SELECT * FROM Guest Where Name = 'x'",
                             "SELECT * FROM Guest; DROP TABLE Guest"}) {
         try {
-            rs.Open(sql, connection, adOpenStatic, adLockOptimistic);
+            open(rs, sql);
             ADD_FAILURE() << sql;
         } catch (const DbError &e) {
             EXPECT_EQ(e.number(), dberr::UnsupportedQuery) << sql;
         }
     }
-    EXPECT_THROW(rs.Open("SELECT * FROM Nowhere", connection, adOpenStatic, adLockOptimistic), DbError);
+    EXPECT_THROW(open(rs, "SELECT * FROM Nowhere"), DbError);
 
     rs.Open("[ParkInfo]", connection, adOpenForwardOnly, adLockReadOnly, adCmdTable);
     EXPECT_EQ(rs.RecordCount(), 1);
@@ -195,13 +181,14 @@ TEST_F(RecordsetTest, WhatIsRefusedChangesNothing) {
     EXPECT_EQ(rs.Fields("SiteType1").GetValue(), Value("None"));
     rs.Close();
 
-    rs.Open("SELECT * FROM Guest ", connection, adOpenStatic, adLockOptimistic);
+    open(rs, "SELECT * FROM Guest ");
     rs.AddNew();
     rs.Fields("Name") = Value("Kept out");
     EXPECT_THROW(rs.Fields("State") = Value("Texas"), DbError);
     rs.CancelUpdate();
     rs.Close();
-    EXPECT_EQ(count("Guest"), 0);
+    open(rs, "SELECT * FROM Guest ");
+    EXPECT_EQ(rs.RecordCount(), 0);
 }
 
 } // namespace
