@@ -53,12 +53,25 @@ first=$(env -u XDG_CONFIG_HOME HOME="$home" $as_user "$cli" status 2>&1 || true)
 has "$first" "The file written is $home/.config/Tarnwick/path.txt" || fail "first start said: $first"
 [ -f "$home/.config/Tarnwick/path.txt" ] || fail "no path.txt in the configuration folder"
 rm -rf "$home/.config"
-# The desktop program writes it before its message, which waits for a click: it is stopped then.
-env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen timeout 10 $as_user "$root/usr/bin/tarnwick" \
-    >/dev/null 2>&1 || true
+# The desktop program writes it before its message, which waits for a click: it is stopped as soon as
+# the file is there and half a second has passed for anything written after it (or after ten seconds).
+run_desktop_until() {
+    local file=$1
+    shift
+    "$@" >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 100); do
+        [ -f "$file" ] && sleep 0.5 && break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+run_desktop_until "$home/.config/Tarnwick/path.txt" \
+    env -u XDG_CONFIG_HOME HOME="$home" QT_QPA_PLATFORM=offscreen $as_user "$root/usr/bin/tarnwick"
 [ -f "$home/.config/Tarnwick/path.txt" ] || fail "the desktop program wrote no path.txt in the configuration folder"
 rm -rf "$HOME/.config"
-QT_QPA_PLATFORM=offscreen timeout 10 "$root/usr/bin/tarnwick" >/dev/null 2>&1 || true
+run_desktop_until "$HOME/.config/Tarnwick/path.txt" env QT_QPA_PLATFORM=offscreen "$root/usr/bin/tarnwick"
 [ -f "$HOME/.config/Tarnwick/path.txt" ] || fail "the desktop program run by root wrote no path.txt in its configuration folder"
 written=$(diff <(echo "$installed") <(find "$root" | sort) || true)
 [ -z "$written" ] || fail "files written under the package's folders: $written"
