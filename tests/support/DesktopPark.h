@@ -66,7 +66,8 @@ struct DesktopPark : ParkFolder, ScriptedSession {
     template <typename W = QWidget> W *show(WindowId id) {
         QWidget *w = navigator.window(id);
         w->show();
-        QTest::qWaitForWindowExposed(w);
+        if (!QTest::qWaitForWindowExposed(w))
+            qFatal("window %d was not shown", static_cast<int>(id));
         return static_cast<W *>(w);
     }
     // The window if it exists and is shown, else null.

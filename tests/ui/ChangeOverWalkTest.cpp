@@ -53,7 +53,6 @@ private Q_SLOTS:
     void aParkChangesOverThroughTheWindows() {
         // The park's three site types, typed on the main window.
         QWidget *main = park->show(WindowId::Main);
-        QVERIFY(QTest::qWaitForWindowExposed(main));
         main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(main));
         type(main, "SType_1", "tent");
@@ -74,11 +73,23 @@ private Q_SLOTS:
         click(import, "Command1");
         QCOMPARE(park->said().last(), QString("3 of 3 Sites Successfully Imported"));
 
-        // Guests from the second worksheet of a workbook.
+        // Guests from the second worksheet of a workbook: the first is proposed in ShtName while the
+        // question is asked, then the picker opens over the window.
         click(import, "Option1_1");
-        whenVisible("frmSheets",
-                    [](QWidget *picker) { clickEntry(control<QListWidget>(picker, "List1"), "Current Guests"); });
+        QString proposed, pickerPlacement = "not shown";
+        park->prompter.onShow = [&](const Shown &shown) {
+            if (shown.text == "There are 2 sheets, we will be processing Old Guests")
+                proposed = control<QLineEdit>(import, "ShtName")->text();
+        };
+        whenVisible("frmSheets", [&](QWidget *picker) {
+            pickerPlacement = placement(picker, import);
+            clickEntry(control<QListWidget>(picker, "List1"), "Current Guests");
+        });
         clickEntry(control<QListWidget>(import, "File1"), "guests.xls");
+        park->prompter.onShow = nullptr;
+        QCOMPARE(proposed, QString("Old Guests"));
+        QCOMPARE(pickerPlacement, QString());
+        QCOMPARE(control<QLabel>(import, "lblReadStatus")->text(), QString("guests.xls, sheet Current Guests: 4 titles"));
         choose(import, "FileField2_1", "First");
         choose(import, "FileField2_2", "Last");
         choose(import, "FileField2_5", "City");
@@ -86,7 +97,8 @@ private Q_SLOTS:
         click(import, "Command2");
         QCOMPARE(park->said().last(), QString("3 of 3 Guests Successfully Imported"));
 
-        // A table of the old Access database, exported to a workbook.
+        // The old Access database's tables listed; a right-click shows a table's fields in a modal
+        // list, closed by its button or its close box.
         click(import, "Command10");
         QWidget *exporter = park->shown(WindowId::Export);
         QVERIFY(exporter);
@@ -94,9 +106,33 @@ private Q_SLOTS:
         QCOMPARE(park->session.BrowseOpen, short(-1));
         auto *table1 = control<QCheckBox>(exporter, "MyTable_1");
         QCOMPARE(table1->text(), QString("Table1"));
+        QCOMPARE(control<QCheckBox>(exporter, "MyTable_4")->text(), QString("Table4"));
+        QVERIFY(!control<QCheckBox>(exporter, "MyTable_5")->isVisible());
+        for (bool byButton : {true, false}) {
+            QTest::mouseClick(table1, Qt::RightButton);
+            QWidget *fields = nullptr;
+            for (QWidget *w : QApplication::topLevelWidgets())
+                fields = w->objectName() == "frmFields" && w->isVisible() ? w : fields;
+            QVERIFY(fields && !exporter->isEnabled());
+            auto *lines = control<QListWidget>(fields, "List1");
+            QCOMPARE(lines->item(0)->text(), QString("A                        dbText"));
+            QVERIFY(QFontInfo(lines->font()).fixedPitch());
+            QCOMPARE(control<QLabel>(fields, "Label1")->text(), QString("No. of Records in Table1  2"));
+            byButton ? click(fields, "Command1") : void(fields->close());
+            QVERIFY(exporter->isEnabled());
+        }
+
+        // Table1 and the empty Table2 exported to workbooks under the Progress window.
         table1->setChecked(true);
+        control<QCheckBox>(exporter, "MyTable_2")->setChecked(true);
+        QStringList captions;
+        park->prompter.onShow = [&](const Shown &) { captions << park->progress.windowTitle(); };
         click(exporter, "Command1");
-        QCOMPARE(park->said().last(), QString("Table1.xls Saved!"));
+        park->prompter.onShow = nullptr;
+        QCOMPARE(park->said().mid(park->said().size() - 2),
+                 (QStringList{"Table1.xls Saved!", "The Table Table2 has no records, exiting."}));
+        QCOMPARE(captions.first(), QString("Processing Table1 Table"));
+        QVERIFY(!park->progress.isVisible());
         click(exporter, "Command2");
         QVERIFY(main->isVisible());
         QCOMPARE(park->session.BrowseOpen, short(0));

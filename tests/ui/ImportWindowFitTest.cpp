@@ -24,12 +24,11 @@ private Q_SLOTS:
             QSKIP("the screen is magnified");
         DesktopPark park;
         auto *window = park.show<frmReadEcel>(WindowId::Import);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         // A title bar and borders of up to 28 pixels still leave the window on the screen.
         QVERIFY2(window->frameGeometry().height() + 28 <= 768, qPrintable(QDebug::toString(window->frameGeometry())));
-        auto *scroll = window->findChild<QScrollArea *>("ImportScroll");
+        auto *scroll = control<QScrollArea>(window, "ImportScroll");
         for (const char *table : {"Option1_0", "Option1_1", "Option1_2"}) {
-            window->findChild<QAbstractButton *>(table)->click();
+            control<QAbstractButton>(window, table)->click();
             QApplication::processEvents();
             QVERIFY2(scroll->widget()->height() <= scroll->viewport()->height(),
                      qPrintable(QString("%1: content %2 high in a view %3 high")
@@ -45,12 +44,10 @@ private Q_SLOTS:
         QCOMPARE(qApp->primaryScreen()->availableGeometry().width(), 911); // 1366 / 1.5, rounded
         DesktopPark park;
         auto *window = park.show<frmReadEcel>(WindowId::Import);
-        QVERIFY(QTest::qWaitForWindowExposed(window));
         const QRect screen = window->screen()->availableGeometry();
         QVERIFY2(screen.contains(window->frameGeometry()), qPrintable(QDebug::toString(window->frameGeometry())));
 
-        auto *scroll = window->findChild<QScrollArea *>("ImportScroll");
-        QVERIFY(scroll);
+        auto *scroll = control<QScrollArea>(window, "ImportScroll");
         QStringList unreachable;
         int checked = 0;
         for (QWidget *control : window->findChildren<QWidget *>()) {
