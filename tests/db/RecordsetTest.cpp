@@ -114,23 +114,6 @@ TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEofAndDeletesEachInTu
     EXPECT_EQ(rs.RecordCount(), 0);
 }
 
-TEST_F(RecordsetTest, FieldsReportKindAndSize) {
-    Recordset guests, sites;
-    open(guests, "SELECT * FROM Guest ");
-    open(sites, "SELECT * FROM Sites ");
-    const std::tuple<Recordset *, const char *, int, long> expected[] = {
-        {&guests, "ID", 3, 4},      {&guests, "Name", 202, 50},
-        {&guests, "State", 202, 2}, {&guests, "NoRent", 11, 2},
-        {&guests, "Arrival", 7, 8}, {&guests, "NoPeople", 2, 2},
-        {&guests, "Length", 3, 4},  {&guests, "Notes", 203, 536870910},
-        {&sites, "Daily", 6, 8},    {&sites, "LastMeterReading", 5, 8}};
-    for (const auto &[rs, name, type, size] : expected) {
-        EXPECT_EQ(rs->Fields(name).Type(), type) << name;
-        EXPECT_EQ(rs->Fields(name).DefinedSize(), size) << name;
-    }
-    EXPECT_EQ(sites.Fields().Count(), 30);
-}
-
 // Every table, a row appended with one column set: the others hold the defaults of a table designed
 // in Access, 0 for numbers and currency, No for Yes/No, nothing for texts, memos and dates.
 TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {

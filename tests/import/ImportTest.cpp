@@ -83,11 +83,9 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
             GTEST_SKIP() << "another program's change to an SQLite park";
         Execute(sqliteHandle(), c.sql);
     }
-    const std::string file = c.source.rfind("xls:", 0) == 0 ? "source.xls" : "source.csv";
-    if (file == "source.xls")
-        WriteGridWorkbook(park.file(file), c.source.substr(4));
-    else
-        park.write(file, c.source);
+    const bool workbook = c.source.rfind("xls:", 0) == 0;
+    const std::string file = workbook ? "source.xls" : "source.csv";
+    workbook ? WriteGridWorkbook(park.file(file), c.source.substr(4)) : park.write(file, c.source);
     ImportWindowState window;
     for (const std::string &pair : split(c.map, ';'))
         for (MappingSlot &slot : window.slots(c.table))
@@ -131,8 +129,7 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
         if (text.find("FOLDER") != std::string::npos)
             text.replace(text.find("FOLDER"), 6, park.path());
     EXPECT_EQ(prompter.texts(), said);
-    const std::string stored = rows(ImportTableName(c.table), c.columns);
-    EXPECT_EQ(stored, c.rows);
+    EXPECT_EQ(rows(ImportTableName(c.table), c.columns), c.rows);
     if (completes && !*c.sql) { // what the check foresaw, as the import says it
         Texts foreseen;
         for (const ImportProblem &p : report.problems)
@@ -168,15 +165,14 @@ INSTANTIATE_TEST_SUITE_P(Rules, CheckAgainstImport, ::testing::Values(
                "AliasNumber=A;ElectricAmp=Amp;Water=W", "amp water", {"7 of 7" + kSites},
                "AliasNumber,ElectricAmp,Water",
                "007|50|True\nB12|50|False\n1234|50|False\n<Null>|30|False\n013|30|False\nX|30|False\nX|30|False"},
-    // Yes passes over a refused row; the numbers count the rows stored.
-    ImportCase{"refused row passed over", ImportTable::Sites, "\"Len\"\r\n10\r\nlong\r\n30\r\n40\r\n", "Length=Len", "",
-               {rowError(1, "Length", "long"), "3 of 4" + kSites}, "Number,Length", "1|10\n2|30\n3|40"},
     ImportCase{"no at the first refusal", ImportTable::Sites, "\"Len\"\r\n1\r\n2\r\n3\r\nbad\r\n5\r\n", "Length=Len", "no",
                {rowError(3, "Length", "bad")}, "Length", "1\n2\n3"},
-    // 80 values fit the row buffer; the 81st does not.
+    // 80 values fit the row buffer; the 81st does not. Yes passes over a refused row, and the site
+    // numbers count the rows stored.
     ImportCase{"lines past the row buffer", ImportTable::Sites,
                "\"Len\"\r\n5\r\n1" + std::string(80, ',') + "extra\r\n7" + std::string(79, ',') + "\r\n6,,\r\n",
-               "Length=Len", "", {rowError(1, "column 81", "extra"), "3 of 4" + kSites}, "Length", "5\n7\n6"},
+               "Length=Len", "", {rowError(1, "column 81", "extra"), "3 of 4" + kSites}, "Number,Length",
+               "1|5\n2|7\n3|6"},
     // A title read from the source is composed: "Café" with its accent apart matches "Café".
     ImportCase{"accents apart in the source", ImportTable::Guests, "\"Nom\",\"Cafe\xCC\x81\"\r\nann,x\r\n",
                "FirstName=Nom;Address1=Caf\xC3\xA9", "", {"1 of 1" + kGuests}, "Name,Address1", "Ann|X"},
@@ -259,24 +255,31 @@ struct RejectedRun {
     const char *name;
     std::vector<std::pair<std::string, std::string>> sources; // name, content
     const char *folder;                                       // made first in the park, when given
-    std::vector<std::pair<std::string, std::string>> written; // rejected-rows file, its content
-    std::string said;                                         // FOLDER standing for the park
+    std::vector<std::pair<std::string, std::string>> written; // rejected-rows files and their contents
+    int rows;                                                 // said of the last file written
 };
 void PrintTo(const RejectedRun &run, std::ostream *os) {
     *os << run.name;
 }
 
+std::string rejectedNote(int rows, const std::string &path) {
+    return rows == 1 ? "1 row that was not imported is in " + path + ": fix it there"
+                     : std::to_string(rows) + " rows that were not imported are in " + path + ": fix them there";
+}
+
 class RejectedRowsTest : public ParkFixture {
 protected:
-    void import(const Texts &names) {
+    Texts import(const Texts &names) {
         ImportWindowState window;
         window.siteSlots[0].title = "Site";
         window.siteSlots[2].title = "Len";
         ScriptedPicker picker;
+        prompter.shown.clear();
         prompter.answers = {Answer::Yes}; // a workbook's sheet question
         ReadSelectedTitles(session, names, window.ShtName, picker);
         prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
         ImportSelectedFiles(session, window, ImportTable::Sites, names);
+        return prompter.texts();
     }
 };
 class RejectedNames : public RejectedRowsTest, public ::testing::WithParamInterface<RejectedRun> {};
@@ -290,14 +293,13 @@ TEST_P(RejectedNames, ARejectedRowsFileNeverReplacesAFileOrASourceOfTheRun) {
     }
     if (*run.folder)
         std::filesystem::create_directory(park.file(run.folder));
-    import(names);
+    const Texts texts = import(names);
     for (const auto &[name, content] : run.sources)
         EXPECT_EQ(park.read(name), content) << name << " is a source and stays as it is";
     for (const auto &[file, content] : run.written)
         EXPECT_EQ(park.read(file), content) << file;
-    std::string said = run.said;
-    said.replace(said.find("FOLDER"), 6, park.path());
-    const Texts texts = prompter.texts();
+    const std::string said =
+        rejectedNote(run.rows, park.file(run.written.back().first)) + ", then import that file with the same mapping.";
     EXPECT_NE(std::find(texts.begin(), texts.end(), said), texts.end()) << said;
 }
 
@@ -309,28 +311,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, RejectedNames, ::testing::Values(
     RejectedRun{"values of the wrong kind", {{"s.csv", "\"Site\",\"Len\"\r\n1,40\r\nten,45\r\n3,fifty\r\n4,50\r\n"}}, "",
                 {{"s rejected.csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\nten,45,3,\"Number cannot take 'ten': it is "
                                     "not a number\"\r\n3,fifty,4,\"Length cannot take 'fifty': it is not a number\"\r\n"}},
-                "2 rows that were not imported are in FOLDER/s rejected.csv: fix them there, then import that file "
-                "with the same mapping."},
+                2},
     // Same name, two extensions: each keeps its own rows.
     RejectedRun{"two extensions", {{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}}, "",
                 {{"g rejected.csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"},
                  {"g rejected (2).csv", kRejectedHeader + "x;y,3,\"Number cannot take 'x;y': it is not a number\"\r\n"}},
-                "1 row that was not imported is in FOLDER/g rejected (2).csv: fix it there, then import that file "
-                "with the same mapping."},
+                1},
     // The fixed rows of an earlier run, imported with their source, are not overwritten.
     RejectedRun{"fixed rows of an earlier run",
                 {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}}, "",
-                {{"r rejected (2).csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"}},
-                "1 row that was not imported is in FOLDER/r rejected (2).csv: fix it there, then import that file "
-                "with the same mapping."},
+                {{"r rejected (2).csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"}}, 1},
     // A folder of that name is passed over; a line of more values than a row holds is kept whole,
     // its bytes as they are (Windows-1252 here).
     RejectedRun{"a folder of the name, a line too long",
                 {{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}}, "w rejected.csv",
                 {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
                   "caf\xE9,2,\"the line holds more values than a row can (most likely a ',' or ';' inside a value)\"\r\n"}},
-                "1 row that was not imported is in FOLDER/w rejected (2).csv: fix it there, then import that file "
-                "with the same mapping."}),
+                1}),
     [](const auto &info) { return CaseName(info.param.name); });
 // clang-format on
 
@@ -341,18 +338,15 @@ TEST_F(RejectedRowsTest, RejectedRowsImportOnceFixed) {
     import({"s.csv"});
     std::string fixed = park.read("s rejected.csv");
     park.write("s rejected.csv", fixed.replace(fixed.find("ten,"), 3, "2"));
-    prompter.shown.clear();
-    import({"s rejected.csv"});
-    EXPECT_EQ(prompter.texts().back(), "1 of 1" + kSites);
+    EXPECT_EQ(import({"s rejected.csv"}).back(), "1 of 1" + kSites);
 
     WorkbookWriter book;
     const Texts cells = {"Site", "Name", "Note", "x", "Smith, Jr.", "said \"hello\"\nthen left"};
     for (int i = 0; i < 6; ++i)
         book.setText(i / 3 + 1, i % 3 + 1, cells[i]);
     book.save(park.file("guests.xls"));
-    import({"guests.xls"});
-    EXPECT_EQ(prompter.texts().back(), "1 row that was not imported is in " + park.file("guests rejected.xls") +
-                                           ": fix it there, then import that file with the same mapping.");
+    EXPECT_EQ(import({"guests.xls"}).back(), rejectedNote(1, park.file("guests rejected.xls")) +
+                                                 ", then import that file with the same mapping.");
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
               "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
               "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\tn:2\n2\t5\ts:Number cannot "

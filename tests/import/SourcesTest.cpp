@@ -13,7 +13,6 @@ using Texts = std::vector<std::string>;
 TEST(DelimitedTextTest, TitlesSplitOnQuotedDelimitersAndDataLinesAtEveryOne) {
     const std::pair<std::string, Texts> headers[] = {
         {R"("Site","Length","Width")", {"Site", "Length", "Width"}},
-        {R"("Site";"Length")", {"Site", "Length"}},
         {R"("A","","C")", {"A", "", "C"}},
         {R"("First Name", "Last")", {"First Name\", \"Last"}}, // a blank after the comma is no separator
         {R"("a;b","c")", {"a;b", "c"}},
@@ -50,29 +49,25 @@ std::string titled(int count, const char *separator, const char *quote) {
 // Up to 150 titles are taken; the first empty cell of a worksheet's first row ends them.
 TEST_F(SourcesTest, TitlesAreReadOrRefusedWithAMessage) {
     const std::string workbookSaid = "There are 1 sheets, we will be processing Sheet1\nThere are 2 Rows.\nThere are ";
+    const std::string many = "There were 151 titles in FILE and only 150 can be processed. Please remove unwanted "
+                             "Columns and run again.";
+    // clang-format off
     const std::tuple<std::string, std::string, Texts, std::string> cases[] = {
         {"bom.csv", "\xEF\xBB\xBF\"A\";\"B\";\"C\"\r\n1;2;3\r\n", {"A", "B", "C"}, ""},
         {"lf.txt", "\"X\",\"Y\"\n", {"X", "Y"}, ""},
         {"most.csv", titled(150, ",", "\"") + "\r\n", {"T1", "150 titles", "T150"}, ""},
-        {"many.csv",
-         titled(151, ",", "\"") + "\r\n",
-         {},
-         "There were 151 titles in FILE and only 150 can be processed. Please remove unwanted Columns and run again."},
+        {"many.csv", titled(151, ",", "\"") + "\r\n", {}, many},
         {"quote.csv", "\"\r\n", {}, "The first line of FILE holds no titles."},
-        {"trailing.csv",
-         "\"A\",\"B\",\"\"\r\n",
-         {},
+        {"trailing.csv", "\"A\",\"B\",\"\"\r\n", {},
          "The last title in the first line of FILE is empty. Please give every column a title and run again."},
         {"missing.csv", "", {}, "The file FILE could not be found."},
         {"gap.xls", "A\tB\tC\tD\t\tF\n#1", {"A", "B", "C", "D"}, workbookSaid + "6 Columns."},
         {"most.xls", titled(150, "\t", "") + "\n#1", {"T1", "150 titles", "T150"}, workbookSaid + "150 Columns."},
-        {"many.xls",
-         titled(151, "\t", "") + "\n#1",
-         {"T1", "150 titles", "T150"},
-         workbookSaid +
-             "151 Columns.\nThere were 151 Columns in this Spreadsheet and only 150 can be processed. Please "
-             "remove unwanted Columns if needed and run again."},
+        {"many.xls", titled(151, "\t", "") + "\n#1", {"T1", "150 titles", "T150"},
+         workbookSaid + "151 Columns.\nThere were 151 Columns in this Spreadsheet and only 150 can be processed. "
+                        "Please remove unwanted Columns if needed and run again."},
     };
+    // clang-format on
     for (auto [file, content, titles, said] : cases) {
         SCOPED_TRACE(file);
         if (file.find(".xls") != std::string::npos)
@@ -95,26 +90,23 @@ TEST_F(SourcesTest, TitlesAreReadOrRefusedWithAMessage) {
     EXPECT_FALSE(park.exists("missing.csv")) << "a missing source is never created";
 }
 
+// The first sheet is offered; No opens the picker, and closing the picker keeps the first sheet.
 TEST_F(SourcesTest, WorkbookSheetQuestionAndPicker) {
     WriteGridWorkbook(park.file("three.xls"), "[table1]\nRED\tRED\n#1\n#2\n[table2]\nX\n[table3]\nY");
-    prompter.answers = {Answer::Yes};
-    EXPECT_EQ(GetFieldNames(session, "three.xls", sheet, picker).titles, (Texts{"RED", "RED"}));
-    EXPECT_EQ(sheet, "table1");
     const std::string question = "There are 3 sheets, we will be processing table1";
-    EXPECT_EQ(prompter.texts(), (Texts{question, "There are 3 Rows.", "There are 2 Columns."}));
-
-    prompter.shown.clear();
-    prompter.answers = {Answer::No};
-    picker.choice = "table3";
-    EXPECT_EQ(GetFieldNames(session, "three.xls", sheet, picker).titles, Texts{"Y"});
+    const std::tuple<Answer, std::optional<std::string>, Texts, Texts> cases[] = {
+        {Answer::Yes, std::nullopt, {"RED", "RED"}, {question, "There are 3 Rows.", "There are 2 Columns."}},
+        {Answer::No, "table3", {"Y"}, {question, "There are 1 Rows.", "There are 1 Columns."}},
+        {Answer::No, std::nullopt, {"RED", "RED"}, {question, "There are 3 Rows.", "There are 2 Columns."}}};
+    for (const auto &[answer, choice, titles, said] : cases) {
+        prompter.shown.clear();
+        prompter.answers = {answer};
+        picker.choice = choice;
+        EXPECT_EQ(GetFieldNames(session, "three.xls", sheet, picker).titles, titles);
+        EXPECT_EQ(sheet, choice.value_or("table1"));
+        EXPECT_EQ(prompter.texts(), said);
+    }
     EXPECT_EQ(picker.offered, (Texts{"table1", "table2", "table3"}));
-    EXPECT_EQ(sheet, "table3");
-    EXPECT_EQ(prompter.texts(), (Texts{question, "There are 1 Rows.", "There are 1 Columns."}));
-
-    prompter.answers = {Answer::No};
-    picker.choice.reset();
-    GetFieldNames(session, "three.xls", sheet, picker);
-    EXPECT_EQ(sheet, "table1") << "closing the picker keeps the first sheet";
 }
 
 TEST_F(SourcesTest, UnquotedTitlesAreOfferedTheRepairThatQuotesEveryValue) {
@@ -149,12 +141,12 @@ TEST_F(SourcesTest, UnquotedTitlesAreOfferedTheRepairThatQuotesEveryValue) {
 }
 
 TEST_F(SourcesTest, DataLinesCountBlankLinesAndNotTheTitles) {
-    park.write("a.csv", "\"H\"\r\n1\r\n2\r\n3\r\n\r\n");
-    park.write("b.csv", "\"H\"\n1\n2\n3\n\n\n");
-    park.write("c.csv", "");
-    EXPECT_EQ(CountDataLines(session, park.file("a.csv")), 4);
-    EXPECT_EQ(CountDataLines(session, park.file("b.csv")), 5);
-    EXPECT_EQ(CountDataLines(session, park.file("c.csv")), -1);
+    const std::pair<const char *, long> cases[] = {
+        {"\"H\"\r\n1\r\n2\r\n3\r\n\r\n", 4}, {"\"H\"\n1\n2\n3\n\n\n", 5}, {"", -1}};
+    for (const auto &[content, lines] : cases) {
+        park.write("a.csv", content);
+        EXPECT_EQ(CountDataLines(session, park.file("a.csv")), lines) << content;
+    }
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "support/RunCli.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace tarnwick {
 namespace {
@@ -54,17 +53,15 @@ void WriteGridWorkbook(const std::string &path, const std::string &grid) {
         int column = 0;
         for (const std::string &cell : split(lines[i], '\t')) {
             ++column;
-            const double n = cell.empty() || !std::strchr("#@?", cell[0]) ? 0 : std::stod(cell.substr(1));
-            if (cell.empty())
-                continue;
-            else if (cell[0] == '#')
-                book.setNumber(row, column, n);
-            else if (cell[0] == '@')
-                book.setDate(row, column, n);
-            else if (cell[0] == '?')
-                book.setBoolean(row, column, n != 0);
-            else
+            const char kind = cell.empty() ? 0 : cell[0];
+            if (kind == '#' || kind == '@' || kind == '?') {
+                const double n = std::stod(cell.substr(1));
+                kind == '#'   ? book.setNumber(row, column, n)
+                : kind == '@' ? book.setDate(row, column, n)
+                              : book.setBoolean(row, column, n != 0);
+            } else if (kind) {
                 book.setText(row, column, cell);
+            }
         }
     }
     book.save(path);
