@@ -64,9 +64,12 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
     EXPECT_EQ(column("Guest", "Notes")[1].size(), 10000u);
     EXPECT_EQ(column("Guest", "State")[1], "");
     EXPECT_EQ(column("Guest", "NoRent")[1], "True");
+    editor.Click(390, 250, 2, 0);
+    EXPECT_TRUE(editor.state.Check1) << "a pick ticks NoRent from the refilled grid";
 
     editor.Delete();
     EXPECT_EQ(column("Guest", "Name"), Texts{"Smith, Ann"});
+    EXPECT_EQ(editor.state.NoSites, "0001") << "the grid is refilled";
     EXPECT_EQ(editor.state.Frame2, "No Guest Selected ");
     EXPECT_FALSE(editor.state.editButtonsVisible);
     EXPECT_EQ(session.SelectedId, 0);
