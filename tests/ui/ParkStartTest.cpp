@@ -28,20 +28,15 @@ QString offer(const std::string &folder) {
                                   ".\r\nDo you want to create an empty park there?");
 }
 
-// The root is made before the session and removed after it has closed the park.
-struct InstallationRoot {
-    TempDir root;
-};
-
-// A program unpacked as the package installs it, under a root of the test's own.
-struct Installation : InstallationRoot, ScriptedSession {
-    std::string program = root.file("usr/bin");
-    std::string config = root.file("home/.config/Tarnwick");
+// A program unpacked as the package installs it, under a root of the test's own (the folder `dir`).
+struct Installation : ParkFolder, ScriptedSession {
+    std::string program = dir.file("usr/bin");
+    std::string config = dir.file("home/.config/Tarnwick");
 
     Installation() {
         std::filesystem::create_directories(program);
-        std::filesystem::create_directories(root.file("usr/share/tarnwick"));
-        std::filesystem::create_directories(root.file("parks"));
+        std::filesystem::create_directories(dir.file("usr/share/tarnwick"));
+        std::filesystem::create_directories(dir.file("parks"));
     }
 };
 
@@ -54,7 +49,7 @@ private Q_SLOTS:
     // Installed under a root whose program folder is writable, it still keeps nothing beside itself.
     void installedFirstStartMakesAndOpensTheChosenPark() {
         Installation installed;
-        const std::string park = installed.root.file("parks/ours");
+        const std::string park = installed.dir.file("parks/ours");
         std::filesystem::create_directory(park);
         installed.prompter.folders = {park};
         installed.prompter.answers = {Answer::Yes, Answer::No};
@@ -75,7 +70,7 @@ private Q_SLOTS:
     // would throw here): its first start writes path.txt and ends.
     void aPlainCopysFirstStartEndsAsItAlwaysDid() {
         Installation installed;
-        const std::string program = installed.root.file("copy");
+        const std::string program = installed.dir.file("copy");
         std::filesystem::create_directories(program);
         QVERIFY_THROWS_EXCEPTION(EndProgram, StartDesktop(installed.session, program, installed.config));
         QCOMPARE(installed.said().first(),
