@@ -51,9 +51,6 @@ TEST_P(AutoMatching, PicksThePlainMatchesAndNeverAWrongOne) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Sources, AutoMatching, ::testing::Values(
-    MatchCase{"demo sites.csv", ImportTable::Sites, "Site,Length,Width,Water,Sewer,Amps,Daily,Weekly,Monthly",
-              "Number=Site,Length=Length,Width=Width,Water=Water,Sewer=Sewer,ElectricAmp=Amps,Daily=Daily,Weekly=Weekly,"
-              "Monthly=Monthly"},
     MatchCase{"demo guests.xls", ImportTable::Guests,
               "First,Last,Street,Unit,Town,State,Zip,Phone,Mobile,Email,Arrive,Depart,Vehicle,Plate,DL,People,Pets,Notes",
               "FirstName=First,LastName=Last,Address1=Street,Address2=Unit,City=Town,State=State,Zip=Zip,Phone=Phone,"
@@ -61,8 +58,8 @@ INSTANTIATE_TEST_SUITE_P(Sources, AutoMatching, ::testing::Values(
               "NoPeople=People,Pets=Pets,Notes=Notes"},
     MatchCase{"demo pos.txt", ImportTable::Charges, "Item,Price,OnHand,Reorder,Taxable,UPC",
               "Name=Item,Amount=Price,QuaOnHand=OnHand,ReorderPoint=Reorder,Taxable=Taxable,UPC=UPC"},
-    MatchCase{"spelling", ImportTable::Sites, "site_no,E-MAIL,Alias #,elec.amps",
-              "Number=site_no,AliasNumber=Alias #,ElectricAmp=elec.amps"},
+    MatchCase{"spelling", ImportTable::Sites, "site_no,E-MAIL,Alias #,elec.amps,Length,Sewer,Daily",
+              "Number=site_no,AliasNumber=Alias #,Length=Length,Sewer=Sewer,ElectricAmp=elec.amps,Daily=Daily"},
     // Two titles for one column, or one title for two: the operator decides.
     MatchCase{"ambiguous", ImportTable::Guests, "Phone,Telephone,Notes,Comments,City", "City=City"},
     MatchCase{"profiles.xls", ImportTable::Sites, "PROFIL,a,b,c,d,e,f,g,h,i", ""},
@@ -183,43 +180,31 @@ TEST_F(MappingFiles, SavingAsksBeforeReplacingAndRefusesANameless) {
 
 class MappingCli : public CliPark {};
 
-TEST_F(MappingCli, AMappingsTitlesAndNamesAreCheckedAsTheCommandLinesAre) {
-    park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\n");
-    park.write("nope.mapping.json", "{\"table\": \"sites\", \"slots\": {\"Number\": \"Nope\"}}");
-    const std::string refusal = "Number=Nope: 'Nope' is not a title of the file. Its titles are: Site, Len\n";
-    const CliResult byMap = run("import sites s.csv --map Number=Nope --backup no");
-    const CliResult byMapping = run("import sites s.csv --mapping nope --backup no");
-    EXPECT_EQ(byMap.status, 2);
-    EXPECT_EQ(byMap.out, "--map " + refusal);
-    EXPECT_EQ(byMapping.status, 2);
-    EXPECT_EQ(byMapping.out, "--mapping nope: " + refusal);
-    EXPECT_EQ(sql("SELECT count(*) FROM Sites"), "0\n");
-
-    EXPECT_EQ(run("mapping save 'sub/' sites s.csv --map Number=Site").out, "mapping save: A mapping needs a name.\n");
-    ASSERT_EQ(run("mapping save m sites s.csv --map Number=Site").status, 0);
-    EXPECT_EQ(run("mapping save m sites s.csv --map Number=Len").status, 1) << "not replaced without --force";
-    EXPECT_NE(park.read("m.mapping.json").find("\"Number\": \"Site\""), std::string::npos);
-    EXPECT_EQ(run("mapping save m sites s.csv --map Number=Len --force").status, 0);
-    EXPECT_NE(park.read("m.mapping.json").find("\"Number\": \"Len\""), std::string::npos);
-}
-
-TEST_F(MappingCli, AnImportThroughAMappingTakesItsOptionsAndNeverHalfOfIt) {
+// A mapping's titles are checked as the command line's are, and nothing is imported with half a
+// mapping; saving refuses a nameless mapping and replaces one only when forced.
+TEST_F(MappingCli, AMappingIsCheckedWholeAndReplacedOnlyWhenForced) {
     park.write("pos.csv", "\"Item\",\"Price\",\"Tax\"\r\nice,2.5,yes\r\n");
-    ASSERT_EQ(run("mapping save store charges pos.csv --map Name=Item --map Amount=Price --map Taxable=Tax --yes-no "
-                  "Taxable --case caps")
-                  .status,
-              0);
-    ASSERT_EQ(run("import charges pos.csv --mapping auto --backup no").status, 0);
-    EXPECT_EQ(sql("SELECT Name, Amount, Taxable FROM OtherCharges"), "ICE|2.5|1\n");
-
-    // Nothing is imported with half a mapping.
+    park.write("nope.mapping.json", "{\"table\": \"charges\", \"slots\": {\"Name\": \"Nope\"}}");
     park.write("broken.mapping.json", "{\"table\": \"charges\", \"slots\": {\"Colour\": \"C\"}}");
+    const CliResult byMapping = run("import charges pos.csv --mapping nope --backup no");
+    EXPECT_EQ(byMapping.status, 2);
+    EXPECT_EQ(byMapping.out, "--mapping nope: Name=Nope: 'Nope' is not a title of the file. Its titles are: Item, "
+                             "Price, Tax\n");
     const CliResult broken = run("import charges pos.csv --mapping broken --backup yes");
     EXPECT_EQ(broken.status, 1);
     EXPECT_EQ(broken.out.find("We are making"), std::string::npos);
-    EXPECT_EQ(sql("SELECT count(*) FROM OtherCharges"), "1\n");
-    park.write("other.csv", "\"Thing\"\r\nx\r\n");
-    EXPECT_EQ(run("import charges other.csv --mapping auto").status, 1);
+    EXPECT_EQ(run("import charges pos.csv --mapping auto").status, 1) << "no saved mapping has these titles";
+    EXPECT_EQ(sql("SELECT count(*) FROM OtherCharges"), "0\n");
+
+    EXPECT_EQ(run("mapping save 'sub/' charges pos.csv --map Name=Item").out,
+              "mapping save: A mapping needs a name.\n");
+    const std::string save = "mapping save store charges pos.csv --map Name=Item --map Amount=Price --map Taxable=Tax "
+                             "--yes-no Taxable --case caps";
+    ASSERT_EQ(run("mapping save store charges pos.csv --map Name=Price").status, 0);
+    EXPECT_EQ(run(save).status, 1) << "not replaced without --force";
+    ASSERT_EQ(run(save + " --force").status, 0);
+    ASSERT_EQ(run("import charges pos.csv --mapping auto --backup no").status, 0);
+    EXPECT_EQ(sql("SELECT Name, Amount, Taxable FROM OtherCharges"), "ICE|2.5|1\n");
 }
 
 } // namespace

@@ -17,20 +17,15 @@
 namespace tarnwick {
 namespace {
 
-// Compares two dumps line by line, reporting the first difference without printing long texts whole.
-void expectSameDump(const std::string &actual, const std::string &expected) {
-    std::size_t a = 0, e = 0;
-    for (int line = 1; a < actual.size() || e < expected.size(); ++line) {
-        const std::size_t aEnd = actual.find('\n', a), eEnd = expected.find('\n', e);
-        const std::string ours = actual.substr(a, aEnd - a), theirs = expected.substr(e, eEnd - e);
-        if (ours != theirs || (aEnd == std::string::npos) != (eEnd == std::string::npos)) {
-            ADD_FAILURE() << "line " << line << ":\n  ours:     " << ours.substr(0, 200)
-                          << "\n  expected: " << theirs.substr(0, 200);
-            return;
-        }
-        a = aEnd + 1;
-        e = eEnd + 1;
-    }
+// Compares two dumps, reporting the line where they first differ without printing long texts whole.
+void expectSameDump(const std::string &ours, const std::string &theirs) {
+    const std::size_t differ =
+        std::mismatch(ours.begin(), ours.end(), theirs.begin(), theirs.end()).first - ours.begin();
+    if (ours == theirs)
+        return;
+    const std::size_t from = differ == 0 ? 0 : ours.rfind('\n', differ - 1) + 1;
+    ADD_FAILURE() << "line " << std::count(ours.begin(), ours.begin() + from, '\n') + 1
+                  << ":\n  ours:     " << ours.substr(from, 200) << "\n  expected: " << theirs.substr(from, 200);
 }
 
 TEST(WorkbookWriterTest, EveryKindOfCellReadsBackIdenticallyThroughXlrd) {
@@ -41,23 +36,13 @@ TEST(WorkbookWriterTest, EveryKindOfCellReadsBackIdenticallyThroughXlrd) {
     std::string longWide;
     while (longWide.size() < 32767)
         longWide += "Zoë 日本 "; // 7 characters in 11 bytes
-    WorkbookWriter writer;
-    writer.setText(1, 1, "Name");
-    writer.setText(2, 1, "Océ, Zoë 😀");
-    writer.setNumber(2, 2, 12.345);
-    writer.setDate(2, 3, SerialFromParts({1950, 7, 4}));
-    writer.setBoolean(2, 4, true);
-    writer.setText(3, 1, longText);
-    writer.setNumber(3, 2, -1e20);
-    writer.setDate(3, 3, SerialFromParts({2026, 12, 4, 9, 5, 30}));
-    writer.setBoolean(3, 4, false);
-    writer.setText(4, 1, longWide);
-    writer.setText(4, 2, "Name"); // a repeated text shares its string
-    writer.setText(5, 256, "last column");
-    writer.addSheet("Zweites Blatt");
-    writer.setNumber(3, 2, 42);
+    auto serial = [](const DateParts &parts) { return std::to_string(SerialFromParts(parts)); };
     TempDir dir;
-    writer.save(dir.file("book.xls"));
+    // A repeated text shares its string.
+    WriteGridWorkbook(dir.file("book.xls"), "Name\nOcé, Zoë 😀\t#12.345\t@" + serial({1950, 7, 4}) + "\t?1\n" +
+                                                longText + "\t#-1e20\t@" + serial({2026, 12, 4, 9, 5, 30}) + "\t?0\n" +
+                                                longWide + "\tName\n" + std::string(255, '\t') +
+                                                "last column\n[Zweites Blatt]\n\n\n\t#42");
     const std::string ours = DumpWithOurReader(dir.file("book.xls"));
     EXPECT_EQ(ours.substr(0, ours.find("\n3\t1\t")),
               "sheet\tSheet1\t5\t256\n1\t1\ts:Name\n2\t1\ts:Océ, Zoë 😀\n2\t2\tn:12.345\n2\t3\td:1950-07-04\n2\t4\tb:1");
@@ -72,29 +57,28 @@ TEST(WorkbookWriterTest, EmptySheetAndSheetReachingBothLimits) {
     EXPECT_EQ(DumpWithOurReader(dir.file("empty.xls")), "sheet\tSheet1\t0\t0\n");
     EXPECT_EQ(DumpWithXlrd(dir.file("empty.xls")), "sheet\tSheet1\t0\t0\n");
 
+    // Every row's first cell, the first row's last and the far corner.
     WorkbookWriter writer;
-    std::string expected = "sheet\tSheet1\t65536\t256\n";
-    for (int c = 1; c <= 256; ++c) {
-        writer.setNumber(1, c, c);
-        expected += "1\t" + std::to_string(c) + "\tn:" + std::to_string(c) + "\n";
-    }
-    for (int r = 2; r <= 65536; ++r) {
+    writer.setNumber(1, 1, 1);
+    writer.setNumber(1, 256, 256);
+    for (int r = 2; r <= 65536; ++r)
         writer.setNumber(r, 1, r);
-        expected += std::to_string(r) + "\t1\tn:" + std::to_string(r) + "\n";
-    }
     writer.setText(65536, 256, "corner");
     EXPECT_THROW(writer.setNumber(65537, 1, 0), SheetError);
     EXPECT_THROW(writer.setNumber(65536, 257, 0), SheetError);
     EXPECT_THROW(writer.setText(65536, 2, std::string(32768, 'x')), SheetError);
     writer.save(dir.file("full.xls"));
-    expectSameDump(DumpWithOurReader(dir.file("full.xls")), expected + "65536\t256\ts:corner\n");
-    // xlrd, which would list every cell of the extent, is asked for the extent and the far cells.
+    const std::string ours = DumpWithOurReader(dir.file("full.xls"));
+    EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n'), 1 + 65536 + 2);
+    EXPECT_EQ(ours.rfind("sheet\tSheet1\t65536\t256\n1\t1\tn:1\n1\t256\tn:256\n2\t1\tn:2\n", 0), 0u);
+    EXPECT_EQ(ours.substr(ours.rfind("\n65535\t")), "\n65535\t1\tn:65535\n65536\t1\tn:65536\n65536\t256\ts:corner\n");
+    // xlrd, which would list every cell of the extent, is asked for the extent and those cells.
     EXPECT_EQ(RunProgram("/usr/bin/python3", "-c 'import sys, xlrd; s = xlrd.open_workbook(sys.argv[1]).sheets()[0]; "
-                                             "print(s.nrows, s.ncols, s.cell_value(0, 255), s.cell_value(65535, 0), "
-                                             "s.cell_value(65535, 255))' '" +
+                                             "print(s.nrows, s.ncols, s.col_values(0) == list(range(1, 65537)), "
+                                             "s.cell_value(0, 255), s.cell_value(65535, 255))' '" +
                                                  dir.file("full.xls") + "'")
                   .out,
-              "65536 256 256.0 65536.0 corner\n");
+              "65536 256 True 256.0 corner\n");
 }
 
 // xlrd counts formatted empty cells into a sheet's extent; we count the cells that hold something.
@@ -199,8 +183,7 @@ TEST(WorkbookReaderTest, ReadsExcel95WorkbooksInTheirCodePage) {
     expectSameDump(ours, DumpWithXlrd(dir.file("old.xls")));
 }
 
-// What cannot be read is refused with a sentence naming it; a damaged workbook gives such a
-// sentence or what can be read of it, never a crash.
+// What cannot be read is refused with a sentence naming it.
 TEST(WorkbookReaderTest, RefusesWhatItCannotReadWithAClearMessage) {
     TempDir dir;
     dir.write("renamed.xls", std::string("PK\x03\x04", 4) + std::string(200, '\0'));
@@ -209,8 +192,7 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotReadWithAClearMessage) {
         {std::string(TESTDATA_DIR) + "/xls/biff4_no_format_no_window2.xls", "Excel 4 or earlier"},
         {dir.file("renamed.xls"), "Excel 2007 or later workbook (.xlsx)"},
         {dir.file("text.xls"), "is not an Excel workbook"},
-        {dir.file("missing.xls"), "could not be opened"},
-    };
+        {dir.file("missing.xls"), "could not be opened"}};
     for (const auto &[path, words] : cases) {
         try {
             Workbook book(path);
@@ -218,11 +200,6 @@ TEST(WorkbookReaderTest, RefusesWhatItCannotReadWithAClearMessage) {
         } catch (const SheetError &e) {
             EXPECT_NE(e.description().find(words), std::string::npos) << e.description();
         }
-    }
-    try {
-        DumpWithOurReader(std::string(TESTDATA_DIR) + "/xls/corrupted_error.xls");
-    } catch (const SheetError &e) {
-        EXPECT_NE(e.description().find("corrupted_error.xls"), std::string::npos) << e.description();
     }
 }
 
