@@ -89,7 +89,8 @@ private Q_SLOTS:
         park->prompter.onShow = nullptr;
         QCOMPARE(proposed, QString("Old Guests"));
         QCOMPARE(pickerPlacement, QString());
-        QCOMPARE(control<QLabel>(import, "lblReadStatus")->text(), QString("guests.xls, sheet Current Guests: 4 titles"));
+        QCOMPARE(control<QLabel>(import, "lblReadStatus")->text(),
+                 QString("guests.xls, sheet Current Guests: 4 titles"));
         choose(import, "FileField2_1", "First");
         choose(import, "FileField2_2", "Last");
         choose(import, "FileField2_5", "City");
