@@ -5,17 +5,15 @@
 // state before or after the command, and every backup the next command lists restores to a sound
 // park with the rows it is listed with.
 #include "db/jet/JetDatabase.h"
-#include "support/IndexProblems.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -25,13 +23,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string shellQuoted(const std::string &text) { return "'" + text + "'"; }
-
-CliResult runCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
-    return RunProgram("/usr/bin/env", fault + " " + shellQuoted(CLI_PATH) + " --park " + shellQuoted(park) + " " + arguments);
+std::string shellQuoted(const std::string &text) {
+    return "'" + text + "'";
 }
 
-std::uint32_t guests(const std::string &park) { return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount; }
+// Runs the terminal program on `park`; with `fault`, under the fault shim set to it (see FaultShim.cpp).
+CliResult runCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
+    const std::string shim = "LD_PRELOAD=" + shellQuoted(FAULT_SHIM) + " TARNWICK_FAULT_DIR=" + shellQuoted(park) +
+                             " TARNWICK_FAULT=" + fault + " ";
+    return RunProgram("/usr/bin/env", (fault.empty() ? "" : shim) + shellQuoted(CLI_PATH) + " --park " +
+                                          shellQuoted(park) + " " + arguments);
+}
+
+std::uint32_t guests(const std::string &park) {
+    return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount;
+}
 
 // What is wrong with the park in `park` after a cut, or "".
 std::string judge(const std::string &park, const std::vector<std::uint32_t> &committed) {
@@ -101,9 +107,9 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
         for (int i = 0; i < count; ++i)
             csv << "\"Anna" << i << "\",\"Lind\"\n";
         csv.close();
-        ASSERT_EQ(runCli(pristine, "import guests guests.csv --map FirstName=First --map LastName=Last --backup no")
-                      .status,
-                  0);
+        ASSERT_EQ(
+            runCli(pristine, "import guests guests.csv --map FirstName=First --map LastName=Last --backup no").status,
+            0);
     };
     importGuests(100);
     ASSERT_EQ(runCli(pristine, "backup").status, 0); // a backup of 100 guests
@@ -125,14 +131,11 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
         // The command left to finish, its file operations numbered.
         fs::copy(pristine, park);
         const std::string log = dir.file(std::string(command.name) + ".log");
-        const CliResult whole =
-            runCli(park, command.arguments,
-                   "LD_PRELOAD=" + shellQuoted(FAULT_SHIM) + " TARNWICK_FAULT=count TARNWICK_FAULT_DIR=" + shellQuoted(park) +
-                       " TARNWICK_FAULT_LOG=" + shellQuoted(log));
+        const CliResult whole = runCli(park, command.arguments, "count TARNWICK_FAULT_LOG=" + shellQuoted(log));
         ASSERT_EQ(whole.status, 0) << whole.out;
         ASSERT_EQ(guests(park), command.after);
         std::vector<std::string> operations;
-        std::ifstream numbered(log);
+        std::istringstream numbered(TempDir::readFile(log));
         for (std::string line; std::getline(numbered, line);)
             operations.push_back(line);
         ASSERT_GT(operations.size(), 3u) << command.name;
@@ -141,9 +144,7 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
         for (const char *cut : {"crash", "powercut", "torn"}) {
             for (std::size_t n = 1; n <= operations.size(); ++n, ++points) {
                 fs::copy(pristine, park);
-                runCli(park, command.arguments,
-                       "LD_PRELOAD=" + shellQuoted(FAULT_SHIM) + " TARNWICK_FAULT=" + cut + ":" + std::to_string(n) +
-                           " TARNWICK_FAULT_DIR=" + shellQuoted(park));
+                runCli(park, command.arguments, cut + (":" + std::to_string(n)));
                 const std::string verdict = judge(park, {300, command.after});
                 EXPECT_EQ(verdict.substr(0, 400), "") << command.name << ", " << cut << " before " << operations[n - 1];
                 fs::remove_all(park);

@@ -2,7 +2,6 @@
 // sentence, takes back what it began, and leaves the park at its last committed state, readable by
 // every reader with every index in step. The disk is a small tmpfs the test mounts, which needs root.
 #include "db/jet/JetDatabase.h"
-#include "support/IndexProblems.h"
 #include "support/JetReaders.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
@@ -81,9 +80,8 @@ TEST_F(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
     // Sources are read from the park's folder; the link there takes none of the disk's room.
     fs::create_symlink(dir.file("guests.csv"), park() + "/guests.csv");
     // The import goes on past row errors, as the operator asked, until the disk refuses a commit.
-    const ObservedRun imported =
-        run({"import", "guests", "guests.csv", "--backup", "no", "--on-row-error", "skip", "--map",
-             "FirstName=First", "--map", "LastName=Last", "--map", "Notes=Notes"});
+    const ObservedRun imported = run({"import", "guests", "guests.csv", "--backup", "no", "--on-row-error", "skip",
+                                      "--map", "FirstName=First", "--map", "LastName=Last", "--map", "Notes=Notes"});
     EXPECT_EQ(imported.status, 1) << imported.out;
     EXPECT_NE(imported.err.find("No space left on device"), std::string::npos) << imported.err;
     std::smatch stored;

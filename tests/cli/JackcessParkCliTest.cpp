@@ -12,18 +12,12 @@
 namespace tarnwick {
 namespace {
 
-namespace fs = std::filesystem;
-
-const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
-
 class JackcessParkCli : public CliPark {
 protected:
     void SetUp() override {
-        if (!fs::is_directory(kAccessFolder))
-            GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
-        fs::remove(park.file("Park.MDB"));
-        fs::copy_file(kAccessFolder / "jackcess-park.mdb", park.file("Park.MDB"));
-        fs::permissions(park.file("Park.MDB"), fs::perms::owner_write, fs::perm_options::add);
+        SKIP_WITHOUT_ACCESS_FILES();
+        std::filesystem::remove(park.file("Park.MDB"));
+        CopyOfAccessFile("jackcess-park.mdb", park.file("Park.MDB"));
     }
 };
 

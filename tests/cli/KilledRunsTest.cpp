@@ -37,6 +37,19 @@ void CopyFolder(const std::string &from, const std::string &to) {
     fs::copy(from, to);
 }
 
+bool InitPark(const std::string &folder) {
+    return RunProgram(CLI_PATH, "init '" + folder + "'" + InitFormatOption()).status == 0;
+}
+
+// A CSV file of the title line `title` and `count` lines, line i (from 1) given by `line`.
+void WriteCsv(const std::string &path, const std::string &title, long count,
+              const std::function<std::string(long)> &line) {
+    std::ofstream csv(path, std::ios::binary);
+    csv << title << "\r\n";
+    for (long i = 1; i <= count; ++i)
+        csv << line(i) << "\r\n";
+}
+
 // The next start on the park, which finds what a killed run left.
 CliResult Status(const std::string &park, const std::string &options = "") {
     return RunProgram(CLI_PATH, options + " --park '" + park + "' status");
@@ -54,17 +67,35 @@ microseconds MomentOf(microseconds whole, std::mt19937 &random) {
     return microseconds(std::uniform_int_distribution<long>(0, std::max<long>(1000, whole.count()))(random));
 }
 
+microseconds Since(Clock::time_point start) {
+    return std::chrono::duration_cast<microseconds>(Clock::now() - start);
+}
+
+// An import of sites.csv into Sites that goes on past refused rows, with its output as it comes: how
+// many rows it refused so far, and whether it has said how many rows it stored (which it says before
+// it lets go of its marker).
+struct SitesImport {
+    std::atomic<int> refused{0};
+    std::atomic<bool> summarized{false};
+    BackgroundCli run;
+    explicit SitesImport(const std::string &park)
+        : run({"--park", park, "import", "sites", "sites.csv", "--map", "Number=Site", "--backup", "yes",
+               "--on-row-error", "skip"},
+              [this](const std::string &line) {
+                  refused += line.rfind("Error on Line ", 0) == 0;
+                  summarized = summarized || line.find(" Sites Successfully Imported") != std::string::npos;
+              }) {}
+};
+
 TEST(CrashTest, KilledImportLosesNoCountedRow) {
     TempDir park;
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park.path() + "'" + InitFormatOption()).status, 0);
-    {
-        // Every 2,000th guest has a three-letter state, which the import reports as shortened,
-        // naming the number of rows stored before it.
-        std::ofstream csv(park.file("guests.csv"), std::ios::binary);
-        csv << "\"First\",\"Last\",\"State\",\"Notes\"\r\n";
-        for (int i = 1; i <= 400000; ++i)
-            csv << "guest,number" << i << "," << (i % 2000 == 0 ? "TXS" : "TX") << ",notes for " << i << "\r\n";
-    }
+    ASSERT_TRUE(InitPark(park.path()));
+    // Every 2,000th guest has a three-letter state, which the import reports as shortened, naming the
+    // number of rows stored before it.
+    WriteCsv(park.file("guests.csv"), "\"First\",\"Last\",\"State\",\"Notes\"", 400000, [](long i) {
+        return "guest,number" + std::to_string(i) + "," + (i % 2000 == 0 ? "TXS" : "TX") + ",notes for " +
+               std::to_string(i);
+    });
     std::atomic<long> lastCounted{-1};
     std::atomic<int> seen{0};
     BackgroundCli import({"--park", park.path(), "import", "guests", "guests.csv", "--map", "FirstName=First", "--map",
@@ -85,15 +116,13 @@ TEST(CrashTest, KilledImportLosesNoCountedRow) {
     // The next start puts back what the kill left half written and says which import was cut short
     // and how much of it is stored; then outside readers judge the file.
     const CliResult next = Status(park.path());
-    std::istringstream lines(SoundParkRows(park.file("Park.MDB"), "Guest"));
-    std::string integrity, count;
-    std::getline(lines, integrity);
-    std::getline(lines, count);
-    EXPECT_EQ(integrity, "ok");
-    EXPECT_GE(std::stol(count), lastCounted) << "rows stored after the kill";
-    EXPECT_LT(std::stol(count), 400000) << "the kill came after the end";
+    const std::string judged = SoundParkRows(park.file("Park.MDB"), "Guest");
+    ASSERT_EQ(judged.substr(0, 3), "ok\n") << judged;
+    const long count = std::stol(judged.substr(3));
+    EXPECT_GE(count, lastCounted) << "rows stored after the kill";
+    EXPECT_LT(count, 400000) << "the kill came after the end";
     EXPECT_EQ(Masked(next.out.substr(0, next.out.find('\n')), park.path()),
-              "The import of guests.csv into Guest that started {time} was interrupted: " + count +
+              "The import of guests.csv into Guest that started {time} was interrupted: " + std::to_string(count) +
                   " of its rows are in the table.");
     EXPECT_NE(next.out.find("No backup was taken before it."), std::string::npos) << next.out;
     EXPECT_EQ(Status(park.path()).out.find("interrupted"), std::string::npos) << "said once";
@@ -102,7 +131,7 @@ TEST(CrashTest, KilledImportLosesNoCountedRow) {
 TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     TempDir work;
     const std::string pristine = work.file("pristine"), park = work.file("park");
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + pristine + "'" + InitFormatOption()).status, 0);
+    ASSERT_TRUE(InitPark(pristine));
     AddNumberedSites(pristine + "/Park.MDB", 1, 3);
     // A large backup, so that the copy takes long enough to be cut. A Jet restore reads every row of
     // the backup first, so fewer rows give it the same length; the outside readers that judge each
@@ -126,7 +155,7 @@ TEST(RestoreCrashTest, AKilledRestoreLeavesTheOldOrTheRestoredDatabase) {
     };
     const auto start = Clock::now();
     ASSERT_EQ(runOnce(std::nullopt), restored) << "a restore left to finish";
-    const auto whole = std::chrono::duration_cast<microseconds>(Clock::now() - start);
+    const microseconds whole = Since(start);
     std::mt19937 random(20261206);
     int sawBefore = 0, sawRestored = 0;
     for (int kill = 0; kill < 20; ++kill) {
@@ -163,42 +192,22 @@ TEST_F(MarkerAndRejectedRows, TheMarkerStaysUntilTheRejectedRowsAreNamed) {
     EXPECT_FALSE(park.exists("Park.MDB.import"));
 }
 
-// An import's output as it comes: how many rows it refused so far, and whether it has said how many
-// rows it stored (which it says before it lets go of its marker).
-struct ImportOutput {
-    std::atomic<int> refused{0};
-    std::atomic<bool> summarized{false};
-    std::function<void(const std::string &)> reader() {
-        return [this](const std::string &line) {
-            refused += line.rfind("Error on Line ", 0) == 0;
-            summarized = summarized || line.find(" Sites Successfully Imported") != std::string::npos;
-        };
-    }
-};
-
 TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgainUntilItIsDone) {
     TempDir work;
     const std::string park = work.file("park"), left = work.file("left");
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + park + "'" + InitFormatOption()).status, 0);
+    ASSERT_TRUE(InitPark(park));
     // A large park, so that the backup put back takes long enough to be cut.
     // Fewer on a Jet park, whose outside readers read every row of it in each round.
     const long parkSites = ParkFormatUnderTest() == ParkFormat::Jet ? 15000 : 150000;
     AddNumberedSites(park + "/Park.MDB", 1, parkSites);
-    {
-        std::ofstream csv(park + "/sites.csv", std::ios::binary);
-        csv << "\"Site\"\r\n";
-        for (int i = 1; i <= 200000; ++i)
-            csv << (i % 1000 == 0 ? "n" : "") << i << "\r\n";
-    }
+    WriteCsv(park + "/sites.csv", "\"Site\"", 200000,
+             [](long i) { return (i % 1000 == 0 ? "n" : "") + std::to_string(i); });
     // An import killed after its fifth refused row (each refused row is committed before it is
     // reported) leaves its marker, its backup and some of its rows.
     {
-        ImportOutput output;
-        BackgroundCli import({"--park", park, "import", "sites", "sites.csv", "--map", "Number=Site", "--backup", "yes",
-                              "--on-row-error", "skip"},
-                             output.reader());
-        Await([&] { return output.refused >= 5; }, std::chrono::seconds(60));
-        ASSERT_TRUE(WIFSIGNALED(import.kill())) << "the import ended before it could be killed";
+        SitesImport import(park);
+        Await([&] { return import.refused >= 5; }, std::chrono::seconds(60));
+        ASSERT_TRUE(WIFSIGNALED(import.run.kill())) << "the import ended before it could be killed";
     }
     ASSERT_TRUE(fs::exists(park + "/Park.MDB.import"));
     CopyFolder(park, left); // as the kill left it, its log included
@@ -210,7 +219,7 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
     CopyFolder(left, park);
     const auto began = Clock::now();
     const CliResult whole = Status(park, yes);
-    const auto wholeTime = std::chrono::duration_cast<microseconds>(Clock::now() - began);
+    const microseconds wholeTime = Since(began);
     ASSERT_NE(whole.out.find("is now the park database"), std::string::npos) << whole.out;
     ASSERT_EQ(SoundSites(park), restored);
     ASSERT_FALSE(fs::exists(park + "/Park.MDB.import")) << "the marker outlives the restore it asked for";
@@ -244,31 +253,24 @@ TEST(InterruptedImportKillTest, AKilledRestoreOfAnInterruptedImportIsOfferedAgai
 TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAndEveryRowIsAccountedFor) {
     TempDir work;
     const std::string pristine = work.file("pristine"), park = work.file("park"), marker = park + "/Park.MDB.import";
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + pristine + "'" + InitFormatOption()).status, 0);
+    ASSERT_TRUE(InitPark(pristine));
     // Sites of which the import refuses a few: a number that is not one, or one too large for the
     // column.
     const long dataLines = 60000;
-    std::vector<std::string> refusedLines;
-    {
-        std::ofstream csv(pristine + "/sites.csv", std::ios::binary);
-        csv << "\"Site\"\r\n";
-        for (long i = 1; i <= dataLines; ++i) {
-            const std::string line = (i % 750 == 0 ? "n" : i % 750 == 375 ? "99999999999" : "") + std::to_string(i);
-            csv << line << "\r\n";
-            if (i % 375 == 0)
-                refusedLines.push_back(line);
-        }
-    }
-    const long goodLines = dataLines - static_cast<long>(refusedLines.size());
+    const auto line = [](long i) {
+        return (i % 750 == 0 ? "n" : i % 750 == 375 ? "99999999999" : "") + std::to_string(i);
+    };
+    WriteCsv(pristine + "/sites.csv", "\"Site\"", dataLines, line);
+    const long goodLines = dataLines - dataLines / 375;
+    // The rejected-rows file holds the title and each refused line, in order.
     auto expectRejectedComplete = [&](int run) {
         std::istringstream in(TempDir::readFile(park + "/sites rejected.csv"));
-        std::vector<std::string> written;
-        for (std::string line; std::getline(in, line);)
-            written.push_back(line);
-        ASSERT_EQ(written.size(), refusedLines.size() + 1) << "run " << run << ": the title and the refused rows";
-        for (std::size_t i = 0; i < refusedLines.size(); ++i)
-            EXPECT_EQ(written[i + 1].substr(0, refusedLines[i].size() + 1), refusedLines[i] + ",")
-                << "run " << run << ", rejected row " << i;
+        std::string written;
+        long count = -1;
+        for (; std::getline(in, written); ++count)
+            if (count >= 0)
+                EXPECT_EQ(written.rfind(line(375 * (count + 1)) + ",", 0), 0u) << "run " << run << ", row " << count;
+        EXPECT_EQ(count, dataLines / 375) << "run " << run << ": the refused rows";
     };
 
     std::mt19937 random(20261207);
@@ -279,26 +281,23 @@ TEST(InterruptedImportKillTest, StatusBesideAnImportNeverTakesItForInterruptedAn
         // The first import runs to its end and gives the time over which the others are cut.
         const std::optional<microseconds> killAt =
             run % 2 == 1 ? std::optional<microseconds>(MomentOf(wholeTime, random)) : std::nullopt;
-        ImportOutput output;
         const auto began = Clock::now();
-        BackgroundCli import({"--park", park, "import", "sites", "sites.csv", "--map", "Number=Site", "--backup", "yes",
-                              "--on-row-error", "skip"},
-                             output.reader());
+        SitesImport import(park);
         int status = 0;
-        while (!import.ended(status) && !(killAt && Clock::now() - began >= *killAt)) {
-            const bool markedBefore = fs::exists(marker), summarizedBefore = output.summarized;
+        while (!import.run.ended(status) && !(killAt && Clock::now() - began >= *killAt)) {
+            const bool markedBefore = fs::exists(marker), summarizedBefore = import.summarized;
             const CliResult beside = Status(park, "--restore-interrupted yes");
             ++statusRuns;
             EXPECT_EQ(beside.out.find("interrupted"), std::string::npos) << "run " << run << ": " << beside.out;
             // The import lets go of its marker only after its summary: a marker gone before it was
             // taken away by someone else.
             if (markedBefore && !summarizedBefore && !fs::exists(marker))
-                EXPECT_TRUE(Await([&] { return output.summarized.load(); }, std::chrono::seconds(5)))
+                EXPECT_TRUE(Await([&] { return import.summarized.load(); }, std::chrono::seconds(5)))
                     << "run " << run << ": the marker of the running import is gone";
         }
-        status = killAt ? import.kill() : import.wait();
+        status = killAt ? import.run.kill() : import.run.wait();
         if (run == 0)
-            wholeTime = std::chrono::duration_cast<microseconds>(Clock::now() - began);
+            wholeTime = Since(began);
 
         const std::string after = SoundSites(park);
         ASSERT_EQ(after.substr(0, 3), "ok\n") << "run " << run << ": " << after;

@@ -1,6 +1,7 @@
 #include "support/JetReaders.h"
 
 #include "base/VbDate.h"
+#include "db/DbError.h"
 #include "db/jet/DataPage.h"
 #include "db/jet/IndexWalker.h"
 #include "db/jet/JetText.h"
@@ -12,11 +13,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -206,6 +205,21 @@ std::vector<std::size_t> positions(const std::vector<std::string> &columns, cons
 
 } // namespace
 
+std::string CopyOfAccessFile(const std::string &name, const std::string &path) {
+    std::filesystem::copy_file(kAccessFolder / name, path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    return path;
+}
+
+std::string RefusalOf(const std::function<void()> &change) {
+    try {
+        change();
+    } catch (const DbError &error) {
+        return error.description();
+    }
+    return "";
+}
+
 std::string HexDecoded(const std::string &digits) {
     std::string bytes;
     for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
@@ -220,13 +234,6 @@ std::vector<std::string> MdbTables(const std::string &file) {
         if (!line.empty())
             names.push_back(line);
     return names;
-}
-
-std::string MdbQuery(const std::string &file, const std::string &name) {
-    std::string sql = run("/usr/bin/mdb-queries", {file, name});
-    while (!sql.empty() && (sql.back() == '\n' || sql.back() == ' '))
-        sql.pop_back();
-    return sql;
 }
 
 std::string MdbProp(const std::string &file, const std::string &table) {
@@ -244,27 +251,6 @@ ExportedTable MdbExport(const std::string &file, const std::string &table) {
         exported.columns.push_back(name.value_or(""));
     exported.rows.assign(rows.begin() + 1, rows.end());
     return exported;
-}
-
-std::vector<std::int64_t> MdbSqlLookups(const std::string &file, const std::string &table, const std::string &column,
-                                        const std::vector<std::int64_t> &ids) {
-    std::string queries;
-    for (std::int64_t id : ids)
-        queries +=
-            "select [" + column + "] from [" + table + "] where [" + column + "] = " + std::to_string(id) + "\ngo\n";
-    std::string script = (std::filesystem::temp_directory_path() / "mdb-sql-XXXXXX").string();
-    const int fd = ::mkstemp(script.data());
-    if (fd < 0 || ::write(fd, queries.data(), queries.size()) != static_cast<ssize_t>(queries.size()))
-        throw std::runtime_error("cannot write the queries for mdb-sql");
-    ::close(fd);
-    const std::string printed = run("/usr/bin/mdb-sql", {"-P", "-H", "-F", "-i", script, file});
-    std::remove(script.c_str());
-    std::vector<std::int64_t> found;
-    std::istringstream lines(printed);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            found.push_back(std::stoll(line));
-    return found;
 }
 
 std::string CompareWithOutsideReaders(const std::string &file, const std::string &table) {

@@ -1,11 +1,13 @@
 #pragma once
-// The outside readers the Jet engine is checked against: mdbtools (mdb-tables, mdb-export, mdb-sql,
-// mdb-queries, mdb-prop) and the npm package mdb-reader; beside them the engine's own walk of a
-// table's indexes and the pages a table holds. Nothing here trusts the engine's reading of what it
+// The outside readers the Jet engine is checked against: mdbtools (mdb-tables, mdb-export, mdb-prop)
+// and the npm package mdb-reader; beside them the engine's own walk of a table's indexes and the
+// pages a table holds. Nothing here trusts the engine's reading of what it
 // wrote, but for the rows it compares with the outside readers' rows.
 #include "db/jet/JetDatabase.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,6 +15,15 @@
 #include <vector>
 
 namespace tarnwick {
+
+// The Access files of the shared test data. A test that needs them starts with
+// SKIP_WITHOUT_ACCESS_FILES(): a clone without the data skips it.
+inline const std::filesystem::path kAccessFolder = std::filesystem::path(TESTDATA_DIR) / "access";
+#define SKIP_WITHOUT_ACCESS_FILES()                                                                                    \
+    if (!std::filesystem::is_directory(kAccessFolder))                                                                 \
+    GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source"
+// A copy of the Access file `name` at `path`, writable; returns `path`.
+std::string CopyOfAccessFile(const std::string &name, const std::string &path);
 
 // A table as mdb-export prints it: column names, then each row's cells; an unquoted empty cell
 // (NULL) is nothing, a quoted one is "". Then what it warned about.
@@ -22,6 +33,9 @@ struct ExportedTable {
     std::string warnings;
 };
 
+// The sentence of the DbError `change` throws; "" when it throws none.
+std::string RefusalOf(const std::function<void()> &change);
+
 // Bytes from hexadecimal digits, as the readers print them.
 std::string HexDecoded(const std::string &digits);
 
@@ -29,15 +43,8 @@ std::string HexDecoded(const std::string &digits);
 std::vector<std::string> MdbTables(const std::string &file);
 // `table` through mdb-export: dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.
 ExportedTable MdbExport(const std::string &file, const std::string &table);
-// The SQL mdb-queries makes of the saved query `name`, its line end left off.
-std::string MdbQuery(const std::string &file, const std::string &name);
 // What mdb-prop prints of the properties of `table` and its columns.
 std::string MdbProp(const std::string &file, const std::string &table);
-
-// Looks up each of `ids` in the Long column `column` of `table` through mdb-sql (one query per id, in one
-// run) and returns the ids it found, in the order asked.
-std::vector<std::int64_t> MdbSqlLookups(const std::string &file, const std::string &table, const std::string &column,
-                                        const std::vector<std::int64_t> &ids);
 
 // Compares each row of `table` as the engine reads it, in the engine's order, with mdb-export and
 // with mdb-reader, value for value. Returns "" when all three agree, otherwise the first difference.

@@ -9,18 +9,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 #include <set>
 
 namespace tarnwick {
 namespace {
 
-namespace fs = std::filesystem;
 using jet::ColumnKind;
 using jet::JetValue;
-
-const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
 
 std::optional<std::string> keyOf(ColumnKind kind, const JetValue &value, bool ascending = true) {
     jet::TableDef table;
@@ -176,12 +172,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyedOn,
 // Saved queries' rows are keyed on their object, attribute and a four-byte order: rows appended, in
 // random order, to the query table of a database Access made, kept in key order.
 TEST(IndexKey, BinaryKeysOfQueryRowsStayInStepForAllReaders) {
-    if (!fs::is_directory(kAccessFolder))
-        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    SKIP_WITHOUT_ACCESS_FILES();
     TempDir dir;
-    const std::string path = dir.file("Queries.mdb");
-    fs::copy_file(kAccessFolder / "emptyJet4.mdb", path);
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    const std::string path = CopyOfAccessFile("emptyJet4.mdb", dir.file("Queries.mdb"));
     std::mt19937 random(7);
     std::vector<jet::Row> rows;
     for (const JetValue &order : keyValues(ColumnKind::Binary, random)) {

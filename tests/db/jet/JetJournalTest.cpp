@@ -24,8 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using jet::JetValue;
-
-const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
 constexpr std::uint32_t kTotalRows = 100000;
 constexpr std::uint32_t kRowsPerCommit = 1000;
 constexpr std::uint32_t kRowsBefore = 6; // DateTest's own rows
@@ -97,8 +95,7 @@ std::string counted(const std::string &path) {
 }
 
 TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
-    if (!fs::is_directory(kAccessFolder))
-        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    SKIP_WITHOUT_ACCESS_FILES();
     TempDir dir;
     const std::string whole = dir.file("whole.mdb");
     fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", whole);
@@ -139,8 +136,7 @@ TEST(JetJournal, AnAppendKilledAtAnyMomentLeavesExactlyTheCommittedRows) {
 // one whose pages the file holds neither before nor after (the journal of another file, or of this
 // one before a copy was put over it) is set aside, and the file left as it is.
 TEST(JetJournal, TheNextOpenPutsBackOnlyAWholeJournalOfItsOwnFile) {
-    if (!fs::is_directory(kAccessFolder))
-        GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+    SKIP_WITHOUT_ACCESS_FILES();
     enum Journal { Complete, CompleteOfManyMegabytes, Torn, Damaged, OfAnotherFile, OfAnEarlierCopy };
     const char *names[] = {"complete",        "complete, of many megabytes", "torn", "damaged",
                            "of another file", "of an earlier copy"};

@@ -3,6 +3,7 @@
 #include "db/jet/JetDatabase.h"
 #include "db/jet/JetEngine.h"
 #include "db/jet/Journal.h"
+#include "support/JetReaders.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,28 +19,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kAccessFolder = fs::path(TESTDATA_DIR) / "access";
-
 class JetLock : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!fs::is_directory(kAccessFolder))
-            GTEST_SKIP() << kAccessFolder << " is missing: the shared test data is not beside the source";
+        SKIP_WITHOUT_ACCESS_FILES();
         fs::copy_file(kAccessFolder / "DateTestDatabase.mdb", path);
     }
     // Opening `path` fails with Jet's sentence for a file in use.
     void expectInUse(bool writable) {
-        try {
-            jet::JetDatabase refused(path, writable);
-            ADD_FAILURE() << "opened a database in use";
-        } catch (const DbError &e) {
-            EXPECT_EQ(e.description(), "Could not use '" + path + "'; file already in use.");
-        }
+        EXPECT_EQ(RefusalOf([&] { jet::JetDatabase(path, writable); }), inUse);
     }
 
     TempDir dir;
     const std::string path = dir.file("Park.MDB");
     const std::string lockFile = dir.file("Park.ldb");
+    const std::string inUse = "Could not use '" + path + "'; file already in use.";
 };
 
 // A lock file left by another computer that is no longer there is taken over.
@@ -88,8 +82,9 @@ TEST_F(JetLock, AWriterInAnotherProcessKeepsOthersOutUntilItIsGone) {
 // past the end it knew: while that program still writes, the read is refused as a file in use; once
 // it has let go, the read is made on the file as it is now.
 TEST_F(JetLock, ALookTakenBeforeAnotherProgramsChangeIsRefusedOrMadeAgain) {
-    const std::vector<jet::Row> added(1500, {jet::JetValue::whole(7), jet::JetValue::date(40000), jet::JetValue::date(40000),
-                                             jet::JetValue::date(40000), jet::JetValue::utf8("memo"), jet::JetValue::utf8("text")});
+    const std::vector<jet::Row> added(1500, {jet::JetValue::whole(7), jet::JetValue::date(40000),
+                                             jet::JetValue::date(40000), jet::JetValue::date(40000),
+                                             jet::JetValue::utf8("memo"), jet::JetValue::utf8("text")});
     for (const bool stillWriting : {true, false}) {
         SCOPED_TRACE(stillWriting ? "still writing" : "done");
         JetEngine look(path, EngineAccess::Read);
@@ -97,13 +92,10 @@ TEST_F(JetLock, ALookTakenBeforeAnotherProgramsChangeIsRefusedOrMadeAgain) {
         writer->append("DateTest", added);
         if (!stillWriting)
             writer.reset();
-        try {
-            EXPECT_EQ(look.openTable("DateTest")->keys(std::nullopt).size(), 6 + added.size() * (stillWriting ? 1 : 2));
-            EXPECT_FALSE(stillWriting) << "read a file another program was writing";
-        } catch (const DbError &e) {
-            EXPECT_TRUE(stillWriting) << e.description();
-            EXPECT_EQ(e.description(), "Could not use '" + path + "'; file already in use.");
-        }
+        std::size_t read = 0;
+        EXPECT_EQ(RefusalOf([&] { read = look.openTable("DateTest")->keys(std::nullopt).size(); }),
+                  stillWriting ? inUse : "");
+        EXPECT_EQ(read, stillWriting ? 0 : 6 + added.size() * 2);
     }
 }
 

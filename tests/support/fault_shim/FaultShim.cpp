@@ -341,13 +341,6 @@ off_t beforeWrite(const char *operation, int fd) {
             shim().resized(fd, size);                                                                                 \
         return result;                                                                                                \
     }
-#define SENDFILE_AS(name)                                                                                             \
-    ssize_t name(int out, int in, off_t *inAt, size_t size) {                                                         \
-        const off_t at = beforeWrite("write", out);                                                                   \
-        const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>(#name)(out, in, inAt, size);                   \
-        shim().written(out, at, n);                                                                                   \
-        return n;                                                                                                     \
-    }
 #define FSYNC_AS(name)                                                                                                \
     int name(int fd) {                                                                                                \
         shim().point("fsync", Shim::pathOf(fd));                                                                      \
@@ -365,8 +358,6 @@ PWRITE_AS(pwrite)
 PWRITE_AS(pwrite64)
 FTRUNCATE_AS(ftruncate)
 FTRUNCATE_AS(ftruncate64)
-SENDFILE_AS(sendfile)
-SENDFILE_AS(sendfile64)
 FSYNC_AS(fsync)
 FSYNC_AS(fdatasync)
 
@@ -390,6 +381,13 @@ int mkstemp(char *pattern) {
     return fd;
 }
 
+ssize_t sendfile(int out, int in, off_t *inAt, size_t size) {
+    const off_t at = beforeWrite("write", out);
+    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile")(out, in, inAt, size);
+    shim().written(out, at, n);
+    return n;
+}
+
 ssize_t write(int fd, const void *data, size_t size) {
     const off_t at = beforeWrite("write", fd);
     const ssize_t n = real<ssize_t (*)(int, const void *, size_t)>("write")(fd, data, size);
@@ -401,15 +399,6 @@ ssize_t writev(int fd, const struct iovec *parts, int count) {
     const off_t at = beforeWrite("write", fd);
     const ssize_t n = real<ssize_t (*)(int, const struct iovec *, int)>("writev")(fd, parts, count);
     shim().written(fd, at, n);
-    return n;
-}
-
-ssize_t copy_file_range(int in, off_t *inAt, int out, off_t *outAt, size_t size, unsigned flags) {
-    const off_t cursor = beforeWrite("write", out);
-    const off_t at = outAt ? *outAt : cursor;
-    const ssize_t n = real<ssize_t (*)(int, off_t *, int, off_t *, size_t, unsigned)>("copy_file_range")(
-        in, inAt, out, outAt, size, flags);
-    shim().written(out, at, n);
     return n;
 }
 
