@@ -1,8 +1,6 @@
-// The compiled help file: our own Tarnwick.chm, another one made here with a topic map of its own,
-// and files that are missing or cut short.
+// The compiled help file: our own Tarnwick.chm, and files that are missing or cut short.
 #include "app/HelpFile.h"
 #include "support/ParkFixture.h"
-#include "support/RunCli.h"
 
 #include <filesystem>
 
@@ -24,20 +22,6 @@ TEST_F(HelpFileTest, OurFileMapsEveryTopicOfTheWindows) {
     ASSERT_EQ(help.contents().size(), 6u);
     EXPECT_EQ(help.contents()[4].name, "Importing text and workbook files");
     EXPECT_EQ(help.contents()[4].local, "/import.html");
-}
-
-// Its default topic, not its first page, answers an unmapped number.
-TEST_F(HelpFileTest, AnotherFileWithItsOwnMap) {
-    park.write("p.hhp", "[OPTIONS]\nCompiled file=Other.chm\nDefault topic=b.htm\nTitle=Other\n\n[FILES]\na.htm\n"
-                        "b.htm\n\n[ALIAS]\nA=a.htm\nB=b.htm\n\n[MAP]\n#define A 20\n#define B 7\n");
-    for (const char *page : {"a", "b"})
-        park.write(page + std::string(".htm"),
-                   "<html><head><title>Page " + std::string(page) + "</title></head></html>");
-    RunProgram("/bin/sh", "-c \"cd '" + park.path() + "' && " + CHMCMD + " p.hhp\"");
-    HelpFile help(park.file("Other.chm"));
-    EXPECT_EQ(help.topics(), (std::map<long, std::string>{{7, "/b.htm"}, {20, "/a.htm"}}));
-    EXPECT_EQ(help.topicPage(130), "/b.htm");
-    EXPECT_NE(help.read("/a.htm").value_or("").find("Page a"), std::string::npos);
 }
 
 TEST_F(HelpFileTest, MissingAndDamagedFilesAreReportedByPath) {

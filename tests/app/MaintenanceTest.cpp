@@ -1,10 +1,15 @@
-// Backups, compaction and purges with their questions and messages.
+// Backups, compaction and purges with their questions and messages; the list of backups, what each
+// holds, and putting one back, refusing what is not a sound park database.
 #include "app/Maintenance.h"
 #include "app/Backups.h"
 #include "base/PathCheck.h"
 #include "db/Recordset.h"
+#include "db/jet/LockFile.h"
+#include "db/sqlite/Sqlite.h"
+#include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
 #include "support/ParkFixture.h"
+#include "support/RunCli.h"
 
 #include <filesystem>
 #include <regex>
@@ -33,40 +38,41 @@ protected:
         const BackupInfo info = DescribeBackup(park.file(backup), BackupCheck::Quick);
         return {info.sites, info.guests, info.charges};
     }
+    // The next questions answered in this order, with nothing shown yet.
+    void answer(std::deque<Answer> answers) {
+        prompter.shown.clear();
+        prompter.answers = std::move(answers);
+    }
     const std::string stamp = "12-04-2026 09 05";
 };
 
+// Each reason asks its own question and names its own file; a declined backup writes nothing, and a
+// second one of the same reason within the minute replaces the first.
 TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     const std::string before = "We are making a BackUp of the Halvane DataBase before you ";
-    const std::pair<BackupReason, std::pair<std::string, std::string>> reasons[] = {
-        {BackupReason::Initial,
-         {"Initial", "We are making an Initial BackUp of the Halvane DataBase before you make any changes "}},
-        {BackupReason::DelSites, {"DelSites", before + "Delete Sites "}},
-        {BackupReason::DelGuests, {"DelGuests", before + "Delete Guests "}},
-        {BackupReason::AddSites, {"AddSites", before + "Add Sites "}},
-        {BackupReason::AddGuests, {"AddGuests", before + "Add Guests "}},
-        {BackupReason::DelOtherChgs, {"DelOtherChgs", before + "Delete OtherCharges "}},
-        {BackupReason::AddOtherChgs, {"AddOtherChgs", before + "Add OtherCharges "}},
+    const std::tuple<BackupReason, std::string, std::string> reasons[] = {
+        {BackupReason::Initial, "Initial",
+         "We are making an Initial BackUp of the Halvane DataBase before you make any changes "},
+        {BackupReason::DelSites, "DelSites", before + "Delete Sites "},
+        {BackupReason::DelGuests, "DelGuests", before + "Delete Guests "},
+        {BackupReason::AddSites, "AddSites", before + "Add Sites "},
+        {BackupReason::AddGuests, "AddGuests", before + "Add Guests "},
+        {BackupReason::DelOtherChgs, "DelOtherChgs", before + "Delete OtherCharges "},
+        {BackupReason::AddOtherChgs, "AddOtherChgs", before + "Add OtherCharges "},
     };
-    for (const auto &[reason, text] : reasons) {
-        SCOPED_TRACE(text.first);
-        const std::string file = park.file("Park_" + text.first + "_" + stamp + ".MDB");
-        prompter.shown.clear();
-        prompter.answers = {Answer::No, Answer::Yes};
+    for (const auto &[reason, name, question] : reasons) {
+        SCOPED_TRACE(name);
+        const std::string file = park.file("Park_" + name + "_" + stamp + ".MDB");
+        answer({Answer::No, Answer::Yes});
         EXPECT_EQ(BackUpDB(session, reason), std::nullopt);
         EXPECT_FALSE(PathExists(file)) << "declined";
         EXPECT_EQ(BackUpDB(session, reason), file);
-        EXPECT_EQ(prompter.texts(), (Texts{text.second + stamp + " ?", text.second + stamp + " ?",
+        EXPECT_EQ(prompter.texts(), (Texts{question + stamp + " ?", question + stamp + " ?",
                                            "The Database has been BackedUp as " + file}));
-        for (const Shown &shown : prompter.shown)
-            EXPECT_EQ(shown.icon, Icon::None);
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }
-    EXPECT_EQ(ListBackups(park.path()).size(), 7u);
-
-    // A second backup of the same reason within the minute replaces the first.
     addRows("Sites", "Number", 3);
-    prompter.answers = {Answer::Yes};
+    answer({Answer::Yes});
     BackUpDB(session, BackupReason::AddSites);
     EXPECT_EQ(ListBackups(park.path()).size(), 7u);
     EXPECT_EQ(rows("Park_AddSites_" + stamp + ".MDB"), (std::vector<long>{3, 0, 0}));
@@ -79,6 +85,7 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         {PurgeTable::Guests, "Guests", "DelGuests", 1},
         {PurgeTable::OtherCharges, "Other Charges", "DelOtherChgs", 2},
     };
+    const std::string compress = "Do you want to Compress the Halvane DataBase?";
     for (const auto &[table, name, reason, index] : cases) {
         SCOPED_TRACE(name);
         addRows("Sites", "Number", 3);
@@ -87,37 +94,25 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         const std::vector<long> before = rows();
         const std::string question = "Doing this will totally Remove ALL " + name +
                                      " from the Park.MDB Database. Are you SURE you want to continue?";
-        prompter.shown.clear();
-        prompter.answers = {Answer::No};
+        answer({Answer::No});
         EXPECT_FALSE(ConfirmAndPurge(session, table));
         EXPECT_EQ(prompter.texts(), Texts{question});
         EXPECT_EQ(rows(), before);
 
-        prompter.shown.clear();
-        prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+        answer({Answer::Yes, Answer::Yes, Answer::Yes});
         EXPECT_TRUE(ConfirmAndPurge(session, table));
         const std::string backup = "Park_" + reason + "_" + stamp + ".MDB";
         const Texts texts = prompter.texts();
-        EXPECT_EQ(texts.size(), 5u);
         EXPECT_EQ(texts.at(0), question);
-        EXPECT_EQ(texts.at(2), "The Database has been BackedUp as " + park.file(backup));
-        EXPECT_EQ(Texts(texts.begin() + 3, texts.end()), (Texts{"Do you want to Compress the Halvane DataBase?",
-                                                                "The Halvane DataBase has been Compressed."}));
+        EXPECT_EQ(Texts(texts.begin() + 2, texts.end()),
+                  (Texts{"The Database has been BackedUp as " + park.file(backup), compress,
+                         "The Halvane DataBase has been Compressed."}));
         std::vector<long> after = before;
         after[index] = 0;
         EXPECT_EQ(rows(), after);
         EXPECT_EQ(rows(backup), before) << "the backup holds the rows";
-        EXPECT_FALSE(park.exists("Park.TMP"));
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }
-
-    // A declined backup still purges; an empty table still offers compaction, and a declined one leaves it be.
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes, Answer::No, Answer::No};
-    EXPECT_TRUE(ConfirmAndPurge(session, PurgeTable::OtherCharges));
-    EXPECT_EQ(prompter.texts().size(), 3u);
-    EXPECT_EQ(prompter.texts().back(), "Do you want to Compress the Halvane DataBase?");
-    EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 
 TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
@@ -130,13 +125,6 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
     EXPECT_EQ(rows()[0], 2);
 
-    // A purge whose compaction fails still empties the table, and says it was stopped.
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes, Answer::No, Answer::Yes};
-    EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
-    EXPECT_EQ(prompter.texts().back(), "CompressDB: 3204Database already exists.");
-    EXPECT_EQ(rows()[0], 0);
-
     // The next start names what the unfinished compaction left and removes it on Yes only.
     park.write("Park.TMP-journal", "its journal");
     const std::string left = park.file("Park.TMP") + " and its journal";
@@ -144,25 +132,13 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
                                  " behind. Park.MDB is the park as it was before that compaction, and it cannot be "
                                  "compressed again while Park.TMP is there. Do you want to remove " +
                                  left + "?";
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        prompter.shown.clear();
-        prompter.answers = {answer};
+    for (const Answer reply : {Answer::No, Answer::Yes}) {
+        answer({reply});
         CheckLeftCompaction(session);
         EXPECT_EQ(prompter.texts(), Texts{question});
-        EXPECT_EQ(park.exists("Park.TMP"), answer == Answer::No);
-        EXPECT_EQ(park.exists("Park.TMP-journal"), answer == Answer::No);
+        EXPECT_EQ(park.exists("Park.TMP"), reply == Answer::No);
+        EXPECT_EQ(park.exists("Park.TMP-journal"), reply == Answer::No);
     }
-    // What cannot be removed is said.
-    std::filesystem::create_directories(park.file("Park.TMP/held"));
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes};
-    CheckLeftCompaction(session);
-    EXPECT_EQ(prompter.texts().back(), park.file("Park.TMP") + " could not be removed: Directory not empty.");
-    std::filesystem::remove_all(park.file("Park.TMP"));
-    prompter.shown.clear();
-    prompter.answers = {Answer::Yes};
-    EXPECT_TRUE(CompressDB(session));
-    EXPECT_EQ(prompter.texts().back(), "The Halvane DataBase has been Compressed.");
 }
 
 TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
@@ -173,6 +149,130 @@ TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
     EXPECT_TRUE(std::regex_match(prompter.texts().back(), std::regex("BackUpDB: Path/File access error: [^0-9]+75")))
         << prompter.texts().back();
     EXPECT_TRUE(session.ParkConnection->IsOpen());
+}
+
+class BackupsTest : public MaintenanceTest {
+protected:
+    void importSites(const std::string &content) {
+        park.write("sites.csv", content);
+        ImportWindowState window;
+        window.siteSlots[0].title = "Site";
+        std::string sheet;
+        ScriptedPicker picker;
+        ReadSelectedTitles(session, {"sites.csv"}, sheet, picker);
+        prompter.standing = {{"We are making", Answer::Yes}};
+        ImportSelectedFiles(session, window, ImportTable::Sites, {"sites.csv"});
+    }
+};
+
+// The backup before an import, put back, undoes it; the park it replaced is kept in a BeforeRestore
+// backup, and one put back again within the minute does not replace another.
+TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
+    importSites("\"Site\"\r\n1\r\n2\r\n");
+    clock.time.tm_min = 6;
+    importSites("\"Site\"\r\n3\r\n4\r\n5\r\n");
+    std::vector<BackupInfo> backups = ListBackups(park.path());
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_EQ(backups[1].sites, 0);
+    EXPECT_EQ(BackupLine(backups[0]), "Park_AddSites_12-04-2026 09 06.MDB\tAddSites\t12-04-2026 09 06\tSites 2\tGuest "
+                                      "0\tOtherCharges 0\tsite types:")
+        << "newest first";
+
+    ASSERT_TRUE(RestoreBackup(session, backups[0].path));
+    EXPECT_EQ(TableRowCount(session, "Sites"), 2);
+    EXPECT_FALSE(park.exists("Park.MDB.restoring"));
+    const std::string first = park.file("Park_BeforeRestore_12-04-2026 09 06.MDB");
+    answer({});
+    ASSERT_TRUE(RestoreBackup(session, first));
+    const std::string second = park.file("Park_BeforeRestore_12-04-2026 09 06 (2).MDB");
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"The Database has been BackedUp as " + second, "The backup " + first +
+                                                                        " is now the park database: Sites 5, Guest 0, "
+                                                                        "OtherCharges 0."}));
+    EXPECT_EQ(DescribeBackup(first).sites, 5) << "the file put back kept what it held";
+    EXPECT_EQ(DescribeBackup(second).sites, 2);
+    EXPECT_EQ(ListBackups(park.path()).size(), 4u);
+}
+
+TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
+    importSites("\"Site\"\r\n1\r\n");
+    const std::string empty = park.file("Park_AddSites_12-04-2026 09 05.MDB");
+    const std::string refusal = "Nothing was restored: another program is writing to " + park.file("Park.MDB") +
+                                ", so it cannot be replaced now; close that program and try again.";
+    if (ParkFormatUnderTest() == ParkFormat::Jet) {
+        // Another program holding the lock file beside the park, as Access does while it writes.
+        session.ParkConnection->Close();
+        const std::string before = park.read("Park.MDB");
+        prompter.shown.clear();
+        {
+            jet::WriterLock other(park.file("Park.MDB"));
+            EXPECT_FALSE(RestoreBackup(session, empty));
+        }
+        EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
+        EXPECT_EQ(park.read("Park.MDB"), before);
+        EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
+        EXPECT_EQ(TableRowCount(session, "Sites"), 1);
+        return;
+    }
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+    // Another program's committed row, its connection left open: it must be in the BeforeRestore.
+    Execute(other, "INSERT INTO Sites (Number) VALUES (2)");
+    ASSERT_TRUE(RestoreBackup(session, empty));
+    EXPECT_EQ(DescribeBackup(park.file("Park_BeforeRestore_12-04-2026 09 05.MDB")).sites, 2);
+    sqlite3_close(other);
+
+    // A write under way elsewhere: the restore is refused and nothing changes.
+    importSites("\"Site\"\r\n3\r\n");
+    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+    Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
+    prompter.shown.clear();
+    EXPECT_FALSE(RestoreBackup(session, empty));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
+    EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05 (2).MDB"));
+    Execute(other, "COMMIT");
+    sqlite3_close(other);
+    EXPECT_EQ(TableRowCount(session, "Sites"), 2) << "the row of the import and the other program's";
+}
+
+TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
+    importSites("\"Site\"\r\n1\r\n");
+    session.ParkConnection->Close();
+    const std::string parkBytes = park.read("Park.MDB");
+    CreateRVCon(session);
+    const std::string good = TempDir::readFile(park.file("Park_AddSites_12-04-2026 09 05.MDB"));
+    std::string damaged = good;
+    for (std::size_t i = 4096; i < damaged.size(); i += 7)
+        damaged[i] = static_cast<char>(~damaged[i]);
+    park.write("damaged.MDB", damaged);
+    park.write("text.MDB", "Sites,Guests\r\n");
+    RunProgram("sqlite3", "'" + park.file("other.MDB") + "' 'CREATE TABLE Sites (a)'");
+    RunProgram("sqlite3", "'" + park.file("alike.MDB") +
+                              "' 'CREATE TABLE Sites (x); CREATE TABLE Guest (x); CREATE TABLE OtherCharges (x); "
+                              "CREATE TABLE ParkInfo (x)'");
+    const std::pair<std::string, std::string> cases[] = {
+        {"damaged.MDB", "is damaged and cannot be put back."},
+        {"text.MDB", "is not a park database."},
+        {"other.MDB", "is not a park database: it has no Guest table."},
+        {"alike.MDB", "is not a park database: its Sites table has no ID column."},
+    };
+    for (const auto &[file, problem] : cases) {
+        SCOPED_TRACE(file);
+        prompter.shown.clear();
+        EXPECT_FALSE(RestoreBackup(session, park.file(file)));
+        EXPECT_EQ(prompter.texts(),
+                  std::vector<std::string>{"Nothing was restored: " + park.file(file) + " " + problem});
+    }
+    session.ParkConnection->Close();
+    EXPECT_EQ(park.read("Park.MDB"), parkBytes);
+    EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
+
+    // A damaged park is put aside as it is, and replaced.
+    const std::string damagedPark = "SQLite format 3" + std::string(1, '\0') + std::string(5000, 'x');
+    park.write("Park.MDB", damagedPark);
+    ASSERT_TRUE(RestoreBackup(session, park.file("Park_AddSites_12-04-2026 09 05.MDB")));
+    EXPECT_EQ(park.read("Park_BeforeRestore_12-04-2026 09 05.MDB"), damagedPark);
+    EXPECT_EQ(TableRowCount(session, "Sites"), 0);
 }
 
 } // namespace

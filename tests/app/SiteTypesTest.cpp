@@ -1,4 +1,6 @@
+// The site types in ParkInfo, and the title case their names and imported text are given.
 #include "app/SiteTypes.h"
+#include "app/TitleCase.h"
 #include "support/ParkFixture.h"
 
 namespace tarnwick {
@@ -30,6 +32,31 @@ TEST_F(SiteTypesTest, SaveStoresNoneForBlanksAndLoadKeepsThoseBoxes) {
     loaded[1] = "typed";
     LoadSiteTypes(session, loaded);
     EXPECT_EQ(loaded, (SiteTypeBoxes{"", "typed", "Cabin", "", " Boat Slip", "", "", "", "", "", "Yurt"}));
+}
+
+// Site type names, like imported text, are title-cased.
+TEST(TitleCaseTest, RaisesAfterFullStopBlankAndCommaAndNeverLowers) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"smith, john a.b", "Smith, John A.B"},
+        {"o'brien-jones", "O'brien-jones"},
+        {"MACDONALD  road", "MACDONALD  Road"},
+        {"  main street", "main Street"},
+        {"", ""},
+        {"a", "A"},
+        {"abc ", "Abc"},
+        {"\tfirst", "\tfirst"},
+        // The same rules where the text is not plain ASCII: each separator, runs of blanks, the
+        // leading blanks, the ends, the tab, and characters outside the first plane.
+        {"é", "É"},
+        {"ñandú.éclair,über ölçer", "Ñandú.Éclair,Über Ölçer"},
+        {"  élan vital", "élan Vital"},
+        {"ü  ", "Ü"},
+        {"à\té", "À\té"},
+        {"\xF0\x90\x90\xA8 \xF0\x90\x90\xA8.\xF0\x90\x90\xA8", "\xF0\x90\x90\x80 \xF0\x90\x90\x80.\xF0\x90\x90\x80"},
+        {"日本 é", "日本 É"},
+    };
+    for (const auto &[in, out] : cases)
+        EXPECT_EQ(TitleCased(in), out) << "input '" << in << "'";
 }
 
 } // namespace

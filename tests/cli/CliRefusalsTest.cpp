@@ -1,11 +1,10 @@
 // The terminal program on parks and files it cannot use as asked: it ends with a sentence and the
 // right status, and never writes a file it was not asked to change.
-#include "db/JetParkTables.h"
 #include "db/access/JetHeader.h"
-#include "db/jet/EmptyDatabase.h"
-#include "db/jet/JetDatabase.h"
 #include "support/CliPark.h"
+#include "support/DamagedAccess.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -44,8 +43,6 @@ TEST_F(CliRefusals, AParkFolderWithoutAParkItCanOpenIsNamedAndLeftAsItWas) {
         {"no park", [] {},
          "There is no Park.MDB Database in {park}, the folder given with --park.\nGive the folder that holds the "
          "park's Park.MDB, or make a new park there with: tarnwick-cli init {park}\n"},
-        {"empty file", [&] { park.write("Park.MDB", ""); },
-         error + "Unrecognized database format '{park}/Park.MDB'.\n"},
         {"Access 97", copy("testV1997.mdb"), error + "{park}/Park.MDB is an Access 97 (Jet 3) database." + notJet4},
         {"Access 2007", copy("ASampleDatabase.accdb"),
          error + "{park}/Park.MDB is an Access 2007 or later (ACE) database." + notJet4},
@@ -56,69 +53,36 @@ TEST_F(CliRefusals, AParkFolderWithoutAParkItCanOpenIsNamedAndLeftAsItWas) {
          },
          error + "{park}/Park.MDB is an encrypted (encoded) Access database, which Tarnwick cannot read or write. "
                  "Decode it in Access first (Tools, Security, Encode/Decode Database).\n"},
-        {"Access 2000 without Guest",
-         [&] {
-             jet::CreateEmptyDatabase(database);
-             jet::JetDatabase made(database, true);
-             for (const jet::TableDesign &design : JetParkTables())
-                 if (design.name != "Guest")
-                     made.createTable(design);
-         },
-         error + "{park}/Park.MDB is not a park database: it has no Guest table.\n"},
     };
-    park.write("s.csv", "\"N\"\r\n1\r\n");
-    for (const auto &c : cases)
-        for (const char *command : {"status", "check sites s.csv --map Number=N"}) {
-            SCOPED_TRACE(std::string(c.name) + ": " + command);
-            fs::remove(database);
-            c.make();
-            const std::string before = fs::exists(database) ? TempDir::readFile(database) : "(none)";
-            const ObservedRun refused = apart(Words(command));
-            EXPECT_EQ(refused.status, 1);
-            EXPECT_EQ(Masked(refused.out, park.path()), c.says);
-            EXPECT_EQ(refused.err, "");
-            EXPECT_TRUE((fs::exists(database) ? TempDir::readFile(database) : "(none)") == before);
-            EXPECT_FALSE(fs::exists(park.file("Park.ldb")));
-        }
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(database);
+        c.make();
+        const std::string before = fs::exists(database) ? TempDir::readFile(database) : "(none)";
+        const ObservedRun refused = apart({"status"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(Masked(refused.out, park.path()), c.says);
+        EXPECT_EQ(refused.err, "");
+        EXPECT_TRUE((fs::exists(database) ? TempDir::readFile(database) : "(none)") == before);
+        EXPECT_FALSE(fs::exists(park.file("Park.ldb")));
+    }
 }
 
-TEST_F(CliRefusals, AnUnwritableParkNamesTheCauseOnce) {
+// A park the program may read but not write names the cause once. Root may write anything, so the
+// program runs as an ordinary user there.
+TEST_F(CliRefusals, AReadOnlyParkNamesTheCauseOnce) {
     park.write("sites.csv", "\"Site\"\r\n1\r\n2\r\n3\r\n");
-    // Root may write anything, so the program runs as an ordinary user there.
-    const std::string asUser = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    auto runAsUser = [&](const std::string &arguments) {
-        return RunProgram("/bin/sh",
-                          "-c \"" + asUser + "'" + CLI_PATH + "' --park '" + park.path() + "' " + arguments + "\"");
-    };
-    const std::string import = "import sites sites.csv --map Number=Site --backup no --on-row-error skip";
     chmod(park.path().c_str(), 0777);
     chmod(park.file("sites.csv").c_str(), 0644);
     chmod(park.file("Park.MDB").c_str(), 0444);
-    const CliResult readOnlyFile = runAsUser(import);
-    EXPECT_EQ(readOnlyFile.status, 1);
-    EXPECT_EQ(readOnlyFile.out.substr(readOnlyFile.out.find("> No\n") + 5),
-              "Nothing was imported into Sites: -2147467259: " + park.file("Park.MDB") +
-                  " is read-only, so nothing can be written to it.\n");
-
-    chmod(park.file("Park.MDB").c_str(), ParkFormatUnderTest() == ParkFormat::Jet ? 0666 : 0644);
-    fs::remove(park.file("Park.MDB-shm"));
-    fs::remove(park.file("Park.MDB-wal"));
-    chmod(park.path().c_str(), 0555); // only the folder stands in the way
-    const CliResult status = runAsUser("status");
-    const CliResult imported = runAsUser(import);
-    chmod(park.path().c_str(), 0755);
-    if (ParkFormatUnderTest() == ParkFormat::Sqlite) {
-        EXPECT_EQ(status.status, 1);
-        EXPECT_EQ(status.out, "CreateRVCon: The Database has an Error!\n-2147467259: the folder " + park.path() +
-                                  " cannot be written, so " + park.file("Park.MDB") + " cannot be opened.\n");
-        return;
-    }
-    // A Jet park is read without its folder; only a write needs the lock file beside it.
-    EXPECT_EQ(status.status, 0) << status.out;
+    const std::string asUser = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const CliResult imported =
+        RunProgram("/bin/sh", "-c \"" + asUser + "'" + CLI_PATH + "' --park '" + park.path() +
+                                  "' import sites sites.csv --map Number=Site --backup no --on-row-error skip\"");
     EXPECT_EQ(imported.status, 1);
     EXPECT_EQ(imported.out.substr(imported.out.find("> No\n") + 5),
-              "Nothing was imported into Sites: -2147467259: the folder " + park.path() +
-                  " cannot be written, so nothing can be written to " + park.file("Park.MDB") + ".\n");
+              "Nothing was imported into Sites: -2147467259: " + park.file("Park.MDB") +
+                  " is read-only, so nothing can be written to it.\n");
 }
 
 TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {
@@ -133,25 +97,18 @@ TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {
     EXPECT_EQ(run("tables '" + locked + "' --password Sesame42").status, 0);
 }
 
-// As in the export window, only the first 45 tables have a box: a table without one, and one that
+// Only the first 45 tables have a box, as in the export window: a table without one, and one that
 // does not exist, are refused on stderr after the others are written.
-TEST_F(CliRefusals, OnlyTheFirst45TablesAreListedAndExported) {
+TEST_F(CliRefusals, OnlyTheFirst45TablesAreExported) {
     std::string statements;
     for (int i = 1; i <= 46; ++i)
         statements += "CREATE TABLE T" + std::to_string(i) + " (a); INSERT INTO T" + std::to_string(i) + " VALUES (1);";
     const std::string many = park.file("many.mdb");
     RunProgram("sqlite3", "'" + many + "' '" + statements + "'");
-    EXPECT_EQ(apart({"tables", many})
-                  .out.rfind("Not all Tables are being displayed because more than 45 Tables "
-                             "exist.\nT1\n",
-                             0),
-              0u);
     const ObservedRun exported = apart({"export", many, "T46", "T1", "Nowhere"});
     EXPECT_EQ(exported.status, 1);
-    EXPECT_EQ(exported.err, "T46 is not one of the tables listed for " + many +
-                                "; it was not exported.\nNowhere "
-                                "is not one of the tables listed for " +
-                                many + "; it was not exported.\n");
+    const std::string unlisted = " is not one of the tables listed for " + many + "; it was not exported.\n";
+    EXPECT_EQ(exported.err, "T46" + unlisted + "Nowhere" + unlisted);
     EXPECT_TRUE(park.exists("T1.xls"));
     EXPECT_FALSE(park.exists("T46.xls"));
 }
@@ -164,6 +121,93 @@ TEST_F(CliRefusals, WorkBeyondTheMemoryGivenEndsInASentence) {
         {"--as=100000000", CLI_PATH, "--park", park.path(), "check", "sites", "wide.csv", "--map", "Number=A"}, 30);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "tarnwick-cli stopped: there was not enough memory for this work.\n");
+}
+
+// Damaged Access files on which libmdb loops, floods its output or loses a table: each listing ends
+// within 15 s under 1 GB with the designed output only, and an incomplete list is announced.
+
+struct Damage {
+    DamagedAccess recipe;
+    // Whether the listing fails, or gives the list with a warning. Where libmdb's reading depends on
+    // what its memory held before (the flood), either may happen.
+    enum { Fails, Warns, Either } outcome;
+    // A table of the undamaged file that the damaged list lacks.
+    std::string lost;
+};
+void PrintTo(const Damage &damage, std::ostream *os) {
+    *os << damage.recipe.name;
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+class DamagedAccessTest : public CliPark, public ::testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedAccessTest, ListingEndsSoonSmallAndClean) {
+    const Damage &damage = GetParam();
+    const std::string file = WriteDamaged(park, damage.recipe);
+    const ObservedRun run = apart({"tables", file});
+    EXPECT_LT(run.seconds, 15.0);
+    EXPECT_LT(run.peakMegabytes, 1024);
+    EXPECT_EQ(run.err, "") << "libmdb's output reached the terminal";
+    const std::vector<std::string> said = Lines(run.out);
+    const bool failed = !said.empty() && said[0] == "ListTables: Error!";
+    EXPECT_NE(failed ? Damage::Warns : Damage::Fails, damage.outcome) << run.out;
+    if (failed) {
+        EXPECT_EQ(run.status, 1);
+        ASSERT_EQ(said.size(), 2u) << run.out;
+        // The reason (memory or time) depends on how fast libmdb runs away on this machine.
+        EXPECT_EQ(said[1].rfind("-2147467259: The database is damaged and could not be read (reading it ", 0), 0u)
+            << said[1];
+        return;
+    }
+    EXPECT_EQ(run.status, 0);
+    ASSERT_GE(said.size(), 2u) << run.out;
+    EXPECT_EQ(said[0], "Reading the tables of " + file + " gave warnings, so the list of tables may be incomplete.");
+    EXPECT_EQ(said[1].rfind("The first warning was: ", 0), 0u) << said[1];
+    // Every other line is a table of the undamaged file, in its order.
+    std::vector<std::string> whole = Lines(apart({"tables", kAccess + damage.recipe.source}).out);
+    whole.erase(std::remove(whole.begin(), whole.end(), damage.lost), whole.end());
+    EXPECT_EQ(std::vector<std::string>(said.begin() + 2, said.end()), whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
+                         ::testing::Values(Damage{kLoopingCatalog, Damage::Fails, ""},
+                                           Damage{kWarningFlood, Damage::Either, ""},
+                                           Damage{kHexDump, Damage::Warns, ""},
+                                           Damage{kDroppedTable, Damage::Warns, "Order Details"}),
+                         [](const auto &info) {
+                             const std::string name = info.param.recipe.name;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST_F(DamagedAccessTest, ATableListedInADamagedFileExportsCleanly) {
+    const ObservedRun exported = apart({"export", WriteDamaged(park, kHexDump), "Orders"});
+    EXPECT_EQ(exported.status, 0) << exported.out;
+    EXPECT_EQ(Lines(exported.out).back(), "Orders.xls Saved!");
+    EXPECT_EQ(exported.err, "");
+    EXPECT_TRUE(park.exists("Orders.xls"));
+}
+
+TEST_F(DamagedAccessTest, AFileWhoseCatalogHoldsNoTableIsCalledDamagedAndAnEmptyDatabaseIsNot) {
+    // Cut short, the catalog pages of these files are gone, yet libmdb opens them.
+    for (const auto &[source, size] :
+         {std::pair<const char *, std::size_t>{"nwind.mdb", 13260}, {"testUnicodeCompV2003.mdb", 71323}}) {
+        SCOPED_TRACE(source);
+        park.write("cut.mdb", TempDir::readFile(kAccess + source).substr(0, size));
+        const ObservedRun cut = apart({"tables", park.file("cut.mdb")});
+        EXPECT_EQ(cut.status, 1);
+        EXPECT_EQ(cut.out, "ListTables: Error!\n-2147467259: No table was found in " + park.file("cut.mdb") +
+                               ": the file may be damaged.\n");
+    }
+    const ObservedRun empty = apart({"tables", kAccess + "emptyJet4.mdb"});
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
 }
 
 } // namespace

@@ -1,10 +1,12 @@
-// The terminal program end to end: making a park, the start without one, and each command's
-// transcript on standard output, sentence on standard error, exit status and files written.
+// The terminal program end to end: making a park, the start without one, each command's transcript
+// on standard output, sentence on standard error, exit status and files written, the editors' commands,
+// and the options that need no park.
+#include "db/ParkFileLock.h"
+#include "db/Recordset.h"
 #include "support/CaseName.h"
 #include "support/CliPark.h"
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 namespace tarnwick {
@@ -12,67 +14,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(CliInitStatus, InitMakesAParkOutsideReadersReadAndNeverReplacesOne) {
-    TempDir root;
-    const std::string folder = root.file("parks/north"); // made with its parent
-    ASSERT_EQ(RunProgram(CLI_PATH, "init '" + folder + "'" + InitFormatOption()).status, 0);
-    const std::string park = folder + "/Park.MDB";
-    const std::string guestColumns =
-        ParkFormatUnderTest() == ParkFormat::Jet
-            ? RunProgram("sh", "-c 'mdb-export \"$0\" Guest | head -1 | tr -d \\\"' '" + park + "'").out
-            : RunProgram("sqlite3",
-                         "'" + park + "' \"SELECT group_concat(name, ',') FROM pragma_table_info('Guest');\"")
-                  .out;
-    EXPECT_EQ(guestColumns + ParkQuery(park, "SELECT * FROM ParkInfo"),
-              "ID,Name,Address1,Address2,City,State,Zip,Phone,Cell,Email,Notes,NoRent,Vehicle,VIN,LicensePlate,"
-              "DLNumber,SecLicense,SecVehicle,Arrival,Departure,Site,NoPeople,Length,Width,Pets,Type,TypeOfStay\n"
-              "1|None|None|None|None|None|None|None|None|None|None\n");
-    const std::string before = TempDir::readFile(park);
-    EXPECT_EQ(RunProgram(CLI_PATH, "init '" + folder + "'" + InitFormatOption()).status, 1);
-    EXPECT_TRUE(TempDir::readFile(park) == before) << "an existing park is never replaced";
-}
-
-// Without --park the program reads path.txt: beside a copy in a folder of its own, in the
-// configuration folder once installed (here under a root of the test's own, writable as root's
-// /usr/bin is). The start that finds no park says where that file is and which command makes one.
+// Without --park an installed program reads path.txt in its configuration folder (here under a root
+// of the test's own, writable as root's /usr/bin is). The start that finds no park says where that
+// file is and which command makes one.
 TEST(CliInitStatus, AStartWithoutAParkSaysWhereToMakeOne) {
-    for (const bool installed : {false, true}) {
-        SCOPED_TRACE(installed ? "installed" : "a copy in a folder of its own");
-        TempDir root;
-        const std::string bin = root.file(installed ? "usr/bin" : "app");
-        fs::create_directories(bin);
-        fs::create_directories(root.file("usr/share/tarnwick"));
-        const std::string config = installed ? root.file("my home/.config/Tarnwick") : bin;
-        const std::string typed = installed ? "'" + config + "'" : config; // as a shell takes it
-        const std::string status =
-            "-u XDG_CONFIG_HOME HOME='" + root.file("my home") + "' '" + CopyCliInto(bin) + "' status";
+    TempDir root;
+    const std::string bin = root.file("usr/bin"), config = root.file("my home/.config/Tarnwick");
+    fs::create_directories(bin);
+    fs::create_directories(root.file("usr/share/tarnwick"));
+    const std::string status =
+        "-u XDG_CONFIG_HOME HOME='" + root.file("my home") + "' '" + CopyCliInto(bin) + "' status";
 
-        const CliResult first = RunProgram("env", status);
-        EXPECT_EQ(first.status, 1);
-        EXPECT_EQ(first.out, "A default DataBase Path has been created, Please restart the application.\nThe file "
-                             "written is " +
-                                 config + "/path.txt; its first line names the folder of Park.MDB.\n");
-        EXPECT_EQ(TempDir::readFile(config + "/path.txt"), config + "\r\n" + config + "\r\n");
-        const CliResult second = RunProgram("env", status);
-        EXPECT_EQ(second.status, 1);
-        EXPECT_EQ(second.out,
-                  "You have set the Database Path to a location where there is no Park.MDB Database!!!\n\nYou need to "
-                  "manually edit the file: " +
-                      config +
-                      "/path.txt  to correct the error.\nYou can also delete the "
-                      "file, and the application will recreate it, but the PARK.MDB must be in the application "
-                      "directory.\nTo make a new park in " +
-                      config + ", run: tarnwick-cli init " + typed +
-                      "\nTo use a park elsewhere, name its folder on line 1 of " + config +
-                      "/path.txt, or give it with --park DIR.\n");
+    EXPECT_EQ(RunProgram("env", status).status, 1) << "path.txt written, the program to be started again";
+    const CliResult second = RunProgram("env", status);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.out.substr(second.out.find("directory.\n") + 11),
+              "To make a new park in " + config + ", run: tarnwick-cli init '" + config +
+                  "'\nTo use a park elsewhere, name its folder on line 1 of " + config +
+                  "/path.txt, or give it with --park DIR.\n");
 
-        RunProgram(CLI_PATH, "init '" + root.file("park") + "'" + InitFormatOption());
-        std::ofstream(config + "/path.txt") << root.file("park") << (installed ? "\r\n" : "");
-        const CliResult found = RunProgram("env", status);
-        EXPECT_EQ(found.status, 0) << found.out;
-        EXPECT_EQ(found.out, root.file("park") + "\nSites 0\nGuest 0\nOtherCharges 0\nParkInfo 1\n");
-        EXPECT_EQ(std::distance(fs::directory_iterator(bin), {}), installed ? 1 : 2) << "nothing else beside it";
-    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(bin), {}), 1) << "nothing written beside the program";
 }
 
 // One command on a new park holding a few sources: its status, both streams, and the files it made.
@@ -95,12 +56,16 @@ const std::string kRepaired = "New file has been saved.\nPlease use a text edito
 const std::string kMapping = "{\n  \"table\": \"sites\",\n  \"delimiter\": \"comma\",\n  \"case\": \"title\",\n  "
                              "\"yesNo\": [],\n  \"slots\": {\n    \"Number\": \"Site\"\n  },\n  \"titles\": [\n    "
                              "\"Site\",\n    \"Len\"\n  ]\n}\n";
+const std::string kAddCharges = "We are making a BackUp of the Halvane DataBase before you Add OtherCharges {time} "
+                                "?\n> No\n";
+const std::string kNotANumber = "Amount cannot take 'cheap': it is not a number";
 const std::string kSubcommand = "A subcommand is required\nRun with --help for more information.\n";
 
 TEST_P(CliTranscript, StatusStreamsAndFiles) {
     const Transcript &c = GetParam();
     park.write("a.csv", "\"Item\",\"Tax\"\r\nice,yes\r\n");
     park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\n");
+    park.write("b.txt", "\"Item\",\"Price\"\r\nwood,3\r\npin,cheap\r\n");
     park.write("bare.csv", "Site,Len\r\n1,40\r\n");
     park.write("saved.mapping.json", kMapping);
     auto files = [&] {
@@ -110,10 +75,11 @@ TEST_P(CliTranscript, StatusStreamsAndFiles) {
         return names;
     };
     const std::set<std::string> before = files();
+    const std::string park0 = park.read("Park.MDB");
     std::vector<std::string> arguments = Words(c.arguments);
     for (std::string &argument : arguments)
-        if (argument == "{park}")
-            argument = park.path();
+        if (argument.rfind("{park}", 0) == 0)
+            argument.replace(0, 6, park.path());
     const ObservedRun run = apart(arguments);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(Masked(run.out, park.path()), c.out);
@@ -123,16 +89,22 @@ TEST_P(CliTranscript, StatusStreamsAndFiles) {
         if (!before.count(name) && name.rfind("Park.MDB", 0) != 0)
             made += (made.empty() ? "" : " ") + name;
     EXPECT_EQ(Masked(made, park.path()), c.made);
+    EXPECT_TRUE(c.status == 0 || park.read("Park.MDB") == park0) << "a refused command leaves the park as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliTranscript,
     ::testing::Values(
         Transcript{"no command", "", 2, "", kSubcommand, ""},
-        Transcript{"unknown command", "frobnicate", 2, "", kSubcommand, ""},
         Transcript{"status", "status", 0, "{park}\nSites 0\nGuest 0\nOtherCharges 0\nParkInfo 1\n", "", ""},
+        Transcript{"init in a new folder", "init {park}/parks/north", 0,
+                   "Created {park}/parks/north/Park.MDB\nCreated {park}/parks/north/Tarnwick.chm\n", "", "parks"},
         Transcript{"init over a park", "init {park}", 1, "",
                    "-2147467259: Database '{park}/Park.MDB' already exists.\n", ""},
+        Transcript{"import of two files", "import charges a.csv b.txt --map Name=Item --backup no", 0,
+                   kAddCharges + "1 of 1 Other Charges Successfully Imported\n" + kAddCharges +
+                       "2 of 2 Other Charges Successfully Imported\n",
+                   "", ""},
         Transcript{"map to no column", "import charges a.csv --map Nope=Item", 2, "",
                    "'Nope' is not a column of this import\n", ""},
         Transcript{"map without a title", "import charges a.csv --map Item", 2, "",
@@ -149,19 +121,20 @@ INSTANTIATE_TEST_SUITE_P(
                    ""},
         Transcript{"import of refused titles", "import sites bare.csv --map Number=Site --backup yes", 1,
                    kNoQuotes + "> Cancel\n", "", ""},
-        Transcript{"titles", "titles s.csv", 0, "2\nSite\nLen\n", "", ""},
-        Transcript{"titles without quotes", "titles bare.csv", 1, kNoQuotes + "> Cancel\n", "", ""},
         Transcript{"titles repaired", "titles bare.csv --repair ok", 0, kNoQuotes + "> OK\n" + kRepaired, "",
                    "bare New.CSV"},
         Transcript{"repair quotes", "repair-quotes bare.csv", 0, kRepaired, "", "bare New.CSV"},
         Transcript{"check", "check charges a.csv --map Name=Item --report r.csv", 0,
                    "1 data line read, 1 row would be stored, 0 refused, 0 values shortened.\n", "", "r.csv"},
-        Transcript{"mapping saved as named", "mapping save n.json sites s.csv --map Number=Site", 0,
-                   "Saved {park}/n.json\n", "", "n.json"},
-        Transcript{"mapping named", "mapping save south sites s.csv --map Number=Site", 0,
-                   "Saved {park}/south.mapping.json\n", "", "south.mapping.json"},
+        Transcript{
+            "check of a refused row", "check charges b.txt --map Name=Item --map Amount=Price --case caps --rows 2", 1,
+            "b.txt: Line 3, Amount 'cheap': " + kNotANumber +
+                "; the row would not be stored.\n2 data lines read, 1 "
+                "row would be stored, 1 refused, 0 values shortened.\nFile\tLine\tName\tAmount\tRefused\nb.txt\t2\tWOOD"
+                "\t3\t\nb.txt\t3\tPIN\t[cheap]\t" +
+                kNotANumber + "\n",
+            "", ""},
         Transcript{"mapping shown by name", "mapping show saved", 0, kMapping, "", ""},
-        Transcript{"mapping shown by file", "mapping show saved.mapping.json", 0, kMapping, "", ""},
         Transcript{"purge unconfirmed", "purge guests", 1,
                    "Doing this will totally Remove ALL Guests from the Park.MDB Database. Are you SURE you want to "
                    "continue?\n> No\n",
@@ -179,11 +152,156 @@ INSTANTIATE_TEST_SUITE_P(
                    "There is no row with ID 99 in Sites.\n", ""},
         Transcript{"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
                    "There is no row with ID 1 in Guest.\n", ""},
+        Transcript{"site type set", "site-types 2=big.rig", 0,
+                   "1\t\n2\tBig.Rig\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\t\n", "", ""},
         Transcript{"site type past ten", "site-types 11=Cabin", 2, "",
-                   "N=NAME expected, with N from 1 to 10, not '11=Cabin'\n", ""},
-        Transcript{"site type without box", "site-types Cabin", 2, "",
-                   "N=NAME expected, with N from 1 to 10, not 'Cabin'\n", ""}),
+                   "N=NAME expected, with N from 1 to 10, not '11=Cabin'\n", ""}),
     [](const auto &info) { return CaseName(info.param.name); });
+
+// Imports and checks from the terminal: the questions each asks and the answers its options (or
+// their absence) give, what it stores, and the status it ends with.
+// No terminal to ask: the backup is taken, a refused row stops the run, and text is title-cased.
+// (NoPeople is a column of size 2, so "many" is cut to 2 characters before it is refused.)
+TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
+    park.write("g.csv", "\"First\",\"Town\",\"People\",\"Last\"\r\nann,NEW YORK,2,a\r\nbo,PARIS,many,b\r\n"
+                        "cy,ROME,3,c\r\n");
+    const std::vector<std::string> import = {"import",          "guests", "g.csv",        "--map",
+                                             "FirstName=First", "--map",  "City=Town",    "--map",
+                                             "NoPeople=People", "--map",  "LastName=Last"};
+    const ObservedRun stopped = apart(import);
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(Masked(stopped.out, park.path()),
+              "We are making a BackUp of the Halvane DataBase before you Add Guests {time} ?\n> Yes\nThe Database has "
+              "been BackedUp as {park}/Park_AddGuests_{time}.MDB\nThe NoPeople of Line 1 was shortened to fit DB "
+              "field length by 2\nError on Line 1.  Failure on Field: NoPeople Data is: many\nThis is most likely due "
+              "to a ',' or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do "
+              "you want to try to continue?\n> No\n");
+    EXPECT_EQ(stopped.err, "The import stopped at a row it could not store, with 1 of 3 rows stored in Guest.\n");
+    EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "A, Ann|New York\n");
+}
+
+TEST_F(CliPark, APurgedParkCompactsToTheSizeOfANewOne) {
+    // Enough guests to take the park past the pages its first page maps cover.
+    std::string guests = "\"Last\",\"Town\"\r\n";
+    for (int i = 0; i < 25000; ++i)
+        guests += "\"Name " + std::to_string(i) + "\",\"Town " + std::to_string(i % 50) + "\"\r\n";
+    park.write("g.csv", guests);
+    ASSERT_EQ(run("import guests g.csv --map LastName=Last --map City=Town --backup no").status, 0);
+    const auto full = std::filesystem::file_size(park.file("Park.MDB"));
+
+    const CliResult purged = run("purge guests --yes --backup no --compact yes");
+    EXPECT_EQ(purged.status, 0);
+    EXPECT_EQ(purged.out.substr(purged.out.rfind('\n', purged.out.size() - 2) + 1),
+              "The Halvane DataBase has been Compressed.\n");
+    TempDir fresh;
+    RunProgram(CLI_PATH, "init '" + fresh.path() + "'" + InitFormatOption());
+    const auto compacted = std::filesystem::file_size(park.file("Park.MDB"));
+    EXPECT_LT(compacted * 10, full);
+    EXPECT_LE(compacted, std::filesystem::file_size(fresh.file("Park.MDB")) + 4 * 4096);
+    EXPECT_EQ(SoundParkRows(park.file("Park.MDB"), "Guest"), "ok\n0\n");
+}
+
+// The editors from the terminal: the grid as text, clones, edits and deletes by the editors' rules,
+// and the status and sentence of each change refused.
+
+class CliEditors : public CliPark {
+protected:
+    CliEditors() {
+        park.write("sites.csv", "\"Site\",\"Len\",\"W\",\"A\"\r\n1,40,12,30\r\n2,45,12,50\r\n10,50,14,30\r\n");
+        run("import sites sites.csv --map Number=Site --map Length=Len --map Width=W --map ElectricAmp=A "
+            "--backup no");
+        ChangePark(park.file("Park.MDB"), "ParkInfo", [](Recordset &info) {
+            info.Fields("SiteType1") = "Tent";
+            info.Fields("SiteType2") = "RV";
+            info.Update();
+        });
+    }
+};
+
+TEST_F(CliEditors, ClonesEditsAndDeletesEachWithItsStatusAndSentence) {
+    const struct {
+        const char *command;
+        int status;
+        std::string out, err;
+    } steps[] = {
+        {"clone-site 2 3 --type 2", 0, "", ""},
+        {"clone-site 99 2 --type 1", 1, "", "There is no row with ID 99 in Sites.\n"},
+        {"clone-site 2 1 --type 5", 2, "", "--type 5: the park has 2 site types\n"},
+        {"edit site 1 Length=60 Width=abc Water=yes Tent=1", 0, "", ""},
+        {"edit site 1 Bogus=1", 2, "", "'Bogus' is not a column the site editor saves\n"},
+        {"edit site 1 Length", 2, "", "COLUMN=VALUE expected, not 'Length'\n"},
+        {"delete site 3", 0, "", ""},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.command);
+        const ObservedRun run = apart(Words(step.command));
+        EXPECT_EQ(run.status, step.status);
+        EXPECT_EQ(run.out, step.out);
+        EXPECT_EQ(run.err, step.err);
+    }
+    // The grid as text: its titles, a row of each site with the rates and meters at their default, its count.
+    std::string rows;
+    for (const char *site : {"1\t1\t001\t60\t12\t30\tTrue\tFalse\tFalse\tTrue\tFalse",
+                             "2\t2\t002\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tFalse",
+                             "4\t11\t011\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tTrue",
+                             "5\t12\t012\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tTrue",
+                             "6\t13\t013\t45\t12\t50\tFalse\tFalse\tFalse\tFalse\tTrue"})
+        rows += site + std::string("\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\n");
+    const CliResult list = run("list sites");
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.out, "ID\tSiteNum\tSiteAlias\tSiteLength\tSiteWidth\tElecAmps\tHasWater\tHasSewer\tUnavailable\t"
+                        "Tent\tRV\tSumDaily$\tSumWeekly$\tSumMonthly$\tWinDaily$\tWinWeekly$\tWinMonthly$\t3MonRate$\t"
+                        "6MonRate$\t12MonRate$\tPastElecMeter\tCurrElecMeter\n" +
+                            rows + "There are Currently 0005Sites.\n");
+}
+
+// While another program writes to the park, each change the park refuses is said, with status 1,
+// and nothing is written.
+TEST_F(CliEditors, AChangeTheParkRefusesIsSaidAndFails) {
+    if (ParkFormatUnderTest() != ParkFormat::Jet)
+        GTEST_SKIP() << "an SQLite park waits for its writer before it refuses, row by row";
+    const std::string before = TempDir::readFile(park.file("Park.MDB"));
+    const ParkFileLock elsewhere(park.file("Park.MDB"));
+    for (const char *command : {"clone-site 2 3 --type 2", "edit site 1 Length=60", "delete site 3"}) {
+        SCOPED_TRACE(command);
+        const ObservedRun refused = apart(Words(command));
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find("in use"), std::string::npos) << refused.out << refused.err;
+    }
+    EXPECT_TRUE(TempDir::readFile(park.file("Park.MDB")) == before);
+}
+
+// Both programs answer --help and --version without opening a window.
+
+struct OptionCase {
+    const char *program;
+    std::vector<std::string> arguments;
+    std::string startOfOut;
+};
+
+class ProgramOptions : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(ProgramOptions, PrintAndExitWithoutADisplay) {
+    const OptionCase &c = GetParam();
+    std::vector<std::string> arguments = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", c.program};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ObservedRun run = RunObserved("/usr/bin/env", arguments, 20);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, c.startOfOut.size()), c.startOfOut) << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, ProgramOptions,
+    ::testing::Values(
+        OptionCase{DESKTOP_PATH, {"--version"}, std::string("tarnwick ") + VERSION + "\n"},
+        OptionCase{DESKTOP_PATH, {"--help"}, "Usage: tarnwick [--help | --version | --screenshots DIR]\n"},
+        OptionCase{CLI_PATH, {"--version"}, std::string("tarnwick-cli ") + VERSION + "\n"},
+        OptionCase{CLI_PATH, {"--help"}, "Tarnwick: moves a campground's old records into its new park database.\n"}),
+    [](const auto &info) {
+        return CaseName(std::string(info.param.program).substr(std::string(info.param.program).rfind('/') + 1) +
+                        info.param.arguments.front());
+    });
 
 } // namespace
 } // namespace tarnwick

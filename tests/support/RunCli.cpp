@@ -34,21 +34,6 @@ pid_t Spawn(const std::string &program, const std::vector<std::string> &argument
 
 } // namespace
 
-CliResult RunProgram(const std::string &program, const std::string &arguments) {
-    CliResult result;
-    std::string command = "'" + program + "' " + arguments + " </dev/null 2>&1";
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments, int limitSeconds) {
     TempDir streams;
     const std::string out = streams.file("out"), err = streams.file("err");
@@ -76,6 +61,12 @@ ObservedRun RunObserved(const std::string &program, const std::vector<std::strin
     run.out = TempDir::readFile(out);
     run.err = TempDir::readFile(err);
     return run;
+}
+
+CliResult RunProgram(const std::string &program, const std::string &arguments) {
+    // Through a shell, which reads the quoted arguments; its streams as one, in the order written.
+    const ObservedRun run = RunObserved("/bin/sh", {"-c", "exec 2>&1; '" + program + "' " + arguments}, 3600);
+    return {run.status, run.out};
 }
 
 std::string CopyCliInto(const std::string &folder) {
