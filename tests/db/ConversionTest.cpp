@@ -18,6 +18,9 @@ struct Conversion {
     Value input;
     std::optional<Value> stored; // none: refused
 };
+void PrintTo(const Conversion &c, std::ostream *os) {
+    *os << c.name;
+}
 
 Value date(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
     return Value::date(SerialFromParts({y, m, d, h, mi, s}));
