@@ -44,8 +44,6 @@ TEST_F(CliRefusals, AParkFolderWithoutAParkItCanOpenIsNamedAndLeftAsItWas) {
          "There is no Park.MDB Database in {park}, the folder given with --park.\nGive the folder that holds the "
          "park's Park.MDB, or make a new park there with: tarnwick-cli init {park}\n"},
         {"Access 97", copy("testV1997.mdb"), error + "{park}/Park.MDB is an Access 97 (Jet 3) database." + notJet4},
-        {"Access 2007", copy("ASampleDatabase.accdb"),
-         error + "{park}/Park.MDB is an Access 2007 or later (ACE) database." + notJet4},
         {"encrypted Access 2000",
          [&] {
              copy("emptyJet4.mdb")();
@@ -83,18 +81,6 @@ TEST_F(CliRefusals, AReadOnlyParkNamesTheCauseOnce) {
     EXPECT_EQ(imported.out.substr(imported.out.find("> No\n") + 5),
               "Nothing was imported into Sites: -2147467259: " + park.file("Park.MDB") +
                   " is read-only, so nothing can be written to it.\n");
-}
-
-TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {
-    const std::string locked = park.file("locked.mdb");
-    fs::copy_file(kAccess + "testV1997.mdb", locked);
-    ChangeHeader(locked, [](std::vector<std::uint8_t> &page) { WriteJetPassword(page, "Sesame42"); });
-    const std::string box = "Password Input: This database requires a Password. Please enter the correct Password.\n";
-    const CliResult wrong = run("tables '" + locked + "' --password wrong");
-    EXPECT_EQ(wrong.status, 1);
-    EXPECT_EQ(wrong.out,
-              box + "> (5 characters)\n" + box + "> Cancel\nThe correct Password MUST be provided ... Aborting\n");
-    EXPECT_EQ(run("tables '" + locked + "' --password Sesame42").status, 0);
 }
 
 // Only the first 45 tables have a box, as in the export window: a table without one, and one that
@@ -185,14 +171,6 @@ INSTANTIATE_TEST_SUITE_P(Recipes, DamagedAccessTest,
                              const std::string name = info.param.recipe.name;
                              return name.substr(0, name.find('.'));
                          });
-
-TEST_F(DamagedAccessTest, ATableListedInADamagedFileExportsCleanly) {
-    const ObservedRun exported = apart({"export", WriteDamaged(park, kHexDump), "Orders"});
-    EXPECT_EQ(exported.status, 0) << exported.out;
-    EXPECT_EQ(Lines(exported.out).back(), "Orders.xls Saved!");
-    EXPECT_EQ(exported.err, "");
-    EXPECT_TRUE(park.exists("Orders.xls"));
-}
 
 TEST_F(DamagedAccessTest, AFileWhoseCatalogHoldsNoTableIsCalledDamagedAndAnEmptyDatabaseIsNot) {
     // Cut short, the catalog pages of these files are gone, yet libmdb opens them.

@@ -53,9 +53,6 @@ const std::string kNoQuotes = "Your File does NOT have quotes around the Fields!
                               "quotes.\n";
 const std::string kRepaired = "New file has been saved.\nPlease use a text editor to verify the extra Quotes were "
                               "properly addded.\nNew File: {park}/bare New.CSV\n1 Lines Processed.\n";
-const std::string kMapping = "{\n  \"table\": \"sites\",\n  \"delimiter\": \"comma\",\n  \"case\": \"title\",\n  "
-                             "\"yesNo\": [],\n  \"slots\": {\n    \"Number\": \"Site\"\n  },\n  \"titles\": [\n    "
-                             "\"Site\",\n    \"Len\"\n  ]\n}\n";
 const std::string kAddCharges = "We are making a BackUp of the Halvane DataBase before you Add OtherCharges {time} "
                                 "?\n> No\n";
 const std::string kNotANumber = "Amount cannot take 'cheap': it is not a number";
@@ -67,7 +64,6 @@ TEST_P(CliTranscript, StatusStreamsAndFiles) {
     park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\n");
     park.write("b.txt", "\"Item\",\"Price\"\r\nwood,3\r\npin,cheap\r\n");
     park.write("bare.csv", "Site,Len\r\n1,40\r\n");
-    park.write("saved.mapping.json", kMapping);
     auto files = [&] {
         std::set<std::string> names;
         for (const auto &entry : fs::directory_iterator(park.path()))
@@ -123,7 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                    kNoQuotes + "> Cancel\n", "", ""},
         Transcript{"titles repaired", "titles bare.csv --repair ok", 0, kNoQuotes + "> OK\n" + kRepaired, "",
                    "bare New.CSV"},
-        Transcript{"repair quotes", "repair-quotes bare.csv", 0, kRepaired, "", "bare New.CSV"},
         Transcript{"check", "check charges a.csv --map Name=Item --report r.csv", 0,
                    "1 data line read, 1 row would be stored, 0 refused, 0 values shortened.\n", "", "r.csv"},
         Transcript{
@@ -134,7 +129,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "\t3\t\nb.txt\t3\tPIN\t[cheap]\t" +
                 kNotANumber + "\n",
             "", ""},
-        Transcript{"mapping shown by name", "mapping show saved", 0, kMapping, "", ""},
         Transcript{"purge unconfirmed", "purge guests", 1,
                    "Doing this will totally Remove ALL Guests from the Park.MDB Database. Are you SURE you want to "
                    "continue?\n> No\n",
@@ -146,8 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
         Transcript{"compact", "compact", 0,
                    "Do you want to Compress the Halvane DataBase?\n> Yes\nThe Halvane DataBase has been Compressed.\n",
                    "", ""},
-        Transcript{"list of no guests", "list guests", 0,
-                   "There are Currently 0000Guests.\nThere are no Guests Available.\n", "", ""},
         Transcript{"delete of no row", "delete site 99", 1, "There are no Sites Available.\n",
                    "There is no row with ID 99 in Sites.\n", ""},
         Transcript{"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
