@@ -244,6 +244,7 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
     const std::string parkBytes = park.read("Park.MDB");
     CreateRVCon(session);
     const std::string good = TempDir::readFile(park.file("Park_AddSites_12-04-2026 09 05.MDB"));
+    park.write("Park_AddSites_01-01-2026 10 00.MDB", good.substr(0, good.size() / 2));
     std::string damaged = good;
     for (std::size_t i = 4096; i < damaged.size(); i += 7)
         damaged[i] = static_cast<char>(~damaged[i]);
@@ -253,6 +254,7 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
                               "' 'CREATE TABLE Sites (x); CREATE TABLE Guest (x); CREATE TABLE OtherCharges (x); "
                               "CREATE TABLE ParkInfo (x)'");
     const std::pair<std::string, std::string> cases[] = {
+        {"Park_AddSites_01-01-2026 10 00.MDB", "is damaged and cannot be put back."},
         {"damaged.MDB", "is damaged and cannot be put back."},
         {"other.MDB", "is not a park database: it has no Guest table."},
         {"alike.MDB", "is not a park database: its Sites table has no ID column."},
