@@ -275,6 +275,8 @@ class ProgramOptions : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(ProgramOptions, PrintAndExitWithoutADisplay) {
     const OptionCase &c = GetParam();
+    if (*c.program == '\0')
+        GTEST_SKIP() << "the desktop program is not part of this build";
     std::vector<std::string> arguments = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", c.program};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
     const ObservedRun run = RunObserved("/usr/bin/env", arguments, 20);
