@@ -195,6 +195,10 @@ TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
     EXPECT_EQ(DescribeBackup(first).sites, 5) << "the file put back kept what it held";
     EXPECT_EQ(DescribeBackup(second).sites, 2);
     EXPECT_EQ(ListBackups(park.path()).size(), 4u);
+    // The year counts before the month: January's backup is newer than the December before it.
+    std::filesystem::copy_file(first, park.file("Park_AddSites_01-05-2027 08 00.MDB"));
+    EXPECT_EQ(std::filesystem::path(ListBackups(park.path()).front().path).filename(),
+              "Park_AddSites_01-05-2027 08 00.MDB");
 }
 
 TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
