@@ -142,6 +142,11 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
         EXPECT_EQ(park.exists("Park.TMP"), reply == Answer::No);
         EXPECT_EQ(park.exists("Park.TMP-journal"), reply == Answer::No);
     }
+    // What cannot be removed is said.
+    std::filesystem::create_directories(park.file("Park.TMP/held"));
+    answer({Answer::Yes});
+    CheckLeftCompaction(session);
+    EXPECT_EQ(prompter.texts().back(), park.file("Park.TMP") + " could not be removed: Directory not empty.");
 }
 
 TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {

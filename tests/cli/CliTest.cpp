@@ -137,6 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "We are making an Initial BackUp of the Halvane DataBase before you make any changes {time} ?\n> "
                    "Yes\nThe Database has been BackedUp as {park}/Park_Initial_{time}.MDB\n",
                    "", "Park_Initial_{time}.MDB"},
+        Transcript{"list of no guests", "list guests", 0,
+                   "There are Currently 0000Guests.\nThere are no Guests Available.\n", "", ""},
         Transcript{"compact", "compact", 0,
                    "Do you want to Compress the Halvane DataBase?\n> Yes\nThe Halvane DataBase has been Compressed.\n",
                    "", ""},
