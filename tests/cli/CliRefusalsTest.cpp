@@ -83,6 +83,19 @@ TEST_F(CliRefusals, AReadOnlyParkNamesTheCauseOnce) {
                   " is read-only, so nothing can be written to it.\n");
 }
 
+// --password answers the first password box only: a wrong one is asked again and the run cancelled.
+TEST_F(CliRefusals, AGivenPasswordAnswersTheFirstBoxOnly) {
+    const std::string locked = park.file("locked.mdb");
+    fs::copy_file(kAccess + "testV1997.mdb", locked);
+    ChangeHeader(locked, [](std::vector<std::uint8_t> &page) { WriteJetPassword(page, "Sesame42"); });
+    const std::string box = "Password Input: This database requires a Password. Please enter the correct Password.\n";
+    const CliResult wrong = run("tables '" + locked + "' --password wrong");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.out,
+              box + "> (5 characters)\n" + box + "> Cancel\nThe correct Password MUST be provided ... Aborting\n");
+    EXPECT_EQ(run("tables '" + locked + "' --password Sesame42").status, 0);
+}
+
 // Only the first 45 tables have a box, as in the export window: a table without one, and one that
 // does not exist, are refused on stderr after the others are written.
 TEST_F(CliRefusals, OnlyTheFirst45TablesAreExported) {
