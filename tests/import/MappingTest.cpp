@@ -203,6 +203,7 @@ TEST_F(MappingCli, AMappingIsCheckedWholeAndReplacedOnlyWhenForced) {
     ASSERT_EQ(run("mapping save store charges pos.csv --map Name=Price").status, 0);
     EXPECT_EQ(run(save).status, 1) << "not replaced without --force";
     ASSERT_EQ(run(save + " --force").status, 0);
+    EXPECT_EQ(run("mapping show store").out, park.read("store.mapping.json"));
     ASSERT_EQ(run("import charges pos.csv --mapping auto --backup no").status, 0);
     EXPECT_EQ(sql("SELECT Name, Amount, Taxable FROM OtherCharges"), "ICE|2.5|1\n");
 }
