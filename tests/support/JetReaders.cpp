@@ -55,7 +55,9 @@ std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string 
             quoted = !quoted;
             cell = cell.value_or("");
         } else if (quoted || (c != ',' && c != '\n')) {
-            cell = cell.value_or("") + c;
+            if (!cell)
+                cell.emplace();
+            *cell += c; // in place: a memo of a megabyte is one cell
         } else {
             rows.back().push_back(cell);
             cell.reset();
