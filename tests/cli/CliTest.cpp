@@ -272,6 +272,9 @@ struct OptionCase {
     std::vector<std::string> arguments;
     std::string startOfOut;
 };
+void PrintTo(const OptionCase &c, std::ostream *os) {
+    *os << (*c.program ? c.program : "(the desktop program, not built)") << " " << c.arguments.front();
+}
 
 class ProgramOptions : public ::testing::TestWithParam<OptionCase> {};
 

@@ -56,6 +56,9 @@ struct ExportCase {
     const char *table;
     const char *skipped; // columns of bytes, which workbooks leave empty
 };
+void PrintTo(const ExportCase &c, std::ostream *os) {
+    *os << c.file << " " << c.table;
+}
 
 class ExportMatches : public ExportTest, public ::testing::WithParamInterface<ExportCase> {};
 

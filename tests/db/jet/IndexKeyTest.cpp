@@ -141,10 +141,18 @@ std::vector<JetValue> keyValues(ColumnKind kind, std::mt19937 &random) {
 }
 
 // A table keyed on a column of each kind, filled by the engine in random order.
-class KeyedOn : public testing::TestWithParam<std::pair<const char *, ColumnKind>> {};
+struct KeyKind {
+    const char *name;
+    ColumnKind kind;
+};
+void PrintTo(const KeyKind &k, std::ostream *os) {
+    *os << k.name;
+}
+
+class KeyedOn : public testing::TestWithParam<KeyKind> {};
 
 TEST_P(KeyedOn, ATableFilledInRandomOrderStaysInStepForAllReaders) {
-    const ColumnKind kind = GetParam().second;
+    const ColumnKind kind = GetParam().kind;
     TempDir dir;
     const std::string path = dir.file("Keys.mdb");
     jet::CreateEmptyDatabase(path);
@@ -161,13 +169,13 @@ TEST_P(KeyedOn, ATableFilledInRandomOrderStaysInStepForAllReaders) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, KeyedOn,
-                         testing::Values(std::pair{"Byte", ColumnKind::Byte}, std::pair{"Integer", ColumnKind::Integer},
-                                         std::pair{"Currency", ColumnKind::Currency},
-                                         std::pair{"Single", ColumnKind::Single},
-                                         std::pair{"Double", ColumnKind::Double},
-                                         std::pair{"DateTime", ColumnKind::DateTime},
-                                         std::pair{"Text", ColumnKind::Text}),
-                         [](const auto &info) { return std::string(info.param.first); });
+                         testing::Values(KeyKind{"Byte", ColumnKind::Byte}, KeyKind{"Integer", ColumnKind::Integer},
+                                         KeyKind{"Currency", ColumnKind::Currency},
+                                         KeyKind{"Single", ColumnKind::Single},
+                                         KeyKind{"Double", ColumnKind::Double},
+                                         KeyKind{"DateTime", ColumnKind::DateTime},
+                                         KeyKind{"Text", ColumnKind::Text}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // Saved queries' rows are keyed on their object, attribute and a four-byte order: rows appended, in
 // random order, to the query table of a database Access made, kept in key order.
