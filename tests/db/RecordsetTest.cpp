@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tarnwick {
@@ -38,6 +39,16 @@ protected:
     Connection connection;
 };
 
+// The number of the database error that `act` throws; 0 when it throws none.
+long errorOf(const std::function<void()> &act) {
+    try {
+        act();
+    } catch (const DbError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
 // A missing file is the provider's error, and no file is made; a file that is not a database has its own number.
 TEST(ConnectionTest, AFileMissingOrNotADatabaseIsRefused) {
     for (const bool missing : {true, false}) {
@@ -46,12 +57,7 @@ TEST(ConnectionTest, AFileMissingOrNotADatabaseIsRefused) {
             dir.write("Park.MDB", std::string(4096, 'x'));
         Connection c;
         c.SetProperty("Data Source", dir.file("Park.MDB"));
-        try {
-            c.Open();
-            ADD_FAILURE() << "opened";
-        } catch (const DbError &e) {
-            EXPECT_EQ(e.number(), missing ? -2147467259 : dberr::UnrecognizedFormat);
-        }
+        EXPECT_EQ(errorOf([&] { c.Open(); }), missing ? -2147467259 : dberr::UnrecognizedFormat);
         EXPECT_EQ(dir.exists("Park.MDB"), !missing);
     }
 }
@@ -147,15 +153,9 @@ TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
 TEST_F(RecordsetTest, WhatIsRefusedChangesNothing) {
     Recordset rs;
     for (const char *sql : {"DELETE FROM Guest", "SELECT Name FROM Guest", "SELECT * FROM Guest Where Name = 'x'",
-                            "SELECT * FROM Guest; DROP TABLE Guest"}) {
-        try {
-            open(rs, sql);
-            ADD_FAILURE() << sql;
-        } catch (const DbError &e) {
-            EXPECT_EQ(e.number(), dberr::UnsupportedQuery) << sql;
-        }
-    }
-    EXPECT_THROW(open(rs, "SELECT * FROM Nowhere"), DbError);
+                            "SELECT * FROM Guest; DROP TABLE Guest"})
+        EXPECT_EQ(errorOf([&] { open(rs, sql); }), dberr::UnsupportedQuery) << sql;
+    EXPECT_NE(errorOf([&] { open(rs, "SELECT * FROM Nowhere"); }), 0);
 
     rs.Open("[ParkInfo]", connection, adOpenForwardOnly, adLockReadOnly, adCmdTable);
     EXPECT_EQ(rs.RecordCount(), 1);

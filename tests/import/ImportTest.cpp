@@ -18,16 +18,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-Texts split(const std::string &text, char at) {
-    Texts parts{""};
-    for (char c : text)
-        if (c == at)
-            parts.emplace_back();
-        else
-            parts.back().push_back(c);
-    return parts;
-}
-
 std::string rowError(long line, const std::string &caption, const std::string &value) {
     return "Error on Line " + std::to_string(line) + ".  Failure on Field: " + caption + " Data is: " + value +
            "\r\nThis is most likely due to a ',' or ';' in a field confusing the Field Capture routine\r\n"
@@ -66,7 +56,7 @@ protected:
         rs.Open("SELECT * FROM " + table, reader, adOpenStatic, adLockReadOnly);
         std::string out;
         for (; !rs.Eof(); rs.MoveNext()) {
-            for (const std::string &column : split(columns, ',')) {
+            for (const std::string &column : SplitAt(columns, ',')) {
                 const Value v = rs.Fields(column).GetValue();
                 out += (v.isNull() ? "<Null>" : v.toString()) + "|";
             }
@@ -87,7 +77,7 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
     const std::string file = workbook ? "source.xls" : "source.csv";
     workbook ? WriteGridWorkbook(park.file(file), c.source.substr(4)) : park.write(file, c.source);
     ImportWindowState window;
-    for (const std::string &pair : split(c.map, ';'))
+    for (const std::string &pair : SplitAt(c.map, ';'))
         for (MappingSlot &slot : window.slots(c.table))
             if (slot.caption == pair.substr(0, pair.find('=')))
                 slot.title = pair.substr(pair.find('=') + 1);
@@ -95,7 +85,7 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
     prompter.answers = {Answer::Yes}; // a workbook's sheet question
     GetFieldNames(session, file, window.ShtName, picker);
     const std::string options = std::string(" ") + c.options + " ";
-    auto has = [&](const char *word) { return options.find(std::string(" ") + word + " ") != std::string::npos; };
+    auto has = [&](const char *word) { return options.find(" " + std::string(word) + " ") != std::string::npos; };
     window.allCaps = has("caps");
     window.comma = !has("semicolon");
     window.ampYesNo = has("amp");
@@ -345,8 +335,8 @@ TEST_F(RejectedRowsTest, RejectedRowsImportOnceFixed) {
     for (int i = 0; i < 6; ++i)
         book.setText(i / 3 + 1, i % 3 + 1, cells[i]);
     book.save(park.file("guests.xls"));
-    EXPECT_EQ(import({"guests.xls"}).back(), rejectedNote(1, park.file("guests rejected.xls")) +
-                                                 ", then import that file with the same mapping.");
+    EXPECT_EQ(import({"guests.xls"}).back(),
+              rejectedNote(1, park.file("guests rejected.xls")) + ", then import that file with the same mapping.");
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
               "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
               "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\tn:2\n2\t5\ts:Number cannot "

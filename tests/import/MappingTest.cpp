@@ -4,6 +4,7 @@
 #include "support/CaseName.h"
 #include "support/CliPark.h"
 #include "support/ParkFixture.h"
+#include "support/WorkbookDumps.h"
 
 #include <sys/stat.h>
 
@@ -11,16 +12,6 @@ namespace tarnwick {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-Texts split(const std::string &text) {
-    Texts parts;
-    std::size_t at = 0;
-    for (std::size_t next; !text.empty() && (next = text.find(',', at)) != std::string::npos; at = next + 1)
-        parts.push_back(text.substr(at, next - at));
-    if (!text.empty())
-        parts.push_back(text.substr(at));
-    return parts;
-}
 
 struct MatchCase {
     const char *source;
@@ -38,13 +29,13 @@ TEST_P(AutoMatching, PicksThePlainMatchesAndNeverAWrongOne) {
     const MatchCase &c = GetParam();
     ImportWindowState window;
     std::vector<MappingSlot> &slots = window.slots(c.table);
-    const Texts titles = split(c.titles);
+    const Texts titles = SplitAt(c.titles, ',');
     const MatchResult result = AutoMatch(slots, c.table, titles);
     Texts chosen;
     for (const MappingSlot &slot : slots)
         if (!slot.title.empty())
             chosen.push_back(slot.caption + "=" + slot.title);
-    EXPECT_EQ(chosen, split(c.expected));
+    EXPECT_EQ(chosen, *c.expected ? SplitAt(c.expected, ',') : Texts{});
     EXPECT_EQ(result.matched.size(), chosen.size());
     EXPECT_EQ(result.leftover.size(), titles.size() - chosen.size());
 }
@@ -87,9 +78,7 @@ TEST_F(MappingFiles, RoundTripAndOfferForTheSameTitlesOnly) {
     const Texts titles = {"Item", "Price", "Tax"};
     const SavedMapping saved = CaptureMapping(window, ImportTable::Charges, titles);
     ASSERT_TRUE(SaveMappingFile(session, park.file("store.mapping.json"), saved));
-    const std::optional<SavedMapping> loaded = LoadMappingFile(session, park.file("store.mapping.json"));
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(MappingToJson(*loaded), MappingToJson(saved));
+    EXPECT_EQ(MappingToJson(LoadMappingFile(session, park.file("store.mapping.json")).value()), MappingToJson(saved));
     EXPECT_FALSE(FindMappingFor(park.path(), ImportTable::Charges, {"Item", "Price"}));
     EXPECT_FALSE(FindMappingFor(park.path(), ImportTable::Guests, titles));
     // Titles match whether their accents are composed or not ("Café" with the accent apart here).
@@ -143,11 +132,9 @@ TEST_F(MappingFiles, FilesThatAreNoMappingAreNamedWithTheirProblem) {
     for (const auto &[content, problem] : cases) {
         SCOPED_TRACE(content);
         prompter.shown.clear();
-        std::string path = content;
-        if (content[0] != '/') {
-            path = park.file("bad.mapping.json");
+        const std::string path = content[0] == '/' ? content : park.file("bad.mapping.json");
+        if (path != content)
             park.write("bad.mapping.json", content);
-        }
         EXPECT_FALSE(LoadMappingFile(session, path));
         ASSERT_EQ(prompter.shown.size(), 1u);
         EXPECT_EQ(prompter.texts()[0].rfind("The mapping " + path + " cannot be used: " + problem, 0), 0u)

@@ -7,7 +7,6 @@
 #include "sheet/WorkbookWriter.h"
 #include "support/CaseName.h"
 #include "support/RawWorkbook.h"
-#include "support/RunCli.h"
 #include "support/TempDir.h"
 #include "support/WorkbookDumps.h"
 
@@ -51,34 +50,25 @@ TEST(WorkbookWriterTest, EveryKindOfCellReadsBackIdenticallyThroughXlrd) {
     expectSameDump(ours, DumpWithXlrd(dir.file("book.xls")));
 }
 
+// The first row's last cell and the far corner; past them, or past a cell's text, the writer
+// refuses. (A sheet filled to its last row is the long export's.)
 TEST(WorkbookWriterTest, EmptySheetAndSheetReachingBothLimits) {
     TempDir dir;
     WorkbookWriter().save(dir.file("empty.xls"));
-    EXPECT_EQ(DumpWithOurReader(dir.file("empty.xls")), "sheet\tSheet1\t0\t0\n");
-    EXPECT_EQ(DumpWithXlrd(dir.file("empty.xls")), "sheet\tSheet1\t0\t0\n");
-
-    // Every row's first cell, the first row's last and the far corner.
     WorkbookWriter writer;
-    writer.setNumber(1, 1, 1);
     writer.setNumber(1, 256, 256);
-    for (int r = 2; r <= 65536; ++r)
-        writer.setNumber(r, 1, r);
     writer.setText(65536, 256, "corner");
     EXPECT_THROW(writer.setNumber(65537, 1, 0), SheetError);
     EXPECT_THROW(writer.setNumber(65536, 257, 0), SheetError);
     EXPECT_THROW(writer.setText(65536, 2, std::string(32768, 'x')), SheetError);
     writer.save(dir.file("full.xls"));
-    const std::string ours = DumpWithOurReader(dir.file("full.xls"));
-    EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n'), 1 + 65536 + 2);
-    EXPECT_EQ(ours.rfind("sheet\tSheet1\t65536\t256\n1\t1\tn:1\n1\t256\tn:256\n2\t1\tn:2\n", 0), 0u);
-    EXPECT_EQ(ours.substr(ours.rfind("\n65535\t")), "\n65535\t1\tn:65535\n65536\t1\tn:65536\n65536\t256\ts:corner\n");
-    // xlrd, which would list every cell of the extent, is asked for the extent and those cells.
-    EXPECT_EQ(RunProgram("/usr/bin/python3", "-c 'import sys, xlrd; s = xlrd.open_workbook(sys.argv[1]).sheets()[0]; "
-                                             "print(s.nrows, s.ncols, s.col_values(0) == list(range(1, 65537)), "
-                                             "s.cell_value(0, 255), s.cell_value(65535, 255))' '" +
-                                                 dir.file("full.xls") + "'")
-                  .out,
-              "65536 256 True 256.0 corner\n");
+    const std::pair<const char *, const char *> books[] = {
+        {"empty.xls", "sheet\tSheet1\t0\t0\n"},
+        {"full.xls", "sheet\tSheet1\t65536\t256\n1\t256\tn:256\n65536\t256\ts:corner\n"}};
+    for (const auto &[name, dump] : books) {
+        EXPECT_EQ(DumpWithOurReader(dir.file(name)), dump);
+        EXPECT_EQ(DumpWithXlrd(dir.file(name)), dump);
+    }
 }
 
 // xlrd counts formatted empty cells into a sheet's extent; we count the cells that hold something.

@@ -26,21 +26,21 @@ std::string number(double n) {
     return buffer;
 }
 
-std::vector<std::string> split(const std::string &text, char at) {
-    std::vector<std::string> parts(1);
-    for (char c : text)
-        c == at ? void(parts.emplace_back()) : parts.back().push_back(c);
-    return parts;
-}
-
 bool sheetLine(const std::string &line) {
     return line.size() > 1 && line.front() == '[' && line.back() == ']';
 }
 
 } // namespace
 
+std::vector<std::string> SplitAt(const std::string &text, char at) {
+    std::vector<std::string> parts(1);
+    for (char c : text)
+        c == at ? void(parts.emplace_back()) : parts.back().push_back(c);
+    return parts;
+}
+
 void WriteGridWorkbook(const std::string &path, const std::string &grid) {
-    const std::vector<std::string> lines = split(grid, '\n');
+    const std::vector<std::string> lines = SplitAt(grid, '\n');
     WorkbookWriter book(sheetLine(lines[0]) ? lines[0].substr(1, lines[0].size() - 2) : "Sheet1");
     int row = 0;
     for (std::size_t i = sheetLine(lines[0]) ? 1 : 0; i < lines.size(); ++i) {
@@ -51,7 +51,7 @@ void WriteGridWorkbook(const std::string &path, const std::string &grid) {
         }
         ++row;
         int column = 0;
-        for (const std::string &cell : split(lines[i], '\t')) {
+        for (const std::string &cell : SplitAt(lines[i], '\t')) {
             ++column;
             const char kind = cell.empty() ? 0 : cell[0];
             if (kind == '#' || kind == '@' || kind == '?') {
@@ -76,18 +76,15 @@ std::string DumpWithOurReader(const std::string &path) {
         for (auto cursor = book.rows(s); cursor.next();) {
             for (int c = 1; c <= static_cast<int>(cursor.cells().size()); ++c) {
                 const Cell &cell = cursor.cell(c);
-                std::string value;
+                const std::string iso = cell.type == Cell::Type::Date ? FormatIsoDate(cell.number) : "";
+                const std::string value = cell.type == Cell::Type::Date
+                                              ? "d:" + (iso.substr(11) == "00:00:00" ? iso.substr(0, 10) : iso)
+                                          : cell.type == Cell::Type::Number  ? "n:" + number(cell.number)
+                                          : cell.type == Cell::Type::Boolean ? "b:" + number(cell.number)
+                                          : cell.type == Cell::Type::Text    ? "s:" + escape(cell.text)
+                                                                             : "e:" + cell.text;
                 if (cell.type == Cell::Type::Empty)
                     continue;
-                if (cell.type == Cell::Type::Date) {
-                    const std::string iso = FormatIsoDate(cell.number);
-                    value = "d:" + (iso.substr(11) == "00:00:00" ? iso.substr(0, 10) : iso);
-                } else {
-                    value = cell.type == Cell::Type::Number    ? "n:" + number(cell.number)
-                            : cell.type == Cell::Type::Boolean ? "b:" + number(cell.number)
-                            : cell.type == Cell::Type::Text    ? "s:" + escape(cell.text)
-                                                               : "e:" + cell.text;
-                }
                 rows = std::max(rows, cursor.row());
                 columns = std::max(columns, c);
                 cells += std::to_string(cursor.row()) + "\t" + std::to_string(c) + "\t" + value + "\n";
