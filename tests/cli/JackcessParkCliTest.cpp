@@ -1,7 +1,8 @@
 // The terminal program on a copy of a park another writer made and filled: Jackcess's park of 19,500
 // guests with nine more indexes and a table of reservations pointing to guests. The deletes the
-// reservations forbid are refused in Jet's sentence, every index stays in step, and a park whose
-// pages are damaged is named as such instead of shown empty.
+// reservations forbid are refused in Jet's sentence on stderr with a failing status, and a park whose
+// pages are damaged is named as such instead of shown empty. (The engine's upkeep of that park's
+// indexes through deletes and compaction is checked in JetWriteTest.)
 #include "db/jet/JetDatabase.h"
 #include "support/CliPark.h"
 #include "support/JetReaders.h"
@@ -33,14 +34,11 @@ TEST_F(JackcessParkCli, DeletesItsReservationsForbidAreRefusedInJetsSentence) {
     EXPECT_EQ(booked.err, related);
     EXPECT_EQ(jet::JetDatabase(file).table("Guest").rowCount, 19499u);
 
-    // The purge stops at the first guest a reservation holds (guest 2); those before it stay deleted.
+    // The purge stops at the first guest a reservation holds (guest 2), with the same sentence.
     const ObservedRun purged = apart({"purge", "guests", "--yes", "--backup", "no"}, 120);
     EXPECT_EQ(purged.status, 1);
     EXPECT_NE((purged.out + purged.err).find(related), std::string::npos) << purged.out << purged.err;
-    const ObservedRun compacted = apart({"compact"}, 120);
-    EXPECT_EQ(compacted.status, 0) << compacted.out << compacted.err;
-    EXPECT_EQ(IndexProblems(file, {"Guest", "Sites", "OtherCharges", "Reservations"}), "");
-    EXPECT_EQ(CompareWithOutsideReaders(file, "Guest"), "");
+    EXPECT_EQ(jet::JetDatabase(file).table("Guest").rowCount, 19499u);
 }
 
 // A park whose guest pages are damaged: the listing says so on stderr and fails, as the status does,

@@ -12,7 +12,6 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
@@ -24,21 +23,17 @@ using jet::ColumnKind;
 using jet::JetValue;
 using Json = nlohmann::json;
 
-ObservedRun observed(const std::string &program, const std::vector<std::string> &arguments) {
+ObservedRun run(const std::string &program, const std::vector<std::string> &arguments) {
     ObservedRun result = RunObserved(program, arguments, 120);
     if (result.status != 0)
         throw std::runtime_error(program + " failed (" + std::to_string(result.status) + "): " + result.err);
     return result;
 }
 
-std::string run(const std::string &program, const std::vector<std::string> &arguments) {
-    return observed(program, arguments).out;
-}
-
 // `table` of `file` as mdb_reader_dump.js prints it: {"columns": [...], "rows": [[...]]}.
 Json mdbReader(const std::string &file, const std::string &table) {
     return Json::parse(
-        run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}));
+        run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}).out);
 }
 
 // mdb-export's CSV: commas between cells, a line feed after each row, text in double quotes that
@@ -75,11 +70,8 @@ std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string 
 
 std::string hex(const std::string &bytes) {
     std::string out;
-    char digits[3];
-    for (unsigned char b : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", b);
-        out += digits;
-    }
+    for (unsigned char b : bytes)
+        out += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
     return out;
 }
 
@@ -192,17 +184,12 @@ Json normalizedReaderCell(const jet::ColumnDef &column, const Json &cell) {
     return cell;
 }
 
-// Where each of `names` is among `columns`.
-std::vector<std::size_t> positions(const std::vector<std::string> &columns, const std::vector<std::string> &names,
-                                   const std::string &reader) {
-    std::vector<std::size_t> at;
-    for (const std::string &name : names) {
-        const auto found = std::find(columns.begin(), columns.end(), name);
-        if (found == columns.end())
-            throw std::runtime_error(reader + " has no column " + name);
-        at.push_back(static_cast<std::size_t>(found - columns.begin()));
-    }
-    return at;
+// Where the column `name` is among `columns`.
+std::size_t position(const std::vector<std::string> &columns, const std::string &name, const std::string &reader) {
+    const auto found = std::find(columns.begin(), columns.end(), name);
+    if (found == columns.end())
+        throw std::runtime_error(reader + " has no column " + name);
+    return static_cast<std::size_t>(found - columns.begin());
 }
 
 } // namespace
@@ -231,7 +218,7 @@ std::string HexDecoded(const std::string &digits) {
 
 std::vector<std::string> MdbTables(const std::string &file) {
     std::vector<std::string> names;
-    std::istringstream lines(run("/usr/bin/mdb-tables", {"-S", "-1", file}));
+    std::istringstream lines(run("/usr/bin/mdb-tables", {"-S", "-1", file}).out);
     for (std::string line; std::getline(lines, line);)
         if (!line.empty())
             names.push_back(line);
@@ -239,12 +226,12 @@ std::vector<std::string> MdbTables(const std::string &file) {
 }
 
 std::string MdbProp(const std::string &file, const std::string &table) {
-    return run("/usr/bin/mdb-prop", {file, table});
+    return run("/usr/bin/mdb-prop", {file, table}).out;
 }
 
 ExportedTable MdbExport(const std::string &file, const std::string &table) {
     const std::string format = "%Y-%m-%d %H:%M:%S";
-    const ObservedRun printed = observed("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table});
+    const ObservedRun printed = run("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table});
     auto rows = parseCsv(printed.out);
     ExportedTable exported{{}, {}, printed.err};
     if (rows.empty())
@@ -257,17 +244,15 @@ ExportedTable MdbExport(const std::string &file, const std::string &table) {
 
 std::string CompareWithOutsideReaders(const std::string &file, const std::string &table) {
     const jet::JetDatabase database(file);
-    const jet::TableDef definition = database.table(table);
-    std::vector<std::string> names;
-    for (const jet::ColumnDef &column : definition.columns)
-        names.push_back(column.name);
+    const std::vector<jet::ColumnDef> &columns = database.table(table).columns;
     const auto rows = JetRows(database, table);
-
     const ExportedTable exported = MdbExport(file, table);
     const Json read = mdbReader(file, table);
-    const std::vector<std::size_t> exportAt = positions(exported.columns, names, "mdb-export");
-    const std::vector<std::size_t> readerAt =
-        positions(read["columns"].get<std::vector<std::string>>(), names, "mdb-reader");
+    std::vector<std::size_t> exportAt, readerAt;
+    for (const jet::ColumnDef &column : columns) {
+        exportAt.push_back(position(exported.columns, column.name, "mdb-export"));
+        readerAt.push_back(position(read["columns"].get<std::vector<std::string>>(), column.name, "mdb-reader"));
+    }
     if (exported.rows.size() != rows.size() || read["rows"].size() != rows.size())
         return table + ": the engine reads " + std::to_string(rows.size()) + " rows, mdb-export " +
                std::to_string(exported.rows.size()) + ", mdb-reader " + std::to_string(read["rows"].size());
@@ -276,17 +261,15 @@ std::string CompareWithOutsideReaders(const std::string &file, const std::string
     std::vector<std::string> ourForms, readerForms;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         Json ourForm = Json::array(), readerForm = Json::array();
-        for (std::size_t c = 0; c < names.size(); ++c) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
             const JetValue &value = rows[r].second[c];
-            const auto &exportRow = exported.rows[r];
             const std::optional<std::string> cell =
-                exportAt[c] < exportRow.size() ? exportRow[exportAt[c]] : std::nullopt;
-            if (!sameAsExport(definition.columns[c], value, cell))
-                return table + " row " + std::to_string(r) + " column " + names[c] + ": engine " +
-                       shortened(mdbReaderForm(definition.columns[c], value).dump()) + ", mdb-export " +
-                       (cell ? shortened(*cell) : "NULL");
-            ourForm.push_back(mdbReaderForm(definition.columns[c], value));
-            readerForm.push_back(normalizedReaderCell(definition.columns[c], read["rows"][r][readerAt[c]]));
+                exportAt[c] < exported.rows[r].size() ? exported.rows[r][exportAt[c]] : std::nullopt;
+            ourForm.push_back(mdbReaderForm(columns[c], value));
+            if (!sameAsExport(columns[c], value, cell))
+                return table + " row " + std::to_string(r) + " column " + columns[c].name + ": engine " +
+                       shortened(ourForm.back().dump()) + ", mdb-export " + (cell ? shortened(*cell) : "NULL");
+            readerForm.push_back(normalizedReaderCell(columns[c], read["rows"][r][readerAt[c]]));
         }
         ourForms.push_back(ourForm.dump());
         readerForms.push_back(readerForm.dump());
@@ -313,18 +296,18 @@ std::string IndexProblems(const std::string &path, const std::vector<std::string
 }
 
 std::string TableProblems(const std::string &file, const std::string &table) {
-    std::string problems = IndexProblems(file, {table});
     const jet::JetDatabase database(file);
     const std::size_t kept = database.table(table).rowCount, found = JetRows(database, table).size();
-    if (kept != found)
-        problems += table + ": the definition counts " + std::to_string(kept) + " rows, " + std::to_string(found) +
-                    " are found\n";
-    return problems + CompareWithOutsideReaders(file, table);
+    return IndexProblems(file, {table}) +
+           (kept == found ? ""
+                          : table + ": the definition counts " + std::to_string(kept) + " rows, " +
+                                std::to_string(found) + " are found\n") +
+           CompareWithOutsideReaders(file, table);
 }
 
 std::map<std::string, std::string> CatalogRow(const std::string &file, const std::string &name) {
     const Json read = mdbReader(file, "MSysObjects");
-    const auto at = positions(read["columns"].get<std::vector<std::string>>(), {"Name"}, "mdb-reader")[0];
+    const auto at = position(read["columns"].get<std::vector<std::string>>(), "Name", "mdb-reader");
     std::map<std::string, std::string> cells;
     for (const Json &row : read["rows"])
         if (row[at] == name)
@@ -397,10 +380,8 @@ std::set<std::uint32_t> PagesHeldBy(const jet::JetDatabase &database, const std:
 
 std::vector<std::pair<jet::RowId, jet::Row>> JetRows(const jet::JetDatabase &database, const std::string &table) {
     std::vector<std::pair<jet::RowId, jet::Row>> rows;
-    database.scan(database.table(table), [&](jet::RowId at, const jet::Row &row) {
-        rows.emplace_back(at, row);
-        return true;
-    });
+    database.scan(database.table(table),
+                  [&](jet::RowId at, const jet::Row &row) { return rows.emplace_back(at, row), true; });
     return rows;
 }
 
