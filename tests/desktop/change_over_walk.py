@@ -15,6 +15,7 @@ Exit status 77 (skipped) where Xvfb, openbox, xdotool, xprop or xwininfo is not 
 Usage: change_over_walk.py TARNWICK TARNWICK_CLI
 """
 import os
+import select
 import shutil
 import subprocess
 import sys
@@ -60,21 +61,30 @@ class Desktop:
     """An X server with a window manager, and what the X server says about its windows."""
 
     def __init__(self, work):
-        self.display = self._free_display()
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.env.pop("QT_QPA_PLATFORM", None)
-        self.env.pop("WAYLAND_DISPLAY", None)
+        # The server picks a free display itself and names it once it takes connections, so that
+        # walks run at once never share one.
+        ready, told = os.pipe()
         self.processes = [subprocess.Popen(
-            ["Xvfb", self.display, "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+            ["Xvfb", "-displayfd", str(told), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+        os.close(told)
         try:
+            with os.fdopen(ready) as pipe:
+                if not select.select([pipe], [], [], 60)[0]:
+                    raise WalkFailed("the X server did not start")
+                number = pipe.readline().strip()
+            if not number:
+                raise WalkFailed("the X server did not start")
+            self.display = ":" + number
+            self.env = dict(os.environ, DISPLAY=self.display)
+            self.env.pop("QT_QPA_PLATFORM", None)
+            self.env.pop("WAYLAND_DISPLAY", None)
             self._start_manager(work)
         except BaseException:
             self.close()
             raise
 
     def _start_manager(self, work):
-        wait_for("the X server", lambda: self.x(["xdotool", "getdisplaygeometry"], check=False), timeout=60)
         self.log = os.path.join(work, "openbox.log")
         with open(self.log, "w") as log:
             self.processes.append(subprocess.Popen(["openbox", "--config-file", self._openbox_config(work)],
@@ -85,13 +95,6 @@ class Desktop:
         except WalkFailed:
             with open(self.log) as log:
                 raise WalkFailed(f"openbox did not start: {log.read().strip()}")
-
-    @staticmethod
-    def _free_display():
-        for number in range(71, 140):
-            if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
-                return f":{number}"
-        raise WalkFailed("no free X display number")
 
     @staticmethod
     def _openbox_config(work):
@@ -165,19 +168,37 @@ class Program:
                 found[(row[1], row[2])] = tuple(int(v) for v in row[3:7])
         return found
 
-    def click(self, window, name):
-        """Moves the mouse to the middle of the control `name` of `window` and clicks it."""
+    def click(self, window, name, taken=True):
+        """Moves the mouse to the middle of the control `name` of `window` and clicks it; with `taken`,
+        waits until the program has taken the click."""
         wait_for(f"{name} in {window}", lambda: self.controls().get((window, name)))
         # Where the window manager has put the window by now, not where Qt first drew it.
         x, y, w, h = settled(lambda: self.controls().get((window, name)))
+        since = time.time_ns()
         self.desktop.x(["xdotool", "mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "1"])
-        time.sleep(0.4)
+        if taken:
+            self.taken(since)
+
+    def taken(self, since):
+        """Waits until the program has written its control map twice after `since`: its event loop has
+        run since then, and read what was sent to it before."""
+        writes = set()
+
+        def written_twice():
+            try:
+                stat = os.stat(self.map_path)
+            except FileNotFoundError:
+                return False
+            if stat.st_mtime_ns > since:
+                writes.add((stat.st_ino, stat.st_mtime_ns))
+            return len(writes) >= 2
+        wait_for("the program to take a click", written_twice)
 
     def answer(self, button):
         """Clicks `button` of the message box now showing; returns the box's frame."""
         box = wait_for("a message box", lambda: self.desktop.windows("Tarnwick"))[0]
         frame = self.desktop.frame(box)
-        self.click("", button)
+        self.click("", button, taken=False)
         wait_for("the message box to close", lambda: box not in self.desktop.windows("Tarnwick"))
         return frame
 

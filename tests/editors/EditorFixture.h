@@ -34,6 +34,14 @@ protected:
         return out;
     }
 
+    // The values of `fields` in row `row` (from 0), as text.
+    std::vector<std::string> values(const std::string &table, std::size_t row, const std::vector<std::string> &fields) {
+        std::vector<std::string> out;
+        for (const std::string &field : fields)
+            out.push_back(column(table, field).at(row));
+        return out;
+    }
+
     void useSiteTypes(const std::vector<std::string> &names) {
         session.SiteTypeCount = static_cast<long>(names.size());
         for (std::size_t i = 0; i < names.size(); ++i)

@@ -56,23 +56,23 @@ TEST_F(SiteEditorTest, TheFillCountsItsRowsOrStopsAtAnEmptyValue) {
 }
 
 TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
-    Row emptyDaily = site(1);
-    emptyDaily["Daily"] = Value::null(); // as a park made before the column defaults holds it
-    insert("Sites", {emptyDaily});
+    Row emptyRates = site(1);
+    emptyRates["Daily"] = emptyRates["LastMeterReading"] = Value::null(); // as older parks hold them
+    insert("Sites", {emptyRates});
     for (int n : {0, 3}) {
         SCOPED_TRACE(n);
         useSiteTypes(n ? Texts{"Tent", "RV", "Cabin"} : Texts{});
         editor.LoadGrid();
         ASSERT_EQ(editor.grid.columnCount(), n + 20);
         EXPECT_EQ(editor.grid.titles[n + 9], "SumDaily$");
-        EXPECT_EQ(editor.grid.widths[n + 9], 1200);
         if (n) {
             EXPECT_EQ((Texts{editor.grid.titles[9], editor.grid.titles[11]}), (Texts{"Tent", "Cabin"}));
         }
         EXPECT_EQ(editor.state.SCTypeVisible[3], n == 3);
         EXPECT_FALSE(editor.state.SCTypeVisible[4]);
     }
-    // An empty rate is blank, rates not written hold the default 0, flags read True or False.
+    // An empty rate is blank, an empty meter reading 0, rates not written hold the default 0, flags
+    // read True or False.
     EXPECT_EQ(editor.grid.rowTexts(0),
               (Texts{"1", "1", "A1", "40", "12", "30", "True", "False", "False", "False", "False", "False",
                      "",  "0", "0",  "0",  "0",  "0",  "0",    "0",     "0",     "0",     "0"}));
@@ -82,17 +82,11 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
     useSiteTypes({"Tent"});
     insert("Sites", {site(1), site(2), site(3)});
     editor.LoadGrid();
-    struct Case {
-        int x, y;
-        long row;
-        int column;
-        Texts said;
-        long picked;
-    };
     const std::string idHelp = "ID: This is an AutoNumber field used by the Program and cannot be altered by the User.";
     const std::string tentHelp = "Tent: (True/False) This is one of the User Defined Site Types. It is used to find "
                                  "sites that will work for a Registering Guest if entered in their information.";
-    const Case cases[] = {
+    // x, y, row, column; what is said; the site picked
+    const std::tuple<int, int, long, int, Texts, long> cases[] = {
         {300, 0, 0, 0, {idHelp}, 0}, // the title band: the ID help up to x 300
         {301, 0, 0, 0, {}, 0},
         {301, 200, 0, 1, {editor.ColumnHelp(1)}, 0}, // right of it the column's help, down to y 200
@@ -101,21 +95,25 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
         {401, 300, 3, 1, {"Col=1 Row=3"}, 0},
         {10, 300, 9, 0, {}, 0}, // a row the fill never reached holds no ID
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + " row " + std::to_string(c.row));
+    for (const auto &[x, y, row, column, said, picked] : cases) {
+        SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y) + " row " + std::to_string(row));
         prompter.shown.clear();
         session.SelectedId = 0;
-        editor.Click(c.x, c.y, c.row, c.column);
-        EXPECT_EQ(prompter.texts(), c.said);
-        EXPECT_EQ(session.SelectedId, c.picked);
+        editor.Click(x, y, row, column);
+        EXPECT_EQ(prompter.texts(), said);
+        EXPECT_EQ(session.SelectedId, picked);
     }
     EXPECT_EQ(editor.state.Frame2, "Selected Site 2");
     EXPECT_EQ(editor.state.Command4, "Save Site 2");
     EXPECT_TRUE(editor.state.editButtonsVisible);
 }
 
-TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
+// Save writes what its rules allow and skips the rest; with nothing picked, or the row gone
+// meanwhile, save and delete do nothing; Clear forgets the pick and resets the count.
+TEST_F(SiteEditorTest, SaveDeleteAndClear) {
     insert("Sites", {site(1), site(2)});
+    editor.Save();
+    editor.Delete();
     pick(2);
     editor.state.Data[0] = "";              // Length: not numeric, unchanged
     editor.state.Data[1] = "abc";           // Width: unchanged
@@ -124,31 +122,20 @@ TEST_F(SiteEditorTest, SaveWritesWhatTheRulesAllowAndSkipsTheRest) {
     editor.state.Data[3] = "35.5";
     editor.state.Check3 = true;
     editor.Save();
-    EXPECT_EQ(column("Sites", "Number"), (Texts{"1", "22"}));
-    EXPECT_EQ(column("Sites", "Length"), (Texts{"40", "40"}));
-    EXPECT_EQ(column("Sites", "Width"), (Texts{"12", "12"}));
-    EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", "A2"}));
-    EXPECT_EQ(column("Sites", "Daily"), (Texts{"0", "35.5"}));
-    EXPECT_EQ(column("Sites", "UnAvail"), (Texts{"False", "True"}));
+    const Texts fields = {"Number", "Length", "Width", "AliasNumber", "Daily", "UnAvail"};
+    EXPECT_EQ(values("Sites", 0, fields), (Texts{"1", "40", "12", "A1", "0", "False"}));
+    EXPECT_EQ(values("Sites", 1, fields), (Texts{"22", "40", "12", "A2", "35.5", "True"}));
     EXPECT_EQ(editor.grid.cell(1, 1), "22") << "the grid is refilled";
-
     editor.state.Data[15] = "";
     editor.Save();
     EXPECT_EQ(column("Sites", "AliasNumber"), (Texts{"A1", ""}));
-}
 
-TEST_F(SiteEditorTest, DeleteClearAndARowGoneMeanwhile) {
-    insert("Sites", {site(1), site(2)});
-    editor.Save(); // nothing picked: nothing happens
     editor.Delete();
-    EXPECT_EQ(column("Sites", "Number").size(), 2u);
-    pick(1);
-    editor.Delete();
-    EXPECT_EQ(column("Sites", "Number"), Texts{"2"});
-    EXPECT_EQ(session.SelectedId, 1) << "the editor keeps the deleted site";
+    EXPECT_EQ(column("Sites", "Number"), Texts{"1"});
+    EXPECT_EQ(session.SelectedId, 2) << "the editor keeps the deleted site";
     editor.state.Data[14] = "5";
-    editor.Save(); // the row is gone: nothing changes, nothing fails
-    EXPECT_EQ(column("Sites", "Number"), Texts{"2"});
+    editor.Save();
+    EXPECT_EQ(column("Sites", "Number"), Texts{"1"});
 
     editor.state.Text1 = "4";
     editor.Text1Changed();
@@ -162,13 +149,10 @@ TEST_F(SiteEditorTest, DeleteClearAndARowGoneMeanwhile) {
 
 TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
     useSiteTypes({"Tent", "RV"});
-    struct Case {
-        std::vector<double> numbers; // the first is the site picked; NaN for a row without a number
-        std::string count;
-        Texts added, aliases;
-    };
     const double none = std::nan("");
-    const Case cases[] = {
+    // The sites' numbers (the first is picked; NaN for a row without a number), the count, the
+    // numbers and aliases added.
+    const std::tuple<std::vector<double>, std::string, Texts, Texts> cases[] = {
         {{1}, "1", {"2"}, {"002"}},
         {{1, 2, 3, 10, none}, "3", {"11", "12", "13"}, {"011", "012", "013"}},
         {{10, 3}, "1", {"11"}, {"011"}},
@@ -178,12 +162,11 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
         {{41, none}, "2", {"42", "43"}, {"042", "043"}},
         {{998}, "2", {"999", "1000"}, {"999", "1000"}},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.count + " after " + std::to_string(c.numbers.size()) + " sites from " +
-                     std::to_string(c.numbers[0]));
+    for (const auto &[sites, count, added, aliases] : cases) {
+        SCOPED_TRACE(count + " after " + std::to_string(sites.size()) + " sites from " + std::to_string(sites[0]));
         emptyTable("Sites");
         std::vector<Row> rows;
-        for (double n : c.numbers) {
+        for (double n : sites) {
             Row row = site(std::isnan(n) ? 0 : n);
             if (std::isnan(n))
                 row["Number"] = Value::null();
@@ -194,11 +177,11 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
         editor.LoadGrid();
         editor.Click(100, 300, 1, 0);
         editor.state.SCType[2] = true;
-        editor.state.Text1 = c.count;
+        editor.state.Text1 = count;
         EXPECT_EQ(editor.Create(), Outcome::Created);
-        const Texts numbers = column("Sites", "Number"), aliases = column("Sites", "AliasNumber");
-        EXPECT_EQ(Texts(numbers.begin() + c.numbers.size(), numbers.end()), c.added);
-        EXPECT_EQ(Texts(aliases.begin() + c.numbers.size(), aliases.end()), c.aliases);
+        const Texts numbers = column("Sites", "Number"), aliasNumbers = column("Sites", "AliasNumber");
+        EXPECT_EQ(Texts(numbers.begin() + sites.size(), numbers.end()), added);
+        EXPECT_EQ(Texts(aliasNumbers.begin() + sites.size(), aliasNumbers.end()), aliases);
         EXPECT_EQ(column("Sites", "LastMeterReading").back(), "0") << "clones get no meter readings";
         EXPECT_EQ(column("Sites", "Camper").back(), "True");
     }
@@ -210,14 +193,9 @@ TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
     insert("Sites", {site(1)});
     const std::string count = "The Create field must be a Number greater than 0.";
     const std::string most = "The Create field must be a Number no greater than 100000.";
-    struct Case {
-        std::string text;
-        bool pick, tick, emptyPanel;
-        Outcome outcome;
-        std::string said;
-        std::size_t added;
-    };
-    const Case cases[] = {
+    // The count typed; whether a site is picked, a type ticked, the panel emptied; the outcome, what
+    // is said and the rows added.
+    const std::tuple<std::string, bool, bool, bool, Outcome, std::string, std::size_t> cases[] = {
         {"2", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
         {"abc", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
         {"0", true, true, false, Outcome::RefusedCount, count, 0},
@@ -234,21 +212,21 @@ TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
         {"100000.4", true, true, true, Outcome::RefusedCount, most, 0},
         {"100001", true, true, true, Outcome::RefusedCount, most, 0},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE("'" + c.text + "'");
+    for (const auto &[text, pick, tick, emptyPanel, outcome, said, added] : cases) {
+        SCOPED_TRACE("'" + text + "'");
         editor.LoadGrid();
         const std::size_t before = column("Sites", "ID").size();
         session.SelectedId = 0;
-        if (c.pick)
+        if (pick)
             editor.Click(100, 300, 1, 0);
-        if (c.emptyPanel)
+        if (emptyPanel)
             editor.state.Data.fill({});
-        editor.state.SCType[1] = c.tick;
-        editor.state.Text1 = c.text;
+        editor.state.SCType[1] = tick;
+        editor.state.Text1 = text;
         prompter.shown.clear();
-        EXPECT_EQ(editor.Create(), c.outcome);
-        EXPECT_EQ(prompter.texts(), c.said.empty() ? Texts{} : Texts{c.said});
-        EXPECT_EQ(column("Sites", "ID").size(), before + c.added);
+        EXPECT_EQ(editor.Create(), outcome);
+        EXPECT_EQ(prompter.texts(), said.empty() ? Texts{} : Texts{said});
+        EXPECT_EQ(column("Sites", "ID").size(), before + added);
     }
     for (const auto &[typed, caption] : std::vector<std::pair<std::string, std::string>>{
              {"12", "Create 12 Sites"}, {"12x", "Create 12 Sites"}, {"1", "Create 1 Sites"}}) {

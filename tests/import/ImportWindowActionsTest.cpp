@@ -21,7 +21,8 @@ TEST(ListSourceFiles, OnlyOrdinarySourceFilesSortedIgnoringCase) {
 class ImportSelectedFilesTest : public ParkFixture {};
 
 // Each file of a panel's run is offered its backup, named for the panel, and summed up in the
-// panel's words; a park gone from its folder is said once and nothing is imported.
+// panel's words; a park gone from its folder, or its folder gone, is said once and nothing is
+// imported.
 TEST_F(ImportSelectedFilesTest, EachPanelOffersItsBackupPerFileAndSumsUpInItsWords) {
     const std::tuple<ImportTable, std::string, std::string, std::string, std::string> panels[] = {
         {ImportTable::Sites, "Length", "AddSites", "Add Sites", " Sites Successfully Imported"},
@@ -50,10 +51,13 @@ TEST_F(ImportSelectedFilesTest, EachPanelOffersItsBackupPerFileAndSumsUpInItsWor
     }
 
     std::filesystem::rename(park.file("Park.MDB"), park.file("Moved.MDB"));
-    prompter.shown.clear();
-    EXPECT_TRUE(ImportSelectedFiles(session, ImportWindowState(), ImportTable::Sites, {"a.csv", "b.csv"}).empty());
-    EXPECT_EQ(prompter.texts(),
-              Texts{"Park.MDB is no longer in the database folder " + park.path() + ", so nothing was changed."});
+    for (const std::string gone : {"Park.MDB is no longer in the database folder " + park.path(),
+                                   "The database folder " + park.path() + " no longer exists"}) {
+        prompter.shown.clear();
+        EXPECT_TRUE(ImportSelectedFiles(session, ImportWindowState(), ImportTable::Sites, {"a.csv"}).empty());
+        EXPECT_EQ(prompter.texts(), Texts{gone + ", so nothing was changed."});
+        std::filesystem::remove_all(park.path());
+    }
 }
 
 } // namespace

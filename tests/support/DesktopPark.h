@@ -77,7 +77,6 @@ struct DesktopPark : ParkFolder, ScriptedSession {
         return w && w->isVisible() ? w : nullptr;
     }
 
-    long count(const std::string &table) { return column(table, "ID").size(); }
     // Values as QStrings, so that a failed comparison prints them.
     QStringList column(const std::string &table, const std::string &name) {
         Recordset rs;
@@ -118,16 +117,10 @@ inline void choose(const QWidget *window, const QString &dropDown, const QString
 }
 
 // The texts a drop-down or a list offers, in order.
-inline QStringList entries(const QComboBox *box) {
+template <typename W> QStringList entries(const W *box) {
     QStringList out;
     for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-inline QStringList entries(const QListWidget *list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
+        out << box->model()->index(i, 0).data().toString();
     return out;
 }
 

@@ -1,5 +1,6 @@
 // The site and guest windows driven with real clicks on a park with rows: what a click on the grid
-// reads, the captions and buttons that follow the pick, and the focus after a refused count.
+// reads into the boxes and a save writes back, the captions and buttons that follow the pick, and
+// the focus after a refused count.
 #include "editors/ui/frmGuestDef.h"
 #include "editors/ui/frmSiteDef.h"
 #include "support/DesktopPark.h"
@@ -7,7 +8,6 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 
 using namespace tarnwick;
 
@@ -16,18 +16,37 @@ class EditorWindowsTest : public QObject {
 
     std::unique_ptr<DesktopPark> park;
 
-    static QString caption(QWidget *window, const QString &name) {
-        if (auto *frame = window->findChild<QGroupBox *>(name))
-            return frame->title();
-        if (auto *label = window->findChild<QLabel *>(name))
-            return label->text();
-        if (auto *box = window->findChild<QLineEdit *>(name))
-            return box->text();
-        return control<QAbstractButton>(window, name)->text();
-    }
     static bool shown(QWidget *window, const QString &name) { return control<QWidget>(window, name)->isVisible(); }
-    static QColor textColour(QWidget *window, const QString &name) {
-        return control<QWidget>(window, name)->palette().color(QPalette::WindowText);
+    // Three rows of `table`, each column holding a value of its own that the editors show and save
+    // back as they read it.
+    void addRows(const std::string &table) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table, *park->session.ParkConnection, adOpenStatic, adLockOptimistic);
+        for (int n = 1; n <= 3; ++n) {
+            rs.AddNew();
+            for (int i = 1; i < rs.Fields().Count(); ++i) {
+                const ColumnKind kind = rs.Fields()[i].columnType().kind;
+                if (kind == ColumnKind::YesNo)
+                    rs.Fields()[i] = Value::boolean((n + i) % 2);
+                else if (kind == ColumnKind::Date)
+                    rs.Fields()[i] = Value(std::to_string(n) + "/" + std::to_string(i) + "/2024");
+                else if (kind == ColumnKind::Text || kind == ColumnKind::Memo)
+                    rs.Fields()[i] = Value(char('a' + i) + std::to_string(n));
+                else
+                    rs.Fields()[i] = Value::number(n * 100 + i);
+            }
+            rs.Update();
+        }
+    }
+    // Every value of row `id` of `table`.
+    QStringList row(const std::string &table, int id) {
+        Recordset rs;
+        rs.Open("SELECT * FROM " + table + " WHERE ID = " + std::to_string(id), *park->session.ParkConnection,
+                adOpenStatic, adLockReadOnly);
+        QStringList out;
+        for (int i = 0; i < rs.Fields().Count(); ++i)
+            out << QString::fromStdString(rs.Fields()[i].GetValue().toString());
+        return out;
     }
 
 private Q_SLOTS:
@@ -37,28 +56,15 @@ private Q_SLOTS:
         types[1] = "Tent";
         types[2] = "Rv";
         SaveSiteTypes(park->session, types);
-        Recordset rs;
-        rs.Open("SELECT * FROM Sites", *park->session.ParkConnection, adOpenStatic, adLockOptimistic);
-        for (int n : {1, 2, 3}) {
-            rs.AddNew();
-            for (const char *field : {"Number", "Length", "Width", "ElectricAmp"})
-                rs.Fields(field) = Value::number(field[0] == 'N' ? n : 30);
-            rs.Fields("AliasNumber") = Value("S" + std::to_string(n));
-            rs.Update();
-        }
-        rs.Open("SELECT * FROM Guest", *park->session.ParkConnection, adOpenStatic, adLockOptimistic);
-        for (const char *name : {"Smith, Ann", "Jones, Bo"}) {
-            rs.AddNew();
-            rs.Fields("Name") = Value(name);
-            rs.Update();
-        }
+        addRows("Sites");
+        addRows("Guest");
     }
     void cleanup() { park.reset(); }
 
     // A click on a title gives its help, one right of the ID cells the position; an ID cell picks.
     void theSiteWindowFollowsItsPick() {
         auto *window = park->show(WindowId::SiteEditor);
-        QCOMPARE(caption(window, "NoSites"), QString("0003"));
+        QCOMPARE(control<QLabel>(window, "NoSites")->text(), QString("0003"));
         QVERIFY(shown(window, "SCType_2") && !shown(window, "SCType_3"));
         QVERIFY(!shown(window, "Command4"));
         auto *grid = control<QTableView>(window, "MSFlexGrid1");
@@ -73,23 +79,30 @@ private Q_SLOTS:
 
         clickId(window, 2);
         QCOMPARE(park->session.SelectedId, 2L);
-        QCOMPARE(caption(window, "Frame2"), QString("Selected Site 2"));
-        QCOMPARE(caption(window, "Data_15"), QString("S2"));
-        QCOMPARE(caption(window, "Command4"), QString("Save Site 2"));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("Selected Site 201"));
+        QCOMPARE(control<QLineEdit>(window, "Data_15")->text(), QString("c2"));
+        QCOMPARE(control<QAbstractButton>(window, "Command4")->text(), QString("Save Site 201"));
         QVERIFY(shown(window, "Command4"));
 
-        // A save refills the grid; Unavailable ticked is written in red.
-        type(window, "Data_0", "55");
-        control<QCheckBox>(window, "Check3")->setChecked(true);
-        QCOMPARE(textColour(window, "Check3"), QColor(255, 0, 0));
+        // Saved as picked, every column keeps its value; the first and last boxes and a tick typed
+        // over are saved, the grid refilled; Unavailable ticked is written in red.
+        QStringList picked = row("Sites", 2);
         click(window, "Command4");
-        QCOMPARE(park->column("Sites", "Length"), (QStringList{"30", "55", "30"}));
+        QCOMPARE(row("Sites", 2), picked);
+        type(window, "Data_0", "55");
+        type(window, "Data_15", "S2");
+        control<QCheckBox>(window, "Check3")->setChecked(true);
+        QCOMPARE(control<QWidget>(window, "Check3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        click(window, "Command4");
+        picked[2] = "S2";
+        picked[3] = "55";
+        picked[8] = "True";
+        QCOMPARE(row("Sites", 2), picked);
         QCOMPARE(grid->model()->index(1, 2).data().toString(), QString("55"));
 
         // The count box names the button; a refused count keeps the focus in it.
-        control<QCheckBox>(window, "SCType_1")->setChecked(true);
         type(window, "Text1", "3");
-        QCOMPARE(caption(window, "Command1"), QString("Create 3 Sites"));
+        QCOMPARE(control<QAbstractButton>(window, "Command1")->text(), QString("Create 3 Sites"));
         type(window, "Text1", "-3");
         park->expect({});
         click(window, "Command1");
@@ -97,24 +110,36 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), control<QWidget>(window, "Text1"));
 
         click(window, "Command3");
-        QCOMPARE(park->column("Sites", "Number"), (QStringList{"1", "3"}));
+        QCOMPARE(park->column("Sites", "Number"), (QStringList{"101", "301"}));
         click(window, "Command5");
-        QCOMPARE(caption(window, "Frame2"), QString("No Site Selected "));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("No Site Selected "));
         QVERIFY(!shown(window, "Command3"));
-        QCOMPARE(textColour(window, "Check3"), QApplication::palette().color(QPalette::WindowText));
+        QCOMPARE(control<QWidget>(window, "Check3")->palette().color(QPalette::WindowText),
+                 QApplication::palette().color(QPalette::WindowText));
     }
 
-    void theGuestWindowCountsWhatADeleteLeaves() {
+    void theGuestWindowSavesWhatItShowsAndCountsWhatADeleteLeaves() {
         auto *window = park->show(WindowId::GuestEditor);
-        QCOMPARE(caption(window, "NoSites"), QString("0002"));
         clickId(window, 2);
-        QCOMPARE(caption(window, "Frame2"), QString("Selected Guest 2"));
-        QCOMPARE(caption(window, "Data_1"), QString("Jones, Bo"));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("Selected Guest 2"));
+        QCOMPARE(control<QLineEdit>(window, "Data_1")->text(), QString("b2"));
+        QStringList picked = row("Guest", 2);
+        click(window, "Command4");
+        QCOMPARE(row("Guest", 2), picked);
+        type(window, "Data_1", "Jones, Bo");
+        type(window, "Data_21", "cat");
+        control<QCheckBox>(window, "Check1")->setChecked(false);
+        click(window, "Command4");
+        picked[1] = "Jones, Bo";
+        picked[11] = "False";
+        picked[24] = "cat";
+        QCOMPARE(row("Guest", 2), picked);
+
         click(window, "Command3");
-        QCOMPARE(park->column("Guest", "Name"), QStringList{"Smith, Ann"});
-        QCOMPARE(caption(window, "Frame2"), QString("No Guest Selected "));
+        QCOMPARE(park->column("Guest", "Name"), (QStringList{"b1", "b3"}));
+        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("No Guest Selected "));
         QVERIFY(!shown(window, "Command4"));
-        QCOMPARE(caption(window, "NoSites"), QString("0001"));
+        QCOMPARE(control<QLabel>(window, "NoSites")->text(), QString("0002"));
     }
 };
 
