@@ -13,7 +13,6 @@
 #include "support/WorkbookDumps.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace tarnwick {
 namespace {
@@ -30,25 +29,19 @@ protected:
 
     // A copy of a test database with a database password written into its header.
     std::string withPassword(const std::string &name, const std::string &password) {
-        std::string copy = park.file("locked-" + name);
-        std::filesystem::copy_file(access(name), copy);
-        std::fstream file(copy, std::ios::in | std::ios::out | std::ios::binary);
-        std::vector<std::uint8_t> page(0x100);
-        file.read(reinterpret_cast<char *>(page.data()), page.size());
+        const std::string bytes = TempDir::readFile(access(name));
+        std::vector<std::uint8_t> page(bytes.begin(), bytes.begin() + 0x100);
         WriteJetPassword(page, password);
-        file.seekp(0);
-        file.write(reinterpret_cast<const char *>(page.data()), page.size());
-        return copy;
+        park.write("locked-" + name, std::string(page.begin(), page.end()) + bytes.substr(0x100));
+        return park.file("locked-" + name);
     }
 
     // An SQLite database of our own, made with the given statements.
     std::string sqliteDatabase(const std::string &name, const std::string &sql) {
-        std::string path = park.file(name);
         sqlite3 *raw = nullptr;
-        sqlite3_open(path.c_str(), &raw);
-        SqliteHandle db(raw);
-        Execute(db.get(), sql);
-        return path;
+        sqlite3_open(park.file(name).c_str(), &raw);
+        Execute(SqliteHandle(raw).get(), sql);
+        return park.file(name);
     }
 };
 
@@ -126,7 +119,6 @@ TEST_F(ExportTest, APasswordOpensOnlyWhenTypedExactly) {
             EXPECT_EQ(std::string(mdb->f->db_passwd, strnlen(mdb->f->db_passwd, 14)), "Sesame42");
         }
 
-        std::filesystem::remove(locked);
         const std::string longest = file == "nwind.mdb" ? "ABCDEFGHIJKLMNOPQRST" : "abcdefghijklmnopqrsT";
         const JetHeader header = ReadJetHeader(withPassword(file, longest));
         EXPECT_EQ(header.password, longest);
