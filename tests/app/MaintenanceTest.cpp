@@ -49,18 +49,15 @@ protected:
     const std::string stamp = "12-04-2026 09 05";
 };
 
-// Each reason asks its own question and names its own file; a declined backup writes nothing, and a
-// second one of the same reason within the minute replaces the first.
+// Each reason asks its own question and names its own file (those of the purges below); a declined
+// backup writes nothing, and a second one of the same reason within the minute replaces the first.
 TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     const std::string before = "We are making a BackUp of the Halvane DataBase before you ";
     const std::tuple<BackupReason, std::string, std::string> reasons[] = {
         {BackupReason::Initial, "Initial",
          "We are making an Initial BackUp of the Halvane DataBase before you make any changes "},
-        {BackupReason::DelSites, "DelSites", before + "Delete Sites "},
-        {BackupReason::DelGuests, "DelGuests", before + "Delete Guests "},
         {BackupReason::AddSites, "AddSites", before + "Add Sites "},
         {BackupReason::AddGuests, "AddGuests", before + "Add Guests "},
-        {BackupReason::DelOtherChgs, "DelOtherChgs", before + "Delete OtherCharges "},
         {BackupReason::AddOtherChgs, "AddOtherChgs", before + "Add OtherCharges "},
     };
     for (const auto &[reason, name, question] : reasons) {
@@ -77,19 +74,18 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     addRows("Sites", "Number", 3);
     answer({Answer::Yes});
     BackUpDB(session, BackupReason::AddSites);
-    EXPECT_EQ(ListBackups(park.path()).size(), 7u);
+    EXPECT_EQ(ListBackups(park.path()).size(), 4u);
     EXPECT_EQ(rows("Park_AddSites_" + stamp + ".MDB"), (std::vector<long>{3, 0, 0}));
 }
 
 // Each purge asks, backs up under its own reason, empties its table alone and offers compaction.
 TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompaction) {
-    const std::tuple<PurgeTable, std::string, std::string, std::size_t> cases[] = {
-        {PurgeTable::Sites, "Sites", "DelSites", 0},
-        {PurgeTable::Guests, "Guests", "DelGuests", 1},
-        {PurgeTable::OtherCharges, "Other Charges", "DelOtherChgs", 2},
+    const std::tuple<PurgeTable, std::string, std::string, std::string, std::size_t> cases[] = {
+        {PurgeTable::Sites, "Sites", "DelSites", "Sites", 0},
+        {PurgeTable::Guests, "Guests", "DelGuests", "Guests", 1},
+        {PurgeTable::OtherCharges, "Other Charges", "DelOtherChgs", "OtherCharges", 2},
     };
-    const std::string compress = "Do you want to Compress the Halvane DataBase?";
-    for (const auto &[table, name, reason, index] : cases) {
+    for (const auto &[table, name, reason, backedUp, index] : cases) {
         SCOPED_TRACE(name);
         addRows("Sites", "Number", 3);
         addRows("Guest", "Name", 3);
@@ -105,11 +101,12 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         answer({Answer::Yes, Answer::Yes, Answer::Yes});
         EXPECT_TRUE(ConfirmAndPurge(session, table));
         const std::string backup = "Park_" + reason + "_" + stamp + ".MDB";
-        const Texts texts = prompter.texts();
-        EXPECT_EQ(texts.at(0), question);
-        EXPECT_EQ(Texts(texts.begin() + 2, texts.end()),
-                  (Texts{"The Database has been BackedUp as " + park.file(backup), compress,
-                         "The Halvane DataBase has been Compressed."}));
+        EXPECT_EQ(
+            prompter.texts(),
+            (Texts{question,
+                   "We are making a BackUp of the Halvane DataBase before you Delete " + backedUp + " " + stamp + " ?",
+                   "The Database has been BackedUp as " + park.file(backup),
+                   "Do you want to Compress the Halvane DataBase?", "The Halvane DataBase has been Compressed."}));
         std::vector<long> after = before;
         after[index] = 0;
         EXPECT_EQ(rows(), after);
@@ -118,15 +115,23 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
     }
 }
 
+// The Park.TMP an unfinished compaction left stops the next one: a purge (its backup declined) still
+// empties its table, says why the park was not compressed, and leaves Park.TMP and the rest be.
 TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
+    addRows("Guest", "Name", 2);
     addRows("Sites", "Number", 2);
     park.write("Park.TMP", "left from an earlier attempt");
-    prompter.answers = {Answer::Yes};
-    EXPECT_FALSE(CompressDB(session));
+    answer({Answer::Yes, Answer::No, Answer::Yes});
+    EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
     EXPECT_EQ(prompter.texts(),
-              (Texts{"Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
+              (Texts{"Doing this will totally Remove ALL Sites from the Park.MDB Database. Are you SURE you want to "
+                     "continue?",
+                     "We are making a BackUp of the Halvane DataBase before you Delete Sites " + stamp + " ?",
+                     "Do you want to Compress the Halvane DataBase?", "CompressDB: 3204Database already exists."}));
     EXPECT_EQ(park.read("Park.TMP"), "left from an earlier attempt");
-    EXPECT_EQ(rows()[0], 2);
+    EXPECT_EQ(rows(), (std::vector<long>{0, 2, 0}));
+    EXPECT_TRUE(ListBackups(park.path()).empty());
+    EXPECT_TRUE(session.ParkConnection->IsOpen());
 
     // The next start names what the unfinished compaction left and removes it on Yes only.
     park.write("Park.TMP-journal", "its journal");
@@ -206,69 +211,31 @@ TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
               "Park_AddSites_01-05-2027 08 00.MDB");
 }
 
-TEST_F(BackupsTest, ARestoreWaitsForNoWriterAndKeepsWhatOthersCommitted) {
-    importSites("\"Site\"\r\n1\r\n");
-    const std::string empty = park.file("Park_AddSites_12-04-2026 09 05.MDB");
-    const std::string refusal = "Nothing was restored: another program is writing to " + park.file("Park.MDB") +
-                                ", so it cannot be replaced now; close that program and try again.";
-    if (ParkFormatUnderTest() == ParkFormat::Jet) {
-        // Another program holding the lock file beside the park, as Access does while it writes.
-        session.ParkConnection->Close();
-        const std::string before = park.read("Park.MDB");
-        prompter.shown.clear();
-        {
-            jet::WriterLock other(park.file("Park.MDB"));
-            EXPECT_FALSE(RestoreBackup(session, empty));
-        }
-        EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
-        EXPECT_EQ(park.read("Park.MDB"), before);
-        EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
-        EXPECT_EQ(TableRowCount(session, "Sites"), 1);
-        return;
-    }
-    sqlite3 *other = nullptr;
-    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
-    // Another program's committed row, its connection left open: it must be in the BeforeRestore.
-    Execute(other, "INSERT INTO Sites (Number) VALUES (2)");
-    ASSERT_TRUE(RestoreBackup(session, empty));
-    EXPECT_EQ(DescribeBackup(park.file("Park_BeforeRestore_12-04-2026 09 05.MDB")).sites, 2);
-    sqlite3_close(other);
-
-    // A write under way elsewhere: the restore is refused and nothing changes.
-    importSites("\"Site\"\r\n3\r\n");
-    ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
-    Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
-    prompter.shown.clear();
-    EXPECT_FALSE(RestoreBackup(session, empty));
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{refusal});
-    EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05 (2).MDB"));
-    Execute(other, "COMMIT");
-    sqlite3_close(other);
-    EXPECT_EQ(TableRowCount(session, "Sites"), 2) << "the row of the import and the other program's";
-}
-
-TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
+// A file that is not a sound park, or a park another program is writing to, is refused in one
+// sentence and nothing changes; a damaged park is put aside as it is, and replaced.
+TEST_F(BackupsTest, WhatCannotBePutBackNowIsRefusedAndNothingChanges) {
     importSites("\"Site\"\r\n1\r\n");
     session.ParkConnection->Close();
-    const std::string parkBytes = park.read("Park.MDB");
+    const std::string parkBytes = park.read("Park.MDB"), empty = park.file("Park_AddSites_12-04-2026 09 05.MDB"),
+                      good = TempDir::readFile(empty), damaged = "is damaged and cannot be put back.";
     CreateRVCon(session);
-    const std::string good = TempDir::readFile(park.file("Park_AddSites_12-04-2026 09 05.MDB"));
     park.write("Park_AddSites_01-01-2026 10 00.MDB", good.substr(0, good.size() / 2));
-    std::string damaged = good;
-    for (std::size_t i = 4096; i < damaged.size(); i += 7)
-        damaged[i] = static_cast<char>(~damaged[i]);
-    park.write("damaged.MDB", damaged);
+    std::string flipped = good;
+    for (std::size_t i = 4096; i < flipped.size(); i += 7)
+        flipped[i] = static_cast<char>(~flipped[i]);
+    park.write("damaged.MDB", flipped);
     RunProgram("sqlite3", "'" + park.file("other.MDB") + "' 'CREATE TABLE Sites (a)'");
     RunProgram("sqlite3", "'" + park.file("alike.MDB") +
                               "' 'CREATE TABLE Sites (x); CREATE TABLE Guest (x); CREATE TABLE OtherCharges (x); "
                               "CREATE TABLE ParkInfo (x)'");
     std::vector<std::pair<std::string, std::string>> cases = {
-        {"Park_AddSites_01-01-2026 10 00.MDB", "is damaged and cannot be put back."},
-        {"damaged.MDB", "is damaged and cannot be put back."},
+        {"Park_AddSites_01-01-2026 10 00.MDB", damaged},
+        {"damaged.MDB", damaged},
         {"other.MDB", "is not a park database: it has no Guest table."},
         {"alike.MDB", "is not a park database: its Sites table has no ID column."},
     };
-    if (ParkFormatUnderTest() == ParkFormat::Jet) {
+    const bool jet = ParkFormatUnderTest() == ParkFormat::Jet;
+    if (jet) {
         // A Jet park keeps its row counts in its table definitions, so the listing of backups reads
         // a park whose page of rows is lost as sound: only a restore's reading of every row meets it.
         constexpr std::size_t kPage = 4096;
@@ -279,25 +246,52 @@ TEST_F(BackupsTest, WhatIsNotASoundParkIsRefusedAndNothingChanges) {
         std::fill_n(rowsLost.begin() + static_cast<std::ptrdiff_t>(page * kPage), kPage, '\0');
         park.write("Park_AddSites_01-02-2026 10 00.MDB", rowsLost);
         EXPECT_EQ(DescribeBackup(park.file("Park_AddSites_01-02-2026 10 00.MDB"), BackupCheck::Quick).sites, 1);
-        cases.push_back({"Park_AddSites_01-02-2026 10 00.MDB", "is damaged and cannot be put back."});
+        cases.push_back({"Park_AddSites_01-02-2026 10 00.MDB", damaged});
     }
-    for (const auto &[file, problem] : cases) {
-        SCOPED_TRACE(file);
+    const auto refused = [&](const std::string &file, const std::string &why) {
         prompter.shown.clear();
         EXPECT_FALSE(RestoreBackup(session, park.file(file)));
-        EXPECT_EQ(prompter.texts(),
-                  std::vector<std::string>{"Nothing was restored: " + park.file(file) + " " + problem});
-    }
+        EXPECT_EQ(prompter.texts(), Texts{"Nothing was restored: " + why});
+    };
+    for (const auto &[file, problem] : cases)
+        refused(file, park.file(file) + " " + problem);
     session.ParkConnection->Close();
     EXPECT_EQ(park.read("Park.MDB"), parkBytes);
+    CreateRVCon(session);
+    // Another program writing: Access's lock file beside a Jet park, a write under way on an SQLite
+    // one, whose row is there once it commits.
+    sqlite3 *other = nullptr;
+    std::optional<jet::WriterLock> writer;
+    if (jet)
+        writer.emplace(park.file("Park.MDB"));
+    else
+        ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+    if (other)
+        Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
+    refused("Park_AddSites_12-04-2026 09 05.MDB",
+            "another program is writing to " + park.file("Park.MDB") +
+                ", so it cannot be replaced now; close that program and try again.");
+    writer.reset();
+    if (other)
+        Execute(other, "COMMIT");
+    sqlite3_close(other);
+    EXPECT_EQ(TableRowCount(session, "Sites"), jet ? 1 : 2);
     EXPECT_FALSE(park.exists("Park_BeforeRestore_12-04-2026 09 05.MDB"));
 
-    // A damaged park is put aside as it is, and replaced.
+    session.ParkConnection->Close();
     const std::string damagedPark = "SQLite format 3" + std::string(1, '\0') + std::string(5000, 'x');
     park.write("Park.MDB", damagedPark);
-    ASSERT_TRUE(RestoreBackup(session, park.file("Park_AddSites_12-04-2026 09 05.MDB")));
+    ASSERT_TRUE(RestoreBackup(session, empty));
     EXPECT_EQ(park.read("Park_BeforeRestore_12-04-2026 09 05.MDB"), damagedPark);
     EXPECT_EQ(TableRowCount(session, "Sites"), 0);
+    if (!jet) {
+        // Another program's committed row, its connection left open, is in the BeforeRestore.
+        ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
+        Execute(other, "INSERT INTO Sites (Number) VALUES (2)");
+        ASSERT_TRUE(RestoreBackup(session, empty));
+        EXPECT_EQ(DescribeBackup(park.file("Park_BeforeRestore_12-04-2026 09 05 (2).MDB")).sites, 1);
+        sqlite3_close(other);
+    }
 }
 
 // The site types kept in ParkInfo.

@@ -8,13 +8,11 @@
 #include "db/OpenEngine.h"
 #include "db/ParkSchema.h"
 #include "support/ParkFixture.h"
-#include "support/ScriptedPrompter.h"
-#include "support/TempDir.h"
+#include "support/RunCli.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace tarnwick {
 namespace {
@@ -22,24 +20,15 @@ namespace {
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-class StartupTest : public ::testing::Test {
-protected:
-    StartupTest() : session(prompter, progress, clock) { session.AppFolder = app.path(); }
-
-    TempDir app;
-    ScriptedPrompter prompter;
-    NoProgress progress;
-    FixedClock clock{2026, 12, 4, 9, 5};
-    Session session;
-};
+// A park's folder with its session; path.txt is read from another folder.
+class StartupTest : public ParkFixture {};
 
 // What path.txt names decides the run: a park opened, the message that sends the operator to
 // path.txt, or the database's error with the run going on without a park. A missing path.txt is
 // written with the default, and the program asks to be started again or, installed, asks for the
 // park's folder at once, a Cancel ending the run.
 TEST_F(StartupTest, WhatPathFileNamesDecidesTheRun) {
-    TempDir elsewhere, park, damaged;
-    CreateParkDatabase(park.path());
+    TempDir app, elsewhere, damaged;
     damaged.write("Park.MDB", std::string(2048, 'z'));
     const std::string noPark =
         "You have set the Database Path to a location where there is no Park.MDB Database!!!\r\n\r\nYou need to "
@@ -107,21 +96,19 @@ TEST(SettingsFolder, BesideAPlainCopyElseInTheConfigurationFolder) {
 }
 
 TEST_F(StartupTest, FileOpenerModesAndErrors) {
-    app.write("in.txt", "one\r\ntwo");
+    park.write("in.txt", "one\r\ntwo");
     // Modes outside 1 to 5 open nothing and say nothing.
-    EXPECT_EQ(FileOpener(session, app.file("in.txt"), 0, 80), 0);
-    EXPECT_EQ(FileOpener(session, app.file("in.txt"), 6, 80), 0);
+    EXPECT_EQ(FileOpener(session, park.file("in.txt"), 0, 80), 0);
+    EXPECT_EQ(FileOpener(session, park.file("in.txt"), 6, 80), 0);
     for (const short mode : {ModeInput, ModeOutput, ModeAppend, ModeRandom, ModeBinary})
-        EXPECT_GT(FileOpener(session, app.file(mode == ModeInput ? "in.txt" : "f" + std::to_string(mode)), mode, 128),
+        EXPECT_GT(FileOpener(session, park.file(mode == ModeInput ? "in.txt" : "f" + std::to_string(mode)), mode, 128),
                   0)
             << mode;
     EXPECT_TRUE(prompter.shown.empty());
 
-    // A missing input file becomes the default settings file; other failures are said by number.
-    EXPECT_EQ(FileOpener(session, app.file("missing.txt"), ModeInput, 80), 0);
-    EXPECT_EQ(app.read("missing.txt"), app.path() + "\r\n" + app.path() + "\r\n");
-    EXPECT_EQ(FileOpener(session, app.path(), ModeInput, 80), 0);
-    EXPECT_EQ(FileOpener(session, app.file("no/such/folder.txt"), ModeInput, 80), 0);
+    // Failures other than a missing input file (see path.txt above) are said by number.
+    EXPECT_EQ(FileOpener(session, park.path(), ModeInput, 80), 0);
+    EXPECT_EQ(FileOpener(session, park.file("no/such/folder.txt"), ModeInput, 80), 0);
     EXPECT_EQ(prompter.texts(), (Texts{"FileOpener: Error: 75", "FileOpener: Error: 76"}));
 }
 
@@ -141,62 +128,67 @@ TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServe
     TempDir parks;
     NoProgress progress;
     FixedClock clock{2026, 12, 4, 9, 5};
-    const std::string made = parks.file("made");
+    const std::string made = parks.file("made"), gone = parks.file("gone");
+    CreateParkDatabase(parks.file("park"), ParkFormat::Jet);
+    fs::create_directory(parks.file("junk"));
+    parks.write("junk/Park.MDB", std::string(3000, 'j'));
     struct Case {
         ParkChoice choice;
         std::string chosen; // in the folder dialog
         std::function<void(ScriptedPrompter &)> prepare;
         bool opens;
-        Texts said; // after the dialog's title, FOLDER standing for the folder; after a refusal the title again
+        Texts said; // after the dialog's title; after a refusal the title again
     };
-    const std::string offer = "There is no Park.MDB in FOLDER.\r\nDo you want to create an empty park there?",
-                      format = std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
+    const auto offer = [](const std::string &folder) {
+        return "There is no Park.MDB in " + folder + ".\r\nDo you want to create an empty park there?";
+    };
+    const std::string format = std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
     // clang-format off
     const Case cases[] = {
-        {ParkChoice::Open, parks.file("park") + "/",
-         [&](auto &) { CreateParkDatabase(parks.file("park"), ParkFormat::Jet); }, true, {}},
+        {ParkChoice::Open, parks.file("park") + "/", [](auto &) {}, true, {}},
         // No to the offer asks again; Yes makes a Jet 4 park.
         {ParkChoice::New, made, [&](ScriptedPrompter &prompter) {
              fs::create_directory(made);
              prompter.folders.push_front(made);
              prompter.answers = {Answer::No, Answer::Yes, Answer::Yes};
-         }, true, {offer, kNewParkTitle, offer, format}},
+         }, true, {offer(made), kNewParkTitle, offer(made), format}},
         {ParkChoice::Open, "/proc", [](auto &) {}, false,
-         {"Tarnwick cannot make files in FOLDER, so it cannot keep a park there."}},
-        {ParkChoice::Open, parks.file("junk"), [&](auto &) {
-             fs::create_directory(parks.file("junk"));
-             parks.write("junk/Park.MDB", std::string(3000, 'j'));
-         }, false, {"The Park.MDB in FOLDER is not a park database, so Tarnwick cannot use it."}},
-        {ParkChoice::Open, parks.file("never"), [](auto &) {}, false, {"There is no folder FOLDER."}},
+         {"Tarnwick cannot make files in /proc, so it cannot keep a park there."}},
+        {ParkChoice::Open, parks.file("junk"), [](auto &) {}, false,
+         {"The Park.MDB in " + parks.file("junk") + " is not a park database, so Tarnwick cannot use it."}},
+        // The folder removed while the questions waited is not made again.
+        {ParkChoice::Open, gone, [&](ScriptedPrompter &prompter) {
+             fs::create_directory(gone);
+             prompter.answers = {Answer::Yes, Answer::Yes};
+             prompter.onShow = [&](const Shown &shown) { if (shown.kind == Shown::Question) fs::remove(gone); };
+         }, false, {offer(gone), format, "The folder " + gone + " is no longer there, so no park was made in it."}},
+        {ParkChoice::Open, parks.file("never"), [](auto &) {}, false,
+         {"There is no folder " + parks.file("never") + "."}},
         {ParkChoice::New, parks.file("park"), [](auto &) {}, false,
-         {"There is a Park.MDB in FOLDER already; a new park needs a folder without one."}},
+         {"There is a Park.MDB in " + parks.file("park") + " already; a new park needs a folder without one."}},
     };
     // clang-format on
     for (const Case &c : cases) {
-        const std::string folder = c.chosen.back() == '/' ? c.chosen.substr(0, c.chosen.size() - 1) : c.chosen;
-        SCOPED_TRACE(folder);
+        SCOPED_TRACE(c.chosen);
         TempDir config;
         ScriptedPrompter prompter;
         Session session(prompter, progress, clock);
         session.AppFolder = config.path();
         session.DbFolder = "/before";
-        c.prepare(prompter);
         const Texts before = listing(parks.path());
+        c.prepare(prompter);
         prompter.folders.push_back(c.chosen);
         prompter.folders.push_back(std::nullopt);
 
         EXPECT_EQ(ChoosePark(session, c.choice), c.opens);
         const std::string title = c.choice == ParkChoice::Open ? kChooseParkTitle : kNewParkTitle;
         Texts said{title};
-        for (std::string text : c.said) {
-            if (text.find("FOLDER") != std::string::npos)
-                text.replace(text.find("FOLDER"), 6, folder);
-            said.push_back(text);
-        }
+        said.insert(said.end(), c.said.begin(), c.said.end());
         if (!c.opens)
             said.push_back(title);
         EXPECT_EQ(prompter.texts(), said);
         if (c.opens) {
+            const std::string folder = c.chosen.back() == '/' ? c.chosen.substr(0, c.chosen.size() - 1) : c.chosen;
             EXPECT_EQ(session.DbFolder, folder);
             EXPECT_EQ(DetectDatabaseFormat(folder + "/Park.MDB"), DatabaseFormat::Jet4);
             EXPECT_NO_THROW(RequireParkTables(*session.ParkConnection));
@@ -211,22 +203,37 @@ TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServe
     }
 }
 
-// The compiled help file: our own Tarnwick.chm, and files that are missing or cut short.
-class HelpFileTest : public ParkFixture {};
+// The compiled help file: our own Tarnwick.chm, another one made here with a map and a default page
+// of its own, and files that are missing or cut short.
+using HelpFileTest = StartupTest;
 
-TEST_F(HelpFileTest, OurFileMapsEveryTopicOfTheWindows) {
-    HelpFile help(HELP_FILE);
-    EXPECT_EQ(help.title(), "Tarnwick Help");
-    const std::map<long, std::string> expected = {{20, "/overview.html"}, {100, "/sitetypes.html"},
-                                                  {110, "/sites.html"},   {120, "/guests.html"},
-                                                  {130, "/import.html"},  {180, "/export.html"}};
-    EXPECT_EQ(help.topics(), expected);
-    for (const auto &[topic, page] : expected)
-        EXPECT_NE(help.read(help.topicPage(topic)).value_or("").find("<title>"), std::string::npos) << topic;
-    EXPECT_EQ(help.topicPage(999), "/overview.html") << "an unmapped number opens the default page";
-    ASSERT_EQ(help.contents().size(), 6u);
-    EXPECT_EQ(help.contents()[4].name, "Importing text and workbook files");
-    EXPECT_EQ(help.contents()[4].local, "/import.html");
+// Each file's title and topic map; an unmapped number opens the default page, not the first one.
+TEST_F(HelpFileTest, EachFileMapsItsOwnTopics) {
+    park.write("p.hhp", "[OPTIONS]\nCompiled file=Other.chm\nDefault topic=b.htm\nTitle=Other\n\n[FILES]\na.htm\n"
+                        "b.htm\n\n[ALIAS]\nA=a.htm\nB=b.htm\n\n[MAP]\n#define A 20\n#define B 7\n");
+    for (const char *page : {"a", "b"})
+        park.write(page + std::string(".htm"), "<html><head><title>" + std::string(page) + "</title></head></html>");
+    RunProgram("/bin/sh", "-c \"cd '" + park.path() + "' && chmcmd p.hhp\"");
+    const std::map<long, std::string> ours = {{20, "/overview.html"}, {100, "/sitetypes.html"}, {110, "/sites.html"},
+                                              {120, "/guests.html"},  {130, "/import.html"},    {180, "/export.html"}};
+    const std::tuple<std::string, std::string, std::map<long, std::string>, std::string> files[] = {
+        {HELP_FILE, "Tarnwick Help", ours, "/overview.html"},
+        {park.file("Other.chm"), "Other", {{7, "/b.htm"}, {20, "/a.htm"}}, "/b.htm"}};
+    for (const auto &[path, title, topics, unmapped] : files) {
+        SCOPED_TRACE(path);
+        HelpFile help(path);
+        EXPECT_EQ(help.title(), title);
+        EXPECT_EQ(help.topics(), topics);
+        for (const auto &[topic, page] : topics) {
+            EXPECT_EQ(help.topicPage(topic), page);
+            EXPECT_NE(help.read(page).value_or("").find("<title>"), std::string::npos) << page;
+        }
+        EXPECT_EQ(help.topicPage(999), unmapped);
+    }
+    const HelpFile shipped(HELP_FILE);
+    ASSERT_EQ(shipped.contents().size(), 6u);
+    EXPECT_EQ(shipped.contents()[4].name, "Importing text and workbook files");
+    EXPECT_EQ(shipped.contents()[4].local, "/import.html");
 }
 
 TEST_F(HelpFileTest, MissingAndDamagedFilesAreReportedByPath) {

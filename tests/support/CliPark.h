@@ -5,8 +5,10 @@
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace tarnwick {
@@ -26,6 +28,22 @@ protected:
     }
     // What an outside reader prints for a query on the park (see ParkQuery.h).
     std::string sql(const std::string &query) { return ParkQuery(park.file("Park.MDB"), query); }
+    // The names of the files in the park's folder.
+    std::set<std::string> files() const {
+        std::set<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(park.path()))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    // The files made in the park's folder since `before` was listed, a space apart, leaving out
+    // Park.MDB's own (its log and lock files).
+    std::string madeSince(const std::set<std::string> &before) const {
+        std::string made;
+        for (const std::string &name : files())
+            if (!before.count(name) && name.rfind("Park.MDB", 0) != 0)
+                made += (made.empty() ? "" : " ") + name;
+        return made;
+    }
     TempDir park;
 };
 

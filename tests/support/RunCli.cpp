@@ -54,13 +54,8 @@ ObservedRun RunObserved(const std::string &program, const std::vector<std::strin
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ObservedRun run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakMegabytes = usage.ru_maxrss / 1024;
-    run.out = TempDir::readFile(out);
-    run.err = TempDir::readFile(err);
-    return run;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempDir::readFile(out), TempDir::readFile(err),
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss / 1024};
 }
 
 CliResult RunProgram(const std::string &program, const std::string &arguments) {

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,20 +30,36 @@ public:
     // Called as each message, question or input box is shown, before it is answered.
     std::function<void(const Shown &)> onShow;
 
-    void notify(const std::string &text, Icon icon) override;
-    // Throws when no answer was queued: a question the test did not expect.
+    void notify(const std::string &text, Icon icon) override { record({Shown::Notice, text, icon}); }
+    // Each of these throws when no answer was queued: a box the test did not expect.
     Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
-    std::optional<std::string> input(const std::string &title, const std::string &prompt) override;
-    // Recorded as its title; throws when no answer was queued.
-    std::optional<std::string> chooseFolder(const std::string &title, const std::string &start) override;
-    // Recorded as "title|start"; throws when no answer was queued.
+    std::optional<std::string> input(const std::string &title, const std::string &prompt) override {
+        return next(inputs, {Shown::Input, title + "|" + prompt});
+    }
+    // Recorded as its title.
+    std::optional<std::string> chooseFolder(const std::string &title, const std::string &) override {
+        return next(folders, {Shown::Folder, title});
+    }
+    // Recorded as "title|start".
     std::vector<std::string> chooseFiles(const std::string &title, const std::string &start,
-                                         const std::string &filter) override;
+                                         const std::string &) override {
+        return next(fileChoices, {Shown::Folder, title + "|" + start});
+    }
 
     std::vector<std::string> texts() const;
 
 private:
     void record(Shown item);
+    // Records `item` and takes the next answer queued for its kind of box.
+    template <typename T> T next(std::deque<T> &queue, Shown item) {
+        const std::string text = item.text;
+        record(std::move(item));
+        if (queue.empty())
+            throw std::logic_error("unexpected box: " + text);
+        T answer = std::move(queue.front());
+        queue.pop_front();
+        return answer;
+    }
 };
 
 class FixedClock : public Clock {

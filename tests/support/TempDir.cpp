@@ -25,19 +25,11 @@ void TempDir::write(const std::string &name, const std::string &bytes) const {
     out << bytes;
 }
 
-std::string TempDir::read(const std::string &name) const {
-    return readFile(file(name));
-}
-
 std::string TempDir::readFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-bool TempDir::exists(const std::string &name) const {
-    return std::filesystem::exists(file(name));
 }
 
 } // namespace tarnwick

@@ -1,5 +1,6 @@
 #pragma once
 // A temporary folder removed with everything in it when the test ends.
+#include <filesystem>
 #include <string>
 
 namespace tarnwick {
@@ -14,8 +15,8 @@ public:
     const std::string &path() const { return path_; }
     std::string file(const std::string &name) const { return path_ + "/" + name; }
     void write(const std::string &name, const std::string &bytes) const;
-    std::string read(const std::string &name) const;
-    bool exists(const std::string &name) const;
+    std::string read(const std::string &name) const { return readFile(file(name)); }
+    bool exists(const std::string &name) const { return std::filesystem::exists(file(name)); }
     static std::string readFile(const std::string &path);
 
 private:
