@@ -30,11 +30,8 @@ private Q_SLOTS:
         for (const char *table : {"Option1_0", "Option1_1", "Option1_2"}) {
             control<QAbstractButton>(window, table)->click();
             QApplication::processEvents();
-            QVERIFY2(scroll->widget()->height() <= scroll->viewport()->height(),
-                     qPrintable(QString("%1: content %2 high in a view %3 high")
-                                    .arg(table)
-                                    .arg(scroll->widget()->height())
-                                    .arg(scroll->viewport()->height())));
+            const int over = scroll->widget()->height() - scroll->viewport()->height();
+            QVERIFY2(over <= 0, qPrintable(QString("%1: %2 pixels more than the view shows").arg(table).arg(over)));
         }
     }
 
