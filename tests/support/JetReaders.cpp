@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -34,38 +35,6 @@ ObservedRun run(const std::string &program, const std::vector<std::string> &argu
 Json mdbReader(const std::string &file, const std::string &table) {
     return Json::parse(
         run("/usr/bin/node", {std::string(SUPPORT_DIR) + "/mdb_reader_dump.js", MDB_READER_MODULES, file, table}).out);
-}
-
-// mdb-export's CSV: commas between cells, a line feed after each row, text in double quotes that
-// doubles its own quotes and may hold line breaks.
-std::vector<std::vector<std::optional<std::string>>> parseCsv(const std::string &text) {
-    std::vector<std::vector<std::optional<std::string>>> rows(1);
-    std::optional<std::string> cell;
-    bool quoted = false, afterComma = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (quoted && c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-            *cell += text[++i];
-        } else if (c == '"') {
-            quoted = !quoted;
-            cell = cell.value_or("");
-        } else if (quoted || (c != ',' && c != '\n')) {
-            if (!cell)
-                cell.emplace();
-            *cell += c; // in place: a memo of a megabyte is one cell
-        } else {
-            rows.back().push_back(cell);
-            cell.reset();
-            afterComma = c == ',';
-            if (c == '\n')
-                rows.emplace_back();
-        }
-    }
-    if (afterComma || cell)
-        rows.back().push_back(cell);
-    if (rows.back().empty())
-        rows.pop_back();
-    return rows;
 }
 
 std::string hex(const std::string &bytes) {
@@ -230,15 +199,31 @@ std::string MdbProp(const std::string &file, const std::string &table) {
 }
 
 ExportedTable MdbExport(const std::string &file, const std::string &table) {
+    // Unquoted cells, each ended by a mark no text holds (a control character and three more), the
+    // last of a row by another; NULL is a third.
     const std::string format = "%Y-%m-%d %H:%M:%S";
-    const ObservedRun printed = run("/usr/bin/mdb-export", {"-b", "hex", "-D", format, "-T", format, file, table});
-    auto rows = parseCsv(printed.out);
+    const ObservedRun printed = run("/usr/bin/mdb-export", {"-Q", "-0", "\x1d|n|", "-d", "\x1f|c|", "-R", "\x1e|r|",
+                                                            "-b", "hex", "-D", format, "-T", format, file, table});
+    const std::string &out = printed.out;
     ExportedTable exported{{}, {}, printed.err};
-    if (rows.empty())
+    std::vector<std::optional<std::string>> row;
+    for (std::size_t start = 0, at = 0; (at = out.find_first_of("\x1e\x1f", at)) != std::string::npos;) {
+        const bool endsRow = out.compare(at, 4, "\x1e|r|") == 0;
+        if (!endsRow && out.compare(at, 4, "\x1f|c|") != 0) {
+            ++at;
+            continue;
+        }
+        const std::string cell = out.substr(start, at - start);
+        row.push_back(cell == "\x1d|n|" ? std::nullopt : std::optional<std::string>(cell));
+        if (endsRow)
+            exported.rows.push_back(std::exchange(row, {}));
+        start = at += 4;
+    }
+    if (exported.rows.empty())
         throw std::runtime_error("mdb-export printed no header for " + table);
-    for (const auto &name : rows.front())
+    for (const auto &name : exported.rows.front())
         exported.columns.push_back(name.value_or(""));
-    exported.rows.assign(rows.begin() + 1, rows.end());
+    exported.rows.erase(exported.rows.begin());
     return exported;
 }
 

@@ -25,8 +25,8 @@ inline const std::filesystem::path kAccessFolder = std::filesystem::path(TESTDAT
 // A copy of the Access file `name` at `path`, writable; returns `path`.
 std::string CopyOfAccessFile(const std::string &name, const std::string &path);
 
-// A table as mdb-export prints it: column names, then each row's cells; an unquoted empty cell
-// (NULL) is nothing, a quoted one is "". Then what it warned about.
+// A table as mdb-export prints it: column names, then each row's cells (NULL as nothing), then what
+// it warned about.
 struct ExportedTable {
     std::vector<std::string> columns;
     std::vector<std::vector<std::optional<std::string>>> rows;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace tarnwick {
@@ -71,15 +70,13 @@ TEST(JetRead, IndexFlagsAreReadAsAccessWroteThem) {
                                                                             {"MSysACEs", {0x88}},
                                                                             {"MSysRelationships", {0x82, 0x82, 0x82}},
                                                                             {"MSysQueries", {0x81}}};
-    for (const char *file : {"emptyJet4.mdb", "adox_jet4.mdb", "testUnicodeCompV2003.mdb"}) {
-        const jet::JetDatabase database((kAccessFolder / file).string());
+    for (const char *file : {"emptyJet4.mdb", "adox_jet4.mdb", "testUnicodeCompV2003.mdb"})
         for (const auto &[table, flags] : expected) {
             std::vector<int> read;
-            for (const jet::IndexTree &tree : database.table(table).trees)
+            for (const jet::IndexTree &tree : jet::JetDatabase((kAccessFolder / file).string()).table(table).trees)
                 read.push_back(tree.flags);
             EXPECT_EQ(read, flags) << file << " " << table;
         }
-    }
 }
 
 // A copy of an Access file with some of its bytes changed.
@@ -90,11 +87,10 @@ struct Spoiled {
 };
 
 std::string spoiledCopy(const TempDir &dir, const char *original, const Spoiled &spoiled) {
-    const std::string copy = dir.file("spoiled.mdb");
     std::string bytes = TempDir::readFile((kAccessFolder / original).string());
     spoiled.spoil(bytes);
-    std::ofstream(copy, std::ios::binary | std::ios::trunc) << bytes;
-    return copy;
+    dir.write("spoiled.mdb", bytes);
+    return dir.file("spoiled.mdb");
 }
 
 void put16(std::string &bytes, std::size_t at, std::uint16_t value) {
