@@ -1,158 +1,280 @@
-// A purge with its backup, a compaction and a restore of a Jet park, each cut short before every file
-// operation in turn that changes the park's folder: by a crash (the process ends there) and by a
-// power cut (what the disk was not told to keep is lost too). After every cut the park opens, its
-// indexes are in step, both outside readers read it as the engine does, it holds the rows of the
-// state before or after the command, and every backup the next command lists restores to a sound
-// park with the rows it is listed with.
+// Commands of the terminal program cut short by the fault shim (FaultShim.cpp) before a file
+// operation in the park's folder, each such operation in turn: by a crash (the process ends there),
+// a power cut (what the disk was not told to keep is lost too) or a torn power cut (only some of it).
+// After every cut the next start finds a sound park holding the rows of one of the command's commits.
 #include "db/jet/JetDatabase.h"
+#include "support/CliPark.h"
 #include "support/JetReaders.h"
-#include "support/RunCli.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <map>
-#include <regex>
-#include <sstream>
 
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string shellQuoted(const std::string &text) {
+std::string Quoted(const std::string &text) {
     return "'" + text + "'";
 }
 
-// Runs the terminal program on `park`; with `fault`, under the fault shim set to it (see FaultShim.cpp).
-CliResult runCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
-    const std::string shim = "LD_PRELOAD=" + shellQuoted(FAULT_SHIM) + " TARNWICK_FAULT_DIR=" + shellQuoted(park) +
+// Runs the terminal program on `park`; with `fault`, under the fault shim set to it.
+CliResult RunCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
+    const std::string shim = "LD_PRELOAD=" + Quoted(FAULT_SHIM) + " TARNWICK_FAULT_DIR=" + Quoted(park) +
                              " TARNWICK_FAULT=" + fault + " ";
-    return RunProgram("/usr/bin/env", (fault.empty() ? "" : shim) + shellQuoted(CLI_PATH) + " --park " +
-                                          shellQuoted(park) + " " + arguments);
+    return RunProgram("/usr/bin/env",
+                      (fault.empty() ? "" : shim) + Quoted(CLI_PATH) + " --park " + Quoted(park) + " " + arguments);
 }
 
-std::uint32_t guests(const std::string &park) {
+// A command left to finish on a copy of `from` at `park`: its output and its file operations in order,
+// each as "kind path".
+struct Numbered {
+    CliResult run;
+    std::vector<std::string> operations;
+};
+
+Numbered Number(const std::string &from, const std::string &park, const std::string &arguments) {
+    fs::remove_all(park);
+    fs::copy(from, park);
+    const std::string log = park + ".log";
+    Numbered numbered{RunCli(park, arguments, "count TARNWICK_FAULT_LOG=" + Quoted(log)), {}};
+    std::istringstream lines(TempDir::readFile(log));
+    for (std::string line; std::getline(lines, line);)
+        numbered.operations.push_back(line.substr(line.find(' ') + 1));
+    return numbered;
+}
+
+// The operations (from 1) a cut is made before; none on the lock file or on SQLite's shared-memory
+// index, which hold none of the park's data. A crash amid a run of writes to one file is cut before
+// the first and the last of them. A power cut keeps what the last flush kept, the same before every
+// operation up to the next flush: it is cut once after each flush.
+std::vector<std::size_t> CutPoints(const std::vector<std::string> &ops, const std::string &cut) {
+    static const std::regex unkept("(-shm|\\.ldb)$");
+    std::vector<std::size_t> points;
+    bool flushed = true;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        const bool kept = !std::regex_search(ops[i], unkept);
+        if (kept && (cut == "powercut" ? flushed
+                                       : i == 0 || i + 1 == ops.size() || ops[i] != ops[i - 1] || ops[i] != ops[i + 1]))
+            points.push_back(i + 1);
+        flushed = (flushed && !kept) || ops[i].rfind("fsync", 0) == 0;
+    }
+    return points;
+}
+
+// `park` put back to a copy of `from`, then `arguments` run on it, cut before operation `n`.
+CliResult Cut(const std::string &from, const std::string &park, const std::string &arguments, const std::string &cut,
+              std::size_t n) {
+    fs::remove_all(park);
+    fs::copy(from, park);
+    return RunCli(park, arguments, cut + ":" + std::to_string(n));
+}
+
+std::uint32_t Guests(const std::string &park) {
     return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount;
 }
 
-// What is wrong with the park in `park` after a cut, or "".
-std::string judge(const std::string &park, const std::vector<std::uint32_t> &committed) {
-    const CliResult status = runCli(park, "status");
+// What is wrong with the Jet park in `park` after a cut, or "": it opens, holds a count of guests in
+// `committed`, its indexes walk clean, the outside readers read what the engine reads, and every
+// backup listed restores, in a copy of the folder, to a sound park of the rows listed.
+std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_t> &committed) {
+    const CliResult status = RunCli(park, "status");
     if (status.status != 0)
         return "status ended with " + std::to_string(status.status) + ": " + status.out;
     const std::string file = park + "/Park.MDB";
     try {
-        const std::uint32_t rows = guests(park);
+        const std::uint32_t rows = Guests(park);
         if (std::find(committed.begin(), committed.end(), rows) == committed.end())
             return "the park holds " + std::to_string(rows) + " guests, a state no commit made";
     } catch (const std::exception &e) {
         return std::string("the park does not open: ") + e.what();
     }
-    // Parks the cuts leave alike are read once.
-    static std::map<std::string, std::string> readings;
-    const auto [reading, fresh] = readings.try_emplace(TempDir::readFile(file));
+    // Parks and backups the cuts leave alike are judged once.
+    static std::map<std::string, std::string> verdicts;
+    const auto [reading, fresh] = verdicts.try_emplace(TempDir::readFile(file));
     if (fresh)
         reading->second = IndexProblems(file, {"Guest", "Sites"}) + CompareWithOutsideReaders(file, "Guest");
     if (!reading->second.empty())
         return reading->second;
-    // Every backup listed, put back in a copy of the folder, is a sound park of the rows listed.
-    std::istringstream listed(runCli(park, "backups").out);
+    std::istringstream listed(RunCli(park, "backups").out);
     static const std::regex line(R"(^(Park_[^\t]+\.MDB)\t.*\tGuest (\d+)\t)");
     for (std::string entry; std::getline(listed, entry);) {
         std::smatch m;
         if (!std::regex_search(entry, m, line))
             continue; // a question asked before the list
-        // Backups the cuts leave alike are restored once.
-        static std::map<std::string, std::string> verdicts;
-        const std::string key = m[1].str() + '\n' + TempDir::readFile(park + "/" + m[1].str());
-        if (const auto known = verdicts.find(key); known != verdicts.end()) {
-            if (!known->second.empty())
-                return known->second;
-            continue;
+        const auto [known, unseen] = verdicts.try_emplace(m[1].str() + '\n' + TempDir::readFile(park + "/" + m[1].str()));
+        std::string &verdict = known->second;
+        if (unseen) {
+            TempDir scratch;
+            const std::string copy = scratch.file("park");
+            fs::copy(park, copy);
+            const CliResult restored = RunCli(copy, "restore " + Quoted(m[1]) + " --yes");
+            if (restored.status != 0)
+                verdict = "the listed backup " + m[1].str() + " does not restore: " + restored.out;
+            else if (Guests(copy) != std::stoul(m[2]) || !CompareWithOutsideReaders(copy + "/Park.MDB", "Guest").empty())
+                verdict = "the listed backup " + m[1].str() + " restores to a park other than listed";
         }
-        std::string &verdict = verdicts[key];
-        TempDir scratch;
-        const std::string copy = scratch.file("park");
-        fs::copy(park, copy);
-        const CliResult restored = runCli(copy, "restore " + shellQuoted(m[1]) + " --yes");
-        if (restored.status != 0)
-            verdict = "the listed backup " + m[1].str() + " does not restore: " + restored.out;
-        else if (guests(copy) != std::stoul(m[2]) || !CompareWithOutsideReaders(copy + "/Park.MDB", "Guest").empty())
-            verdict = "the listed backup " + m[1].str() + " restores to a park other than listed";
         if (!verdict.empty())
             return verdict;
     }
     return "";
 }
 
-struct Command {
-    const char *name;
-    std::string arguments;
-    std::uint32_t after;
-};
-
 TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndSoundBackups) {
     if (!fs::exists(FAULT_SHIM))
         GTEST_SKIP() << FAULT_SHIM << " is not built";
     TempDir dir;
-    const std::string pristine = dir.file("pristine");
-    ASSERT_EQ(RunProgram(CLI_PATH, "init " + shellQuoted(pristine) + " --format jet").status, 0);
-    auto importGuests = [&](int count) {
+    const std::string pristine = dir.file("pristine"), park = dir.file("park");
+    ASSERT_EQ(RunProgram(CLI_PATH, "init " + Quoted(pristine) + " --format jet").status, 0);
+    for (int count : {100, 200}) {
         std::ofstream csv(pristine + "/guests.csv", std::ios::trunc);
         csv << "\"First\",\"Last\"\n";
         for (int i = 0; i < count; ++i)
             csv << "\"Anna" << i << "\",\"Lind\"\n";
         csv.close();
-        ASSERT_EQ(
-            runCli(pristine, "import guests guests.csv --map FirstName=First --map LastName=Last --backup no").status,
-            0);
-    };
-    importGuests(100);
-    ASSERT_EQ(runCli(pristine, "backup").status, 0); // a backup of 100 guests
-    importGuests(200);
+        ASSERT_EQ(RunCli(pristine, "import guests guests.csv --map FirstName=First --map LastName=Last --backup no").status,
+                  0);
+        if (count == 100) {
+            ASSERT_EQ(RunCli(pristine, "backup").status, 0); // a backup of 100 guests
+        }
+    }
     std::string initial;
     for (const auto &entry : fs::directory_iterator(pristine))
         if (entry.path().filename().string().rfind("Park_Initial_", 0) == 0)
             initial = entry.path().filename().string();
     ASSERT_FALSE(initial.empty());
 
-    const Command commands[] = {
-        {"purge", "purge guests --yes --backup yes --compact no", 0},
-        {"compact", "compact", 300},
-        {"restore", "restore " + shellQuoted(initial) + " --yes", 100},
+    const struct {
+        std::string arguments;
+        std::uint32_t after;
+    } commands[] = {
+        {"purge guests --yes --backup yes --compact no", 0},
+        {"compact", 300},
+        {"restore " + Quoted(initial) + " --yes", 100},
     };
-    const std::string park = dir.file("park");
-    int points = 0;
-    for (const Command &command : commands) {
-        // The command left to finish, its file operations numbered.
-        fs::copy(pristine, park);
-        const std::string log = dir.file(std::string(command.name) + ".log");
-        const CliResult whole = runCli(park, command.arguments, "count TARNWICK_FAULT_LOG=" + shellQuoted(log));
-        ASSERT_EQ(whole.status, 0) << whole.out;
-        ASSERT_EQ(guests(park), command.after);
-        std::vector<std::string> operations;
-        std::istringstream numbered(TempDir::readFile(log));
-        for (std::string line; std::getline(numbered, line);)
-            operations.push_back(line);
-        ASSERT_GT(operations.size(), 3u) << command.name;
-        fs::remove_all(park);
-
-        for (const char *cut : {"crash", "powercut", "torn"}) {
-            for (std::size_t n = 1; n <= operations.size(); ++n, ++points) {
-                fs::copy(pristine, park);
-                runCli(park, command.arguments, cut + (":" + std::to_string(n)));
-                const std::string verdict = judge(park, {300, command.after});
-                EXPECT_EQ(verdict.substr(0, 400), "") << command.name << ", " << cut << " before " << operations[n - 1];
-                fs::remove_all(park);
+    int cuts = 0;
+    for (const auto &command : commands) {
+        const Numbered whole = Number(pristine, park, command.arguments);
+        ASSERT_EQ(whole.run.status, 0) << whole.run.out;
+        ASSERT_EQ(Guests(park), command.after);
+        ASSERT_GT(whole.operations.size(), 3u) << command.arguments;
+        for (const char *cut : {"crash", "powercut", "torn"})
+            for (std::size_t n : CutPoints(whole.operations, cut)) {
+                ++cuts;
+                Cut(pristine, park, command.arguments, cut, n);
+                EXPECT_EQ(JudgeJetPark(park, {300, command.after}).substr(0, 400), "")
+                    << command.arguments << ", " << cut << " before " << whole.operations[n - 1];
             }
-        }
     }
-    RecordProperty("points", points);
-    std::cout << points << " cuts\n";
+    RecordProperty("cuts", cuts);
+}
+
+// The rows an import's output says are stored: none at first, then each "Line N" (said once the N rows
+// before it are committed) and the closing "N of 150".
+std::vector<long> SaidStored(const std::string &out) {
+    static const std::regex said(R"(Line (\d+)|(\d+) of 150 )");
+    std::vector<long> rows{0};
+    for (std::sregex_iterator m(out.begin(), out.end(), said), end; m != end; ++m)
+        rows.push_back(std::stol((*m)[(*m)[1].matched ? 1 : 2]));
+    return rows;
+}
+
+// The bytes of the park file and of what a writer cut short left beside it.
+std::string ParkBytes(const std::string &park) {
+    std::string bytes;
+    for (const std::string suffix : {"", "-journal", "-wal"})
+        if (fs::exists(park + "/Park.MDB" + suffix))
+            bytes += suffix + TempDir::readFile(park + "/Park.MDB" + suffix);
+    return bytes;
+}
+
+// An import cut before each of its file operations in turn keeps the rows it said were stored, holds
+// the rows of one of its commits, and is named by the next start while its marker is there; without
+// the marker every row is in the park or the rejected-rows file. The restore of its backup, which
+// the next start offers, cut the same way, leaves the park before or after it, and the import is named
+// and the restore offered again until the backup is back.
+TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackupIsBack) {
+    if (!fs::exists(FAULT_SHIM))
+        GTEST_SKIP() << FAULT_SHIM << " is not built";
+    TempDir dir;
+    const std::string pristine = dir.file("pristine"), park = dir.file("park"), left = dir.file("left"),
+                      marker = park + "/Park.MDB.import";
+    ASSERT_EQ(RunProgram(CLI_PATH, "init " + Quoted(pristine) + InitFormatOption()).status, 0);
+    {
+        // The 50th guest has a state too long, which is shortened; the 100th a number of people that is
+        // no number, and is refused.
+        std::ofstream csv(pristine + "/guests.csv");
+        csv << "\"First\",\"Last\",\"State\",\"People\"\n";
+        for (int i = 1; i <= 150; ++i)
+            csv << "guest,number" << i << "," << (i == 50 ? "TXS" : "TX") << "," << (i == 100 ? "x" : "2") << "\n";
+    }
+    const std::string import = "import guests guests.csv --map FirstName=First --map LastName=Last --map State=State "
+                               "--map NoPeople=People --backup yes --on-row-error skip";
+    const Numbered whole = Number(pristine, park, import);
+    const std::vector<long> commits = SaidStored(whole.run.out);
+    ASSERT_EQ(commits, (std::vector<long>{0, 49, 99, 149})) << whole.run.out;
+    const std::string rejected = TempDir::readFile(park + "/guests rejected.csv");
+    // What outside readers say of each park left, read once: "ok\n<guests>\n" when it is sound.
+    std::map<std::string, std::string> readings;
+    auto read = [&] {
+        const auto [reading, fresh] = readings.try_emplace(ParkBytes(park));
+        if (fresh)
+            reading->second = SoundParkRows(park + "/Park.MDB", "Guest") +
+                              (ParkFormatUnderTest() == ParkFormat::Jet ? TableProblems(park + "/Park.MDB", "Guest") : "");
+        return reading->second;
+    };
+
+    long leftRows = -1;
+    for (std::size_t n : CutPoints(whole.operations, "crash")) {
+        SCOPED_TRACE("import cut before " + whole.operations[n - 1]);
+        const long said = SaidStored(Cut(pristine, park, import, "crash", n).out).back();
+        const bool marked = fs::exists(marker);
+        if (marked) {
+            fs::remove_all(left);
+            fs::copy(park, left);
+        }
+        const CliResult next = RunCli(park, "status");
+        const std::string reading = read();
+        ASSERT_EQ(reading.substr(0, 3), "ok\n") << reading;
+        const long stored = std::stol(reading.substr(3));
+        EXPECT_EQ(reading, "ok\n" + std::to_string(stored) + "\n");
+        EXPECT_GE(stored, said) << "rows said to be stored are lost";
+        EXPECT_NE(std::find(commits.begin(), commits.end(), stored), commits.end()) << stored << ", the rows of no commit";
+        const std::string counts = "{park}\nSites 0\nGuest " + std::to_string(stored) + "\nOtherCharges 0\nParkInfo 1\n";
+        if (marked) {
+            leftRows = stored;
+            EXPECT_EQ(Masked(next.out, park), "The import of guests.csv into Guest that started {time} was interrupted: " +
+                                                  std::to_string(stored) + " of its rows are in the table.\nDo you want "
+                                                  "to put back the backup taken before it, {park}/Park_AddGuests_{time}"
+                                                  ".MDB?\n> No\n" + counts);
+        } else {
+            EXPECT_EQ(Masked(next.out, park), counts);
+            EXPECT_TRUE(stored == 0 || stored == commits.back()) << stored << " rows, and no marker names the import";
+            EXPECT_TRUE(stored == 0 || TempDir::readFile(park + "/guests rejected.csv") == rejected) << "rows are lost";
+        }
+        EXPECT_FALSE(fs::exists(marker)) << "named again at the next start";
+        EXPECT_FALSE(fs::exists(park + "/Park.MDB-journal")) << "the journal outlives the next start";
+    }
+
+    ASSERT_GT(leftRows, 0) << "no cut left the marker with rows stored";
+    const std::string restore = "--restore-interrupted yes status", restored = "ok\n0\n";
+    const Numbered put = Number(left, park, restore);
+    ASSERT_NE(put.run.out.find("is now the park database"), std::string::npos) << put.run.out;
+    ASSERT_EQ(read(), restored);
+    for (std::size_t n : CutPoints(put.operations, "crash")) {
+        SCOPED_TRACE("restore cut before " + put.operations[n - 1]);
+        Cut(left, park, restore, "crash", n);
+        const bool marked = fs::exists(marker);
+        const std::string after = read();
+        EXPECT_TRUE(after == "ok\n" + std::to_string(leftRows) + "\n" || after == restored) << after;
+        EXPECT_TRUE(marked || after == restored) << "the marker is gone, the backup is not back";
+        const CliResult next = RunCli(park, restore);
+        EXPECT_EQ(next.out.find("The import of guests.csv into Guest that started ") != std::string::npos, marked)
+            << next.out;
+        EXPECT_EQ(read(), restored) << next.out;
+        EXPECT_FALSE(fs::exists(marker));
+    }
 }
 
 } // namespace
