@@ -94,9 +94,9 @@ private Q_SLOTS:
         control<QCheckBox>(window, "Check3")->setChecked(true);
         QCOMPARE(control<QWidget>(window, "Check3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         click(window, "Command4");
-        picked[2] = "S2";
-        picked[3] = "55";
-        picked[8] = "True";
+        picked[2] = "S2";   // AliasNumber
+        picked[3] = "55";   // Length
+        picked[8] = "True"; // UnAvail
         QCOMPARE(row("Sites", 2), picked);
         QCOMPARE(grid->model()->index(1, 2).data().toString(), QString("55"));
 
@@ -118,6 +118,8 @@ private Q_SLOTS:
                  QApplication::palette().color(QPalette::WindowText));
     }
 
+    // Saved as picked, the guest keeps every column; the first and last boxes and No Rent changed
+    // are saved; a delete empties the panel and counts what is left.
     void theGuestWindowSavesWhatItShowsAndCountsWhatADeleteLeaves() {
         auto *window = park->show(WindowId::GuestEditor);
         clickId(window, 2);
@@ -130,9 +132,9 @@ private Q_SLOTS:
         type(window, "Data_21", "cat");
         control<QCheckBox>(window, "Check1")->setChecked(false);
         click(window, "Command4");
-        picked[1] = "Jones, Bo";
-        picked[11] = "False";
-        picked[24] = "cat";
+        picked[1] = "Jones, Bo"; // Name
+        picked[11] = "False";    // NoRent
+        picked[24] = "cat";      // Pets
         QCOMPARE(row("Guest", 2), picked);
 
         click(window, "Command3");
