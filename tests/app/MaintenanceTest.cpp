@@ -9,7 +9,6 @@
 #include "db/Recordset.h"
 #include "db/jet/LockFile.h"
 #include "db/sqlite/Sqlite.h"
-#include "import/ImportWindowActions.h"
 #include "import/InterruptedImport.h"
 #include "support/ParkFixture.h"
 #include "support/RunCli.h"
@@ -166,24 +165,20 @@ TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
 
 class BackupsTest : public MaintenanceTest {
 protected:
-    void importSites(const std::string &content) {
-        park.write("sites.csv", content);
-        ImportWindowState window;
-        window.siteSlots[0].title = "Site";
-        std::string sheet;
-        ScriptedPicker picker;
-        ReadSelectedTitles(session, {"sites.csv"}, sheet, picker);
-        prompter.standing = {{"We are making", Answer::Yes}};
-        ImportSelectedFiles(session, window, ImportTable::Sites, {"sites.csv"});
+    // What an import of sites does to the park: the backup it takes, then `count` sites more.
+    void importSites(int count) {
+        answer({Answer::Yes});
+        BackUpDB(session, BackupReason::AddSites);
+        addRows("Sites", "Number", count);
     }
 };
 
 // The backup before an import, put back, undoes it; the park it replaced is kept in a BeforeRestore
 // backup, and one put back again within the minute does not replace another.
 TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
-    importSites("\"Site\"\r\n1\r\n2\r\n");
+    importSites(2);
     clock.time.tm_min = 6;
-    importSites("\"Site\"\r\n3\r\n4\r\n5\r\n");
+    importSites(3);
     std::vector<BackupInfo> backups = ListBackups(park.path());
     ASSERT_EQ(backups.size(), 2u);
     EXPECT_EQ(backups[1].sites, 0);
@@ -214,7 +209,7 @@ TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
 // A file that is not a sound park, or a park another program is writing to, is refused in one
 // sentence and nothing changes; a damaged park is put aside as it is, and replaced.
 TEST_F(BackupsTest, WhatCannotBePutBackNowIsRefusedAndNothingChanges) {
-    importSites("\"Site\"\r\n1\r\n");
+    importSites(1);
     session.ParkConnection->Close();
     const std::string parkBytes = park.read("Park.MDB"), empty = park.file("Park_AddSites_12-04-2026 09 05.MDB"),
                       good = TempDir::readFile(empty), damaged = "is damaged and cannot be put back.";
