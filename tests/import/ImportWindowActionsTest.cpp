@@ -18,6 +18,30 @@ TEST(ListSourceFiles, OnlyOrdinarySourceFilesSortedIgnoringCase) {
     EXPECT_TRUE(ListSourceFiles(dir.file("missing")).empty());
 }
 
+// The status line names each file read, its worksheet and its titles, then the delimiter the titles
+// look separated by when it is not the one chosen; a panel left empty names the files to click again.
+TEST(ImportStatusLine, NamesTheFilesReadAndTheDelimiterToChoose) {
+    const SourceRead comma{"s.csv", "", 3, ',', ','}, semi{"t.csv", "", 3, ';', ';'}, mixed{"m.csv", "", 3, ',', ';'};
+    const std::string mixedSaid = "m.csv: 3 titles. The titles look separated by commas but the data by semicolons";
+    const std::tuple<std::vector<SourceRead>, char, std::string> cases[] = {
+        {{comma}, ',', "s.csv: 3 titles"},
+        {{semi}, ',', "t.csv: 3 titles. The titles look separated by semicolons: choose Semicolon"},
+        {{semi}, ';', "t.csv: 3 titles"},
+        {{comma}, ';', "s.csv: 3 titles. The titles look separated by commas: choose Comma"},
+        {{mixed}, ',', mixedSaid + ": choose Semicolon"},
+        {{mixed}, ';', mixedSaid},
+        {{{"g.xls", "Current Guests", 1, 0, 0}, {"e.csv", "", 0, ',', ','}, semi},
+         ',',
+         "g.xls, sheet Current Guests: 1 title; e.csv: no titles read; t.csv: 3 titles. The titles look separated by "
+         "semicolons: choose Semicolon"},
+    };
+    for (const auto &[reads, delimiter, said] : cases)
+        EXPECT_EQ(TitlesReadStatus(reads, delimiter), said);
+    EXPECT_EQ(ReadAgainStatus({"a.csv"}, "Guest Data"), "Click a.csv again to read its titles for Guest Data");
+    EXPECT_EQ(ReadAgainStatus({"a.csv", "b.csv", "c.csv"}, "POS Items"),
+              "Click a.csv, b.csv and c.csv again to read their titles for POS Items");
+}
+
 class ImportSelectedFilesTest : public ParkFixture {};
 
 // Each file of a panel's run is offered its backup, named for the panel, and summed up in the

@@ -95,26 +95,12 @@ private Q_SLOTS:
         QVERIFY(park->prompter.shown.empty());
     }
 
-    // The status line names the titles read and the delimiter they look separated by when it is not
-    // the one chosen.
+    // The status line says how the titles of the file clicked look separated.
     void theStatusLineSaysHowTheTitlesWereRead() {
-        write("semi.csv", "\"Site\";\"Len\";\"Rate\"\r\n1;40;20\r\n");
         write("mixed.csv", "\"Site\",\"Len\",\"Rate\"\r\n1;40;20\r\n2;45;25\r\n");
-        const QString mixed = "mixed.csv: 3 titles. The titles look separated by commas but the data by semicolons";
-        const char *const comma = "Option2_0", *const semicolon = "Option2_1";
-        const std::tuple<const char *, QString, QString> reads[] = {
-            {comma, "sites.csv", "sites.csv: 3 titles"},
-            {comma, "semi.csv", "semi.csv: 3 titles. The titles look separated by semicolons: choose Semicolon"},
-            {semicolon, "semi.csv", "semi.csv: 3 titles"},
-            {semicolon, "sites.csv", "sites.csv: 3 titles. The titles look separated by commas: choose Comma"},
-            {comma, "mixed.csv", mixed + ": choose Semicolon"},
-            {semicolon, "mixed.csv", mixed},
-        };
-        for (const auto &[delimiter, file, expected] : reads) {
-            click(window, delimiter);
-            clickEntry(files(), file);
-            QCOMPARE(status(), expected);
-        }
+        clickEntry(files(), "mixed.csv");
+        QCOMPARE(status(), QString("mixed.csv: 3 titles. The titles look separated by commas but the data by "
+                                   "semicolons: choose Semicolon"));
     }
 
     void importSumsUpEachSelectedFileAndPurgeAsksFirst() {
@@ -152,8 +138,8 @@ private Q_SLOTS:
     // the Progress window standing over the import window, and No stops the import there.
     void aLongImportMovesTheBarAndARowErrorIsAskedOverIt() {
         std::string csv = "\"Site\",\"Len\"\r\n";
-        for (int i = 1; i <= 30000; ++i)
-            csv += std::to_string(i) + (i == 29000 ? ",fifty\r\n" : ",40\r\n");
+        for (int i = 1; i <= 60000; ++i)
+            csv += std::to_string(i) + (i == 59000 ? ",fifty\r\n" : ",40\r\n");
         write("long.csv", csv);
         selectSites("long.csv");
         choose(window, "FileField_3", "Len");
@@ -165,13 +151,13 @@ private Q_SLOTS:
         };
         park->prompter.answers = {Answer::No, Answer::No};
         click(window, "Command1");
-        QCOMPARE(watch.bar->maximum(), 30000);
+        QCOMPARE(watch.bar->maximum(), 60000);
         QVERIFY2(watch.seen.size() >= 2, qPrintable(QString::number(watch.seen.size())));
         QCOMPARE(atPrompt, QString());
         QVERIFY(!park->progress.isVisible());
-        QVERIFY2(park->said().last().startsWith("Error on Line 28999.  Failure on Field: Length Data is: fifty\r\n"),
+        QVERIFY2(park->said().last().startsWith("Error on Line 58999.  Failure on Field: Length Data is: fifty\r\n"),
                  qPrintable(park->said().last()));
-        QCOMPARE(park->column("Sites", "ID").size(), 28999);
+        QCOMPARE(park->column("Sites", "ID").size(), 58999);
     }
 
     // A park another program is writing to: the import says so, and the window is left usable.
