@@ -103,18 +103,13 @@ TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEofAndDeletesEachInTu
     for (const char *name : {"A", "B", "C"})
         add("Guest", {{"Name", Value(name)}});
     open(rs, "SELECT * FROM Guest");
-    EXPECT_FALSE(rs.Bof());
-    rs.MoveLast();
-    EXPECT_EQ(rs.Fields(std::string("name")).GetValue(), Value("C"));
-    rs.MoveFirst();
-    EXPECT_EQ(rs.Fields()[1].GetValue(), Value("A"));
-    int deleted = 0;
-    for (; !rs.Eof(); ++deleted) {
+    std::string walked;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        walked += rs.Fields("name").GetValue().toString();
         rs.Delete();
         rs.Update();
-        rs.MoveNext();
     }
-    EXPECT_EQ(deleted, 3);
+    EXPECT_EQ(walked, "ABC");
     rs.Close();
     open(rs, "SELECT * FROM Guest");
     EXPECT_EQ(rs.RecordCount(), 0);
@@ -137,13 +132,12 @@ TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
             const Value value = rs.Fields(column.name).GetValue();
             const ColumnKind kind = column.type.kind;
             const std::string where = table.name + "." + column.name + " = " + value.toString();
-            if (kind == ColumnKind::Text || kind == ColumnKind::Memo || kind == ColumnKind::Date) {
-                EXPECT_TRUE(value.isNull()) << where;
-                continue;
+            const bool empty = kind == ColumnKind::Text || kind == ColumnKind::Memo || kind == ColumnKind::Date;
+            EXPECT_EQ(value.isNull(), empty) << where;
+            if (!empty) {
+                EXPECT_EQ(value.kind() == Value::Kind::Boolean, kind == ColumnKind::YesNo) << where;
+                EXPECT_EQ(value.number(), 0.0) << where;
             }
-            EXPECT_EQ(value.kind() == Value::Kind::Boolean, kind == ColumnKind::YesNo) << where;
-            EXPECT_FALSE(value.isNull()) << where;
-            EXPECT_EQ(value.number(), 0.0) << where;
         }
     }
 }
