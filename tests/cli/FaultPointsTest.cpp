@@ -2,13 +2,16 @@
 // operation in the park's folder, each such operation in turn: by a crash (the process ends there),
 // a power cut (what the disk was not told to keep is lost too) or a torn power cut (only some of it).
 // After every cut the next start finds a sound park holding the rows of one of the command's commits.
+// Beside them, what only a concurrent run can show.
 #include "db/jet/JetDatabase.h"
 #include "support/CliPark.h"
 #include "support/JetReaders.h"
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sys/wait.h>
 
 namespace tarnwick {
 namespace {
@@ -34,11 +37,17 @@ struct Numbered {
     std::vector<std::string> operations;
 };
 
-Numbered Number(const std::string &from, const std::string &park, const std::string &arguments) {
+// `park` put back to a copy of `from`, then `arguments` run on it under the fault shim set to `fault`.
+CliResult RunOnCopy(const std::string &from, const std::string &park, const std::string &arguments,
+                    const std::string &fault) {
     fs::remove_all(park);
     fs::copy(from, park);
+    return RunCli(park, arguments, fault);
+}
+
+Numbered Number(const std::string &from, const std::string &park, const std::string &arguments) {
     const std::string log = park + ".log";
-    Numbered numbered{RunCli(park, arguments, "count TARNWICK_FAULT_LOG=" + Quoted(log)), {}};
+    Numbered numbered{RunOnCopy(from, park, arguments, "count TARNWICK_FAULT_LOG=" + Quoted(log)), {}};
     std::istringstream lines(TempDir::readFile(log));
     for (std::string line; std::getline(lines, line);)
         numbered.operations.push_back(line.substr(line.find(' ') + 1));
@@ -63,14 +72,6 @@ std::vector<std::size_t> CutPoints(const std::vector<std::string> &ops, const st
     return points;
 }
 
-// `park` put back to a copy of `from`, then `arguments` run on it, cut before operation `n`.
-CliResult Cut(const std::string &from, const std::string &park, const std::string &arguments, const std::string &cut,
-              std::size_t n) {
-    fs::remove_all(park);
-    fs::copy(from, park);
-    return RunCli(park, arguments, cut + ":" + std::to_string(n));
-}
-
 std::uint32_t Guests(const std::string &park) {
     return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount;
 }
@@ -83,13 +84,8 @@ std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_
     if (status.status != 0)
         return "status ended with " + std::to_string(status.status) + ": " + status.out;
     const std::string file = park + "/Park.MDB";
-    try {
-        const std::uint32_t rows = Guests(park);
-        if (std::find(committed.begin(), committed.end(), rows) == committed.end())
-            return "the park holds " + std::to_string(rows) + " guests, a state no commit made";
-    } catch (const std::exception &e) {
-        return std::string("the park does not open: ") + e.what();
-    }
+    if (std::find(committed.begin(), committed.end(), Guests(park)) == committed.end())
+        return "the park holds " + std::to_string(Guests(park)) + " guests, a state no commit made";
     // Parks and backups the cuts leave alike are judged once.
     static std::map<std::string, std::string> verdicts;
     const auto [reading, fresh] = verdicts.try_emplace(TempDir::readFile(file));
@@ -127,18 +123,16 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
     TempDir dir;
     const std::string pristine = dir.file("pristine"), park = dir.file("park");
     ASSERT_EQ(RunProgram(CLI_PATH, "init " + Quoted(pristine) + " --format jet").status, 0);
-    for (int count : {100, 200}) {
-        std::ofstream csv(pristine + "/guests.csv", std::ios::trunc);
+    {
+        std::ofstream csv(pristine + "/guests.csv");
         csv << "\"First\",\"Last\"\n";
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < 100; ++i)
             csv << "\"Anna" << i << "\",\"Lind\"\n";
-        csv.close();
-        ASSERT_EQ(RunCli(pristine, "import guests guests.csv --map FirstName=First --map LastName=Last --backup no").status,
-                  0);
-        if (count == 100) {
-            ASSERT_EQ(RunCli(pristine, "backup").status, 0); // a backup of 100 guests
-        }
     }
+    // 100 guests, a backup of them, then 200 more.
+    const std::string import = "import guests guests.csv --map FirstName=First --map LastName=Last --backup no";
+    for (const std::string &step : {import, std::string("backup"), import, import})
+        ASSERT_EQ(RunCli(pristine, step).status, 0) << step;
     std::string initial;
     for (const auto &entry : fs::directory_iterator(pristine))
         if (entry.path().filename().string().rfind("Park_Initial_", 0) == 0)
@@ -162,7 +156,7 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
         for (const char *cut : {"crash", "powercut", "torn"})
             for (std::size_t n : CutPoints(whole.operations, cut)) {
                 ++cuts;
-                Cut(pristine, park, command.arguments, cut, n);
+                RunOnCopy(pristine, park, command.arguments, cut + (":" + std::to_string(n)));
                 EXPECT_EQ(JudgeJetPark(park, {300, command.after}).substr(0, 400), "")
                     << command.arguments << ", " << cut << " before " << whole.operations[n - 1];
             }
@@ -228,7 +222,7 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
     long leftRows = -1;
     for (std::size_t n : CutPoints(whole.operations, "crash")) {
         SCOPED_TRACE("import cut before " + whole.operations[n - 1]);
-        const long said = SaidStored(Cut(pristine, park, import, "crash", n).out).back();
+        const long said = SaidStored(RunOnCopy(pristine, park, import, "crash:" + std::to_string(n)).out).back();
         const bool marked = fs::exists(marker);
         if (marked) {
             fs::remove_all(left);
@@ -242,17 +236,15 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
         EXPECT_GE(stored, said) << "rows said to be stored are lost";
         EXPECT_NE(std::find(commits.begin(), commits.end(), stored), commits.end()) << stored << ", the rows of no commit";
         const std::string counts = "{park}\nSites 0\nGuest " + std::to_string(stored) + "\nOtherCharges 0\nParkInfo 1\n";
-        if (marked) {
-            leftRows = stored;
-            EXPECT_EQ(Masked(next.out, park), "The import of guests.csv into Guest that started {time} was interrupted: " +
-                                                  std::to_string(stored) + " of its rows are in the table.\nDo you want "
-                                                  "to put back the backup taken before it, {park}/Park_AddGuests_{time}"
-                                                  ".MDB?\n> No\n" + counts);
-        } else {
-            EXPECT_EQ(Masked(next.out, park), counts);
-            EXPECT_TRUE(stored == 0 || stored == commits.back()) << stored << " rows, and no marker names the import";
-            EXPECT_TRUE(stored == 0 || TempDir::readFile(park + "/guests rejected.csv") == rejected) << "rows are lost";
-        }
+        leftRows = marked ? stored : leftRows;
+        EXPECT_EQ(Masked(next.out, park), (marked ? "The import of guests.csv into Guest that started {time} was "
+                                                    "interrupted: " + std::to_string(stored) + " of its rows are in the "
+                                                    "table.\nDo you want to put back the backup taken before it, "
+                                                    "{park}/Park_AddGuests_{time}.MDB?\n> No\n"
+                                                  : "") + counts);
+        // Without the marker, every row is in the park or the rejected-rows file.
+        EXPECT_TRUE(marked || stored == 0 || stored == commits.back()) << stored << " rows, and no marker names the import";
+        EXPECT_TRUE(marked || stored == 0 || TempDir::readFile(park + "/guests rejected.csv") == rejected);
         EXPECT_FALSE(fs::exists(marker)) << "named again at the next start";
         EXPECT_FALSE(fs::exists(park + "/Park.MDB-journal")) << "the journal outlives the next start";
     }
@@ -264,7 +256,7 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
     ASSERT_EQ(read(), restored);
     for (std::size_t n : CutPoints(put.operations, "crash")) {
         SCOPED_TRACE("restore cut before " + put.operations[n - 1]);
-        Cut(left, park, restore, "crash", n);
+        RunOnCopy(left, park, restore, "crash:" + std::to_string(n));
         const bool marked = fs::exists(marker);
         const std::string after = read();
         EXPECT_TRUE(after == "ok\n" + std::to_string(leftRows) + "\n" || after == restored) << after;
@@ -275,6 +267,46 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
         EXPECT_EQ(read(), restored) << next.out;
         EXPECT_FALSE(fs::exists(marker));
     }
+}
+
+// What only a run beside an import can show: `status` run again and again while an import of sites
+// runs never takes it for an interrupted one.
+TEST(RunningImport, StatusBesideItNeverTakesItForInterruptedAndEveryRowIsAccountedFor) {
+    TempDir park;
+    const std::string marker = park.file("Park.MDB.import");
+    ASSERT_EQ(RunProgram(CLI_PATH, "init " + Quoted(park.path()) + InitFormatOption()).status, 0);
+    // Sites of which the import refuses a few: a number that is not one, or one too large for the column.
+    const long lines = ParkFormatUnderTest() == ParkFormat::Jet ? 12000 : 120000;
+    {
+        std::ofstream csv(park.file("sites.csv"), std::ios::binary);
+        csv << "\"Site\"\r\n";
+        for (long i = 1; i <= lines; ++i)
+            csv << (i % 750 == 0 ? "n" : i % 750 == 375 ? "99999999999" : "") << i << "\r\n";
+    }
+    // Whether the import has said how many rows it stored, which it says before it lets go of its marker.
+    std::atomic<bool> summarized{false};
+    BackgroundCli import({"--park", park.path(), "import", "sites", "sites.csv", "--map", "Number=Site", "--backup",
+                          "yes", "--on-row-error", "skip"},
+                         [&](const std::string &said) {
+                             summarized = summarized || said.find(" Sites Successfully Imported") != std::string::npos;
+                         });
+    int status = 0, beside = 0;
+    for (; !import.ended(status); ++beside) {
+        const bool markedBefore = fs::exists(marker), summarizedBefore = summarized;
+        const CliResult next = RunCli(park.path(), "--restore-interrupted yes status");
+        EXPECT_EQ(next.out.find("interrupted"), std::string::npos) << next.out;
+        // A marker gone before the summary was taken away by someone else.
+        for (int wait = 0; markedBefore && !summarizedBefore && !fs::exists(marker) && !summarized && wait < 500; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(summarized || !markedBefore || summarizedBefore || fs::exists(marker))
+            << "the marker of the running import is gone";
+    }
+    EXPECT_GT(beside, 3) << "too few runs beside the import";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(SoundParkRows(park.file("Park.MDB"), "Sites"), "ok\n" + std::to_string(lines - lines / 375) + "\n");
+    const std::string rejected = park.read("sites rejected.csv");
+    EXPECT_EQ(std::count(rejected.begin(), rejected.end(), '\n'), lines / 375 + 1) << "the title and each refused row";
+    EXPECT_FALSE(fs::exists(marker)) << "a finished import left its marker";
 }
 
 } // namespace

@@ -50,8 +50,7 @@ TEST(JetJournal, TheNextOpenPutsBackOnlyAWholeJournalOfItsOwnFile) {
         std::map<std::uint32_t, jet::Page> changes;
         for (std::uint32_t number : saved)
             changes[number] = scribbled;
-        const std::string before = TempDir::readFile(path);
-        const std::string journal = jet::JournalPath(path);
+        const std::string before = TempDir::readFile(path), journal = jet::JournalPath(path);
         {
             jet::PageFile file(path, true);
             changes[file.pageCount()] = scribbled;
@@ -65,9 +64,7 @@ TEST(JetJournal, TheNextOpenPutsBackOnlyAWholeJournalOfItsOwnFile) {
                 std::fill(bytes.begin() + 100, bytes.begin() + 600, '\0');
                 dir.write("db.mdb-journal", bytes);
             } else if (kind == OfAnEarlierCopy) {
-                jet::Page other;
-                std::fill(other.data(), other.data() + 4096, 0x5A);
-                file.write(saved.front(), other);
+                file.write(saved.front(), jet::Page()); // neither the page before nor after
             } else if (kind != OfAnotherFile) {
                 for (const auto &[number, page] : changes)
                     file.write(number, page);

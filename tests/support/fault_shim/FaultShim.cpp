@@ -12,12 +12,13 @@
 // TARNWICK_FAULT_DIR names the folder. A power cut keeps a file's data as of its last fsync (new
 // files empty) and a folder's names as of its last fsync: the strict reading of POSIX that a
 // journaling file system may give after a power cut. Children started by the program run without
-// the library.
+// the library. Only the calls the program makes are taken over (it opens files by path, never
+// relative to a folder's descriptor). A power cut must come before one of the program's operations:
+// the copies kept for it stay in the folder when the program ends by itself.
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <map>
@@ -77,28 +78,16 @@ struct Shim {
         if (!fault || !dir)
             return;
         folder = dir;
-        const std::string what = fault;
-        if (what == "count") {
-            mode = Mode::Count;
-            if (const char *path = std::getenv("TARNWICK_FAULT_LOG"))
-                log = real<int (*)(const char *, int, ...)>("open")(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        } else if (what.rfind("crash:", 0) == 0) {
-            mode = Mode::Crash;
-            stopAt = std::atol(what.c_str() + 6);
-        } else if (what.rfind("powercut:", 0) == 0 || what.rfind("torn:", 0) == 0) {
-            mode = Mode::PowerCut;
-            torn = what[0] == 't';
-            stopAt = std::atol(what.c_str() + what.find(':') + 1);
-        }
+        const std::string what = fault, kind = what.substr(0, what.find(':'));
+        stopAt = kind == what ? 0 : std::atol(what.c_str() + kind.size() + 1);
+        torn = kind == "torn";
+        mode = kind == "count" ? Mode::Count : kind == "crash" ? Mode::Crash : Mode::Off;
+        mode = torn || kind == "powercut" ? Mode::PowerCut : mode;
+        const char *path = std::getenv("TARNWICK_FAULT_LOG");
+        if (mode == Mode::Count && path)
+            log = real<int (*)(const char *, int, ...)>("open")(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         unsetenv("LD_PRELOAD");
         unsetenv("TARNWICK_FAULT");
-    }
-
-    ~Shim() {
-        // The program ended by itself: files kept for a power cut are not needed.
-        for (const NameChange &change : names)
-            if (!change.kept.empty())
-                real<int (*)(const char *)>("unlink")(change.kept.c_str());
     }
 
     bool watched(const std::string &path) const {
@@ -154,15 +143,7 @@ struct Shim {
         if (own < 0)
             return;
         std::string bytes(static_cast<size_t>(st.st_size), '\0');
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(own, bytes.data() + done,
-                                                                                    bytes.size() - done, done);
-            if (n <= 0)
-                break;
-            done += static_cast<size_t>(n);
-        }
-        bytes.resize(done);
+        bytes.resize(readAt(own, bytes, 0));
         unsynced[key] = {own, std::move(bytes), {}};
     }
 
@@ -174,15 +155,19 @@ struct Shim {
         return found == unsynced.end() ? nullptr : &found->second;
     }
 
+    // Reads into `bytes` from `at`; how many it read.
+    static size_t readAt(int fd, std::string &bytes, off_t at) {
+        const ssize_t n = real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, bytes.data(), bytes.size(), at);
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+
     // After `count` bytes were written at `at` through `fd`: remembers them as written.
     void written(int fd, off_t at, ssize_t count) {
         Kept *kept = keptFor(fd);
         if (!kept || count <= 0 || at < 0)
             return;
         std::string bytes(static_cast<size_t>(count), '\0');
-        const ssize_t n =
-            real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(kept->fd, bytes.data(), bytes.size(), at);
-        bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        bytes.resize(readAt(kept->fd, bytes, at));
         kept->since.push_back({at, std::move(bytes), false, 0});
     }
 
@@ -194,9 +179,8 @@ struct Shim {
     // A file made new: the disk keeps none of its data until it is flushed.
     void madeNew(int fd, const std::string &path) {
         beforeDataChange(fd);
-        struct stat st;
-        if (fstat(fd, &st) == 0 && unsynced.count({st.st_dev, st.st_ino}))
-            unsynced[{st.st_dev, st.st_ino}].bytes.clear();
+        if (Kept *kept = keptFor(fd))
+            kept->bytes.clear();
         names.push_back({parentOf(path), path, "", "", ""});
     }
 
@@ -234,9 +218,7 @@ struct Shim {
     void loseWhatWasNotKept() {
         for (auto &[key, kept] : unsynced) {
             std::string &data = kept.bytes;
-            for (std::size_t i = 0; i < kept.since.size(); ++i) {
-                if (!torn || i % 2 == 0)
-                    continue;
+            for (std::size_t i = 1; torn && i < kept.since.size(); i += 2) {
                 const DataChange &change = kept.since[i];
                 if (change.resize) {
                     data.resize(static_cast<size_t>(change.size));
@@ -270,11 +252,11 @@ Shim &shim() {
 
 __attribute__((constructor)) void startShim() { shim(); }
 
-int openWith(const char *name, int dirfd, const char *path, int flags, mode_t mode) {
+int openWith(const char *name, const char *path, int flags, mode_t mode) {
     Shim &s = shim();
-    const std::string full = dirfd == AT_FDCWD || path[0] == '/' ? Shim::absolute(path) : std::string();
-    const bool creating = (flags & O_CREAT) && !full.empty() && access(full.c_str(), F_OK) != 0;
-    const bool truncating = (flags & O_TRUNC) && !full.empty() && !creating && s.watched(full);
+    const std::string full = Shim::absolute(path);
+    const bool creating = (flags & O_CREAT) && access(full.c_str(), F_OK) != 0;
+    const bool truncating = (flags & O_TRUNC) && !creating && s.watched(full);
     if (creating || truncating)
         s.point(creating ? "create" : "truncate", full);
     if (truncating && s.tracking(full)) {
@@ -284,11 +266,7 @@ int openWith(const char *name, int dirfd, const char *path, int flags, mode_t mo
             real<int (*)(int)>("close")(look);
         }
     }
-    int fd;
-    if (dirfd == AT_FDCWD && std::strcmp(name, "openat") != 0 && std::strcmp(name, "openat64") != 0)
-        fd = real<int (*)(const char *, int, ...)>(name)(path, flags, mode);
-    else
-        fd = real<int (*)(int, const char *, int, ...)>(name)(dirfd, path, flags, mode);
+    const int fd = real<int (*)(const char *, int, ...)>(name)(path, flags, mode);
     if (fd >= 0 && creating && s.tracking(full))
         s.madeNew(fd, full);
     return fd;
@@ -324,7 +302,7 @@ off_t beforeWrite(const char *operation, int fd) {
         va_start(args, flags);                                                                                        \
         const mode_t mode = modeOf(flags, args);                                                                      \
         va_end(args);                                                                                                 \
-        return openWith(#name, AT_FDCWD, path, flags, mode);                                                          \
+        return openWith(#name, path, flags, mode);                                                          \
     }
 #define PWRITE_AS(name)                                                                                               \
     ssize_t name(int fd, const void *data, size_t size, off_t at) {                                                   \
@@ -360,14 +338,6 @@ FTRUNCATE_AS(ftruncate)
 FTRUNCATE_AS(ftruncate64)
 FSYNC_AS(fsync)
 FSYNC_AS(fdatasync)
-
-int openat(int dirfd, const char *path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = modeOf(flags, args);
-    va_end(args);
-    return openWith("openat", dirfd, path, flags, mode);
-}
 
 int mkstemp(char *pattern) {
     Shim &s = shim();
