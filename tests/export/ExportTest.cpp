@@ -218,9 +218,8 @@ TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
                                            "were written to 2 worksheets of " +
                                            big + ".xls.",
                                        big + ".xls Saved!"}));
-    // Each worksheet repeats the titles; xlrd reads the workbook as we do.
+    // Each worksheet repeats the titles.
     const std::string dump = DumpWithOurReader(park.file(big + ".xls"));
-    EXPECT_TRUE(dump == DumpWithXlrd(park.file(big + ".xls")));
     EXPECT_EQ(dump.rfind("sheet\tSheet1\t65536\t1\n1\t1\ts:N\n2\t1\tn:1\n", 0), 0u);
     EXPECT_EQ(
         dump.substr(dump.find("sheet\tSheet2")), "sheet\tSheet2\t4466\t1\n1\t1\ts:N\n" + [] {

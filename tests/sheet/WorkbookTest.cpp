@@ -51,7 +51,7 @@ TEST(WorkbookWriterTest, EveryKindOfCellReadsBackIdenticallyThroughXlrd) {
 }
 
 // The first row's last cell and the far corner; past them, or past a cell's text, the writer
-// refuses. (A sheet filled to its last row is the long export's.)
+// refuses. (A sheet filled to its last row is the long export's, read back by our reader.)
 TEST(WorkbookWriterTest, EmptySheetAndSheetReachingBothLimits) {
     TempDir dir;
     WorkbookWriter().save(dir.file("empty.xls"));
