@@ -136,28 +136,25 @@ private Q_SLOTS:
     void theParkMenuNamesTheParkAndOpensOrMakesAnother() {
         DesktopPark park;
         park.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
+        SiteTypeBoxes types;
+        types[1] = "Cabin";
+        SaveSiteTypes(park.session, types);
         QWidget *main = ShowMainWindow(park.navigator);
         auto *menu = control<QMenu>(main, "mnuPark");
         auto *folder = control<QAction>(main, "mnuParkFolder");
         Q_EMIT menu->aboutToShow();
         QCOMPARE(folder->text(), QString::fromStdString("Park folder: " + park.dir.path()));
 
+        // Another park, without site types: the boxes follow it.
         TempDir other;
         CreateParkDatabase(other.path());
-        {
-            Session session(park.prompter, park.progress, park.clock);
-            session.DbFolder = other.path();
-            CreateRVCon(session);
-            SiteTypeBoxes types;
-            types[1] = "Cabin";
-            SaveSiteTypes(session, types);
-        }
+        QCOMPARE(control<QLineEdit>(main, "SType_1")->text(), QString("Cabin"));
         park.expect({});
         park.prompter.folders = {other.path()};
         control<QAction>(main, "mnuOpenPark")->trigger();
         QCOMPARE(park.said(), (QStringList{kChooseParkTitle, kInitialBackup}));
         QCOMPARE(park.session.DbFolder, other.path());
-        QCOMPARE(control<QLineEdit>(main, "SType_1")->text(), QString("Cabin"));
+        QCOMPARE(control<QLineEdit>(main, "SType_1")->text(), QString());
         Q_EMIT menu->aboutToShow();
         QCOMPARE(folder->text(), QString::fromStdString("Park folder: " + other.path()));
         QCOMPARE(park.dir.read("path.txt"), other.path() + "\r\n" + other.path() + "\r\n");
