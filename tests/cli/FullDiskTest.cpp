@@ -27,44 +27,39 @@ protected:
     void SetUp() override {
         if (::geteuid() != 0)
             GTEST_SKIP() << "mounting a small disk to fill needs root";
-        fs::create_directory(disk());
-        if (::mount("tarnwick-full", disk().c_str(), "tmpfs", 0, "size=2m") != 0)
+        fs::create_directory(disk);
+        if (::mount("tarnwick-full", disk.c_str(), "tmpfs", 0, "size=2m") != 0)
             GTEST_SKIP() << "tmpfs could not be mounted here: " << std::strerror(errno);
-        mounted = true;
-        ASSERT_EQ(RunObserved(CLI_PATH, {"init", park(), "--format", "jet"}, 60).status, 0);
+        ASSERT_EQ(RunObserved(CLI_PATH, {"init", park, "--format", "jet"}, 60).status, 0);
     }
     void TearDown() override {
-        if (mounted)
-            ::umount2(disk().c_str(), MNT_DETACH);
+        ::umount2(disk.c_str(), MNT_DETACH); // refused when nothing was mounted
     }
-    std::string disk() { return dir.file("disk"); }
-    std::string park() { return disk() + "/park"; }
-    std::string parkFile() { return park() + "/Park.MDB"; }
     ObservedRun run(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--park", park()});
+        arguments.insert(arguments.begin(), {"--park", park});
         return RunObserved(CLI_PATH, arguments, 120);
     }
     // Takes what room the disk has left.
     void fill() {
-        std::ofstream filler(disk() + "/filler", std::ios::binary);
+        std::ofstream filler(disk + "/filler", std::ios::binary);
         const std::string block(4096, 'x');
         while (filler.write(block.data(), block.size()))
             filler.flush();
     }
     // The park reads whole: `rows` guests, the indexes in step, and the outside readers read every guest.
     void expectSound(std::uint32_t rows) {
-        EXPECT_EQ(jet::JetDatabase(parkFile()).table("Guest").rowCount, rows);
-        EXPECT_EQ(TableProblems(parkFile(), "Guest"), "");
+        EXPECT_EQ(jet::JetDatabase(parkFile).table("Guest").rowCount, rows);
+        EXPECT_EQ(TableProblems(parkFile, "Guest"), "");
     }
     // Files beside the park that a command left behind: a partial backup, copy or journal.
     std::set<std::string> leftovers() {
         std::set<std::string> names;
-        for (const auto &entry : fs::directory_iterator(park()))
+        for (const auto &entry : fs::directory_iterator(park))
             names.insert(entry.path().filename().string());
         return names;
     }
     TempDir dir;
-    bool mounted = false;
+    const std::string disk = dir.file("disk"), park = disk + "/park", parkFile = park + "/Park.MDB";
 };
 
 TEST_F(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
@@ -75,7 +70,7 @@ TEST_F(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
             csv << "\"Anna" << i << "\",\"Lind\",\"" << std::string(60, 'n') << "\"\n";
     }
     // Sources are read from the park's folder; the link there takes none of the disk's room.
-    fs::create_symlink(dir.file("guests.csv"), park() + "/guests.csv");
+    fs::create_symlink(dir.file("guests.csv"), park + "/guests.csv");
     // The import goes on past row errors, as the operator asked, until the disk refuses a commit.
     const ObservedRun imported = run({"import", "guests", "guests.csv", "--backup", "no", "--on-row-error", "skip",
                                       "--map", "FirstName=First", "--map", "LastName=Last", "--map", "Notes=Notes"});
@@ -90,7 +85,7 @@ TEST_F(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
     EXPECT_EQ(files, (std::set<std::string>{"Park.MDB", "Tarnwick.chm", "guests.csv"}));
 
     fill();
-    const std::string before = TempDir::readFile(parkFile());
+    const std::string before = TempDir::readFile(parkFile);
     // Each command, and the start of the sentence it ends with.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"backup"}, "BackUpDB: "},
@@ -106,7 +101,7 @@ TEST_F(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
         EXPECT_NE(said.find(sentence), std::string::npos) << said;
         EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
         EXPECT_EQ(leftovers(), files) << "a partial backup, copy or journal is left";
-        EXPECT_TRUE(TempDir::readFile(parkFile()) == before) << "the park changed";
+        EXPECT_TRUE(TempDir::readFile(parkFile) == before) << "the park changed";
     }
     expectSound(rows);
 }

@@ -14,8 +14,7 @@ inline void LeaveKilledImportMarker(const Session &session, const ImportMarker &
         new RunningImport(session, marker); // never destroyed: the process ends as if killed
         _exit(0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(child, nullptr, 0);
 }
 
 } // namespace tarnwick

@@ -15,7 +15,7 @@
 // the library. Only the calls the program makes are taken over (it opens files by path, never
 // relative to a folder's descriptor). A power cut must come before one of the program's operations:
 // the copies kept for it stay in the folder when the program ends by itself.
-#include <cerrno>
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -27,18 +27,17 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
 
 enum class Mode { Off, Count, Crash, PowerCut };
 
-// A change of a file's data: `bytes` written at `at`, or the file cut or grown to `size`.
+// A change of a file's data: `bytes` written at `at`, or (with `size` not negative) the file cut or
+// grown to `size`.
 struct DataChange {
     off_t at;
     std::string bytes;
-    bool resize;
     off_t size;
 };
 
@@ -168,12 +167,12 @@ struct Shim {
             return;
         std::string bytes(static_cast<size_t>(count), '\0');
         bytes.resize(readAt(kept->fd, bytes, at));
-        kept->since.push_back({at, std::move(bytes), false, 0});
+        kept->since.push_back({at, std::move(bytes), -1});
     }
 
     void resized(int fd, off_t size) {
         if (Kept *kept = keptFor(fd))
-            kept->since.push_back({0, "", true, size});
+            kept->since.push_back({0, "", size});
     }
 
     // A file made new: the disk keeps none of its data until it is flushed.
@@ -209,10 +208,10 @@ struct Shim {
 
     // Keeps the file at `path`, if any, under a hidden name, so that a power cut can put it back.
     std::string keep(const std::string &path) {
-        const std::string hiddenName = parentOf(path) + "/.fault-shim-" + std::to_string(getpid()) + "-" +
-                                       std::to_string(++hidden);
+        const std::string hiddenName =
+            parentOf(path) + "/.fault-shim-" + std::to_string(getpid()) + "-" + std::to_string(++hidden);
         return real<int (*)(const char *, const char *)>("link")(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName
-                                                                                                         : "";
+                                                                                                        : "";
     }
 
     void loseWhatWasNotKept() {
@@ -220,14 +219,10 @@ struct Shim {
             std::string &data = kept.bytes;
             for (std::size_t i = 1; torn && i < kept.since.size(); i += 2) {
                 const DataChange &change = kept.since[i];
-                if (change.resize) {
-                    data.resize(static_cast<size_t>(change.size));
-                    continue;
-                }
-                const size_t end = static_cast<size_t>(change.at) + change.bytes.size();
-                if (data.size() < end)
-                    data.resize(end);
-                data.replace(static_cast<size_t>(change.at), change.bytes.size(), change.bytes);
+                const size_t at = static_cast<size_t>(change.at), end = at + change.bytes.size();
+                data.resize(change.size >= 0 ? static_cast<size_t>(change.size) : std::max(data.size(), end));
+                if (change.size < 0)
+                    data.replace(at, change.bytes.size(), change.bytes);
             }
             real<int (*)(int, off_t)>("ftruncate")(kept.fd, 0);
             real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite")(kept.fd, data.data(), data.size(), 0);
@@ -250,7 +245,9 @@ Shim &shim() {
     return instance;
 }
 
-__attribute__((constructor)) void startShim() { shim(); }
+__attribute__((constructor)) void startShim() {
+    shim();
+}
 
 int openWith(const char *name, const char *path, int flags, mode_t mode) {
     Shim &s = shim();
@@ -296,36 +293,36 @@ off_t beforeWrite(const char *operation, int fd) {
 
 // Each interposed call numbers its operation, runs the real call and remembers what it changed; the
 // 64-bit names are the same calls.
-#define OPEN_AS(name)                                                                                                 \
-    int name(const char *path, int flags, ...) {                                                                      \
-        va_list args;                                                                                                 \
-        va_start(args, flags);                                                                                        \
-        const mode_t mode = modeOf(flags, args);                                                                      \
-        va_end(args);                                                                                                 \
-        return openWith(#name, path, flags, mode);                                                          \
+#define OPEN_AS(name)                                                                                                  \
+    int name(const char *path, int flags, ...) {                                                                       \
+        va_list args;                                                                                                  \
+        va_start(args, flags);                                                                                         \
+        const mode_t mode = modeOf(flags, args);                                                                       \
+        va_end(args);                                                                                                  \
+        return openWith(#name, path, flags, mode);                                                                     \
     }
-#define PWRITE_AS(name)                                                                                               \
-    ssize_t name(int fd, const void *data, size_t size, off_t at) {                                                   \
-        beforeWrite("write", fd);                                                                                     \
-        const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>(#name)(fd, data, size, at);             \
-        shim().written(fd, at, n);                                                                                    \
-        return n;                                                                                                     \
+#define PWRITE_AS(name)                                                                                                \
+    ssize_t name(int fd, const void *data, size_t size, off_t at) {                                                    \
+        beforeWrite("write", fd);                                                                                      \
+        const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>(#name)(fd, data, size, at);              \
+        shim().written(fd, at, n);                                                                                     \
+        return n;                                                                                                      \
     }
-#define FTRUNCATE_AS(name)                                                                                            \
-    int name(int fd, off_t size) {                                                                                    \
-        beforeWrite("truncate", fd);                                                                                  \
-        const int result = real<int (*)(int, off_t)>(#name)(fd, size);                                                \
-        if (result == 0)                                                                                              \
-            shim().resized(fd, size);                                                                                 \
-        return result;                                                                                                \
+#define FTRUNCATE_AS(name)                                                                                             \
+    int name(int fd, off_t size) {                                                                                     \
+        beforeWrite("truncate", fd);                                                                                   \
+        const int result = real<int (*)(int, off_t)>(#name)(fd, size);                                                 \
+        if (result == 0)                                                                                               \
+            shim().resized(fd, size);                                                                                  \
+        return result;                                                                                                 \
     }
-#define FSYNC_AS(name)                                                                                                \
-    int name(int fd) {                                                                                                \
-        shim().point("fsync", Shim::pathOf(fd));                                                                      \
-        const int result = real<int (*)(int)>(#name)(fd);                                                             \
-        if (result == 0)                                                                                              \
-            shim().flushed(fd);                                                                                       \
-        return result;                                                                                                \
+#define FSYNC_AS(name)                                                                                                 \
+    int name(int fd) {                                                                                                 \
+        shim().point("fsync", Shim::pathOf(fd));                                                                       \
+        const int result = real<int (*)(int)>(#name)(fd);                                                              \
+        if (result == 0)                                                                                               \
+            shim().flushed(fd);                                                                                        \
+        return result;                                                                                                 \
     }
 
 extern "C" {
@@ -414,9 +411,7 @@ int unlink(const char *path) {
 
 int remove(const char *path) {
     struct stat st;
-    if (stat(path, &st) == 0 && S_ISDIR(st.st_mode))
-        return rmdir(path);
-    return unlink(path);
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode) ? rmdir(path) : unlink(path);
 }
 
 } // extern "C"
