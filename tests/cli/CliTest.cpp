@@ -144,19 +144,20 @@ INSTANTIATE_TEST_SUITE_P(
 // Imports and checks from the terminal: the questions each asks and the answers its options (or
 // their absence) give, what it stores, and the status it ends with.
 // No terminal to ask: the backup is taken, a refused row stops the run, and text is title-cased.
-// (NoPeople is a column of size 2, so "many" is cut to 2 characters before it is refused.)
+// (NoPeople is a column of size 2, so "plenty" is cut by 4 characters before it is refused.)
 TEST_F(CliPark, AnImportWithoutItsOptionsTakesTheSafeDefaults) {
-    park.write("g.csv", "\"First\",\"Town\",\"People\",\"Last\"\r\nann,NEW YORK,2,a\r\nbo,PARIS,many,b\r\n"
+    park.write("g.csv", "\"First\",\"Town\",\"People\",\"Last\"\r\nann,NEW YORK,2,a\r\nbo,PARIS,plenty,b\r\n"
                         "cy,ROME,3,c\r\n");
     const ObservedRun stopped = apart(
         Words("import guests g.csv --map FirstName=First --map City=Town --map NoPeople=People --map LastName=Last"));
     EXPECT_EQ(stopped.status, 1);
-    EXPECT_EQ(Masked(stopped.out, park.path()),
-              "We are making a BackUp of the Halvane DataBase before you Add Guests {time} ?\n> Yes\nThe Database has "
-              "been BackedUp as {park}/Park_AddGuests_{time}.MDB\nThe NoPeople of Line 1 was shortened to fit DB "
-              "field length by 2\nError on Line 1.  Failure on Field: NoPeople Data is: many\nThis is most likely due "
-              "to a ',' or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do "
-              "you want to try to continue?\n> No\n");
+    EXPECT_EQ(
+        Masked(stopped.out, park.path()),
+        "We are making a BackUp of the Halvane DataBase before you Add Guests {time} ?\n> Yes\nThe Database has "
+        "been BackedUp as {park}/Park_AddGuests_{time}.MDB\nThe NoPeople of Line 1 was shortened to fit DB "
+        "field length by 4\nError on Line 1.  Failure on Field: NoPeople Data is: plenty\nThis is most likely due "
+        "to a ',' or ';' in a field confusing the Field Capture routine\nContinuing will NOT Save this line. Do "
+        "you want to try to continue?\n> No\n");
     EXPECT_EQ(stopped.err, "The import stopped at a row it could not store, with 1 of 3 rows stored in Guest.\n");
     EXPECT_EQ(sql("SELECT Name, City FROM Guest"), "A, Ann|New York\n");
 }
