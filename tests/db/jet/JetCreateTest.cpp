@@ -187,7 +187,6 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
         const jet::JetDatabase database(path);
         const std::vector<std::uint32_t> freeList = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
         const std::set<std::uint32_t> free(freeList.begin(), freeList.end());
-        std::set<std::uint32_t> heldAfter;
         for (const std::string &name : packed) {
             SCOPED_TRACE(name);
             const auto rows = rowsById(database, name);
@@ -202,16 +201,9 @@ TEST_F(JetCreate, MadeTablesHoldEveryStepOfAFillForAllThreeReaders) {
                 EXPECT_LT(held.size(), pagesBefore[name].size());
             for (std::uint32_t page : held)
                 EXPECT_EQ(free.count(page), 0u) << "page " << page << " is held and free";
-            heldAfter.insert(held.begin(), held.end());
         }
-        // Pages the packed tables gave back are free, and blank or cut off; every page of any other table
-        // is as it was.
-        for (const auto &[name, pages] : pagesBefore)
-            for (std::uint32_t page : pages)
-                if (!heldAfter.count(page) && page * 4096 < fileAfter.size()) {
-                    EXPECT_EQ(free.count(page), 1u) << "page " << page << " was given back but is not free";
-                    EXPECT_EQ(fileAfter.compare(page * 4096, 4096, std::string(4096, '\0')), 0) << "page " << page;
-                }
+        // Every page of any other table is as it was. (The pages given back are all cut off the end here;
+        // JetWrite's compaction of a Jackcess park checks those kept inside the file are blanked.)
         for (const char *name : {"Sites", "ParkInfo", "MSysACEs"})
             for (std::uint32_t page : PagesHeldBy(database, name))
                 EXPECT_EQ(fileAfter.compare(page * 4096, 4096, fileBefore, page * 4096, 4096), 0)
