@@ -97,7 +97,10 @@ private Q_SLOTS:
 
     // The status line says how the titles of the file clicked look separated.
     void theStatusLineSaysHowTheTitlesWereRead() {
+        write("semi.csv", "\"Site\";\"Len\";\"Rate\"\r\n1;40;20\r\n");
         write("mixed.csv", "\"Site\",\"Len\",\"Rate\"\r\n1;40;20\r\n2;45;25\r\n");
+        clickEntry(files(), "semi.csv");
+        QCOMPARE(status(), QString("semi.csv: 3 titles. The titles look separated by semicolons: choose Semicolon"));
         clickEntry(files(), "mixed.csv");
         QCOMPARE(status(), QString("mixed.csv: 3 titles. The titles look separated by commas but the data by "
                                    "semicolons: choose Semicolon"));
