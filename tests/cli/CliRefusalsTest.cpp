@@ -123,6 +123,11 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizer's own reservations do not fit under the limit; the plain build runs this case.
+        if (std::string(c.name) == "too little memory")
+            continue;
+#endif
         chmod(park.path().c_str(), 0777);
         fs::remove_all(park.path());
         fs::create_directory(park.path());
