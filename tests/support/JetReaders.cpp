@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -198,6 +199,16 @@ std::string MdbProp(const std::string &file, const std::string &table) {
     return run("/usr/bin/mdb-prop", {file, table}).out;
 }
 
+namespace {
+
+// A table as mdb-export prints it: column names, then each row's cells (NULL as nothing), then what
+// it warned about; dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.
+struct ExportedTable {
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::optional<std::string>>> rows;
+    std::string warnings;
+};
+
 ExportedTable MdbExport(const std::string &file, const std::string &table) {
     // Unquoted cells, each ended by a mark no text holds (a control character and three more), the
     // last of a row by another; NULL is a third.
@@ -226,6 +237,8 @@ ExportedTable MdbExport(const std::string &file, const std::string &table) {
     exported.rows.erase(exported.rows.begin());
     return exported;
 }
+
+} // namespace
 
 std::string CompareWithOutsideReaders(const std::string &file, const std::string &table) {
     const jet::JetDatabase database(file);

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,14 +24,6 @@ inline const std::filesystem::path kAccessFolder = std::filesystem::path(TESTDAT
 // A copy of the Access file `name` at `path`, writable; returns `path`.
 std::string CopyOfAccessFile(const std::string &name, const std::string &path);
 
-// A table as mdb-export prints it: column names, then each row's cells (NULL as nothing), then what
-// it warned about.
-struct ExportedTable {
-    std::vector<std::string> columns;
-    std::vector<std::vector<std::optional<std::string>>> rows;
-    std::string warnings;
-};
-
 // The sentence of the DbError `change` throws; "" when it throws none.
 std::string RefusalOf(const std::function<void()> &change);
 
@@ -41,8 +32,6 @@ std::string HexDecoded(const std::string &digits);
 
 // Every table mdbtools lists in `file`, system tables included.
 std::vector<std::string> MdbTables(const std::string &file);
-// `table` through mdb-export: dates as "YYYY-MM-DD HH:MM:SS", bytes in upper-case hex.
-ExportedTable MdbExport(const std::string &file, const std::string &table);
 // What mdb-prop prints of the properties of `table` and its columns.
 std::string MdbProp(const std::string &file, const std::string &table);
 
