@@ -71,20 +71,28 @@ struct DesktopPark : ParkFolder, ScriptedSession {
             qFatal("window %d was not shown", static_cast<int>(id));
         return static_cast<W *>(w);
     }
-    // The window if it exists and is shown, else null.
+    // The window, which must exist and be shown: else the run ends, naming it.
     QWidget *shown(WindowId id) const {
         QWidget *w = navigator.existing(id);
-        return w && w->isVisible() ? w : nullptr;
+        if (!w || !w->isVisible())
+            qFatal("window %d is not shown", static_cast<int>(id));
+        return w;
     }
 
-    // Values as QStrings, so that a failed comparison prints them.
-    QStringList column(const std::string &table, const std::string &name) {
+    // The values of `field` in the rows `sql` selects, or of every field row after row when `field`
+    // is empty; as QStrings, so that a failed comparison prints them.
+    QStringList values(const std::string &sql, const std::string &field = "") {
         Recordset rs;
-        rs.Open("SELECT * FROM " + table, *session.ParkConnection, adOpenStatic, adLockReadOnly);
+        rs.Open(sql, *session.ParkConnection, adOpenStatic, adLockReadOnly);
         QStringList out;
         for (; !rs.Eof(); rs.MoveNext())
-            out << QString::fromStdString(rs.Fields(name).GetValue().toString());
+            for (int i = 0; i < rs.Fields().Count(); ++i)
+                if (field.empty() || rs.Fields()[i].Name() == field)
+                    out << QString::fromStdString(rs.Fields()[i].GetValue().toString());
         return out;
+    }
+    QStringList column(const std::string &table, const std::string &field) {
+        return values("SELECT * FROM " + table, field);
     }
 };
 
@@ -115,6 +123,11 @@ inline void choose(const QWidget *window, const QString &dropDown, const QString
     box->setCurrentIndex(box->findText(title));
     QCOMPARE(box->currentText(), title);
 }
+// Chooses a title in each drop-down named.
+inline void choose(const QWidget *window, std::initializer_list<std::pair<QString, QString>> choices) {
+    for (const auto &[dropDown, title] : choices)
+        choose(window, dropDown, title);
+}
 
 // The texts a drop-down or a list offers, in order.
 template <typename W> QStringList entries(const W *box) {
@@ -124,16 +137,17 @@ template <typename W> QStringList entries(const W *box) {
     return out;
 }
 
-// Clicks the list's entry named `text` (twice for a double-click); with Ctrl held, adds it to the
-// selection.
-inline void clickEntry(QListWidget *list, const QString &text, Qt::KeyboardModifiers modifiers = {},
-                       bool twice = false) {
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+// Clicks the entry named `text` of the window's list `list` (twice for a double-click); with Ctrl
+// held, adds it to the selection.
+inline void clickEntry(const QWidget *window, const QString &list, const QString &text,
+                       Qt::KeyboardModifiers modifiers = {}, bool twice = false) {
+    auto *box = control<QListWidget>(window, list);
+    const QList<QListWidgetItem *> found = box->findItems(text, Qt::MatchExactly);
     QVERIFY2(!found.isEmpty(), qPrintable("no entry " + text));
-    const QPoint at = list->visualItemRect(found.first()).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+    const QPoint at = box->visualItemRect(found.first()).center();
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, modifiers, at);
     if (twice)
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, modifiers, at);
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, modifiers, at);
 }
 
 // Clicks the ID cell of grid row `row` (from 1) of an editor window.
@@ -142,18 +156,24 @@ inline void clickId(const QWidget *editor, int row) {
     QTest::mouseClick(ids->viewport(), Qt::LeftButton, {}, QPoint(3, ids->sectionViewportPosition(row - 1) + 3));
 }
 
+// The visible top-level window named `name`, or null.
+inline QWidget *topLevel(const QString &name) {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
 // Runs `action` on the top-level window named `name` as soon as it is visible, from inside whatever
 // event loop is running then (a picker waiting for its choice).
 inline void whenVisible(const QString &name, std::function<void(QWidget *)> action) {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == name && w->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                action(w);
-                return;
-            }
+        if (QWidget *w = topLevel(name)) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
     });
     timer->start(10);
 }

@@ -1,9 +1,9 @@
 // The acceptance test of the desktop program: one park's whole change-over, done the way an
 // operator does it, through the real windows only, with the database checked at the end.
 #include "app/HelpFile.h"
-#include "sheet/WorkbookWriter.h"
 #include "support/DesktopPark.h"
 #include "support/JetReaders.h"
+#include "support/WorkbookDumps.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -31,18 +31,9 @@ private Q_SLOTS:
         const TempDir &dir = park->dir;
         InstallHelpFile(std::filesystem::path(HELP_FILE).parent_path().string(), dir.path());
         dir.write("sites.csv", "\"Site\",\"Length\",\"Width\",\"Amps\"\r\n1,40,12,30\r\n2,45,12,50\r\n3,60,16,50\r\n");
-        WorkbookWriter guests("Old Guests");
-        guests.setText(1, 1, "First");
-        guests.setText(1, 2, "Last");
-        guests.addSheet("Current Guests");
-        const char *const current[][4] = {{"First", "Last", "City", "Arrive"},
-                                          {"ann", "SMITH", "dallas", "6/1/2024"},
-                                          {"bo", "jones", "waco", "6/2/2024"},
-                                          {"li", "nguyen", "tyler", "6/3/2024"}};
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                guests.setText(r + 1, c + 1, current[r][c]);
-        guests.save(dir.file("guests.xls"));
+        WriteGridWorkbook(dir.file("guests.xls"), "[Old Guests]\nFirst\tLast\n[Current Guests]\nFirst\tLast\tCity\tArrive\n"
+                                                  "ann\tSMITH\tdallas\t6/1/2024\nbo\tjones\twaco\t6/2/2024\n"
+                                                  "li\tnguyen\ttyler\t6/3/2024");
         std::filesystem::copy_file(std::string(TESTDATA_DIR) + "/access/testV1997.mdb", dir.file("old.mdb"));
         // The operator takes every backup, and answers the questions below as the story says.
         park->prompter.standing = {
@@ -63,12 +54,9 @@ private Q_SLOTS:
         // Sites from a text file.
         click(main, "Command3");
         QWidget *import = park->shown(WindowId::Import);
-        QVERIFY(import);
-        clickEntry(control<QListWidget>(import, "File1"), "sites.csv");
-        choose(import, "FileField_1", "Site");
-        choose(import, "FileField_3", "Length");
-        choose(import, "FileField_4", "Width");
-        choose(import, "FileField_7", "Amps");
+        clickEntry(import, "File1", "sites.csv");
+        choose(import, {{"FileField_1", "Site"}, {"FileField_3", "Length"}, {"FileField_4", "Width"},
+                        {"FileField_7", "Amps"}});
         click(import, "Command1");
         QCOMPARE(park->said().last(), QString("3 of 3 Sites Successfully Imported"));
 
@@ -82,18 +70,16 @@ private Q_SLOTS:
         };
         whenVisible("frmSheets", [&](QWidget *picker) {
             pickerPlacement = placement(picker, import);
-            clickEntry(control<QListWidget>(picker, "List1"), "Current Guests");
+            clickEntry(picker, "List1", "Current Guests");
         });
-        clickEntry(control<QListWidget>(import, "File1"), "guests.xls");
+        clickEntry(import, "File1", "guests.xls");
         park->prompter.onShow = nullptr;
         QCOMPARE(proposed, QString("Old Guests"));
         QCOMPARE(pickerPlacement, QString());
         QCOMPARE(control<QLabel>(import, "lblReadStatus")->text(),
                  QString("guests.xls, sheet Current Guests: 4 titles"));
-        choose(import, "FileField2_1", "First");
-        choose(import, "FileField2_2", "Last");
-        choose(import, "FileField2_5", "City");
-        choose(import, "FileField2_11", "Arrive");
+        choose(import, {{"FileField2_1", "First"}, {"FileField2_2", "Last"}, {"FileField2_5", "City"},
+                        {"FileField2_11", "Arrive"}});
         click(import, "Command2");
         QCOMPARE(park->said().last(), QString("3 of 3 Guests Successfully Imported"));
 
@@ -101,17 +87,14 @@ private Q_SLOTS:
         // list, closed by its button or its close box.
         click(import, "Command10");
         QWidget *exporter = park->shown(WindowId::Export);
-        QVERIFY(exporter);
-        clickEntry(control<QListWidget>(exporter, "File1"), "old.mdb", {}, true);
+        clickEntry(exporter, "File1", "old.mdb", {}, true);
         auto *table1 = control<QCheckBox>(exporter, "MyTable_1");
         QCOMPARE(table1->text(), QString("Table1"));
         QCOMPARE(control<QCheckBox>(exporter, "MyTable_4")->text(), QString("Table4"));
         QVERIFY(!control<QCheckBox>(exporter, "MyTable_5")->isVisible());
         for (bool byButton : {true, false}) {
             QTest::mouseClick(table1, Qt::RightButton);
-            QWidget *fields = nullptr;
-            for (QWidget *w : QApplication::topLevelWidgets())
-                fields = w->objectName() == "frmFields" && w->isVisible() ? w : fields;
+            QWidget *fields = topLevel("frmFields");
             QVERIFY(fields && !exporter->isEnabled());
             auto *lines = control<QListWidget>(fields, "List1");
             QCOMPARE(lines->item(0)->text(), QString("A                        dbText"));
@@ -139,16 +122,14 @@ private Q_SLOTS:
         click(main, "Command3");
         import = park->shown(WindowId::Import);
         click(import, "Option1_2");
-        clickEntry(control<QListWidget>(import, "File1"), "Table1.xls");
-        choose(import, "FileField3_1", "A");
-        choose(import, "FileField3_2", "F");
+        clickEntry(import, "File1", "Table1.xls");
+        choose(import, {{"FileField3_1", "A"}, {"FileField3_2", "F"}});
         click(import, "Command8");
         QCOMPARE(park->said().last(), QString("2 of 2 Other Charges Successfully Imported"));
 
         // Five more sites cloned from the first.
         click(import, "Command3");
         QWidget *sites = park->shown(WindowId::SiteEditor);
-        QVERIFY(sites);
         clickId(sites, 1);
         control<QCheckBox>(sites, "SCType_1")->setChecked(true);
         type(sites, "Text1", "5");
@@ -158,21 +139,17 @@ private Q_SLOTS:
         // On to the guests: the site picked is forgotten on the way.
         click(sites, "Command2");
         QCOMPARE(park->session.SelectedId, 0L);
-        QWidget *guests = park->shown(WindowId::GuestEditor);
-        QVERIFY(guests);
 
-        // Every window's help.
-        openHelp(guests, "mnuGuest", "Guest Definition");
-        click(guests, "Command2");
-        sites = park->shown(WindowId::SiteEditor);
-        openHelp(sites, "mnuSite", "Site Definition");
-        click(sites, "Command7");
-        import = park->shown(WindowId::Import);
-        openHelp(import, "mnuExport", "Importing text and workbook files");
-        click(import, "Command10");
-        exporter = park->shown(WindowId::Export);
-        openHelp(exporter, "mnuAccess", "Access export");
-        click(exporter, "Command2");
+        // Every window's help, and each window's button on to the next.
+        const std::tuple<WindowId, const char *, QString, const char *> tour[] = {
+            {WindowId::GuestEditor, "mnuGuest", "Guest Definition", "Command2"},
+            {WindowId::SiteEditor, "mnuSite", "Site Definition", "Command7"},
+            {WindowId::Import, "mnuExport", "Importing text and workbook files", "Command10"},
+            {WindowId::Export, "mnuAccess", "Access export", "Command2"}};
+        for (const auto &[id, item, title, next] : tour) {
+            openHelp(park->shown(id), item, title);
+            click(park->shown(id), next);
+        }
         openHelp(main, "mnuOverview", "Overview");
         openHelp(main, "mnuSiteTypes", "Site Types");
 
@@ -182,7 +159,7 @@ private Q_SLOTS:
               std::pair{"Command3", WindowId::Import}, std::pair{"Command4", WindowId::Export}}) {
             click(main, button);
             QWidget *window = park->shown(id);
-            QVERIFY(window && !main->isVisible());
+            QVERIFY(!main->isVisible());
             window->close();
             QVERIFY(main->isVisible());
             QCOMPARE(park->session.Navigating, short(0));

@@ -17,6 +17,7 @@ class EditorWindowsTest : public QObject {
     std::unique_ptr<DesktopPark> park;
 
     static bool shown(QWidget *window, const QString &name) { return control<QWidget>(window, name)->isVisible(); }
+    static QString frame(QWidget *window) { return control<QGroupBox>(window, "Frame2")->title(); }
     // Three rows of `table`, each column holding a value of its own that the editors show and save
     // back as they read it.
     void addRows(const std::string &table) {
@@ -26,27 +27,32 @@ class EditorWindowsTest : public QObject {
             rs.AddNew();
             for (int i = 1; i < rs.Fields().Count(); ++i) {
                 const ColumnKind kind = rs.Fields()[i].columnType().kind;
-                if (kind == ColumnKind::YesNo)
-                    rs.Fields()[i] = Value::boolean((n + i) % 2);
-                else if (kind == ColumnKind::Date)
-                    rs.Fields()[i] = Value(std::to_string(n) + "/" + std::to_string(i) + "/2024");
-                else if (kind == ColumnKind::Text || kind == ColumnKind::Memo)
-                    rs.Fields()[i] = Value(char('a' + i) + std::to_string(n));
-                else
-                    rs.Fields()[i] = Value::number(n * 100 + i);
+                rs.Fields()[i] = kind == ColumnKind::YesNo ? Value::boolean((n + i) % 2)
+                                 : kind == ColumnKind::Date
+                                     ? Value(std::to_string(n) + "/" + std::to_string(i) + "/2024")
+                                 : kind == ColumnKind::Text || kind == ColumnKind::Memo
+                                     ? Value(char('a' + i) + std::to_string(n))
+                                     : Value::number(n * 100 + i);
             }
             rs.Update();
         }
     }
-    // Every value of row `id` of `table`.
-    QStringList row(const std::string &table, int id) {
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table + " WHERE ID = " + std::to_string(id), *park->session.ParkConnection,
-                adOpenStatic, adLockReadOnly);
-        QStringList out;
-        for (int i = 0; i < rs.Fields().Count(); ++i)
-            out << QString::fromStdString(rs.Fields()[i].GetValue().toString());
-        return out;
+    QStringList secondRow(const std::string &table) { return park->values("SELECT * FROM " + table + " WHERE ID = 2"); }
+    // Saves the row picked (row 2) as it was read, which keeps every column, then with `typed` typed
+    // over its boxes and the tick `tick` set to `ticked`, which changes only the columns `changed`.
+    void saveAsReadThenChanged(QWidget *window, const std::string &table,
+                               std::initializer_list<std::pair<QString, QString>> typed, const QString &tick,
+                               bool ticked, std::initializer_list<std::pair<int, QString>> changed) {
+        QStringList picked = secondRow(table);
+        click(window, "Command4");
+        QCOMPARE(secondRow(table), picked);
+        for (const auto &[box, text] : typed)
+            type(window, box, text);
+        control<QCheckBox>(window, tick)->setChecked(ticked);
+        click(window, "Command4");
+        for (const auto &[column, value] : changed)
+            picked[column] = value;
+        QCOMPARE(secondRow(table), picked);
     }
 
 private Q_SLOTS:
@@ -65,8 +71,7 @@ private Q_SLOTS:
     void theSiteWindowFollowsItsPick() {
         auto *window = park->show(WindowId::SiteEditor);
         QCOMPARE(control<QLabel>(window, "NoSites")->text(), QString("0003"));
-        QVERIFY(shown(window, "SCType_2") && !shown(window, "SCType_3"));
-        QVERIFY(!shown(window, "Command4"));
+        QVERIFY(shown(window, "SCType_2") && !shown(window, "SCType_3") && !shown(window, "Command4"));
         auto *grid = control<QTableView>(window, "MSFlexGrid1");
         QHeaderView *titles = grid->horizontalHeader();
         QTest::mouseClick(titles->viewport(), Qt::LeftButton, {}, QPoint(titles->sectionViewportPosition(1) + 5, 3));
@@ -79,25 +84,16 @@ private Q_SLOTS:
 
         clickId(window, 2);
         QCOMPARE(park->session.SelectedId, 2L);
-        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("Selected Site 201"));
+        QCOMPARE(frame(window), QString("Selected Site 201"));
         QCOMPARE(control<QLineEdit>(window, "Data_15")->text(), QString("c2"));
         QCOMPARE(control<QAbstractButton>(window, "Command4")->text(), QString("Save Site 201"));
         QVERIFY(shown(window, "Command4"));
 
-        // Saved as picked, every column keeps its value; the first and last boxes and a tick typed
-        // over are saved, the grid refilled; Unavailable ticked is written in red.
-        QStringList picked = row("Sites", 2);
-        click(window, "Command4");
-        QCOMPARE(row("Sites", 2), picked);
-        type(window, "Data_0", "55");
-        type(window, "Data_15", "S2");
-        control<QCheckBox>(window, "Check3")->setChecked(true);
+        // The first and last boxes and a tick are saved, the grid refilled; Unavailable ticked is
+        // written in red.
+        saveAsReadThenChanged(window, "Sites", {{"Data_0", "55"}, {"Data_15", "S2"}}, "Check3", true,
+                              {{2, "S2"}, {3, "55"}, {8, "True"}}); // AliasNumber, Length, UnAvail
         QCOMPARE(control<QWidget>(window, "Check3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        click(window, "Command4");
-        picked[2] = "S2";   // AliasNumber
-        picked[3] = "55";   // Length
-        picked[8] = "True"; // UnAvail
-        QCOMPARE(row("Sites", 2), picked);
         QCOMPARE(grid->model()->index(1, 2).data().toString(), QString("55"));
 
         // The count box names the button; a refused count keeps the focus in it.
@@ -112,34 +108,25 @@ private Q_SLOTS:
         click(window, "Command3");
         QCOMPARE(park->column("Sites", "Number"), (QStringList{"101", "301"}));
         click(window, "Command5");
-        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("No Site Selected "));
+        QCOMPARE(frame(window), QString("No Site Selected "));
         QVERIFY(!shown(window, "Command3"));
         QCOMPARE(control<QWidget>(window, "Check3")->palette().color(QPalette::WindowText),
                  QApplication::palette().color(QPalette::WindowText));
     }
 
-    // Saved as picked, the guest keeps every column; the first and last boxes and No Rent changed
-    // are saved; a delete empties the panel and counts what is left.
+    // The guest's first and last boxes and No Rent are saved; a delete empties the panel and counts
+    // what is left.
     void theGuestWindowSavesWhatItShowsAndCountsWhatADeleteLeaves() {
         auto *window = park->show(WindowId::GuestEditor);
         clickId(window, 2);
-        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("Selected Guest 2"));
+        QCOMPARE(frame(window), QString("Selected Guest 2"));
         QCOMPARE(control<QLineEdit>(window, "Data_1")->text(), QString("b2"));
-        QStringList picked = row("Guest", 2);
-        click(window, "Command4");
-        QCOMPARE(row("Guest", 2), picked);
-        type(window, "Data_1", "Jones, Bo");
-        type(window, "Data_21", "cat");
-        control<QCheckBox>(window, "Check1")->setChecked(false);
-        click(window, "Command4");
-        picked[1] = "Jones, Bo"; // Name
-        picked[11] = "False";    // NoRent
-        picked[24] = "cat";      // Pets
-        QCOMPARE(row("Guest", 2), picked);
+        saveAsReadThenChanged(window, "Guest", {{"Data_1", "Jones, Bo"}, {"Data_21", "cat"}}, "Check1", false,
+                              {{1, "Jones, Bo"}, {11, "False"}, {24, "cat"}}); // Name, NoRent, Pets
 
         click(window, "Command3");
         QCOMPARE(park->column("Guest", "Name"), (QStringList{"b1", "b3"}));
-        QCOMPARE(control<QGroupBox>(window, "Frame2")->title(), QString("No Guest Selected "));
+        QCOMPARE(frame(window), QString("No Guest Selected "));
         QVERIFY(!shown(window, "Command4"));
         QCOMPARE(control<QLabel>(window, "NoSites")->text(), QString("0002"));
     }

@@ -1,7 +1,7 @@
 // The import window driven as the operator drives it, on a laptop's screen: clicks on its file
 // list, panels and buttons, on real files in a temporary park, every message answered and checked,
 // the small windows it opens placed over it, and the park's tables checked afterwards.
-#include "db/jet/LockFile.h"
+#include "db/ParkFileLock.h"
 #include "import/ui/frmReadEcel.h"
 #include "support/DesktopPark.h"
 #include "support/OffscreenScreen.h"
@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <filesystem>
-#include <sqlite3.h>
 
 using namespace tarnwick;
 
@@ -23,10 +22,13 @@ const std::string kSitesC = "\"Site\",\"Len\"\r\n7,30\r\n8,50\r\n9,50\r\n";
 // The third data line (line 4 of the file) holds a length the column refuses.
 const std::string kRefused = "\"Site\",\"Len\",\"Rate\"\r\n1,40,20\r\n2,45,22.5\r\n3,fifty,25\r\n4,50,30\r\n";
 
+// The texts of a row of `table`, or of its titles for row -1.
 QStringList rowTexts(QTableWidget *table, int row) {
     QStringList out;
-    for (int c = 0; c < table->columnCount(); ++c)
-        out << (table->item(row, c) ? table->item(row, c)->text() : QString());
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem *item = row < 0 ? table->horizontalHeaderItem(c) : table->item(row, c);
+        out << (item ? item->text() : QString());
+    }
     return out;
 }
 
@@ -39,16 +41,12 @@ class ImportWindowTest : public QObject {
     frmReadEcel *window = nullptr;
 
     QListWidget *files() { return control<QListWidget>(window, "File1"); }
+    void pick(const QString &file, Qt::KeyboardModifiers modifiers = {}) { clickEntry(window, "File1", file, modifiers); }
     QComboBox *dropDown(const QString &name) { return control<QComboBox>(window, name); }
     QString status() { return control<QLabel>(window, "lblReadStatus")->text(); }
     void write(const std::string &name, const std::string &content) {
         park->dir.write(name, content);
         window->refreshFileList();
-    }
-    // Selects `file` alone and maps its Site title to the site number.
-    void selectSites(const QString &file) {
-        clickEntry(files(), file);
-        choose(window, "FileField_1", "Site");
     }
 
 private Q_SLOTS:
@@ -67,7 +65,7 @@ private Q_SLOTS:
     // Each panel's drop-downs take the titles of the files selected for it; a table switch keeps
     // them and says how to fill the new panel; a click on the file selected reads it again.
     void selectedFilesFillTheChosenPanelsDropDowns() {
-        clickEntry(files(), "a.csv");
+        pick("a.csv");
         QCOMPARE(entries(dropDown("FileField_18")), (QStringList{"Site", "Len"}));
         QCOMPARE(dropDown("FileField_1")->currentText(), QString());
         choose(window, "FileField_3", "Len");
@@ -78,39 +76,29 @@ private Q_SLOTS:
         QCOMPARE(dropDown("FileField_3")->currentText(), QString("Len"));
         QCOMPARE(status(), QString("a.csv: 2 titles"));
 
-        clickEntry(files(), "b.csv", Qt::ControlModifier);
+        pick("b.csv", Qt::ControlModifier);
         QCOMPARE(entries(dropDown("FileField_3")), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
         click(window, "Option1_2");
         QCOMPARE(status(), QString("Click a.csv and b.csv again to read their titles for POS Items"));
-        clickEntry(files(), "b.csv");
+        pick("b.csv");
         QCOMPARE(entries(dropDown("FileField3_1")), (QStringList{"Number", "Amps", "Rate"}));
         QCOMPARE(dropDown("FileField_1")->count(), 5);
 
-        park->dir.write("b.csv", "\"Number\",\"Length\"\r\n1,40\r\n");
+        // Read again, as the file now is: titles separated by commas, data by semicolons.
+        park->dir.write("b.csv", "\"Number\",\"Length\"\r\n1;40\r\n");
         choose(window, "FileField3_1", "Rate");
-        clickEntry(files(), "b.csv");
+        pick("b.csv");
         QCOMPARE(entries(dropDown("FileField3_1")), (QStringList{"Number", "Length"}));
         QCOMPARE(dropDown("FileField3_1")->currentText(), QString());
-        QCOMPARE(status(), QString("b.csv: 2 titles"));
+        QCOMPARE(status(), QString("b.csv: 2 titles. The titles look separated by commas but the data by semicolons: "
+                                   "choose Semicolon"));
         QVERIFY(park->prompter.shown.empty());
     }
 
-    // The status line says how the titles of the file clicked look separated.
-    void theStatusLineSaysHowTheTitlesWereRead() {
-        write("semi.csv", "\"Site\";\"Len\";\"Rate\"\r\n1;40;20\r\n");
-        write("mixed.csv", "\"Site\",\"Len\",\"Rate\"\r\n1;40;20\r\n2;45;25\r\n");
-        clickEntry(files(), "semi.csv");
-        QCOMPARE(status(), QString("semi.csv: 3 titles. The titles look separated by semicolons: choose Semicolon"));
-        clickEntry(files(), "mixed.csv");
-        QCOMPARE(status(), QString("mixed.csv: 3 titles. The titles look separated by commas but the data by "
-                                   "semicolons: choose Semicolon"));
-    }
-
     void importSumsUpEachSelectedFileAndPurgeAsksFirst() {
-        clickEntry(files(), "a.csv");
-        clickEntry(files(), "c.csv", Qt::ControlModifier);
-        choose(window, "FileField_1", "Site");
-        choose(window, "FileField_3", "Len");
+        pick("a.csv");
+        pick("c.csv", Qt::ControlModifier);
+        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
         bool progressHiddenAtEachSummary = true;
         park->prompter.onShow = [&](const Shown &s) {
             if (s.text.find("Successfully") != std::string::npos)
@@ -144,8 +132,8 @@ private Q_SLOTS:
         for (int i = 1; i <= 60000; ++i)
             csv += std::to_string(i) + (i == 59000 ? ",fifty\r\n" : ",40\r\n");
         write("long.csv", csv);
-        selectSites("long.csv");
-        choose(window, "FileField_3", "Len");
+        pick("long.csv");
+        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
         BarWatch watch(park->progress);
         QString atPrompt = "not asked";
         park->prompter.onShow = [&](const Shown &s) {
@@ -165,30 +153,22 @@ private Q_SLOTS:
 
     // A park another program is writing to: the import says so, and the window is left usable.
     void aParkInUseGetsASentence() {
-        selectSites("a.csv");
-        sqlite3 *locker = nullptr;
-        std::optional<jet::WriterLock> jetLocker;
-        if (ParkFormatUnderTest() == ParkFormat::Jet)
-            jetLocker.emplace(park->dir.file("Park.MDB"));
-        else {
-            sqlite3_open(park->dir.file("Park.MDB").c_str(), &locker);
-            sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-        }
+        pick("a.csv");
+        choose(window, "FileField_1", "Site");
+        const ParkFileLock elsewhere(park->dir.file("Park.MDB"));
         park->expect({Answer::No});
         click(window, "Command1");
-        sqlite3_close(locker);
         QCOMPARE(park->said().last(),
                  QString::fromStdString("Nothing was imported into Sites: -2147467259: " + park->dir.file("Park.MDB") +
                                         " is in use by another program, so nothing can be written to it."));
-        QVERIFY(window->isEnabled());
-        QVERIFY(!park->progress.isVisible());
+        QVERIFY(window->isEnabled() && !park->progress.isVisible());
     }
 
     void aRepairedFileIsListedAtOnce() {
         write("plain.csv", "Site,Len\r\n1,2\r\n");
         park->prompter.answers = {Answer::OK};
-        clickEntry(files(), "plain.csv");
-        clickEntry(files(), "plain New.CSV");
+        pick("plain.csv");
+        pick("plain New.CSV");
         QCOMPARE(entries(dropDown("FileField_1")), (QStringList{"Site", "Len"}));
     }
 
@@ -229,7 +209,7 @@ private Q_SLOTS:
             QVERIFY2(entry.path().filename().string().front() != '.', qPrintable(entry.path().c_str()));
 
         // A file another program puts in the folder is listed without a click, the selection kept.
-        clickEntry(files(), "b.csv");
+        pick("b.csv");
         park->dir.write("arrived.txt", "\"Item\"\r\n");
         QTRY_VERIFY(entries(files()).contains("arrived.txt"));
         QCOMPARE(files()->selectedItems().size(), 1);
@@ -237,7 +217,7 @@ private Q_SLOTS:
     }
 
     void matchTitlesMarksItsChoicesAndASavedMappingIsOffered() {
-        clickEntry(files(), "a.csv");
+        pick("a.csv");
         click(window, "cmdMatch_0");
         QCOMPARE(park->said().last(), QString("Match Titles matched 2 columns."));
         QCOMPARE(dropDown("FileField_1")->currentText(), QString("Site"));
@@ -254,7 +234,7 @@ private Q_SLOTS:
 
         // The same titles again: the mapping is offered and put back.
         park->expect({Answer::Yes});
-        clickEntry(files(), "c.csv");
+        pick("c.csv");
         QCOMPARE(park->said(), QStringList{"The titles of c.csv are those of the saved mapping north.mapping.json. "
                                            "Do you want to use it?"});
         QCOMPARE(dropDown("FileField_1")->currentText(), QString("Site"));
@@ -269,9 +249,8 @@ private Q_SLOTS:
                  QStringList{"No file is selected: click the file to check in the list of step 2 first."});
         QVERIFY(window->findChild<QWidget *>("frmCheckReport") == nullptr);
 
-        selectSites("sites.csv");
-        choose(window, "FileField_3", "Len");
-        choose(window, "FileField_10", "Rate");
+        pick("sites.csv");
+        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}, {"FileField_10", "Rate"}});
         park->expect({});
         click(window, "cmdCheck_0");
         QVERIFY(park->prompter.shown.empty());
@@ -281,10 +260,7 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(control<QTableWidget>(report, "ReportTable"), 0).mid(0, 4),
                  (QStringList{"sites.csv", "4", "Length", "fifty"}));
         auto *preview = control<QTableWidget>(report, "PreviewTable");
-        QStringList headers;
-        for (int c = 0; c < preview->columnCount(); ++c)
-            headers << preview->horizontalHeaderItem(c)->text();
-        QCOMPARE(headers, (QStringList{"File", "Line", "Number", "Length", "Daily"}));
+        QCOMPARE(rowTexts(preview, -1), (QStringList{"File", "Line", "Number", "Length", "Daily"}));
         QCOMPARE(preview->rowCount(), 4);
         QCOMPARE(rowTexts(preview, 1), (QStringList{"sites.csv", "3", "2", "45", "22.5"}));
         // The refused row: the values set before the refusal, the refused one marked with its reason.
@@ -316,7 +292,6 @@ private Q_SLOTS:
         click(main, "Command3");
         QVERIFY(!main->isVisible());
         QWidget *again = park->shown(WindowId::Import);
-        QVERIFY(again);
         for (const char *option : {"Option1_0", "Option2_0", "Option3_1"})
             QVERIFY2(control<QRadioButton>(again, option)->isChecked(), option);
         QVERIFY(control<QWidget>(again, "frmImport_0")->isVisible());
