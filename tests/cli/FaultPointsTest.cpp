@@ -2,15 +2,19 @@
 // operation in the park's folder, each such operation in turn: by a crash (the process ends there),
 // a power cut (what the disk was not told to keep is lost too) or a torn power cut (only some of it).
 // After every cut the next start finds a sound park holding the rows of one of the command's commits.
-// Beside them, what only a concurrent run can show.
+// Beside them, a disk that fills up, and what only a concurrent run can show.
 #include "db/jet/JetDatabase.h"
 #include "support/CliPark.h"
 #include "support/JetReaders.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sys/mount.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -21,32 +25,30 @@ std::string Quoted(const std::string &text) {
     return "'" + text + "'";
 }
 
-// Runs the terminal program on `park`; with `fault`, under the fault shim set to it.
-CliResult RunCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
+// The terminal program on `park`, `arguments` as a shell reads them, its streams apart; with `fault`,
+// under the fault shim set to it.
+ObservedRun RunCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
     const std::string shim =
         "LD_PRELOAD=" + Quoted(FAULT_SHIM) + " TARNWICK_FAULT_DIR=" + Quoted(park) + " TARNWICK_FAULT=" + fault + " ";
-    return RunProgram("/usr/bin/env",
-                      (fault.empty() ? "" : shim) + Quoted(CLI_PATH) + " --park " + Quoted(park) + " " + arguments);
+    return RunObserved("/bin/sh", {"-c", "env " + (fault.empty() ? "" : shim) + Quoted(CLI_PATH) + " --park " +
+                                             Quoted(park) + " " + arguments},
+                       600);
+}
+
+// `park` put back to a copy of `from`, then `arguments` run on it under the fault shim set to `fault`.
+ObservedRun RunOnCopy(const std::string &from, const std::string &park, const std::string &arguments,
+                      const std::string &fault) {
+    fs::remove_all(park);
+    fs::copy(from, park);
+    return RunCli(park, arguments, fault);
 }
 
 // A command left to finish on a copy of `from` at `park`: its output and its file operations in order,
 // each as "kind path".
 struct Numbered {
-    CliResult run;
+    ObservedRun run;
     std::vector<std::string> operations;
 };
-
-void CopyFolder(const std::string &from, const std::string &to) {
-    fs::remove_all(to);
-    fs::copy(from, to);
-}
-
-// `park` put back to a copy of `from`, then `arguments` run on it under the fault shim set to `fault`.
-CliResult RunOnCopy(const std::string &from, const std::string &park, const std::string &arguments,
-                    const std::string &fault) {
-    CopyFolder(from, park);
-    return RunCli(park, arguments, fault);
-}
 
 Numbered Number(const std::string &from, const std::string &park, const std::string &arguments) {
     const std::string log = park + ".log";
@@ -88,13 +90,21 @@ std::uint32_t Guests(const std::string &park) {
     return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount;
 }
 
+// The names of the files in `folder`.
+std::set<std::string> Names(const std::string &folder) {
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 // What is wrong with the Jet park in `park` after a cut, or "": it opens, holds a count of guests in
 // `committed`, its indexes walk clean, the outside readers read what the engine reads, and every
 // backup listed restores, in a copy of the folder, to a sound park of the rows listed.
 std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_t> &committed) {
-    const CliResult status = RunCli(park, "status");
+    const ObservedRun status = RunCli(park, "status");
     if (status.status != 0)
-        return "status ended with " + std::to_string(status.status) + ": " + status.out;
+        return "status ended with " + std::to_string(status.status) + ": " + status.out + status.err;
     const std::string file = park + "/Park.MDB";
     if (std::find(committed.begin(), committed.end(), Guests(park)) == committed.end())
         return "the park holds " + std::to_string(Guests(park)) + " guests, a state no commit made";
@@ -118,9 +128,9 @@ std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_
             TempDir scratch;
             const std::string copy = scratch.file("park");
             fs::copy(park, copy);
-            const CliResult restored = RunCli(copy, "restore " + Quoted(m[1]) + " --yes");
+            const ObservedRun restored = RunCli(copy, "restore " + Quoted(m[1]) + " --yes");
             if (restored.status != 0)
-                verdict = "the listed backup " + m[1].str() + " does not restore: " + restored.out;
+                verdict = "the listed backup " + m[1].str() + " does not restore: " + restored.out + restored.err;
             else if (Guests(copy) != std::stoul(m[2]) ||
                      !CompareWithOutsideReaders(copy + "/Park.MDB", "Guest").empty())
                 verdict = "the listed backup " + m[1].str() + " restores to a park other than listed";
@@ -142,9 +152,8 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
     for (const std::string &step : {import, std::string("backup"), import, import})
         ASSERT_EQ(RunCli(pristine, step).status, 0) << step;
     std::string initial;
-    for (const auto &entry : fs::directory_iterator(pristine))
-        if (entry.path().filename().string().rfind("Park_Initial_", 0) == 0)
-            initial = entry.path().filename().string();
+    for (const std::string &name : Names(pristine))
+        initial = name.rfind("Park_Initial_", 0) == 0 ? name : initial;
     ASSERT_FALSE(initial.empty());
 
     // Each command, and the guests it leaves.
@@ -155,7 +164,7 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
     };
     for (const auto &[arguments, after] : commands) {
         const Numbered whole = Number(pristine, park, arguments);
-        ASSERT_EQ(whole.run.status, 0) << whole.run.out;
+        ASSERT_EQ(whole.run.status, 0) << whole.run.out << whole.run.err;
         ASSERT_EQ(Guests(park), after);
         ASSERT_GT(whole.operations.size(), 3u) << arguments;
         for (const char *cut : {"crash", "powercut", "torn"})
@@ -223,9 +232,11 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
         SCOPED_TRACE("import cut before " + whole.operations[n - 1]);
         const long said = SaidStored(RunOnCopy(pristine, park, import, "crash:" + std::to_string(n)).out).back();
         const bool marked = fs::exists(marker);
-        if (marked)
-            CopyFolder(park, left);
-        const CliResult next = RunCli(park, "status");
+        if (marked) {
+            fs::remove_all(left);
+            fs::copy(park, left);
+        }
+        const ObservedRun next = RunCli(park, "status");
         const std::string reading = read();
         ASSERT_EQ(reading.substr(0, 3), "ok\n") << reading;
         const long stored = std::stol(reading.substr(3));
@@ -240,7 +251,7 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
             "The import of guests.csv into Guest that started {time} was interrupted: " + std::to_string(stored) +
             " of its rows are in the table.\nDo you want to put back "
             "the backup taken before it, {park}/Park_AddGuests_{time}.MDB?\n> No\n";
-        EXPECT_EQ(Masked(next.out, park), (marked ? named : "") + counts);
+        EXPECT_EQ(Masked(next.out + next.err, park), (marked ? named : "") + counts);
         // Without the marker, every row is in the park or the rejected-rows file.
         EXPECT_TRUE(marked || stored == 0 || stored == commits.back())
             << stored << " rows, and no marker names the import";
@@ -261,12 +272,71 @@ TEST(ImportCuts, EveryCutKeepsTheRowsSaidStoredAndTheImportIsNamedUntilItsBackup
         const std::string after = read();
         EXPECT_TRUE(after == "ok\n" + std::to_string(leftRows) + "\n" || after == restored) << after;
         EXPECT_TRUE(marked || after == restored) << "the marker is gone, the backup is not back";
-        const CliResult next = RunCli(park, restore);
+        const ObservedRun next = RunCli(park, restore);
         EXPECT_EQ(next.out.find("The import of guests.csv into Guest that started ") != std::string::npos, marked)
             << next.out;
         EXPECT_EQ(read(), restored) << next.out;
         EXPECT_FALSE(fs::exists(marker));
     }
+}
+
+// A Jet park on a disk that fills up: every command that meets the full disk ends with status 1 and a
+// sentence, takes back what it began, and leaves the park at its last committed state, readable by
+// every reader with every index in step. The disk is a small tmpfs the test mounts, which needs root.
+TEST(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small disk to fill needs root";
+    TempDir dir;
+    const std::string disk = dir.file("disk"), park = disk + "/park", parkFile = park + "/Park.MDB";
+    fs::create_directory(disk);
+    if (::mount("tarnwick-full", disk.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "tmpfs could not be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        std::string disk;
+        ~Unmount() { ::umount2(disk.c_str(), MNT_DETACH); }
+    } unmount{disk};
+    ASSERT_EQ(RunProgram(CLI_PATH, "init " + Quoted(park) + " --format jet").status, 0);
+    // Sources are read from the park's folder; the link there takes none of the disk's room.
+    WriteCsv(dir.file("guests.csv"), "\"First\",\"Last\",\"Notes\"", 30000,
+             [](long i) { return "\"Anna" + std::to_string(i) + "\",\"Lind\",\"" + std::string(60, 'n') + "\""; });
+    fs::create_symlink(dir.file("guests.csv"), park + "/guests.csv");
+    // The import goes on past row errors, as the operator asked, until the disk refuses a commit.
+    const ObservedRun imported = RunCli(park, "import guests guests.csv --backup no --on-row-error skip --map "
+                                              "FirstName=First --map LastName=Last --map Notes=Notes");
+    EXPECT_EQ(imported.status, 1) << imported.out;
+    EXPECT_NE(imported.err.find("No space left on device"), std::string::npos) << imported.err;
+    std::smatch stored;
+    ASSERT_TRUE(std::regex_search(imported.out, stored, std::regex(R"((\d+) of 30000 rows are stored in Guest\.)")))
+        << imported.out;
+    const auto rows = static_cast<std::uint32_t>(std::stoul(stored[1]));
+    const std::set<std::string> files = Names(park);
+    EXPECT_EQ(files, (std::set<std::string>{"Park.MDB", "Tarnwick.chm", "guests.csv"}));
+
+    // Takes what room the disk has left.
+    std::ofstream filler(disk + "/filler", std::ios::binary);
+    for (const std::string block(4096, 'x'); filler.write(block.data(), block.size());)
+        filler.flush();
+    const std::string before = TempDir::readFile(parkFile);
+    // Each command, and the start of the sentence it ends with.
+    const std::pair<std::string, std::string> cases[] = {
+        {"backup", "BackUpDB: "},
+        {"compact", "CompressDB: "},
+        {"edit guest 1 Notes=" + std::string(200, 'e'), ""},
+        {"purge guests --yes --backup no --compact no", "PurgeGuests: "},
+    };
+    for (const auto &[arguments, sentence] : cases) {
+        SCOPED_TRACE(arguments.substr(0, 10));
+        const ObservedRun refused = RunCli(park, arguments);
+        EXPECT_EQ(refused.status, 1) << refused.out << refused.err;
+        const std::string said = refused.out + refused.err;
+        EXPECT_NE(said.find(sentence), std::string::npos) << said;
+        EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
+        EXPECT_EQ(Names(park), files) << "a partial backup, copy or journal is left";
+        EXPECT_TRUE(TempDir::readFile(parkFile) == before) << "the park changed";
+    }
+    // The park reads whole: the guests stored, the indexes in step, and the outside readers read them all.
+    EXPECT_EQ(Guests(park), rows);
+    EXPECT_EQ(TableProblems(parkFile, "Guest"), "");
 }
 
 // What only a run beside an import can show: `status` run again and again while an import of sites
@@ -285,7 +355,7 @@ TEST(RunningImport, StatusBesideItNeverTakesItForInterruptedAndEveryRowIsAccount
     // A status run removes a marker only after saying that its import was interrupted.
     int status = 0, beside = 0;
     for (; !import.ended(status); ++beside) {
-        const CliResult next = RunCli(park.path(), "--restore-interrupted yes status");
+        const ObservedRun next = RunCli(park.path(), "--restore-interrupted yes status");
         EXPECT_EQ(next.out.find("interrupted"), std::string::npos) << next.out;
     }
     EXPECT_GT(beside, 0) << "no run beside the import";

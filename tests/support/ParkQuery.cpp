@@ -56,22 +56,4 @@ std::string SoundParkRows(const std::string &parkFile, const std::string &table)
     return "ok\n" + RunProgram("mdb-count", "'" + parkFile + "' " + table).out;
 }
 
-void AddNumberedSites(const std::string &parkFile, long first, long last) {
-    Connection connection;
-    connection.SetProperty("Data Source", parkFile);
-    connection.Open();
-    Recordset sites;
-    sites.Open("SELECT * FROM Sites", connection, adOpenStatic, adLockOptimistic);
-    connection.BeginGroup();
-    for (long i = first; i <= last; ++i) {
-        sites.AddNew();
-        sites.Fields("Number") = Value::number(static_cast<double>(i));
-        sites.Fields("AliasNumber") = Value("A" + std::to_string(i));
-        sites.Update();
-    }
-    connection.CommitGroup();
-    sites.Close();
-    connection.Close();
-}
-
 } // namespace tarnwick

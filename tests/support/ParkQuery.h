@@ -19,7 +19,5 @@ std::string SoundParkRows(const std::string &parkFile, const std::string &table)
 class Recordset;
 // Opens `table` of the park file for changing and hands it to `edit`, then closes it.
 void ChangePark(const std::string &parkFile, const std::string &table, const std::function<void(Recordset &)> &edit);
-// Appends sites numbered `first` to `last`, each with the alias "A<number>", in one group.
-void AddNumberedSites(const std::string &parkFile, long first, long last);
 
 } // namespace tarnwick

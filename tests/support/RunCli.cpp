@@ -2,14 +2,13 @@
 
 #include "support/TempDir.h"
 
-#include <array>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -70,27 +69,17 @@ std::string CopyCliInto(const std::string &folder) {
     return copy;
 }
 
-BackgroundCli::BackgroundCli(const std::vector<std::string> &arguments,
-                             std::function<void(const std::string &)> onLine) {
-    int ends[2] = {-1, open("/dev/null", O_WRONLY | O_CLOEXEC)};
-    if (onLine && (close(ends[1]), pipe2(ends, O_CLOEXEC) != 0))
-        return;
-    pid_ = Spawn(CLI_PATH, arguments, ends[1], ends[1]);
-    close(ends[1]);
-    if (onLine)
-        reader_ = std::thread([fd = ends[0], onLine] {
-            FILE *stream = fdopen(fd, "r");
-            std::array<char, 8192> line;
-            while (std::fgets(line.data(), line.size(), stream))
-                onLine(line.data());
-            std::fclose(stream);
-        });
+BackgroundCli::BackgroundCli(const std::vector<std::string> &arguments) {
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    pid_ = Spawn(CLI_PATH, arguments, nowhere, nowhere);
+    close(nowhere);
 }
 
 BackgroundCli::~BackgroundCli() {
-    kill();
-    if (reader_.joinable())
-        reader_.join();
+    if (!reaped_ && pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, &status_, 0);
+    }
 }
 
 bool BackgroundCli::ended(int &status) {
@@ -98,19 +87,6 @@ bool BackgroundCli::ended(int &status) {
         reaped_ = true;
     status = status_;
     return reaped_;
-}
-
-int BackgroundCli::kill() {
-    if (!reaped_ && pid_ > 0)
-        ::kill(pid_, SIGKILL);
-    return wait();
-}
-
-int BackgroundCli::wait() {
-    if (!reaped_ && pid_ > 0)
-        waitpid(pid_, &status_, 0);
-    reaped_ = true;
-    return status_;
 }
 
 } // namespace tarnwick

@@ -1,10 +1,8 @@
 #pragma once
 // Runs programs as a user would, the terminal program above all: to their end, or in the background
 // to be killed.
-#include <functional>
 #include <string>
 #include <sys/types.h>
-#include <thread>
 #include <vector>
 
 namespace tarnwick {
@@ -32,25 +30,19 @@ ObservedRun RunObserved(const std::string &program, const std::vector<std::strin
 // Copies the built tarnwick-cli into `folder` and returns the copy's path.
 std::string CopyCliInto(const std::string &folder);
 
-// tarnwick-cli started in the background with stdin from /dev/null. Each line of its standard output
-// and error goes to `onLine` (on a thread of its own) as it comes; without `onLine` they go nowhere.
+// tarnwick-cli started in the background, stdin from /dev/null and its output dropped; killed if it
+// still runs when this goes.
 class BackgroundCli {
 public:
-    explicit BackgroundCli(const std::vector<std::string> &arguments,
-                           std::function<void(const std::string &)> onLine = nullptr);
-    ~BackgroundCli(); // kills the program if it still runs
+    explicit BackgroundCli(const std::vector<std::string> &arguments);
+    ~BackgroundCli();
     // Whether it has ended by itself, leaving its wait status in `status`.
     bool ended(int &status);
-    // Kills it with SIGKILL, unless it has ended, and returns its wait status.
-    int kill();
-    // Waits for its end and returns its wait status.
-    int wait();
 
 private:
     pid_t pid_ = -1;
     int status_ = 0;
     bool reaped_ = false;
-    std::thread reader_;
 };
 
 } // namespace tarnwick
