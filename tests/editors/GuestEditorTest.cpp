@@ -47,12 +47,11 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
     EXPECT_EQ(editor.state.Frame2, "Selected Guest 2");
     EXPECT_EQ(editor.state.Command3, "Delete Guest 2");
 
-    editor.state.Data[9] = "";                       // Email: written empty
-    editor.state.Data[15] = "13/45/2004";            // not a date: Arrival unchanged
-    editor.state.Data[16] = "7/4/2024";              // Departure
-    editor.state.Data[18] = "two";                   // not numeric: NoPeople unchanged
-    editor.state.Data[10] = std::string(10000, 'n'); // a long note is kept whole
-    editor.state.Data[5] = "Texas";                  // more than 2 characters: refused, the rest saved
+    // Email written empty; not a date: Arrival unchanged; Departure; not numeric: NoPeople unchanged;
+    // a long note kept whole; a State of more than 2 characters refused, the rest saved.
+    for (const auto &[box, typed] : std::vector<std::pair<int, std::string>>{
+             {9, ""}, {15, "13/45/2004"}, {16, "7/4/2024"}, {18, "two"}, {10, std::string(10000, 'n')}, {5, "Texas"}})
+        editor.state.Data[box] = typed;
     editor.state.Check1 = true;
     editor.Save();
     EXPECT_EQ(values("Guest", 0, {"Email", "NoRent"}), (Texts{"Smith, Ann@example.com", "False"}));

@@ -14,13 +14,6 @@ using Outcome = SiteEditor::CreateOutcome;
 class SiteEditorTest : public EditorFixture {
 protected:
     SiteEditor editor{session};
-    // Fills the grid, forgets the messages, and picks grid row `row`.
-    void pick(long row) {
-        editor.LoadGrid();
-        prompter.shown.clear();
-        editor.Click(200, 300, row, 0);
-        ASSERT_NE(session.SelectedId, 0);
-    }
 };
 
 // The count has at least four digits; an empty table or an empty value where the fill stops says
@@ -36,9 +29,9 @@ TEST_F(SiteEditorTest, TheFillCountsItsRowsOrStopsAtAnEmptyValue) {
     editor.LoadGrid();
     EXPECT_EQ(prompter.texts(), (Texts{"There are no Sites Available.", "There are no Sites Available."}));
     EXPECT_EQ(editor.grid.rowCount(), 4);
-    EXPECT_EQ(editor.grid.rowTexts(2)[2], "A3");
-    EXPECT_EQ(editor.grid.rowTexts(2)[3], "");
-    EXPECT_EQ(editor.grid.cell(3, 0), "");
+    // The third row filled up to the empty length, the fourth never reached.
+    EXPECT_EQ((Texts{editor.grid.rowTexts(2)[2], editor.grid.rowTexts(2)[3], std::string(editor.grid.cell(3, 0))}),
+              (Texts{"A3", "", ""}));
     EXPECT_EQ(editor.state.NoSites, "0000");
     EXPECT_FALSE(editor.state.SCTypeVisible[1]);
 
@@ -114,12 +107,13 @@ TEST_F(SiteEditorTest, SaveDeleteAndClear) {
     insert("Sites", {site(1), site(2)});
     editor.Save();
     editor.Delete();
-    pick(2);
-    editor.state.Data[0] = "";              // Length: not numeric, unchanged
-    editor.state.Data[1] = "abc";           // Width: unchanged
-    editor.state.Data[14] = "22";           // Number
-    editor.state.Data[15] = "TOOLONGALIAS"; // more than 7 characters: refused, the rest saved
-    editor.state.Data[3] = "35.5";
+    editor.LoadGrid();
+    editor.Click(200, 300, 2, 0);
+    // Length and Width not numeric: unchanged; Number; an alias of more than 7 characters: refused,
+    // the rest saved; Daily.
+    for (const auto &[box, typed] :
+         std::vector<std::pair<int, std::string>>{{0, ""}, {1, "abc"}, {14, "22"}, {15, "TOOLONGALIAS"}, {3, "35.5"}})
+        editor.state.Data[box] = typed;
     editor.state.Check3 = true;
     editor.Save();
     const Texts fields = {"Number", "Length", "Width", "AliasNumber", "Daily", "UnAvail"};
@@ -167,11 +161,10 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
         emptyTable("Sites");
         std::vector<Row> rows;
         for (double n : sites) {
-            Row row = site(std::isnan(n) ? 0 : n);
+            rows.push_back(site(std::isnan(n) ? 0 : n));
+            rows.back()["LastMeterReading"] = Value::number(1234);
             if (std::isnan(n))
-                row["Number"] = Value::null();
-            row["LastMeterReading"] = Value::number(1234);
-            rows.push_back(row);
+                rows.back()["Number"] = Value::null();
         }
         insert("Sites", rows);
         editor.LoadGrid();

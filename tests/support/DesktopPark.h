@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -102,6 +103,18 @@ template <typename W = QWidget> W *control(const QWidget *window, const QString 
     if (!w)
         qFatal("no control %s", qPrintable(name));
     return w;
+}
+
+// What each control named shows: its text, a frame's title, a drop-down's choice.
+inline QStringList shows(const QWidget *window, const QStringList &names) {
+    QStringList out;
+    for (const QString &name : names) {
+        QWidget *w = control(window, name);
+        auto *frame = qobject_cast<QGroupBox *>(w);
+        auto *box = qobject_cast<QComboBox *>(w);
+        out << (frame ? frame->title() : box ? box->currentText() : w->property("text").toString());
+    }
+    return out;
 }
 
 // Clicks a button on its caption's left end (an option button takes clicks on its text only).

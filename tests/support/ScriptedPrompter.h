@@ -32,7 +32,15 @@ public:
 
     void notify(const std::string &text, Icon icon) override { record({Shown::Notice, text, icon}); }
     // Each of these throws when no answer was queued: a box the test did not expect.
-    Answer ask(const std::string &text, Buttons buttons, Icon icon) override;
+    Answer ask(const std::string &text, Buttons, Icon icon) override {
+        if (answers.empty())
+            for (const auto &[prefix, answer] : standing)
+                if (text.rfind(prefix, 0) == 0) {
+                    record({Shown::Question, text, icon});
+                    return answer;
+                }
+        return next(answers, {Shown::Question, text, icon});
+    }
     std::optional<std::string> input(const std::string &title, const std::string &prompt) override {
         return next(inputs, {Shown::Input, title + "|" + prompt});
     }
@@ -46,10 +54,19 @@ public:
         return next(fileChoices, {Shown::Folder, title + "|" + start});
     }
 
-    std::vector<std::string> texts() const;
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const Shown &s : shown)
+            out.push_back(s.text);
+        return out;
+    }
 
 private:
-    void record(Shown item);
+    void record(Shown item) {
+        shown.push_back(std::move(item));
+        if (onShow)
+            onShow(shown.back());
+    }
     // Records `item` and takes the next answer queued for its kind of box.
     template <typename T> T next(std::deque<T> &queue, Shown item) {
         const std::string text = item.text;

@@ -31,9 +31,10 @@ private Q_SLOTS:
         const TempDir &dir = park->dir;
         InstallHelpFile(std::filesystem::path(HELP_FILE).parent_path().string(), dir.path());
         dir.write("sites.csv", "\"Site\",\"Length\",\"Width\",\"Amps\"\r\n1,40,12,30\r\n2,45,12,50\r\n3,60,16,50\r\n");
-        WriteGridWorkbook(dir.file("guests.xls"), "[Old Guests]\nFirst\tLast\n[Current Guests]\nFirst\tLast\tCity\tArrive\n"
-                                                  "ann\tSMITH\tdallas\t6/1/2024\nbo\tjones\twaco\t6/2/2024\n"
-                                                  "li\tnguyen\ttyler\t6/3/2024");
+        WriteGridWorkbook(dir.file("guests.xls"),
+                          "[Old Guests]\nFirst\tLast\n[Current Guests]\nFirst\tLast\tCity\tArrive\n"
+                          "ann\tSMITH\tdallas\t6/1/2024\nbo\tjones\twaco\t6/2/2024\n"
+                          "li\tnguyen\ttyler\t6/3/2024");
         std::filesystem::copy_file(std::string(TESTDATA_DIR) + "/access/testV1997.mdb", dir.file("old.mdb"));
         // The operator takes every backup, and answers the questions below as the story says.
         park->prompter.standing = {
@@ -55,8 +56,8 @@ private Q_SLOTS:
         click(main, "Command3");
         QWidget *import = park->shown(WindowId::Import);
         clickEntry(import, "File1", "sites.csv");
-        choose(import, {{"FileField_1", "Site"}, {"FileField_3", "Length"}, {"FileField_4", "Width"},
-                        {"FileField_7", "Amps"}});
+        choose(import,
+               {{"FileField_1", "Site"}, {"FileField_3", "Length"}, {"FileField_4", "Width"}, {"FileField_7", "Amps"}});
         click(import, "Command1");
         QCOMPARE(park->said().last(), QString("3 of 3 Sites Successfully Imported"));
 
@@ -78,7 +79,9 @@ private Q_SLOTS:
         QCOMPARE(pickerPlacement, QString());
         QCOMPARE(control<QLabel>(import, "lblReadStatus")->text(),
                  QString("guests.xls, sheet Current Guests: 4 titles"));
-        choose(import, {{"FileField2_1", "First"}, {"FileField2_2", "Last"}, {"FileField2_5", "City"},
+        choose(import, {{"FileField2_1", "First"},
+                        {"FileField2_2", "Last"},
+                        {"FileField2_5", "City"},
                         {"FileField2_11", "Arrive"}});
         click(import, "Command2");
         QCOMPARE(park->said().last(), QString("3 of 3 Guests Successfully Imported"));

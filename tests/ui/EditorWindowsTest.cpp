@@ -27,12 +27,11 @@ class EditorWindowsTest : public QObject {
             rs.AddNew();
             for (int i = 1; i < rs.Fields().Count(); ++i) {
                 const ColumnKind kind = rs.Fields()[i].columnType().kind;
-                rs.Fields()[i] = kind == ColumnKind::YesNo ? Value::boolean((n + i) % 2)
-                                 : kind == ColumnKind::Date
-                                     ? Value(std::to_string(n) + "/" + std::to_string(i) + "/2024")
-                                 : kind == ColumnKind::Text || kind == ColumnKind::Memo
-                                     ? Value(char('a' + i) + std::to_string(n))
-                                     : Value::number(n * 100 + i);
+                rs.Fields()[i] =
+                    kind == ColumnKind::YesNo  ? Value::boolean((n + i) % 2)
+                    : kind == ColumnKind::Date ? Value(std::to_string(n) + "/" + std::to_string(i) + "/2024")
+                    : kind == ColumnKind::Text || kind == ColumnKind::Memo ? Value(char('a' + i) + std::to_string(n))
+                                                                           : Value::number(n * 100 + i);
             }
             rs.Update();
         }

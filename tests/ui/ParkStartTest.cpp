@@ -23,11 +23,6 @@ const QString kInitialBackup =
     "We are making an Initial BackUp of the Halvane DataBase before you make any changes 12-04-2026 09 05 ?";
 const QString kFormatQuestion = QString(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
 
-QString offer(const std::string &folder) {
-    return QString::fromStdString("There is no Park.MDB in " + folder +
-                                  ".\r\nDo you want to create an empty park there?");
-}
-
 // A program unpacked as the package installs it, under a root of the test's own (the folder `dir`).
 struct Installation : ParkFolder, ScriptedSession {
     std::string program = dir.file("usr/bin");
@@ -60,7 +55,9 @@ private Q_SLOTS:
 
         QWidget *main = navigator->existing(WindowId::Main);
         QVERIFY(main && QTest::qWaitForWindowExposed(main));
-        QCOMPARE(installed.said(), (QStringList{kChooseParkTitle, offer(park), kFormatQuestion, kInitialBackup}));
+        const QString offer = QString::fromStdString("There is no Park.MDB in " + park +
+                                                     ".\r\nDo you want to create an empty park there?");
+        QCOMPARE(installed.said(), (QStringList{kChooseParkTitle, offer, kFormatQuestion, kInitialBackup}));
         QCOMPARE(installed.session.DbFolder, park);
         QCOMPARE(TempDir::readFile(installed.config + "/path.txt"), park + "\r\n" + park + "\r\n");
     }
