@@ -1,28 +1,126 @@
-// The database component on a real park file: opening, the query forms, appending, finding by ID,
-// refusing values, cancelling, deleting while walking, and the field descriptions.
+// The database component: what a column of each kind makes of a value assigned to it, and the
+// recordset on a real park file: opening, the query forms, appending, finding by ID, refusing values,
+// cancelling, deleting while walking, and the columns' defaults.
 #include "db/Recordset.h"
+#include "base/VbDate.h"
+#include "base/VbNumber.h"
+#include "db/ColumnConvert.h"
 #include "db/DbError.h"
 #include "db/ParkSchema.h"
-#include "support/ParkFormatUnderTest.h"
-#include "support/TempDir.h"
+#include "support/CaseName.h"
+#include "support/ParkFixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tarnwick {
 namespace {
 
-class RecordsetTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CreateParkDatabase(dir.path(), ParkFormatUnderTest());
-        connection.Provider = "Microsoft.Jet.OLEDB.4.0";
-        connection.SetProperty("Data Source", dir.file("Park.MDB"));
-        connection.Open();
-    }
+// Inputs given to a column of one kind, each with what is stored, or none when it is refused.
+struct Conversions {
+    const char *rule;
+    ColumnType column;
+    std::vector<std::pair<Value, std::optional<Value>>> cases;
+    friend std::ostream &operator<<(std::ostream &os, const Conversions &c) { return os << c.rule; }
+};
 
-    void open(Recordset &rs, const std::string &query) { rs.Open(query, connection, adOpenStatic, adLockOptimistic); }
+const auto n = [](double number) { return Value::number(number); };
+const auto money = [](std::int64_t scaled) { return Value::currency(scaled); };
+const auto date = [](int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
+    return Value::date(SerialFromParts({y, m, d, h, mi, s}));
+};
+
+class ColumnConversion : public ::testing::TestWithParam<Conversions> {};
+
+TEST_P(ColumnConversion, StoresTheConvertedValueOrRefusesIt) {
+    for (const auto &[input, expected] : GetParam().cases) {
+        SCOPED_TRACE(::testing::Message() << "input " << input);
+        try {
+            const Value stored = ConvertForColumn(GetParam().column, input);
+            EXPECT_TRUE(expected) << "accepted as " << stored;
+            EXPECT_EQ(stored, expected.value_or(stored));
+        } catch (const DbError &e) {
+            EXPECT_FALSE(expected) << "refused: " << e.description();
+            EXPECT_EQ(e.number(), dberr::ConversionRefused);
+            EXPECT_FALSE(e.description().empty());
+        }
+    }
+}
+
+using K = ColumnKind;
+const std::nullopt_t refused = std::nullopt;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Kinds, ColumnConversion, ::testing::Values(
+    // Empty and Null store Null anywhere; "" is a text, not Empty. Text is the CStr of numbers,
+    // booleans and dates.
+    Conversions{"text of other kinds", {K::Text, 30}, {{Value(), Value::null()}, {"", Value("")},
+        {n(1e20), Value("1E+20")}, {Value::boolean(true), Value("True")}, {date(2004, 3, 7), Value("3/7/2004")},
+        {date(2004, 3, 7, 14, 5, 9), Value("3/7/2004 2:05:09 PM")}}},
+    // Lengths count UTF-16 units, as Access does, so a character beyond U+FFFF takes two.
+    Conversions{"text lengths in UTF 16", {K::Text, 4}, {{"Océé", Value("Océé")},
+        {"\U0001F600\U0001F600", Value("\U0001F600\U0001F600")}, {"abcde", refused}, {"a\U0001F600\U0001F600", refused},
+        {n(12345), refused}}},
+    Conversions{"memo of 70000", {K::Memo}, {{Value(std::string(70000, 'x')), Value(std::string(70000, 'x'))}}},
+    // Whole numbers round half to even and read numeric text.
+    Conversions{"long", {K::Long}, {{Value(), Value::null()}, {"2.5", n(2)}, {"3.5", n(4)}, {" $1,234 ", n(1234)},
+        {"(12)", n(-12)}, {"&HFF", n(255)}, {"", refused}, {"  ", refused}, {"12a", refused}, {"2147483648", refused}}},
+    Conversions{"integer", {K::Integer}, {{"-32768", n(-32768)}, {"32767.5", refused}}},
+    Conversions{"byte", {K::Byte}, {{n(255.4), n(255)}, {"-1", refused}}},
+    Conversions{"double", {K::Double}, {{"1.5E3", n(1500)}, {"1e", refused}}},
+    // Four decimals, half to even; text is read exactly, to Currency's ends.
+    Conversions{"currency", {K::Currency}, {{"12.34565", money(123456)}, {"1.00015", money(10002)},
+        {n(-0.00005), money(0)}, {"922337203685477.5807", money(INT64_MAX)},
+        {"-922337203685477.5808", money(INT64_MIN)}, {"($1,000.00005)", money(-10000000)}, {"1.5e2", money(1500000)},
+        {"ten", refused}, {"922337203685477.5808", refused}, {"-922337203685477.58086", refused}}},
+    // Words in any case, numbers, numeric text.
+    Conversions{"yes no", {K::YesNo}, {{"yes", Value::boolean(true)}, {"OFF", Value::boolean(false)},
+        {"-1", Value::boolean(true)}, {n(0), Value::boolean(false)}, {"", refused}, {"maybe", refused}}},
+    // Serials and the text forms; day and month swap when only that reads; two-digit years below 30
+    // are this century's.
+    Conversions{"date", {K::Date}, {{Value::null(), Value::null()}, {n(0), date(1899, 12, 30)},
+        {"12/31/99", date(1999, 12, 31)}, {"1/2/29", date(2029, 1, 2)}, {"1/2/30", date(1930, 1, 2)},
+        {"25/12/2004", date(2004, 12, 25)}, {"2004-02-29", date(2004, 2, 29)},
+        {"3-7-2004 12:30 AM", date(2004, 3, 7, 0, 30)}, {"7 Mar 2004 17:45:10", date(2004, 3, 7, 17, 45, 10)},
+        {"March 7, 2004", date(2004, 3, 7)}, {"1/1/1850", date(1850, 1, 1)}, {"1/1/100", date(100, 1, 1)},
+        {"12/31/9999", date(9999, 12, 31)}, {"13/45/2004", refused}, {"2/30/2004", refused}, {"", refused},
+        {"1/1/10000", refused}, {"12:30", refused}, {Value::boolean(true), refused}}}),
+    [](const auto &info) { return CaseName(info.param.rule); });
+// clang-format on
+
+// A damaged workbook can hold what no VB number is: infinities and NaN have their run time's forms.
+TEST(ConversionText, NumbersFormatAsCStrAndPaddedToMinimumDigits) {
+    // clang-format off
+    const std::pair<double, const char *> numbers[] = {{12.5, "12.5"}, {-3, "-3"}, {1e20, "1E+20"},
+        {123456789012345.0, "123456789012345"}, {0.1 + 0.2, "0.3"}, {1e-7, "1E-07"}, {0.001, "0.001"},
+        {1.0 / 3, "0.333333333333333"}, {HUGE_VAL, "1.#INF"}, {-HUGE_VAL, "-1.#INF"}, {std::nan(""), "-1.#IND"}};
+    const std::pair<const char *, const char *> padded[] = {{"7", "007"}, {"1234", "1234"}, {"-5", "-005"},
+        {"2.5", "003"}, {"A12", "A12"}, {"", ""}};
+    // clang-format on
+    for (const auto &[n, text] : numbers)
+        EXPECT_EQ(FormatNumber(n), text);
+    for (const auto &[in, out] : padded)
+        EXPECT_EQ(FormatMinDigits(in, 3), out) << in;
+}
+
+TEST(ConversionText, DateStorageFormRoundTripsAndClampsToTheRunTimesDays) {
+    for (double s : {SerialFromParts({1850, 6, 1, 23, 59, 59}), SerialFromParts({2026, 12, 5, 9, 5, 0}),
+                     SerialFromParts({1899, 12, 29, 6, 0, 0})})
+        EXPECT_EQ(ParseIsoDate(FormatIsoDate(s)).value(), s) << FormatIsoDate(s);
+    EXPECT_EQ(FormatIsoDate(-1.25), "1899-12-29 06:00:00");
+    EXPECT_EQ(FormatIsoDate(-4.4e84), "0100-01-01 00:00:00");
+    EXPECT_EQ(FormatIsoDate(1e300), "9999-12-31 23:59:59");
+    EXPECT_EQ(FormatIsoDate(std::nan("")), "0100-01-01 00:00:00");
+}
+
+// The recordset through the session's connection to a new park, as the importers, editors and export use it.
+class RecordsetTest : public ParkFixture {
+protected:
+    void open(Recordset &rs, const std::string &query) {
+        rs.Open(query, *session.ParkConnection, adOpenStatic, adLockOptimistic);
+    }
 
     // Appends a row with the given values and returns its ID.
     long add(const std::string &table, const std::vector<std::pair<const char *, Value>> &values) {
@@ -34,9 +132,6 @@ protected:
         rs.Update();
         return static_cast<long>(rs.Fields("ID").GetValue().number());
     }
-
-    TempDir dir;
-    Connection connection;
 };
 
 // The number of the database error that `act` throws; 0 when it throws none.
@@ -49,23 +144,17 @@ long errorOf(const std::function<void()> &act) {
     return 0;
 }
 
-// A missing file is the provider's error, and no file is made; a file that is not a database has its own number.
-TEST(ConnectionTest, AFileMissingOrNotADatabaseIsRefused) {
-    for (const bool missing : {true, false}) {
-        TempDir dir;
-        if (!missing)
-            dir.write("Park.MDB", std::string(4096, 'x'));
-        Connection c;
-        c.SetProperty("Data Source", dir.file("Park.MDB"));
-        EXPECT_EQ(errorOf([&] { c.Open(); }), missing ? -2147467259 : dberr::UnrecognizedFormat);
-        EXPECT_EQ(dir.exists("Park.MDB"), !missing);
-    }
-}
-
-TEST_F(RecordsetTest, ValuesWrittenAreFoundByIdAndReadBackWithTheirKinds) {
+// Rows appended are found by their ID and read back with their kinds; a walk visits the rows in order
+// and deletes each in turn, and a table without rows has no current row.
+TEST_F(RecordsetTest, ValuesWrittenAreFoundByIdReadBackWithTheirKindsAndDeletedInTurn) {
+    Recordset rs;
+    open(rs, "SELECT * FROM Guest");
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.Fields("Name").GetValue(), DbError);
+    rs.Close();
     add("Guest", {{"Name", Value("Smith, John")}});
     const long id = add("Guest", {{"Name", Value("Océ, Zoë")}});
-    Recordset rs;
+    add("Guest", {{"Name", Value("Ng, Li")}});
     open(rs, "select * from Guest where ID = " + std::to_string(id));
     ASSERT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs.Fields("Name").GetValue(), Value("Océ, Zoë"));
@@ -75,44 +164,31 @@ TEST_F(RecordsetTest, ValuesWrittenAreFoundByIdAndReadBackWithTheirKinds) {
     rs.Update();
     rs.Close();
     open(rs, "SELECT * FROM Guest Where ID = " + std::to_string(id));
-    EXPECT_EQ(rs.Fields("Name").GetValue(), Value("New"));
     EXPECT_EQ(rs.Fields("NoPeople").GetValue(), Value::number(4));
-
-    add("Sites", {{"Number", Value("12")},
-                  {"Water", Value("Yes")},
-                  {"Daily", Value("$35.125")},
-                  {"LastMeterReading", Value::number(1234.5)}});
-    Recordset sites;
-    open(sites, "SELECT * FROM Sites ");
-    const std::pair<const char *, Value> stored[] = {{"Number", Value::number(12)},
-                                                     {"Water", Value::boolean(true)},
-                                                     {"Daily", Value::currency(351250)},
-                                                     {"LastMeterReading", Value::number(1234.5)},
-                                                     {"AliasNumber", Value::null()}};
-    for (const auto &[column, value] : stored)
-        EXPECT_EQ(sites.Fields(column).GetValue(), value) << column;
-}
-
-TEST_F(RecordsetTest, WalkingVisitsRowsInOrderBetweenBofAndEofAndDeletesEachInTurn) {
-    Recordset rs;
-    open(rs, "SELECT * FROM Sites ");
-    EXPECT_TRUE(rs.Eof() && rs.Bof());
-    EXPECT_THROW(rs.Fields("Number").GetValue(), DbError);
     rs.Close();
-
-    for (const char *name : {"A", "B", "C"})
-        add("Guest", {{"Name", Value(name)}});
     open(rs, "SELECT * FROM Guest");
     std::string walked;
     for (; !rs.Eof(); rs.MoveNext()) {
-        walked += rs.Fields("name").GetValue().toString();
+        walked += rs.Fields("name").GetValue().toString() + ";";
         rs.Delete();
         rs.Update();
     }
-    EXPECT_EQ(walked, "ABC");
+    EXPECT_EQ(walked, "Smith, John;New;Ng, Li;");
     rs.Close();
     open(rs, "SELECT * FROM Guest");
     EXPECT_EQ(rs.RecordCount(), 0);
+
+    // clang-format off
+    add("Sites", {{"Number", Value("12")}, {"Water", Value("Yes")}, {"Daily", Value("$35.125")},
+                  {"LastMeterReading", Value::number(1234.5)}});
+    Recordset sites;
+    open(sites, "SELECT * FROM Sites ");
+    const std::pair<const char *, Value> stored[] = {{"Number", Value::number(12)}, {"Water", Value::boolean(true)},
+        {"Daily", Value::currency(351250)}, {"LastMeterReading", Value::number(1234.5)},
+        {"AliasNumber", Value::null()}};
+    // clang-format on
+    for (const auto &[column, value] : stored)
+        EXPECT_EQ(sites.Fields(column).GetValue(), value) << column;
 }
 
 // Every table, a row appended with one column set: the others hold the defaults of a table designed
@@ -122,10 +198,9 @@ TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
         auto written = std::find_if(table.columns.begin(), table.columns.end(),
                                     [](const ColumnDef &c) { return c.type.kind == ColumnKind::Text; });
         ASSERT_NE(written, table.columns.end()) << table.name;
-        add(table.name, {{written->name.c_str(), Value("x")}});
+        const long id = add(table.name, {{written->name.c_str(), Value("x")}});
         Recordset rs;
-        open(rs, "SELECT * FROM " + table.name + " ");
-        rs.MoveLast();
+        open(rs, "SELECT * FROM " + table.name + " WHERE ID = " + std::to_string(id));
         for (const ColumnDef &column : table.columns) {
             if (column.type.kind == ColumnKind::AutoNumber || column.name == written->name)
                 continue;
@@ -142,16 +217,25 @@ TEST_F(RecordsetTest, ColumnsNotWrittenHoldTheTablesDefaults) {
     }
 }
 
-// Queries other than the system's forms, changes through a read-only recordset, and a value a column
+// A file missing (the provider's error, and no file is made) or not a database (its own number),
+// queries other than the system's forms, changes through a read-only recordset, and a value a column
 // refuses: each refused, and nothing changed.
 TEST_F(RecordsetTest, WhatIsRefusedChangesNothing) {
+    Connection missing, text;
+    missing.SetProperty("Data Source", park.file("none.MDB"));
+    EXPECT_EQ(errorOf([&] { missing.Open(); }), -2147467259);
+    EXPECT_FALSE(park.exists("none.MDB"));
+    park.write("text.MDB", std::string(4096, 'x'));
+    text.SetProperty("Data Source", park.file("text.MDB"));
+    EXPECT_EQ(errorOf([&] { text.Open(); }), dberr::UnrecognizedFormat);
+
     Recordset rs;
     for (const char *sql : {"DELETE FROM Guest", "SELECT Name FROM Guest", "SELECT * FROM Guest Where Name = 'x'",
                             "SELECT * FROM Guest; DROP TABLE Guest"})
         EXPECT_EQ(errorOf([&] { open(rs, sql); }), dberr::UnsupportedQuery) << sql;
     EXPECT_NE(errorOf([&] { open(rs, "SELECT * FROM Nowhere"); }), 0);
 
-    rs.Open("[ParkInfo]", connection, adOpenForwardOnly, adLockReadOnly, adCmdTable);
+    rs.Open("SELECT * FROM ParkInfo", *session.ParkConnection, adOpenForwardOnly, adLockReadOnly);
     EXPECT_EQ(rs.RecordCount(), 1);
     EXPECT_THROW(rs.AddNew(), DbError);
     EXPECT_THROW(rs.Fields("SiteType1") = Value("Tent"), DbError);

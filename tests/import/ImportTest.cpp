@@ -6,12 +6,12 @@
 #include "import/ImportCheck.h"
 #include "import/ImportWindowActions.h"
 #include "import/Importers.h"
-#include "sheet/WorkbookWriter.h"
 #include "support/CaseName.h"
 #include "support/ParkFixture.h"
 #include "support/WorkbookDumps.h"
 
 #include <filesystem>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -40,10 +40,8 @@ struct ImportCase {
     const char *columns;  // "Number,Length"
     std::string rows;     // the columns cut by '|', rows by new lines; <Null> for Null
     const char *sql = ""; // run on an SQLite park first; the case is left out on Jet
+    friend std::ostream &operator<<(std::ostream &os, const ImportCase &c) { return os << c.name; }
 };
-void PrintTo(const ImportCase &c, std::ostream *os) {
-    *os << c.name;
-}
 
 class CheckAgainstImport : public ParkFixture, public ::testing::WithParamInterface<ImportCase> {
 protected:
@@ -55,14 +53,12 @@ protected:
         Recordset rs;
         rs.Open("SELECT * FROM " + table, reader, adOpenStatic, adLockReadOnly);
         std::string out;
-        for (; !rs.Eof(); rs.MoveNext()) {
+        for (std::string cut; !rs.Eof(); rs.MoveNext(), cut = "\n")
             for (const std::string &column : SplitAt(columns, ',')) {
                 const Value v = rs.Fields(column).GetValue();
-                out += (v.isNull() ? "<Null>" : v.toString()) + "|";
+                out += std::exchange(cut, "|") + (v.isNull() ? "<Null>" : v.toString());
             }
-            out.back() = '\n';
-        }
-        return out.empty() ? out : out.substr(0, out.size() - 1);
+        return out;
     }
 };
 
@@ -146,10 +142,6 @@ const std::string n255(255, 'n');
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rules, CheckAgainstImport, ::testing::Values(
-    // The alias counts the stored rows whatever the number; an unticked box takes the value as it is.
-    ImportCase{"site number from its column", ImportTable::Sites, "\"Code\",\"Amp\",\"Site\"\r\n1,30,7\r\n2,50,8\r\n",
-               "Number=Site;ElectricAmp=Amp", "", {"2 of 2" + kSites}, "Number,AliasNumber,ElectricAmp",
-               "7|001|30\n8|002|50"},
     ImportCase{"site aliases and yes no boxes", ImportTable::Sites,
                "\"A\",\"Amp\",\"W\"\r\n7,Yes,yes\r\nb12,YES,True\r\n1234,yes,\r\n,No,\r\n12.5,,\r\nx,0\r\nx,Y\r\n",
                "AliasNumber=A;ElectricAmp=Amp;Water=W", "amp water", {"7 of 7" + kSites},
@@ -204,12 +196,14 @@ INSTANTIATE_TEST_SUITE_P(Rules, CheckAgainstImport, ::testing::Values(
                "Name=Item;Amount=Price;Taxable=Tax", "",
                {rowError(1, "Amount", "cheap"), rowError(1, "Taxable", "sometimes"), "1 of 3" + kCharges},
                "Name,Amount,Taxable", "Ice|2.5|True"},
+    // A mapped number takes its alias from the row's first value; an unticked box takes the value as it is.
     ImportCase{"sites number amps extra values", ImportTable::Sites,
-               "\"Site\",\"Amps\",\"Water\"\r\n1,30,True\r\nten,50,False\r\n3,fifty,True\r\n4,30,maybe\r\n5,30,True,x,y\r\n",
+               "\"Code\",\"Site\",\"Amps\",\"Water\"\r\n21,1,50,True\r\n22,ten,50,False\r\n23,3,fifty,True\r\n"
+               "24,4,30,maybe\r\n25,5,30,True,x,y\r\n",
                "Number=Site;ElectricAmp=Amps;Water=Water", "",
                {rowError(1, "Number", "ten"), rowError(1, "ElectricAmp", "fifty"), rowError(1, "Water", "maybe"),
                 "2 of 5" + kSites},
-               "Number,ElectricAmp,Water", "1|30|True\n5|30|True"},
+               "Number,AliasNumber,ElectricAmp,Water", "1|021|50|True\n5|025|30|True"},
     // A workbook's rows end at the last one with a first cell; empty rows before it are imported.
     ImportCase{"workbook of sites", ImportTable::Sites, "xls:Site\tLen\tW\tX\tY\n#5\t#40\n\n#6\n\t#99",
                "Number=Site;Length=Len", "", {"3 of 3" + kSites}, "Number,AliasNumber,Length",
@@ -246,11 +240,8 @@ struct RejectedRun {
     std::vector<std::pair<std::string, std::string>> sources; // name, content
     const char *folder;                                       // made first in the park, when given
     std::vector<std::pair<std::string, std::string>> written; // rejected-rows files and their contents
-    int rows;                                                 // said of the last file written
+    friend std::ostream &operator<<(std::ostream &os, const RejectedRun &c) { return os << c.name; }
 };
-void PrintTo(const RejectedRun &run, std::ostream *os) {
-    *os << run.name;
-}
 
 std::string rejectedNote(int rows, const std::string &path) {
     return rows == 1 ? "1 row that was not imported is in " + path + ": fix it there"
@@ -288,8 +279,9 @@ TEST_P(RejectedNames, ARejectedRowsFileNeverReplacesAFileOrASourceOfTheRun) {
         EXPECT_EQ(park.read(name), content) << name << " is a source and stays as it is";
     for (const auto &[file, content] : run.written)
         EXPECT_EQ(park.read(file), content) << file;
-    const std::string said =
-        rejectedNote(run.rows, park.file(run.written.back().first)) + ", then import that file with the same mapping.";
+    const auto &[last, rows] = run.written.back();
+    const std::string said = rejectedNote(static_cast<int>(std::count(rows.begin(), rows.end(), '\n')) - 1,
+                                          park.file(last)) + ", then import that file with the same mapping.";
     EXPECT_NE(std::find(texts.begin(), texts.end(), said), texts.end()) << said;
 }
 
@@ -300,24 +292,21 @@ const std::string kRejectedHeader = "\"Site\",\"Line\",\"Reason\"\r\n";
 INSTANTIATE_TEST_SUITE_P(Cases, RejectedNames, ::testing::Values(
     RejectedRun{"values of the wrong kind", {{"s.csv", "\"Site\",\"Len\"\r\n1,40\r\nten,45\r\n3,fifty\r\n4,50\r\n"}}, "",
                 {{"s rejected.csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\nten,45,3,\"Number cannot take 'ten': it is "
-                                    "not a number\"\r\n3,fifty,4,\"Length cannot take 'fifty': it is not a number\"\r\n"}},
-                2},
+                                    "not a number\"\r\n3,fifty,4,\"Length cannot take 'fifty': it is not a number\"\r\n"}}},
     // Same name, two extensions: each keeps its own rows.
     RejectedRun{"two extensions", {{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}}, "",
                 {{"g rejected.csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"},
-                 {"g rejected (2).csv", kRejectedHeader + "x;y,3,\"Number cannot take 'x;y': it is not a number\"\r\n"}},
-                1},
+                 {"g rejected (2).csv", kRejectedHeader + "x;y,3,\"Number cannot take 'x;y': it is not a number\"\r\n"}}},
     // The fixed rows of an earlier run, imported with their source, are not overwritten.
     RejectedRun{"fixed rows of an earlier run",
                 {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}}, "",
-                {{"r rejected (2).csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"}}, 1},
+                {{"r rejected (2).csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"}}},
     // A folder of that name is passed over; a line of more values than a row holds is kept whole,
     // its bytes as they are (Windows-1252 here).
     RejectedRun{"a folder of the name, a line too long",
                 {{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}}, "w rejected.csv",
                 {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
-                  "caf\xE9,2,\"the line holds more values than a row can (most likely a ',' or ';' inside a value)\"\r\n"}},
-                1}),
+                  "caf\xE9,2,\"the line holds more values than a row can (most likely a ',' or ';' inside a value)\"\r\n"}}}),
     [](const auto &info) { return CaseName(info.param.name); });
 // clang-format on
 
@@ -330,16 +319,12 @@ TEST_F(RejectedRowsTest, RejectedRowsImportOnceFixed) {
     park.write("s rejected.csv", fixed.replace(fixed.find("ten,"), 3, "2"));
     EXPECT_EQ(import({"s rejected.csv"}).back(), "1 of 1" + kSites);
 
-    WorkbookWriter book;
-    const Texts cells = {"Site", "Name", "Note", "x", "Smith, Jr.", "said \"hello\"\nthen left"};
-    for (int i = 0; i < 6; ++i)
-        book.setText(i / 3 + 1, i % 3 + 1, cells[i]);
-    book.save(park.file("guests.xls"));
+    WriteGridWorkbook(park.file("guests.xls"), "Site\tName\tNote\nx\tSmith, Jr.\tsaid \"hello\"\rthen left");
     EXPECT_EQ(import({"guests.xls"}).back(),
               rejectedNote(1, park.file("guests rejected.xls")) + ", then import that file with the same mapping.");
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
               "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
-              "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\nthen left\n2\t4\tn:2\n2\t5\ts:Number cannot "
+              "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\rthen left\n2\t4\tn:2\n2\t5\ts:Number cannot "
               "take 'x': it is not a number\n");
 }
 

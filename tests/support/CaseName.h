@@ -11,12 +11,9 @@ inline std::string CaseName(const std::string &description) {
     bool wordStart = true;
     for (const char c : description) {
         const auto byte = static_cast<unsigned char>(c);
-        if (!std::isalnum(byte)) {
-            wordStart = true;
-            continue;
-        }
-        name += wordStart ? static_cast<char>(std::toupper(byte)) : c;
-        wordStart = false;
+        if (std::isalnum(byte))
+            name += wordStart ? static_cast<char>(std::toupper(byte)) : c;
+        wordStart = !std::isalnum(byte);
     }
     return name;
 }

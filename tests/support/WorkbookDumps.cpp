@@ -73,9 +73,11 @@ std::string DumpWithOurReader(const std::string &path) {
     for (int s = 0; s < static_cast<int>(book.sheetNames().size()); ++s) {
         std::string cells;
         int rows = 0, columns = 0;
-        for (auto cursor = book.rows(s); cursor.next();) {
+        for (auto cursor = book.rows(s); cursor.next();)
             for (int c = 1; c <= static_cast<int>(cursor.cells().size()); ++c) {
                 const Cell &cell = cursor.cell(c);
+                if (cell.type == Cell::Type::Empty)
+                    continue;
                 const std::string iso = cell.type == Cell::Type::Date ? FormatIsoDate(cell.number) : "";
                 const std::string value = cell.type == Cell::Type::Date
                                               ? "d:" + (iso.substr(11) == "00:00:00" ? iso.substr(0, 10) : iso)
@@ -83,13 +85,10 @@ std::string DumpWithOurReader(const std::string &path) {
                                           : cell.type == Cell::Type::Boolean ? "b:" + number(cell.number)
                                           : cell.type == Cell::Type::Text    ? "s:" + escape(cell.text)
                                                                              : "e:" + cell.text;
-                if (cell.type == Cell::Type::Empty)
-                    continue;
                 rows = std::max(rows, cursor.row());
                 columns = std::max(columns, c);
                 cells += std::to_string(cursor.row()) + "\t" + std::to_string(c) + "\t" + value + "\n";
             }
-        }
         out += "sheet\t" + escape(book.sheetNames()[s]) + "\t" + std::to_string(rows) + "\t" + std::to_string(columns) +
                "\n" + cells;
     }
