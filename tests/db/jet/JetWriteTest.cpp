@@ -1,12 +1,13 @@
-// Writing into files other programs filled: rows appended, changed and deleted in Access's
-// DateTestDatabase.mdb (memos in and out of long-value rows, the system tables' indexes), in
-// Jackcess's park of 19,500 guests (three-level trees whose node pages name their last child only in
-// the tail pointer) and in Access's descending index with a tail. After each change every index
-// walks clean, every key is the one the engine builds, and mdb-export and mdb-reader read what the
-// engine reads.
+// Rows appended, changed and deleted in tables of every shape, in files Access, Jackcess and the engine
+// wrote: Access's DateTestDatabase.mdb (memos in and out of long-value rows, its system tables'
+// indexes), Jackcess's park of 19,500 guests (trees whose node pages name their last child only in
+// the tail pointer), Access's descending index with a tail, and new tables keyed on each kind. After
+// each step every index walks clean, every key is the one the engine builds, the rows are where they
+// were, and mdb-export and mdb-reader read what the engine reads.
 #include "base/VbDate.h"
 #include "db/DbError.h"
 #include "db/jet/DataPage.h"
+#include "db/jet/EmptyDatabase.h"
 #include "db/jet/IndexKey.h"
 #include "db/jet/IndexPage.h"
 #include "db/jet/LongValue.h"
@@ -14,12 +15,14 @@
 #include "db/jet/RowDecoder.h"
 #include "db/jet/TableRows.h"
 #include "db/jet/UsageMap.h"
+#include "support/CaseName.h"
 #include "support/JetReaders.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -27,6 +30,7 @@
 namespace tarnwick {
 namespace {
 
+using jet::ColumnKind;
 using jet::JetValue;
 using jet::Row;
 using jet::RowId;
@@ -60,11 +64,70 @@ std::string repeated(const std::string &piece, std::size_t times) {
     return out;
 }
 
-std::vector<RowId> idsOf(const jet::JetDatabase &database, const std::string &table) {
-    std::vector<RowId> ids;
-    for (const auto &entry : JetRows(database, table))
-        ids.push_back(entry.first);
-    return ids;
+// Names of many scripts, some sorting before, among and after the park's, with trailing spaces.
+std::string guestName(std::mt19937 &random, int n) {
+    static const std::vector<std::string> lasts = {"Aalto",   "Łukasiewicz", "Řezníček",     "Nguyễn", "Şahin",
+                                                   "Żak",     "Ørsted",      "O'Brien",      "Zzyzx",  "Αλεξίου",
+                                                   "Смирнов", "Ábel",        "van der Berg", "Ü",      "Ōta"};
+    static const std::vector<std::string> firsts = {"Anna", "Čeněk", "", "Zoë", "Łucja", "Pierre-Luc", "Ștefan"};
+    return lasts[random() % lasts.size()] + ", " + firsts[random() % firsts.size()] + std::to_string(n % 7);
+}
+
+// Values for a key column of each kind: extremes, zero, negatives, and many between, every one distinct.
+std::vector<JetValue> keyValues(ColumnKind kind, std::mt19937 &random) {
+    std::vector<JetValue> values;
+    std::uniform_int_distribution<int> byte(0, 255);
+    if (kind == ColumnKind::Byte) {
+        for (int n = 0; n < 256; ++n)
+            values.push_back(JetValue::whole(n));
+    } else if (kind == ColumnKind::Integer || kind == ColumnKind::Currency) {
+        const std::int64_t most = kind == ColumnKind::Integer ? 32767 : INT64_MAX;
+        std::set<std::int64_t> distinct = {-most - 1, most, 0, -1, 1, 255, 256, -256};
+        const std::int64_t near = std::min<std::int64_t>(most, 70000);
+        std::uniform_int_distribution<std::int64_t> any(-most - 1, most), small(-near, near);
+        while (distinct.size() < 2000)
+            distinct.insert(distinct.size() % 2 ? any(random) : small(random));
+        for (std::int64_t n : distinct)
+            values.push_back(kind == ColumnKind::Currency ? JetValue::currency(n) : JetValue::whole(n));
+    } else if (kind == ColumnKind::Single || kind == ColumnKind::Double) {
+        std::set<double> distinct = {0.0, 1e-300, -1e-300, 0.1, -0.1, 3.4e38, -3.4e38, 1.4e-45, -1.4e-45};
+        std::uniform_real_distribution<double> any(-1e6, 1e6);
+        while (distinct.size() < 2000)
+            distinct.insert(kind == ColumnKind::Single ? static_cast<float>(any(random)) : any(random));
+        for (double d : distinct)
+            if (kind == ColumnKind::Double || static_cast<float>(d) == d)
+                values.push_back(JetValue::number(d));
+    } else if (kind == ColumnKind::DateTime) { // 0100-01-01 to 9999-12-31, with times of day
+        values = {JetValue::date(-657434), JetValue::date(0), JetValue::date(2958465 + 86399 / 86400.0),
+                  JetValue::date(-1.5), JetValue::date(1e-9)};
+        for (int n = 1; n < 3000; ++n)
+            values.push_back(JetValue::date((n - 1500) * 977.0 + (n % 96) / 96.0));
+    } else if (kind == ColumnKind::Binary) { // 0 to 40 bytes, zeros and 0xFF included
+        std::set<std::string> distinct = {"", std::string(8, '\0'), std::string(9, '\xFF'), std::string(16, '\0')};
+        while (distinct.size() < 2000) {
+            std::string bytes(static_cast<std::size_t>(byte(random) % 41), '\0');
+            for (char &c : bytes)
+                c = static_cast<char>(byte(random) < 64 ? 0 : byte(random));
+            distinct.insert(bytes);
+        }
+        for (const std::string &bytes : distinct)
+            values.push_back(JetValue::bytes(bytes));
+    } else {
+        static const std::vector<std::string> pieces = {
+            "a", "Z",  "7", " ", "é",        "Ø", "-", "'", "¿",  "_",  "ñ",  "~", "Å",
+            "ÿ", "\t", "½", "µ", "\xC2\xAD", "Æ", "ß", "€", "Œ",  "Ł",  "ř",  "ễ", "Ş",
+            "Ż", "Č",  "ø", "’", "–",        "Ω", "Ж", "ש", "中", "カ", "ゃ", "ﬁ", "e\xCC\x81"};
+        std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), length(0, 24);
+        for (int n = 0; n < 1200; ++n) {
+            std::string text = std::to_string(n % 10);
+            for (std::size_t i = length(random); i > 0; --i)
+                text += pieces[piece(random)];
+            values.push_back(JetValue::utf8(text + "#" + std::to_string(n)));
+        }
+        values.push_back(JetValue::utf8(std::string(255, 'y')));
+    }
+    std::shuffle(values.begin(), values.end(), random);
+    return values;
 }
 
 // Each index tree's count of distinct keys as the table's definition keeps it, and as its rows give them.
@@ -85,30 +148,128 @@ std::pair<std::vector<std::uint32_t>, std::vector<std::uint32_t>> distinctKeys(c
     return {kept, given};
 }
 
-class JetWrite : public testing::Test {
-protected:
-    void SetUp() override { SKIP_WITHOUT_ACCESS_FILES(); }
-    std::string copyOf(const char *name) { return CopyOfAccessFile(name, dir.file(name)); }
-    // Deletes `doomed` and expects exactly the rows left of `expected`, each where it was, read alike by
-    // every reader.
-    static void removeAndExpect(const std::string &path, const std::string &table, std::map<RowId, Row> &expected,
-                                const std::vector<RowId> &doomed) {
-        jet::JetDatabase(path, true).remove(table, doomed);
-        for (RowId at : doomed)
-            expected.erase(at);
-        const auto read = JetRows(jet::JetDatabase(path), table);
-        EXPECT_EQ(read.size(), expected.size());
-        for (const auto &[at, row] : read)
-            EXPECT_TRUE(expected.count(at) && SameRow(expected.at(at), row)) << "page " << at.page << " row " << at.row;
-        EXPECT_EQ(TableProblems(path, table), "");
-    }
+jet::IndexPage indexPage(const jet::JetDatabase &database, std::uint32_t page) {
+    return jet::IndexPage(database.file().read(page, "index"), page);
+}
 
-    TempDir dir;
+// The first leaf of `tree`, reached through each node's first child; `levels` counts the pages on the way.
+jet::IndexPage firstLeaf(const jet::JetDatabase &database, const jet::IndexTree &tree, int &levels) {
+    jet::IndexPage page = indexPage(database, tree.rootPage);
+    for (levels = 1; !page.leaf(); ++levels)
+        page = indexPage(database, page.children().front());
+    return page;
+}
+
+// Which row a shape's rule is asked about: its place in the engine's order among `count`, the round of
+// changes, and the shape's random numbers.
+struct At {
+    std::size_t n, count;
+    int round;
+    std::mt19937 &random;
 };
 
-TEST_F(JetWrite, RowsOfEveryShapeAreAppendedChangedDeletedAndPurged) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
-    std::vector<Row> appended = {
+// A table written into: the rows appended (given its definition), how some of the rows then held are
+// changed (twice over) and which are deleted, and checks of the shape's own after the append (which
+// may write more) and after the deletes.
+struct Shape {
+    const char *name;
+    const char *file; // an Access file; nullptr for a new database holding `design`
+    jet::TableDesign design;
+    std::function<std::vector<Row>(const jet::TableDef &, std::mt19937 &)> rows;
+    std::function<bool(Row &, const At &)> change = nullptr; // changes the row and says so, or leaves it
+    std::function<bool(const Row &, const At &)> doomed = nullptr;
+    std::function<void(const std::string &path)> afterAppend = nullptr, afterRemove = nullptr;
+};
+void PrintTo(const Shape &shape, std::ostream *os) {
+    *os << shape.name;
+}
+
+class Written : public testing::TestWithParam<Shape> {};
+
+TEST_P(Written, EveryReaderAgreesAfterAppendsChangesAndDeletes) {
+    const Shape &shape = GetParam();
+    const std::string &table = shape.design.name;
+    TempDir dir;
+    const std::string path = dir.file("written.mdb");
+    if (shape.file) {
+        SKIP_WITHOUT_ACCESS_FILES();
+        CopyOfAccessFile(shape.file, path);
+    } else {
+        jet::CreateEmptyDatabase(path);
+        jet::JetDatabase(path, true).createTable(shape.design);
+    }
+    std::mt19937 random(26);
+    const auto before = JetRows(jet::JetDatabase(path), table);
+    std::map<RowId, Row> expected(before.begin(), before.end());
+    const jet::TableDef definition = jet::JetDatabase(path).table(table);
+    std::vector<Row> appended = shape.rows(definition, random);
+    jet::JetDatabase(path, true).append(table, appended);
+    // The rows appended are read back, in their order, beside the rows there before, numbered on from
+    // the table's last AutoNumber.
+    if (const std::size_t counted = definition.autoNumberColumn(); counted < definition.columns.size())
+        for (std::size_t r = 0; r < appended.size(); ++r)
+            appended[r][counted] = JetValue::whole(definition.lastAutoNumber + 1 + static_cast<std::int64_t>(r));
+    std::vector<Row> added;
+    for (const auto &[at, row] : JetRows(jet::JetDatabase(path), table))
+        if (!expected.count(at))
+            added.push_back(row);
+    ASSERT_EQ(added.size(), appended.size());
+    for (std::size_t r = 0; r < added.size(); ++r)
+        EXPECT_TRUE(SameRow(added[r], appended[r])) << "appended row " << r;
+    EXPECT_EQ(jet::JetDatabase(path).table(table).rowCount, before.size() + appended.size());
+    if (shape.afterAppend)
+        shape.afterAppend(path);
+    EXPECT_EQ(IndexProblems(path, {table}), "");
+
+    const auto rows = JetRows(jet::JetDatabase(path), table);
+    expected = {rows.begin(), rows.end()};
+    for (int round = 0; round < 2 && shape.change; ++round) {
+        std::vector<std::pair<RowId, Row>> changes;
+        std::size_t n = 0;
+        for (auto &[at, row] : expected)
+            if (shape.change(row, At{n++, expected.size(), round, random}))
+                changes.emplace_back(at, row);
+        jet::JetDatabase(path, true).update(table, changes);
+    }
+    // Deleted a few hundred at a time in random order, each taking its memos' long-value rows with it.
+    std::vector<RowId> doomed, longValueRows;
+    std::size_t n = 0;
+    for (const auto &[at, row] : expected)
+        if (shape.doomed && shape.doomed(row, At{n++, expected.size(), 0, random}))
+            doomed.push_back(at);
+    std::shuffle(doomed.begin(), doomed.end(), random);
+    {
+        jet::JetDatabase database(path, true);
+        const jet::TableDef definition = database.table(table);
+        for (RowId at : doomed)
+            jet::WithRow(database.file(), definition, at, [&](jet::ByteView row) {
+                for (jet::ByteView field : jet::LongValueFields(definition, row))
+                    for (RowId part : jet::LongValueRows(database.file(), field))
+                        longValueRows.push_back(part);
+            });
+        for (std::size_t from = 0; from < doomed.size(); from += 250)
+            database.remove(table, {doomed.begin() + from, doomed.begin() + std::min(from + 250, doomed.size())});
+    }
+    for (RowId at : doomed)
+        expected.erase(at);
+    const jet::JetDatabase database(path);
+    for (RowId part : longValueRows)
+        EXPECT_FALSE(jet::DataPage(database.file().read(part.page, "test"), part.page).inScan(part.row));
+    const auto read = JetRows(database, table);
+    EXPECT_EQ(read.size(), expected.size());
+    for (const auto &[at, row] : read)
+        EXPECT_TRUE(expected.count(at) && SameRow(expected.at(at), row)) << "page " << at.page << " row " << at.row;
+    if (shape.afterRemove)
+        shape.afterRemove(path);
+    EXPECT_EQ(TableProblems(path, table), "");
+}
+
+jet::TableDesign inFile(const char *table) {
+    return {table, {}, ""};
+}
+
+std::vector<Row> dateTestRows(const jet::TableDef &, std::mt19937 &) {
+    std::vector<Row> rows = {
         dateTestRow(7, SerialFromParts({2024, 2, 29, 13, 45, 30}), "", "x"),
         dateTestRow(-1, SerialFromParts({100, 1, 1}), "a", repeated("z", 255)),
         dateTestRow(2147483647, SerialFromParts({9999, 12, 31, 23, 59, 59}), repeated("m", 64), "Zoë – naïve"),
@@ -121,148 +282,63 @@ TEST_F(JetWrite, RowsOfEveryShapeAreAppendedChangedDeletedAndPurged) {
         dateTestRow(std::nullopt, std::nullopt, std::nullopt, std::nullopt),
     };
     for (int i = 0; i < 1500; ++i) // enough rows to fill pages and add new ones
-        appended.push_back(dateTestRow(100 + i, 40000 + i, "memo " + std::to_string(i), "row " + std::to_string(i)));
-    const std::uint32_t pagesBefore = jet::JetDatabase(path).file().pageCount();
-    jet::JetDatabase(path, true).append("DateTest", appended);
-    std::map<RowId, Row> expected;
-    {
-        // The pages added (past the range the file's inline page map covered) are no longer offered as
-        // free, and of the pages the rows filled only the last still has room.
-        const jet::JetDatabase written(path);
-        ASSERT_GT(written.file().pageCount(), 512u);
-        for (std::uint32_t free : jet::UsageMapPages(written.file(), jet::kFreePagesMap))
-            EXPECT_FALSE(free >= pagesBefore && free < written.file().pageCount()) << "page " << free;
-        const auto withRoom = jet::UsageMapPages(written.file(), written.table("DateTest").freeSpacePages);
-        EXPECT_EQ(std::count_if(withRoom.begin(), withRoom.end(), [&](std::uint32_t p) { return p >= pagesBefore; }),
-                  1);
-        const auto read = JetRows(written, "DateTest");
-        ASSERT_EQ(read.size(), 6 + appended.size());
-        for (std::size_t r = 0; r < read.size(); ++r) {
-            EXPECT_TRUE(r < 6 || SameRow(read[r].second, appended[r - 6])) << "row " << r;
-            expected.insert(read[r]);
-        }
-    }
+        rows.push_back(dateTestRow(100 + i, 40000 + i, "memo " + std::to_string(i), "row " + std::to_string(i)));
+    return rows;
+}
+
+// The pages added (past the range the file's inline page map covered) are no longer offered as free,
+// of the pages the rows filled only the last still has room, and the catalog reads as it did.
+void dateTestPages(const std::string &path) {
+    const std::uint32_t pagesBefore = std::filesystem::file_size(kAccessFolder / "DateTestDatabase.mdb") / 4096;
+    const jet::JetDatabase written(path);
+    ASSERT_GT(written.file().pageCount(), 512u);
+    for (std::uint32_t free : jet::UsageMapPages(written.file(), jet::kFreePagesMap))
+        EXPECT_FALSE(free >= pagesBefore && free < written.file().pageCount()) << "page " << free;
+    const auto withRoom = jet::UsageMapPages(written.file(), written.table("DateTest").freeSpacePages);
+    EXPECT_EQ(std::count_if(withRoom.begin(), withRoom.end(), [&](std::uint32_t p) { return p >= pagesBefore; }), 1);
     EXPECT_EQ(TableProblems(path, "MSysObjects"), "");
-
-    // The file's own rows take memos that grow into a long-value row and a chain, and shrink again.
-    const std::vector<std::string> memos = {"", "short", std::string(3000, 'm'), std::string(300000, 'c')};
-    for (std::size_t round = 0; round < 2; ++round) {
-        std::vector<std::pair<RowId, Row>> changes;
-        for (auto it = expected.begin(); changes.size() < 6; ++it) {
-            if (it->second[0].integer > 6 || it->second[0].integer < 1)
-                continue;
-            it->second[4] = JetValue::utf8(memos[(changes.size() + round) % memos.size()]);
-            it->second[5] = JetValue::utf8("changed " + std::to_string(round));
-            changes.emplace_back(*it);
-        }
-        jet::JetDatabase(path, true).update("DateTest", changes);
-    }
-    removeAndExpect(path, "DateTest", expected, {});
-
-    // Deleted rows take the long-value rows of their memos with them.
-    std::vector<RowId> doomed, memoRows;
-    for (const auto &[at, row] : expected)
-        if (row[0].integer == 3 || row[0].integer == 12 || row[0].integer == 13)
-            doomed.push_back(at);
-    {
-        const jet::JetDatabase database(path);
-        const jet::TableDef table = database.table("DateTest");
-        for (RowId at : doomed)
-            jet::WithRow(database.file(), table, at, [&](jet::ByteView row) {
-                for (jet::ByteView field : jet::LongValueFields(table, row))
-                    for (RowId part : jet::LongValueRows(database.file(), field))
-                        memoRows.push_back(part);
-            });
-    }
-    EXPECT_GT(memoRows.size(), 300u); // chains for 300,000 bytes and for a megabyte
-    removeAndExpect(path, "DateTest", expected, doomed);
-    const jet::JetDatabase database(path);
-    for (RowId part : memoRows)
-        EXPECT_FALSE(jet::DataPage(database.file().read(part.page, "test"), part.page).inScan(part.row));
-
-    // Emptied, and filled again.
-    jet::JetDatabase(path, true).removeAll("DateTest");
-    EXPECT_EQ(JetRows(jet::JetDatabase(path), "DateTest").size(), 0u);
-    std::vector<Row> refill;
-    for (int id = 100; id < 400; ++id)
-        refill.push_back(dateTestRow(id, 40000, id % 3 ? "memo" : std::string(5000, 'm'), "row"));
-    jet::JetDatabase(path, true).append("DateTest", refill);
-    EXPECT_EQ(JetRows(jet::JetDatabase(path), "DateTest").size(), 300u);
-    EXPECT_EQ(TableProblems(path, "DateTest"), "");
 }
 
-TEST_F(JetWrite, OneRowChangesOnlyItsDataPageAndTheTableDefinition) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
-    const std::string original = TempDir::readFile(path);
-    jet::JetDatabase(path, true).append("DateTest", {dateTestRow(7, 44000.5, "short memo", "short text")});
-    const std::string changed = TempDir::readFile(path);
-    ASSERT_EQ(changed.size(), original.size());
-    std::vector<std::size_t> changedPages;
-    for (std::size_t page = 0; page * 4096 < original.size(); ++page)
-        if (original.compare(page * 4096, 4096, changed, page * 4096, 4096) != 0)
-            changedPages.push_back(page);
-    EXPECT_EQ(changedPages, (std::vector<std::size_t>{18, 20})); // the definition, the one data page
-    EXPECT_EQ(TableProblems(path, "DateTest"), "");
+// The file's own rows take memos that grow into a long-value row and a chain, and shrink again.
+bool dateTestMemo(Row &row, const At &at) {
+    static const std::vector<std::string> memos = {"", "short", std::string(3000, 'm'), std::string(300000, 'c')};
+    if (row[0].integer < 1 || row[0].integer > 6)
+        return false;
+    row[4] = JetValue::utf8(memos[(row[0].integer + at.round) % memos.size()]);
+    row[5] = JetValue::utf8("changed " + std::to_string(at.round));
+    return true;
 }
 
-TEST_F(JetWrite, AnIndexKeepsInStepAsRowsAreAppendedChangedAndDeleted) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
-    // Keys out of order, negative, extreme and repeated; then enough of them, at random, to split the
-    // index's one leaf into a node over leaves, and those leaves again.
+// Keys out of order, negative, extreme and repeated; then enough of them, at random, to split the
+// index's one leaf into a node over leaves, and those leaves again.
+std::vector<Row> randomAces(const jet::TableDef &, std::mt19937 &random) {
     std::vector<Row> aces;
     for (std::int32_t id : {5, -3, 2147483647, 0, 17, -2147483647 - 1, 17, 4, 1000000})
         aces.push_back(aceRow(id));
-    std::mt19937 random(26);
     for (int i = 0; i < 3000; ++i)
         aces.push_back(aceRow(static_cast<std::int32_t>(random() % 100000)));
-    jet::JetDatabase(path, true).append("MSysACEs", aces);
-    EXPECT_EQ(jet::JetDatabase(path).table("MSysACEs").rowCount, 76u + aces.size());
-    EXPECT_EQ(TableProblems(path, "MSysACEs"), "");
+    return aces;
+}
 
-    // Changed keys, twice over at random: every other change keeps the row's size (written in place),
-    // the others grow it (moved).
-    const auto rows = JetRows(jet::JetDatabase(path), "MSysACEs");
-    std::map<RowId, Row> expected(rows.begin(), rows.end());
-    std::vector<RowId> ids = idsOf(jet::JetDatabase(path), "MSysACEs");
-    for (int round = 0; round < 2; ++round) {
-        std::shuffle(ids.begin(), ids.end(), random);
-        std::vector<std::pair<RowId, Row>> changes;
-        for (std::size_t i = 0; i < 1000; ++i) {
-            Row &row = expected[ids[i]];
-            row[0] = JetValue::whole(100000 + static_cast<std::int64_t>(i) + round * 1000);
-            row[1] = JetValue::bytes(i % 2 ? std::string(row[1].text.size(), 'x') : std::string(40 + i % 30, 'y'));
-            row[3] = JetValue::yesNo(true);
-            changes.emplace_back(ids[i], row);
-        }
-        jet::JetDatabase(path, true).update("MSysACEs", changes);
-    }
-    removeAndExpect(path, "MSysACEs", expected, {});
-
-    // Deleted: every key below 50,000 (whole leaves emptied, which leave the tree), and half of the others.
-    std::vector<RowId> doomed;
-    for (const auto &[at, row] : expected)
-        if (row[0].integer < 50000 || random() % 2)
-            doomed.push_back(at);
-    removeAndExpect(path, "MSysACEs", expected, doomed);
+// A third of the keys changed in each round: every other change keeps the row's size (written in place),
+// the others grow it (moved).
+bool changedAce(Row &row, const At &at) {
+    if (at.random() % 3)
+        return false;
+    row[0] = JetValue::whole(100000 + static_cast<std::int64_t>(at.n) + at.round * 10000);
+    row[1] = JetValue::bytes(at.n % 2 ? std::string(row[1].text.size(), 'x') : std::string(40 + at.n % 30, 'y'));
+    row[3] = JetValue::yesNo(true);
+    return true;
 }
 
 // Rows appended in key order (past the largest ObjectId the table holds, MSysDb's 0x10000000, as
 // AutoNumbers come) fill each leaf to its last entry: the next leaf's first entry would not fit.
-TEST_F(JetWrite, RowsInKeyOrderFillEachLeafToItsLastEntry) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
-    std::vector<Row> aces;
-    for (std::int32_t id = 300000001; id <= 300005000; ++id)
-        aces.push_back(aceRow(id));
-    jet::JetDatabase(path, true).append("MSysACEs", aces);
-    EXPECT_EQ(TableProblems(path, "MSysACEs"), "");
+void leavesFilled(const std::string &path) {
     const jet::JetDatabase database(path);
-    const auto read = [&](std::uint32_t page) { return jet::IndexPage(database.file().read(page, "index"), page); };
-    jet::IndexPage leaf = read(database.table("MSysACEs").trees[0].rootPage);
-    while (!leaf.leaf())
-        leaf = read(leaf.children().front());
-    int leaves = 1;
-    for (; leaf.nextPage() != 0; ++leaves) {
-        const jet::IndexPage next = read(leaf.nextPage());
+    int levels = 0, leaves = 1;
+    for (jet::IndexPage leaf = firstLeaf(database, database.table("MSysACEs").trees[0], levels); leaf.nextPage() != 0;
+         ++leaves) {
+        const jet::IndexPage next = indexPage(database, leaf.nextPage());
         std::vector<jet::IndexEntry> entries = leaf.entries();
         entries.push_back(next.entries().front());
         std::size_t bytes = 0;
@@ -274,60 +350,209 @@ TEST_F(JetWrite, RowsInKeyOrderFillEachLeafToItsLastEntry) {
     EXPECT_GE(leaves, 5);
 }
 
-TEST_F(JetWrite, TextKeysGrowATreeOfThreeLevelsThatLosesThemAgain) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
-    // Letters, digits, spaces and underscores; then names of 120 letters, keys of about 130 bytes: some
-    // 28 to a page, a third level within 2,000 rows.
+// Letters, digits, spaces and underscores; then names of 120 letters, keys of about 130 bytes: some 28
+// to a page, a third level within 2,000 rows. They go again, pages left empty leaving the tree.
+std::vector<Row> storageNames(const jet::TableDef &, std::mt19937 &random) {
     std::vector<Row> rows = {storageRow("Zebra 7"), storageRow("apple_pie"), storageRow("MIXED case")};
-    std::mt19937 random(26);
     for (int n = 0; n < 2000; ++n) {
         std::string name;
         for (int i = 0; i < 120; ++i)
             name += static_cast<char>('a' + random() % 26);
         rows.push_back(storageRow(name));
     }
-    jet::JetDatabase(path, true).append("MSysAccessStorage", rows);
-    {
-        // The deepest tree, followed down its first children.
-        const jet::JetDatabase database(path);
-        int depth = 0;
-        for (const jet::IndexTree &tree : database.table("MSysAccessStorage").trees) {
-            int levels = 1;
-            for (jet::IndexPage page(database.file().read(tree.rootPage, "index"), tree.rootPage); !page.leaf();
-                 ++levels) {
-                const std::uint32_t child = page.children().front();
-                page = jet::IndexPage(database.file().read(child, "index"), child);
-            }
-            depth = std::max(depth, levels);
-        }
-        EXPECT_EQ(depth, 3);
-    }
-    EXPECT_EQ(TableProblems(path, "MSysAccessStorage"), "");
-    // The primary key's tree counts every row; the others add the keys new to them to the counts
-    // Access left (14 and 3).
-    EXPECT_EQ(distinctKeys(path, "MSysAccessStorage").first, (std::vector<std::uint32_t>{2026, 2017, 2006}));
+    return rows;
+}
 
-    // They go again in random order, a few hundred at a time: pages left empty leave the tree, whose
-    // other pages keep the system's own 23 rows.
-    std::vector<RowId> ids;
-    for (const auto &[at, row] : JetRows(jet::JetDatabase(path), "MSysAccessStorage"))
-        if (row[4].text.size() == 120)
-            ids.push_back(at);
-    std::shuffle(ids.begin(), ids.end(), random);
-    {
-        jet::JetDatabase database(path, true);
-        for (std::size_t from = 0; from < ids.size(); from += 250)
-            database.remove("MSysAccessStorage", {ids.begin() + from, ids.begin() + std::min(from + 250, ids.size())});
+// The deepest tree has three levels. The primary key's tree counts every row; the others add the
+// keys new to them to the counts Access left (14 and 3).
+void threeLevels(const std::string &path) {
+    const jet::JetDatabase database(path);
+    int depth = 0;
+    for (const jet::IndexTree &tree : database.table("MSysAccessStorage").trees) {
+        int levels = 0;
+        firstLeaf(database, tree, levels);
+        depth = std::max(depth, levels);
     }
-    EXPECT_EQ(jet::JetDatabase(path).table("MSysAccessStorage").rowCount, 26u);
-    EXPECT_EQ(TableProblems(path, "MSysAccessStorage"), "");
+    EXPECT_EQ(depth, 3);
+    EXPECT_EQ(distinctKeys(path, "MSysAccessStorage").first, (std::vector<std::uint32_t>{2026, 2017, 2006}));
+}
+
+std::vector<Row> guests(const jet::TableDef &guest, std::mt19937 &random) {
+    std::vector<Row> rows;
+    for (int n = 0; n < 2000; ++n)
+        rows.push_back(jet::RowOf(guest, {{"Name", JetValue::utf8(guestName(random, n))},
+                                          {"NoRent", JetValue::yesNo(n % 2)},
+                                          {"Arrival", JetValue::date(n % 3 ? 30000.0 + n : -1000.25 - n)},
+                                          {"NoPeople", JetValue::whole(n % 9 - 2)}}));
+    return rows;
+}
+
+// Compaction puts every row back (as every reader then reads them), counts each index's distinct keys
+// and keeps the reservations' index in step. The pages it gives back below a table made last, which
+// keeps them in the file, are blank.
+void guestsPacked(const std::string &path) {
+    jet::JetDatabase database(path, true);
+    database.createTable({"Last", {{"Word", ColumnKind::Text, 20, false, ""}}, ""});
+    database.append("Last", {{JetValue::utf8("last")}});
+    const std::vector<std::uint32_t> freeBefore = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
+    database.pack({"Guest", "Sites", "OtherCharges"});
+    int givenBack = 0;
+    for (std::uint32_t page : jet::UsageMapPages(database.file(), jet::kFreePagesMap)) {
+        if (page >= database.file().pageCount() || std::count(freeBefore.begin(), freeBefore.end(), page))
+            continue;
+        const jet::Page given = database.file().read(page, "free page");
+        EXPECT_EQ(std::count(given.data(), given.data() + 4096, 0), 4096) << "page " << page;
+        ++givenBack;
+    }
+    EXPECT_GT(givenBack, 0);
+    EXPECT_EQ(IndexProblems(path, {"Sites", "OtherCharges", "Reservations"}), "");
+    for (const char *table : {"Guest", "Sites", "OtherCharges"}) {
+        const auto [kept, given] = distinctKeys(path, table);
+        EXPECT_EQ(kept, given) << table;
+    }
+}
+
+// A text key of n lowercase letters takes n + 3 bytes (flag, section end, key end), its entry four
+// more for the row. 16 entries share only the flag byte: 3,519 letters + 16 * 7 - 15 = 3,616 bytes,
+// the page's room.
+std::vector<Row> fullLeaf(const jet::TableDef &, std::mt19937 &) {
+    std::vector<Row> rows;
+    for (int i = 0; i < 16; ++i)
+        rows.push_back({JetValue::utf8(static_cast<char>('b' + i) + std::string(i < 15 ? 219 : 218, 'q'))});
+    return rows;
+}
+
+// The leaf is read whole, and split by the next entries, first and among the others.
+void fullLeafSplit(const std::string &path) {
+    {
+        const jet::JetDatabase database(path);
+        const jet::IndexTree tree = database.table("Full").trees[0];
+        const jet::Page root = database.file().read(tree.rootPage, "index");
+        EXPECT_EQ(root.view("leaf").u16(2), 0u); // no free space left
+        EXPECT_EQ(jet::IndexPage(root, tree.rootPage).entries().size(), 16u);
+    }
+    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
+    jet::JetDatabase(path, true).append("Full", {{JetValue::utf8("c")}, {JetValue::utf8("a")}});
+}
+
+// Access's descending Long index of 512 rows: a node page with one entry and a tail leaf of nulls.
+std::vector<Row> agents(const jet::TableDef &table, std::mt19937 &) {
+    std::vector<Row> rows;
+    for (std::int64_t n : {-5, 0, 100000, 19, 4000, 2147483647})
+        rows.push_back(jet::RowOf(table, {{"CD_AGENTE", JetValue::whole(n)}, {"RS_AGENTE", JetValue::utf8("x")}}));
+    rows.push_back(jet::RowOf(table, {{"RS_AGENTE", JetValue::utf8("null key")}}));
+    return rows;
+}
+bool atBothEndsAndBetween(const Row &, const At &at) {
+    return at.n == 0 || at.n == 200 || at.n + 1 == at.count || at.n + 3 == at.count;
+}
+
+// A new table keyed on a column of `kind`, filled in random order, a third deleted. The engine makes
+// no Binary column: Binary keys are those of saved queries' rows (object, attribute and a four-byte
+// order), appended to the query table of a database Access made.
+Shape keyedOn(const char *name, ColumnKind kind) {
+    const auto everyThird = [](const Row &, const At &at) { return at.n % 3 == 0; };
+    if (kind == ColumnKind::Binary)
+        return {name,
+                "emptyJet4.mdb",
+                inFile("MSysQueries"),
+                [](const jet::TableDef &, std::mt19937 &random) {
+                    std::vector<Row> rows;
+                    for (const JetValue &order : keyValues(ColumnKind::Binary, random)) {
+                        const auto n = static_cast<std::int64_t>(rows.size());
+                        rows.push_back({JetValue::whole(n % 9 - 4), JetValue::whole(n % 256), order,
+                                        JetValue::utf8("Sites"), JetValue::null(), JetValue::null(), JetValue::whole(0),
+                                        JetValue::null()});
+                    }
+                    return rows;
+                },
+                nullptr,
+                everyThird};
+    const std::uint16_t textLength = kind == ColumnKind::Text ? 255 : 0;
+    return {name,
+            nullptr,
+            {"Keyed", {{"Key", kind, textLength, false, ""}, {"Other", ColumnKind::Long, 0, false, ""}}, "Key"},
+            [kind](const jet::TableDef &, std::mt19937 &random) {
+                std::vector<Row> rows;
+                for (const JetValue &value : keyValues(kind, random))
+                    rows.push_back({value, JetValue::whole(static_cast<std::int64_t>(rows.size()))});
+                return rows;
+            },
+            nullptr,
+            everyThird};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, Written,
+    testing::Values(
+        Shape{"Access date test rows of every shape", "DateTestDatabase.mdb", inFile("DateTest"), dateTestRows,
+              dateTestMemo,
+              [](const Row &row, const At &) {
+                  return row[0].integer == 12 || (row[0].integer > 99 && row[0].integer % 2);
+              },
+              dateTestPages},
+        Shape{"Access system keys at random", "DateTestDatabase.mdb", inFile("MSysACEs"), randomAces, changedAce,
+              [](const Row &row, const At &at) { return row[0].integer < 50000 || at.random() % 2; }},
+        Shape{"Access system keys in order", "DateTestDatabase.mdb", inFile("MSysACEs"),
+              [](const jet::TableDef &, std::mt19937 &) {
+                  std::vector<Row> aces;
+                  for (std::int32_t id = 300000001; id <= 300005000; ++id)
+                      aces.push_back(aceRow(id));
+                  return aces;
+              },
+              nullptr, nullptr, leavesFilled},
+        Shape{"Access storage names three levels deep", "DateTestDatabase.mdb", inFile("MSysAccessStorage"),
+              storageNames, nullptr, [](const Row &row, const At &) { return row[4].text.size() == 120; }, threeLevels},
+        // The rows whose primary-key entries sit in the tail leaf, the last one under the root, and
+        // some before it, are changed, then some deleted.
+        Shape{"Jackcess park guests", "jackcess-park.mdb", inFile("Guest"), guests,
+              [](Row &row, const At &at) {
+                  if (at.n + 300 < at.count || at.n % 3)
+                      return false;
+                  row[1] = JetValue::utf8(guestName(at.random, static_cast<int>(at.n)) + "   ");
+                  return true;
+              },
+              [](const Row &, const At &at) { return at.n == 5 || (at.n + 400 >= at.count && at.n % 2 == 0); }, nullptr,
+              guestsPacked},
+        Shape{"a leaf filled to its last byte",
+              nullptr,
+              {"Full", {{"Word", ColumnKind::Text, 255, false, ""}}, "Word"},
+              fullLeaf,
+              nullptr,
+              [](const Row &, const At &at) { return at.n == 0 || at.n == 15; },
+              fullLeafSplit},
+        Shape{"Access descending index 2000", "compIndexTestV2000.mdb", inFile("Table1"), agents, nullptr,
+              atBothEndsAndBetween},
+        Shape{"Access descending index 2003", "compIndexTestV2003.mdb", inFile("Table1"), agents, nullptr,
+              atBothEndsAndBetween},
+        keyedOn("Byte keys", ColumnKind::Byte), keyedOn("Integer keys", ColumnKind::Integer),
+        keyedOn("Currency keys", ColumnKind::Currency), keyedOn("Single keys", ColumnKind::Single),
+        keyedOn("Double keys", ColumnKind::Double), keyedOn("DateTime keys", ColumnKind::DateTime),
+        keyedOn("Text keys", ColumnKind::Text), keyedOn("Binary keys of query rows", ColumnKind::Binary)),
+    [](const testing::TestParamInfo<Shape> &info) { return CaseName(info.param.name); });
+
+TEST(JetWrite, OneRowChangesOnlyItsDataPageAndTheTableDefinition) {
+    SKIP_WITHOUT_ACCESS_FILES();
+    TempDir dir;
+    const std::string path = CopyOfAccessFile("DateTestDatabase.mdb", dir.file("d.mdb"));
+    const std::string original = TempDir::readFile(path);
+    jet::JetDatabase(path, true).append("DateTest", {dateTestRow(7, 44000.5, "short memo", "short text")});
+    const std::string changed = TempDir::readFile(path);
+    ASSERT_EQ(changed.size(), original.size());
+    std::vector<std::size_t> changedPages;
+    for (std::size_t page = 0; page * 4096 < original.size(); ++page)
+        if (original.compare(page * 4096, 4096, changed, page * 4096, 4096) != 0)
+            changedPages.push_back(page);
+    EXPECT_EQ(changedPages, (std::vector<std::size_t>{18, 20})); // the definition, the one data page
 }
 
 // The navigation pane's groups point to its categories through a relationship Access enforces (and
 // cascades): categories take new rows and changes that keep their Id, and lose only rows no group
 // points to. A refused delete leaves the change as it was, with the deletes before it.
-TEST_F(JetWrite, ARowThatAnotherTablesRowsPointToStays) {
-    const std::string path = copyOf("DateTestDatabase.mdb");
+TEST(JetWrite, ARowThatAnotherTablesRowsPointToStays) {
+    SKIP_WITHOUT_ACCESS_FILES();
+    TempDir dir;
+    const std::string path = CopyOfAccessFile("DateTestDatabase.mdb", dir.file("d.mdb"));
     const std::string categories = "MSysNavPaneGroupCategories";
     const auto rowsById = [&] {
         std::map<std::int64_t, std::pair<RowId, Row>> rows;
@@ -357,115 +582,6 @@ TEST_F(JetWrite, ARowThatAnotherTablesRowsPointToStays) {
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[3].second[1].text, "Custom, renamed");
     EXPECT_EQ(TableProblems(path, categories), "");
-}
-
-// Names of many scripts, some sorting before, among and after the park's, with trailing spaces.
-std::string guestName(std::mt19937 &random, int n) {
-    static const std::vector<std::string> lasts = {"Aalto",   "Łukasiewicz", "Řezníček",     "Nguyễn", "Şahin",
-                                                   "Żak",     "Ørsted",      "O'Brien",      "Zzyzx",  "Αλεξίου",
-                                                   "Смирнов", "Ábel",        "van der Berg", "Ü",      "Ōta"};
-    static const std::vector<std::string> firsts = {"Anna", "Čeněk", "", "Zoë", "Łucja", "Pierre-Luc", "Ștefan"};
-    return lasts[random() % lasts.size()] + ", " + firsts[random() % firsts.size()] + std::to_string(n % 7);
-}
-
-TEST_F(JetWrite, GuestsAddedChangedAndDeletedInAJackcessParkKeepEveryIndexInStep) {
-    const std::string path = copyOf("jackcess-park.mdb");
-    std::mt19937 random(34);
-    jet::JetDatabase database(path, true);
-    const jet::TableDef guest = database.table("Guest");
-    std::vector<Row> rows;
-    for (int n = 0; n < 2000; ++n)
-        rows.push_back(jet::RowOf(guest, {{"Name", JetValue::utf8(guestName(random, n))},
-                                          {"NoRent", JetValue::yesNo(n % 2)},
-                                          {"Arrival", JetValue::date(n % 3 ? 30000.0 + n : -1000.25 - n)},
-                                          {"NoPeople", JetValue::whole(n % 9 - 2)}}));
-    database.append("Guest", rows);
-    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
-
-    // The rows whose primary-key entries sit in the tail leaf, the last one under the root, and some
-    // before it, are changed, then some deleted.
-    const std::vector<RowId> ids = idsOf(database, "Guest");
-    std::vector<std::pair<RowId, Row>> changes;
-    for (std::size_t i = ids.size() - 300; i < ids.size(); i += 3) {
-        Row row = database.row(guest, ids[i]);
-        row[1] = JetValue::utf8(guestName(random, static_cast<int>(i)) + "   ");
-        changes.emplace_back(ids[i], row);
-    }
-    database.update("Guest", changes);
-    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
-    std::vector<RowId> gone = {ids[5]};
-    for (std::size_t i = ids.size() - 400; i < ids.size(); i += 2)
-        gone.push_back(ids[i]);
-    database.remove("Guest", gone);
-    EXPECT_EQ(database.table("Guest").rowCount, 19500u + 2000u - gone.size());
-    EXPECT_EQ(IndexProblems(path, {"Guest"}), "");
-
-    // Compaction puts every row back, counts each index's distinct keys and keeps the reservations'
-    // index in step; the outside readers read the guests as the engine does. The pages it gives back
-    // below a table made last, which keeps them in the file, are blank.
-    database.createTable({"Last", {{"Word", jet::ColumnKind::Text, 20, false, ""}}, ""});
-    database.append("Last", {{JetValue::utf8("last")}});
-    const std::vector<std::uint32_t> freeBefore = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
-    database.pack({"Guest", "Sites", "OtherCharges"});
-    int givenBack = 0;
-    for (std::uint32_t page : jet::UsageMapPages(database.file(), jet::kFreePagesMap)) {
-        if (page >= database.file().pageCount() || std::count(freeBefore.begin(), freeBefore.end(), page))
-            continue;
-        const jet::Page given = database.file().read(page, "free page");
-        EXPECT_EQ(std::count(given.data(), given.data() + 4096, 0), 4096) << "page " << page;
-        ++givenBack;
-    }
-    EXPECT_GT(givenBack, 0);
-    EXPECT_EQ(IndexProblems(path, {"Guest", "Sites", "OtherCharges", "Reservations"}), "");
-    for (const char *table : {"Guest", "Sites", "OtherCharges"}) {
-        const auto [kept, given] = distinctKeys(path, table);
-        EXPECT_EQ(kept, given) << table;
-    }
-    EXPECT_EQ(CompareWithOutsideReaders(path, "Guest"), "");
-}
-
-TEST_F(JetWrite, ALeafFilledToItsLastByteIsReadWholeAndSplitByTheNextEntry) {
-    const std::string path = copyOf("jackcess-park.mdb");
-    jet::JetDatabase(path, true).createTable({"Full", {{"Word", jet::ColumnKind::Text, 255, false, ""}}, "Word"});
-    // A text key of n lowercase letters takes n + 3 bytes (flag, section end, key end), its entry four
-    // more for the row. 16 entries share only the flag byte: 3,519 letters + 16 * 7 - 15 = 3,616 bytes,
-    // the page's room.
-    std::vector<Row> rows;
-    for (int i = 0; i < 16; ++i)
-        rows.push_back({JetValue::utf8(static_cast<char>('b' + i) + std::string(i < 15 ? 219 : 218, 'q'))});
-    jet::JetDatabase(path, true).append("Full", rows);
-    {
-        const jet::JetDatabase database(path);
-        const jet::IndexTree tree = database.table("Full").trees[0];
-        const jet::Page root = database.file().read(tree.rootPage, "index");
-        EXPECT_EQ(root.view("leaf").u16(2), 0u); // no free space left
-        EXPECT_EQ(jet::IndexPage(root, tree.rootPage).entries().size(), 16u);
-    }
-    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
-    jet::JetDatabase(path, true).append("Full", {{JetValue::utf8("c")}, {JetValue::utf8("a")}});
-    EXPECT_EQ(IndexProblems(path, {"Full"}), "");
-    const std::vector<RowId> ids = idsOf(jet::JetDatabase(path), "Full");
-    jet::JetDatabase(path, true).remove("Full", {ids[15], ids[0]});
-    EXPECT_EQ(TableProblems(path, "Full"), "");
-}
-
-// Access's descending Long index of 512 rows: a node page with one entry and a tail leaf of nulls.
-TEST_F(JetWrite, AccessDescendingIndexWithATailTakesRowsAtBothEndsAndBetween) {
-    for (const char *file : {"compIndexTestV2000.mdb", "compIndexTestV2003.mdb"}) {
-        SCOPED_TRACE(file);
-        const std::string path = copyOf(file);
-        jet::JetDatabase database(path, true);
-        const jet::TableDef table = database.table("Table1");
-        std::vector<Row> rows;
-        for (std::int64_t n : {-5, 0, 100000, 19, 4000, 2147483647})
-            rows.push_back(jet::RowOf(table, {{"CD_AGENTE", JetValue::whole(n)}, {"RS_AGENTE", JetValue::utf8("x")}}));
-        rows.push_back(jet::RowOf(table, {{"RS_AGENTE", JetValue::utf8("null key")}}));
-        database.append("Table1", rows);
-        EXPECT_EQ(IndexProblems(path, {"Table1"}), "");
-        const std::vector<RowId> ids = idsOf(database, "Table1");
-        database.remove("Table1", {ids[0], ids[200], ids[ids.size() - 1], ids[ids.size() - 3]});
-        EXPECT_EQ(TableProblems(path, "Table1"), "");
-    }
 }
 
 } // namespace
