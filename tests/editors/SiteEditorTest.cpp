@@ -141,23 +141,45 @@ TEST_F(SiteEditorTest, SaveDeleteAndClear) {
     EXPECT_EQ(editor.state.Data[14], "");
 }
 
-TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
+// Clones number on from the highest site whatever the order, with three-digit aliases and no meter
+// readings; what Create refuses, and what it makes of counts with fractions, at and past its limit.
+TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteAndCreateChecksItsCount) {
     useSiteTypes({"Tent", "RV"});
     const double none = std::nan("");
-    // The sites' numbers (the first is picked; NaN for a row without a number), the count, the
-    // numbers and aliases added.
-    const std::tuple<std::vector<double>, std::string, Texts, Texts> cases[] = {
-        {{1}, "1", {"2"}, {"002"}},
-        {{1, 2, 3, 10, none}, "3", {"11", "12", "13"}, {"011", "012", "013"}},
-        {{10, 3}, "1", {"11"}, {"011"}},
-        {{3, 10, 2}, "2", {"11", "12"}, {"011", "012"}},
-        {{-5}, "1", {"1"}, {"001"}},
-        {{0}, "1", {"1"}, {"001"}},
-        {{41, none}, "2", {"42", "43"}, {"042", "043"}},
-        {{998}, "2", {"999", "1000"}, {"999", "1000"}},
+    const std::string count = "The Create field must be a Number greater than 0.";
+    const std::string most = "The Create field must be a Number no greater than 100000.";
+    const std::string noNumber = "There are no Sites Available."; // said by the refill stopping at a site without one
+    enum : int { Pick = 1, Tick = 2, EmptyPanel = 4 };
+    // The sites' numbers (the first is picked; NaN for a row without a number), the count typed, what
+    // is done before Create; the outcome, what is said, the numbers and aliases added.
+    const std::tuple<std::vector<double>, std::string, int, Outcome, std::string, Texts, Texts> cases[] = {
+        {{1}, "1", Pick | Tick, Outcome::Created, "", {"2"}, {"002"}},
+        {{1, 2, 3, 10, none}, "3", Pick | Tick, Outcome::Created, noNumber, {"11", "12", "13"}, {"011", "012", "013"}},
+        {{10, 3}, "1", Pick | Tick, Outcome::Created, "", {"11"}, {"011"}},
+        {{3, 10, 2}, "2", Pick | Tick, Outcome::Created, "", {"11", "12"}, {"011", "012"}},
+        {{-5}, "1", Pick | Tick, Outcome::Created, "", {"1"}, {"001"}},
+        {{0}, "1", Pick | Tick, Outcome::Created, "", {"1"}, {"001"}},
+        {{41, none}, "2", Pick | Tick, Outcome::Created, noNumber, {"42", "43"}, {"042", "043"}},
+        {{998}, "2", Pick | Tick, Outcome::Created, "", {"999", "1000"}, {"999", "1000"}},
+        {{1}, "2", Tick, Outcome::Refused, "Select a Site to copy first.", {}, {}},
+        {{1}, "abc", Tick, Outcome::Refused, "Select a Site to copy first.", {}, {}},
+        {{1}, "0", Pick | Tick, Outcome::RefusedCount, count, {}, {}},
+        {{1}, "-3", Pick | Tick, Outcome::RefusedCount, count, {}, {}},
+        {{1}, "", Pick | Tick, Outcome::RefusedCount, count, {}, {}},
+        {{1}, "abc", Pick | Tick, Outcome::RefusedCount, count, {}, {}},
+        {{1}, "2", Pick, Outcome::Refused, "You haven't selected any Site Types.", {}, {}},
+        {{1}, "0.4", Pick | Tick, Outcome::Created, "", {}, {}},
+        {{1}, "2.5", Pick | Tick, Outcome::Created, "", {"2", "3"}, {"002", "003"}},
+        {{1}, "3.5", Pick | Tick, Outcome::Created, "", {"2", "3", "4", "5"}, {"002", "003", "004", "005"}},
+        // With nothing in the panel to copy, no row is written even at the count's limit.
+        {{1}, "1", Pick | Tick | EmptyPanel, Outcome::NothingToCopy, "", {}, {}},
+        {{1}, "100000", Pick | Tick | EmptyPanel, Outcome::NothingToCopy, "", {}, {}},
+        {{1}, "100000.4", Pick | Tick | EmptyPanel, Outcome::RefusedCount, most, {}, {}},
+        {{1}, "100001", Pick | Tick | EmptyPanel, Outcome::RefusedCount, most, {}, {}},
     };
-    for (const auto &[sites, count, added, aliases] : cases) {
-        SCOPED_TRACE(count + " after " + std::to_string(sites.size()) + " sites from " + std::to_string(sites[0]));
+    for (const auto &[sites, text, done, outcome, said, added, aliases] : cases) {
+        SCOPED_TRACE("'" + text + "' after " + std::to_string(sites.size()) + " sites from " +
+                     std::to_string(sites[0]));
         emptyTable("Sites");
         std::vector<Row> rows;
         for (double n : sites) {
@@ -168,58 +190,22 @@ TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteWhateverTheOrder) {
         }
         insert("Sites", rows);
         editor.LoadGrid();
-        editor.Click(100, 300, 1, 0);
-        editor.state.SCType[2] = true;
-        editor.state.Text1 = count;
-        EXPECT_EQ(editor.Create(), Outcome::Created);
-        const Texts numbers = column("Sites", "Number"), aliasNumbers = column("Sites", "AliasNumber");
-        EXPECT_EQ(Texts(numbers.begin() + sites.size(), numbers.end()), added);
-        EXPECT_EQ(Texts(aliasNumbers.begin() + sites.size(), aliasNumbers.end()), aliases);
-        EXPECT_EQ(column("Sites", "LastMeterReading").back(), "0") << "clones get no meter readings";
-        EXPECT_EQ(column("Sites", "Camper").back(), "True");
-    }
-}
-
-// What Create refuses, and what it makes of counts with fractions, at and past its limit.
-TEST_F(SiteEditorTest, CloneChecksAndCountRounding) {
-    useSiteTypes({"Tent"});
-    insert("Sites", {site(1)});
-    const std::string count = "The Create field must be a Number greater than 0.";
-    const std::string most = "The Create field must be a Number no greater than 100000.";
-    // The count typed; whether a site is picked, a type ticked, the panel emptied; the outcome, what
-    // is said and the rows added.
-    const std::tuple<std::string, bool, bool, bool, Outcome, std::string, std::size_t> cases[] = {
-        {"2", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
-        {"abc", false, true, false, Outcome::Refused, "Select a Site to copy first.", 0},
-        {"0", true, true, false, Outcome::RefusedCount, count, 0},
-        {"-3", true, true, false, Outcome::RefusedCount, count, 0},
-        {"", true, true, false, Outcome::RefusedCount, count, 0},
-        {"abc", true, true, false, Outcome::RefusedCount, count, 0},
-        {"2", true, false, false, Outcome::Refused, "You haven't selected any Site Types.", 0},
-        {"0.4", true, true, false, Outcome::Created, "", 0},
-        {"2.5", true, true, false, Outcome::Created, "", 2},
-        {"3.5", true, true, false, Outcome::Created, "", 4},
-        // With nothing in the panel to copy, no row is written even at the count's limit.
-        {"1", true, true, true, Outcome::NothingToCopy, "", 0},
-        {"100000", true, true, true, Outcome::NothingToCopy, "", 0},
-        {"100000.4", true, true, true, Outcome::RefusedCount, most, 0},
-        {"100001", true, true, true, Outcome::RefusedCount, most, 0},
-    };
-    for (const auto &[text, pick, tick, emptyPanel, outcome, said, added] : cases) {
-        SCOPED_TRACE("'" + text + "'");
-        editor.LoadGrid();
-        const std::size_t before = column("Sites", "ID").size();
         session.SelectedId = 0;
-        if (pick)
+        if (done & Pick)
             editor.Click(100, 300, 1, 0);
-        if (emptyPanel)
+        if (done & EmptyPanel)
             editor.state.Data.fill({});
-        editor.state.SCType[1] = tick;
+        editor.state.SCType[2] = done & Tick;
         editor.state.Text1 = text;
         prompter.shown.clear();
         EXPECT_EQ(editor.Create(), outcome);
         EXPECT_EQ(prompter.texts(), said.empty() ? Texts{} : Texts{said});
-        EXPECT_EQ(column("Sites", "ID").size(), before + added);
+        const Texts numbers = column("Sites", "Number"), aliasNumbers = column("Sites", "AliasNumber");
+        EXPECT_EQ(Texts(numbers.begin() + sites.size(), numbers.end()), added);
+        EXPECT_EQ(Texts(aliasNumbers.begin() + sites.size(), aliasNumbers.end()), aliases);
+        if (!added.empty())
+            EXPECT_EQ(column("Sites", "LastMeterReading").back() + column("Sites", "Camper").back(), "0True")
+                << "clones get no meter readings, and the type ticked";
     }
     for (const auto &[typed, caption] : std::vector<std::pair<std::string, std::string>>{
              {"12", "Create 12 Sites"}, {"12x", "Create 12 Sites"}, {"1", "Create 1 Sites"}}) {

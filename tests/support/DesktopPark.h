@@ -110,9 +110,8 @@ inline QStringList shows(const QWidget *window, const QStringList &names) {
     QStringList out;
     for (const QString &name : names) {
         QWidget *w = control(window, name);
-        auto *frame = qobject_cast<QGroupBox *>(w);
-        auto *box = qobject_cast<QComboBox *>(w);
-        out << (frame ? frame->title() : box ? box->currentText() : w->property("text").toString());
+        const auto *frame = qobject_cast<QGroupBox *>(w);
+        out << (frame ? frame->title() : w->property(qobject_cast<QComboBox *>(w) ? "currentText" : "text").toString());
     }
     return out;
 }

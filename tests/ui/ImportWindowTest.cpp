@@ -93,10 +93,30 @@ private Q_SLOTS:
                  (QStringList{"", "b.csv: 2 titles. The titles look separated by commas but the data by semicolons: "
                                   "choose Semicolon"}));
         QVERIFY(park->prompter.shown.empty());
+
+        // A file the reading repairs is listed at once.
+        write("plain.csv", "Site,Len\r\n1,2\r\n");
+        park->prompter.answers = {Answer::OK};
+        pick("plain.csv");
+        pick("plain New.CSV");
+        QCOMPARE(offered("FileField3_1"), (QStringList{"Site", "Len"}));
     }
 
+    // A park another program is writing to: the import says so, and the window is left usable. Then
+    // each file selected is imported and summed up with the Progress window hidden; each purge button
+    // asks for its own table, and No keeps it.
     void importSumsUpEachSelectedFileAndPurgeAsksFirst() {
         pick("a.csv");
+        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
+        std::optional<ParkFileLock> elsewhere(std::in_place, park->dir.file("Park.MDB"));
+        park->expect({Answer::No});
+        click(window, "Command1");
+        elsewhere.reset();
+        QCOMPARE(park->said().last(),
+                 QString::fromStdString("Nothing was imported into Sites: -2147467259: " + park->dir.file("Park.MDB") +
+                                        " is in use by another program, so nothing can be written to it."));
+        QVERIFY(window->isEnabled() && !park->progress.isVisible());
+
         pick("c.csv", Qt::ControlModifier);
         choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
         bool progressHiddenAtEachSummary = true;
@@ -113,7 +133,6 @@ private Q_SLOTS:
         QCOMPARE(park->column("Sites", "Length"), (QStringList{"40", "45", "30", "50", "50"}));
         QVERIFY(window->isEnabled());
 
-        // Each purge button asks for its own table; No keeps it.
         for (const auto &[button, table] : {std::pair{"Command4", "Sites"}, std::pair{"Command5", "Guests"},
                                             std::pair{"Command7", "Other Charges"}}) {
             park->expect({Answer::No});
@@ -147,27 +166,6 @@ private Q_SLOTS:
         QCOMPARE(atPrompt, QString());
         QVERIFY(!park->progress.isVisible());
         QCOMPARE(park->column("Sites", "ID").size(), 58999);
-    }
-
-    // A park another program is writing to: the import says so, and the window is left usable.
-    void aParkInUseGetsASentence() {
-        pick("a.csv");
-        choose(window, "FileField_1", "Site");
-        const ParkFileLock elsewhere(park->dir.file("Park.MDB"));
-        park->expect({Answer::No});
-        click(window, "Command1");
-        QCOMPARE(park->said().last(),
-                 QString::fromStdString("Nothing was imported into Sites: -2147467259: " + park->dir.file("Park.MDB") +
-                                        " is in use by another program, so nothing can be written to it."));
-        QVERIFY(window->isEnabled() && !park->progress.isVisible());
-    }
-
-    void aRepairedFileIsListedAtOnce() {
-        write("plain.csv", "Site,Len\r\n1,2\r\n");
-        park->prompter.answers = {Answer::OK};
-        pick("plain.csv");
-        pick("plain New.CSV");
-        QCOMPARE(offered("FileField_1"), (QStringList{"Site", "Len"}));
     }
 
     void filesAreBroughtIntoTheNamedParkFolderAndListedWhenTheyArrive() {

@@ -82,10 +82,8 @@ private Q_SLOTS:
         park.expect({Answer::No});
         auto *main = static_cast<frmDataImport1 *>(ShowMainWindow(park.navigator));
         QVERIFY(QTest::qWaitForWindowExposed(main));
-        QCOMPARE(park.said(), (QStringList{"The import of c.csv into Sites that started 12-04-2026 09 05 was "
-                                           "interrupted: 0 of its rows are in the table.\r\nNo backup was taken "
-                                           "before it.",
-                                           kInitialBackup}));
+        QVERIFY(park.said().first().startsWith("The import of c.csv into Sites that started 12-04-2026 09 05 was"));
+        QCOMPARE(park.said().mid(1), QStringList{kInitialBackup});
         QCOMPARE(QApplication::focusWidget(), main->enterSitesButton());
     }
 
@@ -133,9 +131,7 @@ private Q_SLOTS:
     void theParkMenuNamesTheParkAndOpensOrMakesAnother() {
         DesktopPark park;
         park.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
-        SiteTypeBoxes types;
-        types[1] = "Cabin";
-        SaveSiteTypes(park.session, types);
+        SaveSiteTypes(park.session, {"", "Cabin"});
         QWidget *main = ShowMainWindow(park.navigator);
         auto *menu = control<QMenu>(main, "mnuPark");
         auto *folder = control<QAction>(main, "mnuParkFolder");
