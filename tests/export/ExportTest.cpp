@@ -150,10 +150,10 @@ TEST_F(ExportTest, ListingAndExportFailuresAreReportedWithNumberAndDescription) 
 // is changed, and the workbook written in the database's folder.
 TEST_F(ExportTest, ListingFieldsAndExportsOfCheckedTables) {
     std::string sql =
-        "CREATE TABLE MSysHidden (a); CREATE TABLE msysShown (a); CREATE TABLE Fields (ExactlyTwentyTwo"
-        "Chars_ VARCHAR(5), TwentyOneCharacters__ BYTE INTEGER, TwentyThreeCharacters__ MEMO TEXT, Count "
-        "LONG INTEGER); CREATE TABLE One (Name VARCHAR(10)); INSERT INTO One VALUES ('Zoë'); CREATE TABLE "
-        "Empty (a); CREATE TABLE \"../Escape\" (a); INSERT INTO \"../Escape\" VALUES (1);";
+        "CREATE TABLE MSysHidden (a); CREATE TABLE msysShown (a); CREATE TABLE Fields (ExactlyTwentyTwoChars_ "
+        "VARCHAR(5), TwentyOneCharacters__ BYTE INTEGER, TwentyThreeCharacters__ MEMO TEXT, Count LONG INTEGER); "
+        "CREATE TABLE One (Name VARCHAR(10)); INSERT INTO One VALUES ('Zoë'); CREATE TABLE Empty (a); "
+        "CREATE TABLE \"../Escape\" (a); INSERT INTO \"../Escape\" VALUES (1);";
     for (int i = 1; i <= 40; ++i)
         sql += "CREATE TABLE T" + std::to_string(i) + " (a);";
     const std::string db = sqliteDatabase("many.mdb", sql);
