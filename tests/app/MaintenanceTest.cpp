@@ -49,7 +49,8 @@ protected:
 };
 
 // Each reason asks its own question and names its own file (those of the purges below); a declined
-// backup writes nothing, and a second one of the same reason within the minute replaces the first.
+// backup writes nothing, a second one of the same reason within the minute replaces the first, and a
+// copy that fails is said, its description then its number with nothing between.
 TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     const std::string before = "We are making a BackUp of the Halvane DataBase before you ";
     const std::tuple<BackupReason, std::string, std::string> reasons[] = {
@@ -75,6 +76,13 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     BackUpDB(session, BackupReason::AddSites);
     EXPECT_EQ(ListBackups(park.path()).size(), 4u);
     EXPECT_EQ(rows("Park_AddSites_" + stamp + ".MDB"), (std::vector<long>{3, 0, 0}));
+
+    std::filesystem::create_directory(park.file("Park_DelGuests_" + stamp + ".MDB"));
+    answer({Answer::Yes});
+    EXPECT_EQ(BackUpDB(session, BackupReason::DelGuests), std::nullopt);
+    EXPECT_TRUE(std::regex_match(prompter.texts().back(), std::regex("BackUpDB: Path/File access error: [^0-9]+75")))
+        << prompter.texts().back();
+    EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 
 // Each purge asks, backs up under its own reason, empties its table alone and offers compaction.
@@ -151,16 +159,6 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     answer({Answer::Yes});
     CheckLeftCompaction(session);
     EXPECT_EQ(prompter.texts().back(), park.file("Park.TMP") + " could not be removed: Directory not empty.");
-}
-
-TEST_F(MaintenanceTest, FailedCopyIsReportedAndConnectionReopened) {
-    std::filesystem::create_directory(park.file("Park_DelGuests_12-04-2026 09 05.MDB"));
-    prompter.answers = {Answer::Yes};
-    BackUpDB(session, BackupReason::DelGuests);
-    // The description, then the number, with nothing between.
-    EXPECT_TRUE(std::regex_match(prompter.texts().back(), std::regex("BackUpDB: Path/File access error: [^0-9]+75")))
-        << prompter.texts().back();
-    EXPECT_TRUE(session.ParkConnection->IsOpen());
 }
 
 class BackupsTest : public MaintenanceTest {
@@ -259,9 +257,7 @@ TEST_F(BackupsTest, WhatCannotBePutBackNowIsRefusedAndNothingChanges) {
     std::optional<jet::WriterLock> writer;
     if (jet)
         writer.emplace(park.file("Park.MDB"));
-    else
-        ASSERT_EQ(sqlite3_open(park.file("Park.MDB").c_str(), &other), SQLITE_OK);
-    if (other)
+    else if (sqlite3_open(park.file("Park.MDB").c_str(), &other) == SQLITE_OK)
         Execute(other, "BEGIN IMMEDIATE; INSERT INTO Sites (Number) VALUES (4)");
     refused("Park_AddSites_12-04-2026 09 05.MDB",
             "another program is writing to " + park.file("Park.MDB") +
@@ -295,13 +291,8 @@ class SiteTypesTest : public ParkFixture {};
 // Blank boxes are stored as "None" and loading passes over them, leaving those boxes as they were; a
 // name too long for its column is not stored and the rest are.
 TEST_F(SiteTypesTest, SaveStoresNoneForBlanksAndLoadKeepsThoseBoxes) {
-    SiteTypeBoxes boxes;
-    boxes[1] = "Glamp Tents"; // 11 characters: one more than the column holds
-    boxes[2] = "Cabin";
-    boxes[3] = "   ";
-    boxes[4] = " Boat Slip";
-    boxes[10] = "Yurt";
-    SaveSiteTypes(session, boxes);
+    // "Glamp Tents" has 11 characters: one more than the column holds.
+    SaveSiteTypes(session, {"", "Glamp Tents", "Cabin", "   ", " Boat Slip", "", "", "", "", "", "Yurt"});
     Recordset rs;
     rs.Open("SELECT * FROM ParkInfo", *session.ParkConnection, adOpenStatic, adLockReadOnly);
     std::string stored;
@@ -312,8 +303,7 @@ TEST_F(SiteTypesTest, SaveStoresNoneForBlanksAndLoadKeepsThoseBoxes) {
     EXPECT_EQ(session.SiteTypeNames[4], " Boat Slip");
     EXPECT_EQ(session.SiteTypeNames[3], "");
 
-    SiteTypeBoxes loaded;
-    loaded[1] = "typed";
+    SiteTypeBoxes loaded{"", "typed"};
     LoadSiteTypes(session, loaded);
     EXPECT_EQ(loaded, (SiteTypeBoxes{"", "typed", "Cabin", "", " Boat Slip", "", "", "", "", "", "Yurt"}));
 }

@@ -97,13 +97,12 @@ TEST(SettingsFolder, BesideAPlainCopyElseInTheConfigurationFolder) {
 
 TEST_F(StartupTest, FileOpenerModesAndErrors) {
     park.write("in.txt", "one\r\ntwo");
-    // Modes outside 1 to 5 open nothing and say nothing.
-    EXPECT_EQ(FileOpener(session, park.file("in.txt"), 0, 80), 0);
-    EXPECT_EQ(FileOpener(session, park.file("in.txt"), 6, 80), 0);
-    for (const short mode : {ModeInput, ModeOutput, ModeAppend, ModeRandom, ModeBinary})
-        EXPECT_GT(FileOpener(session, park.file(mode == ModeInput ? "in.txt" : "f" + std::to_string(mode)), mode, 128),
-                  0)
-            << mode;
+    // Modes 1 to 5 open their file; those outside open nothing, and none says anything.
+    const std::pair<short, const char *> modes[] = {{0, "in.txt"},       {ModeOutput, "out"},    {ModeInput, "in.txt"},
+                                                    {ModeAppend, "add"}, {ModeRandom, "random"}, {ModeBinary, "binary"},
+                                                    {6, "in.txt"}};
+    for (const auto &[mode, file] : modes)
+        EXPECT_EQ(FileOpener(session, park.file(file), mode, 128) > 0, mode >= 1 && mode <= 5) << mode;
     EXPECT_TRUE(prompter.shown.empty());
 
     // Failures other than a missing input file (see path.txt above) are said by number.

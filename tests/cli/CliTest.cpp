@@ -20,10 +20,11 @@ namespace fs = std::filesystem;
 TEST(CliInitStatus, AStartWithoutAParkSaysWhereToMakeOne) {
     TempDir root;
     const std::string bin = root.file("usr/bin"), config = root.file("my home/.config/Tarnwick");
-    fs::create_directories(bin);
     fs::create_directories(root.file("usr/share/tarnwick"));
+    fs::create_directories(bin);
+    fs::copy_file(CLI_PATH, bin + "/tarnwick-cli");
     const std::string status =
-        "-u XDG_CONFIG_HOME HOME='" + root.file("my home") + "' '" + CopyCliInto(bin) + "' status";
+        "-u XDG_CONFIG_HOME HOME='" + root.file("my home") + "' '" + bin + "/tarnwick-cli' status";
 
     EXPECT_EQ(RunProgram("env", status).status, 1) << "path.txt written, the program to be started again";
     const CliResult second = RunProgram("env", status);
@@ -41,7 +42,7 @@ struct Transcript {
     const char *name;
     std::string arguments; // split at spaces
     int status;
-    std::string out, err, made; // {park} and {time} as Masked writes them; made: new files, a space apart
+    std::string out, err = "", made = ""; // {park} and {time} as Masked writes them; made: new files, a space apart
 };
 void PrintTo(const Transcript &c, std::ostream *os) {
     *os << c.name;
@@ -79,66 +80,52 @@ TEST_P(CliTranscript, StatusStreamsAndFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CliTranscript,
-    ::testing::Values(
-        Transcript{"no command", "", 2, "", "A subcommand is required\nRun with --help for more information.\n", ""},
-        Transcript{"status", "status", 0, "{park}\nSites 0\nGuest 0\nOtherCharges 0\nParkInfo 1\n", "", ""},
-        Transcript{"init in a new folder", "init {park}/parks/north", 0,
-                   "Created {park}/parks/north/Park.MDB\nCreated {park}/parks/north/Tarnwick.chm\n", "", "parks"},
-        Transcript{"init over a park", "init {park}", 1, "",
-                   "-2147467259: Database '{park}/Park.MDB' already exists.\n", ""},
-        Transcript{"import of two files", "import charges a.csv b.txt --map Name=Item --backup no", 0,
-                   kAddCharges + "1 of 1 Other Charges Successfully Imported\n" + kAddCharges +
-                       "2 of 2 Other Charges Successfully Imported\n",
-                   "", ""},
-        Transcript{"map to no column", "import charges a.csv --map Nope=Item", 2, "",
-                   "'Nope' is not a column of this import\n", ""},
-        Transcript{"map without a title", "import charges a.csv --map Item", 2, "",
-                   "--map takes COLUMN=TITLE, not 'Item'\n", ""},
-        Transcript{"yes no without a box", "import charges a.csv --yes-no Water", 2, "",
-                   "'Water' has no YES/NO box in this import\n", ""},
-        Transcript{"map from no title", "import sites s.csv --map Number=Site --map Length=Length", 2, "",
-                   "--map Length=Length: 'Length' is not a title of the file. Its titles are: Site, Len\n", ""},
-        Transcript{"missing source", "import sites gone.csv --map Number=Site", 1, "",
-                   "The file {park}/gone.csv could not be found.\n", ""},
-        Transcript{"source elsewhere", "import sites /elsewhere/gone.csv --map Number=Site", 1, "",
-                   "The file /elsewhere/gone.csv is not in the park's folder, {park}: files are imported from there. "
-                   "Copy the file there and give its name.\n",
-                   ""},
-        Transcript{"import of refused titles", "import sites bare.csv --map Number=Site --backup yes", 1,
-                   kNoQuotes + "> Cancel\n", "", ""},
-        Transcript{"titles repaired", "titles bare.csv --repair ok", 0, kNoQuotes + "> OK\n" + kRepaired, "",
-                   "bare New.CSV"},
-        Transcript{"check", "check charges a.csv --map Name=Item --report r.csv", 0,
-                   "1 data line read, 1 row would be stored, 0 refused, 0 values shortened.\n", "", "r.csv"},
-        Transcript{
-            "check of a refused row", "check charges b.txt --map Name=Item --map Amount=Price --case caps --rows 2", 1,
-            "b.txt: Line 3, Amount 'cheap': " + kNotANumber +
-                "; the row would not be stored.\n2 data lines read, 1 "
-                "row would be stored, 1 refused, 0 values shortened.\nFile\tLine\tName\tAmount\tRefused\nb.txt\t2\tWOOD"
-                "\t3\t\nb.txt\t3\tPIN\t[cheap]\t" +
-                kNotANumber + "\n",
-            "", ""},
-        Transcript{"purge unconfirmed", "purge guests", 1,
-                   "Doing this will totally Remove ALL Guests from the Park.MDB Database. Are you SURE you want to "
-                   "continue?\n> No\n",
-                   "", ""},
-        Transcript{"backup", "backup", 0,
-                   "We are making an Initial BackUp of the Halvane DataBase before you make any changes {time} ?\n> "
-                   "Yes\nThe Database has been BackedUp as {park}/Park_Initial_{time}.MDB\n",
-                   "", "Park_Initial_{time}.MDB"},
-        Transcript{"list of no guests", "list guests", 0,
-                   "There are Currently 0000Guests.\nThere are no Guests Available.\n", "", ""},
-        Transcript{"compact", "compact", 0,
-                   "Do you want to Compress the Halvane DataBase?\n> Yes\nThe Halvane DataBase has been Compressed.\n",
-                   "", ""},
-        Transcript{"delete of no row", "delete site 99", 1, "There are no Sites Available.\n",
-                   "There is no row with ID 99 in Sites.\n", ""},
-        Transcript{"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
-                   "There is no row with ID 1 in Guest.\n", ""},
-        Transcript{"site type set", "site-types 2=big.rig", 0,
-                   "1\t\n2\tBig.Rig\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\t\n", "", ""},
-        Transcript{"site type past ten", "site-types 11=Cabin", 2, "",
-                   "N=NAME expected, with N from 1 to 10, not '11=Cabin'\n", ""}),
+    ::testing::ValuesIn(std::vector<Transcript>{
+        {"no command", "", 2, "", "A subcommand is required\nRun with --help for more information.\n"},
+        {"status", "status", 0, "{park}\nSites 0\nGuest 0\nOtherCharges 0\nParkInfo 1\n"},
+        {"init in a new folder", "init {park}/parks/north", 0,
+         "Created {park}/parks/north/Park.MDB\nCreated {park}/parks/north/Tarnwick.chm\n", "", "parks"},
+        {"init over a park", "init {park}", 1, "", "-2147467259: Database '{park}/Park.MDB' already exists.\n"},
+        {"import of two files", "import charges a.csv b.txt --map Name=Item --backup no", 0,
+         kAddCharges + "1 of 1 Other Charges Successfully Imported\n" + kAddCharges +
+             "2 of 2 Other Charges Successfully Imported\n"},
+        {"map to no column", "import charges a.csv --map Nope=Item", 2, "", "'Nope' is not a column of this import\n"},
+        {"map without a title", "import charges a.csv --map Item", 2, "", "--map takes COLUMN=TITLE, not 'Item'\n"},
+        {"yes no without a box", "import charges a.csv --yes-no Water", 2, "",
+         "'Water' has no YES/NO box in this import\n"},
+        {"map from no title", "import sites s.csv --map Number=Site --map Length=Length", 2, "",
+         "--map Length=Length: 'Length' is not a title of the file. Its titles are: Site, Len\n"},
+        {"missing source", "import sites gone.csv --map Number=Site", 1, "",
+         "The file {park}/gone.csv could not be found.\n"},
+        {"source elsewhere", "import sites /elsewhere/gone.csv --map Number=Site", 1, "",
+         "The file /elsewhere/gone.csv is not in the park's folder, {park}: files are imported from there. "
+         "Copy the file there and give its name.\n"},
+        {"import of refused titles", "import sites bare.csv --map Number=Site --backup yes", 1,
+         kNoQuotes + "> Cancel\n"},
+        {"titles repaired", "titles bare.csv --repair ok", 0, kNoQuotes + "> OK\n" + kRepaired, "", "bare New.CSV"},
+        {"check", "check charges a.csv --map Name=Item --report r.csv", 0,
+         "1 data line read, 1 row would be stored, 0 refused, 0 values shortened.\n", "", "r.csv"},
+        {"check of a refused row", "check charges b.txt --map Name=Item --map Amount=Price --case caps --rows 2", 1,
+         "b.txt: Line 3, Amount 'cheap': " + kNotANumber +
+             "; the row would not be stored.\n2 data lines read, 1 "
+             "row would be stored, 1 refused, 0 values shortened.\nFile\tLine\tName\tAmount\tRefused\nb.txt\t2\tWOOD"
+             "\t3\t\nb.txt\t3\tPIN\t[cheap]\t" +
+             kNotANumber + "\n"},
+        {"purge unconfirmed", "purge guests", 1,
+         "Doing this will totally Remove ALL Guests from the Park.MDB Database. Are you SURE you want to "
+         "continue?\n> No\n"},
+        {"backup", "backup", 0,
+         "We are making an Initial BackUp of the Halvane DataBase before you make any changes {time} ?\n> "
+         "Yes\nThe Database has been BackedUp as {park}/Park_Initial_{time}.MDB\n",
+         "", "Park_Initial_{time}.MDB"},
+        {"list of no guests", "list guests", 0, "There are Currently 0000Guests.\nThere are no Guests Available.\n"},
+        {"compact", "compact", 0,
+         "Do you want to Compress the Halvane DataBase?\n> Yes\nThe Halvane DataBase has been Compressed.\n"},
+        {"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
+         "There is no row with ID 1 in Guest.\n"},
+        {"site type set", "site-types 2=big.rig", 0, "1\t\n2\tBig.Rig\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\t\n"},
+        {"site type past ten", "site-types 11=Cabin", 2, "",
+         "N=NAME expected, with N from 1 to 10, not '11=Cabin'\n"}}),
     [](const auto &info) { return CaseName(info.param.name); });
 
 // Imports and checks from the terminal: the questions each asks and the answers its options (or

@@ -30,9 +30,10 @@ std::string Quoted(const std::string &text) {
 ObservedRun RunCli(const std::string &park, const std::string &arguments, const std::string &fault = "") {
     const std::string shim =
         "LD_PRELOAD=" + Quoted(FAULT_SHIM) + " TARNWICK_FAULT_DIR=" + Quoted(park) + " TARNWICK_FAULT=" + fault + " ";
-    return RunObserved("/bin/sh", {"-c", "env " + (fault.empty() ? "" : shim) + Quoted(CLI_PATH) + " --park " +
-                                             Quoted(park) + " " + arguments},
-                       600);
+    return RunObserved(
+        "/bin/sh",
+        {"-c", "env " + (fault.empty() ? "" : shim) + Quoted(CLI_PATH) + " --park " + Quoted(park) + " " + arguments},
+        600);
 }
 
 // `park` put back to a copy of `from`, then `arguments` run on it under the fault shim set to `fault`.
@@ -90,14 +91,6 @@ std::uint32_t Guests(const std::string &park) {
     return jet::JetDatabase(park + "/Park.MDB").table("Guest").rowCount;
 }
 
-// The names of the files in `folder`.
-std::set<std::string> Names(const std::string &folder) {
-    std::set<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // What is wrong with the Jet park in `park` after a cut, or "": it opens, holds a count of guests in
 // `committed`, its indexes walk clean, the outside readers read what the engine reads, and every
 // backup listed restores, in a copy of the folder, to a sound park of the rows listed.
@@ -152,7 +145,7 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
     for (const std::string &step : {import, std::string("backup"), import, import})
         ASSERT_EQ(RunCli(pristine, step).status, 0) << step;
     std::string initial;
-    for (const std::string &name : Names(pristine))
+    for (const std::string &name : FileNames(pristine))
         initial = name.rfind("Park_Initial_", 0) == 0 ? name : initial;
     ASSERT_FALSE(initial.empty());
 
@@ -309,7 +302,7 @@ TEST(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
     ASSERT_TRUE(std::regex_search(imported.out, stored, std::regex(R"((\d+) of 30000 rows are stored in Guest\.)")))
         << imported.out;
     const auto rows = static_cast<std::uint32_t>(std::stoul(stored[1]));
-    const std::set<std::string> files = Names(park);
+    const std::set<std::string> files = FileNames(park);
     EXPECT_EQ(files, (std::set<std::string>{"Park.MDB", "Tarnwick.chm", "guests.csv"}));
 
     // Takes what room the disk has left.
@@ -331,7 +324,7 @@ TEST(FullDisk, EveryCommandStopsWithASentenceAndLeavesTheLastCommittedPark) {
         const std::string said = refused.out + refused.err;
         EXPECT_NE(said.find(sentence), std::string::npos) << said;
         EXPECT_NE(said.find("No space left on device"), std::string::npos) << said;
-        EXPECT_EQ(Names(park), files) << "a partial backup, copy or journal is left";
+        EXPECT_EQ(FileNames(park), files) << "a partial backup, copy or journal is left";
         EXPECT_TRUE(TempDir::readFile(parkFile) == before) << "the park changed";
     }
     // The park reads whole: the guests stored, the indexes in step, and the outside readers read them all.

@@ -13,6 +13,14 @@
 
 namespace tarnwick {
 
+// The names of the files in `folder`.
+inline std::set<std::string> FileNames(const std::string &folder) {
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 class CliPark : public ::testing::Test {
 protected:
     CliPark() { RunProgram(CLI_PATH, "init '" + park.path() + "'" + InitFormatOption()); }
@@ -29,12 +37,7 @@ protected:
     // What an outside reader prints for a query on the park (see ParkQuery.h).
     std::string sql(const std::string &query) { return ParkQuery(park.file("Park.MDB"), query); }
     // The names of the files in the park's folder.
-    std::set<std::string> files() const {
-        std::set<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(park.path()))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
+    std::set<std::string> files() const { return FileNames(park.path()); }
     // The files made in the park's folder since `before` was listed, a space apart, leaving out
     // Park.MDB's own (its log and lock files).
     std::string madeSince(const std::set<std::string> &before) const {

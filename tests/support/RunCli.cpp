@@ -5,7 +5,6 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -61,12 +60,6 @@ CliResult RunProgram(const std::string &program, const std::string &arguments) {
     // Through a shell, which reads the quoted arguments; its streams as one, in the order written.
     const ObservedRun run = RunObserved("/bin/sh", {"-c", "exec 2>&1; '" + program + "' " + arguments}, 3600);
     return {run.status, run.out};
-}
-
-std::string CopyCliInto(const std::string &folder) {
-    std::string copy = folder + "/tarnwick-cli";
-    std::filesystem::copy_file(CLI_PATH, copy, std::filesystem::copy_options::overwrite_existing);
-    return copy;
 }
 
 BackgroundCli::BackgroundCli(const std::vector<std::string> &arguments) {

@@ -27,9 +27,6 @@ struct ObservedRun {
 // Runs `program` with `arguments` (not through a shell), stopping it after `limitSeconds`.
 ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments, int limitSeconds);
 
-// Copies the built tarnwick-cli into `folder` and returns the copy's path.
-std::string CopyCliInto(const std::string &folder);
-
 // tarnwick-cli started in the background, stdin from /dev/null and its output dropped; killed if it
 // still runs when this goes.
 class BackgroundCli {

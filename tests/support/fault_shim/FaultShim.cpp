@@ -44,6 +44,8 @@ struct DataChange {
 template <typename F> F real(const char *name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
+// The call `name` as the C library makes it, past this library's own.
+#define REAL(name) real<decltype(&::name)>(#name)
 
 struct Shim {
     Mode mode = Mode::Off;
@@ -84,7 +86,7 @@ struct Shim {
         mode = torn || kind == "powercut" ? Mode::PowerCut : mode;
         const char *path = std::getenv("TARNWICK_FAULT_LOG");
         if (mode == Mode::Count && path)
-            log = real<int (*)(const char *, int, ...)>("open")(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            log = REAL(open)(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         unsetenv("LD_PRELOAD");
         unsetenv("TARNWICK_FAULT");
     }
@@ -104,7 +106,7 @@ struct Shim {
     static std::string pathOf(int fd) {
         char link[64], target[4096];
         std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-        const ssize_t n = real<ssize_t (*)(const char *, char *, size_t)>("readlink")(link, target, sizeof target - 1);
+        const ssize_t n = REAL(readlink)(link, target, sizeof target - 1);
         return n > 0 ? std::string(target, static_cast<size_t>(n)) : std::string();
     }
 
@@ -117,7 +119,7 @@ struct Shim {
         ++seen;
         if (mode == Mode::Count && log >= 0) {
             const std::string line = std::to_string(seen) + " " + operation + " " + path + "\n";
-            real<ssize_t (*)(int, const void *, size_t)>("write")(log, line.data(), line.size());
+            REAL(write)(log, line.data(), line.size());
         }
         if (seen != stopAt)
             return;
@@ -138,7 +140,7 @@ struct Shim {
             return;
         char link[64];
         std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-        const int own = real<int (*)(const char *, int, ...)>("open")(link, O_RDWR | O_CLOEXEC);
+        const int own = REAL(open)(link, O_RDWR | O_CLOEXEC);
         if (own < 0)
             return;
         std::string bytes(static_cast<size_t>(st.st_size), '\0');
@@ -156,7 +158,7 @@ struct Shim {
 
     // Reads into `bytes` from `at`; how many it read.
     static size_t readAt(int fd, std::string &bytes, off_t at) {
-        const ssize_t n = real<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, bytes.data(), bytes.size(), at);
+        const ssize_t n = REAL(pread)(fd, bytes.data(), bytes.size(), at);
         return n > 0 ? static_cast<size_t>(n) : 0;
     }
 
@@ -194,14 +196,14 @@ struct Shim {
                 if (change.folder != dir)
                     open.push_back(change);
                 else if (!change.kept.empty())
-                    real<int (*)(const char *)>("unlink")(change.kept.c_str());
+                    REAL(unlink)(change.kept.c_str());
             }
             names.swap(open);
             return;
         }
         const auto found = unsynced.find({st.st_dev, st.st_ino});
         if (found != unsynced.end()) {
-            real<int (*)(int)>("close")(found->second.fd);
+            REAL(close)(found->second.fd);
             unsynced.erase(found);
         }
     }
@@ -210,7 +212,7 @@ struct Shim {
     std::string keep(const std::string &path) {
         const std::string hiddenName =
             parentOf(path) + "/.fault-shim-" + std::to_string(getpid()) + "-" + std::to_string(++hidden);
-        return real<int (*)(const char *, const char *)>("link")(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName
+        return REAL(link)(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName
                                                                                                         : "";
     }
 
@@ -224,18 +226,16 @@ struct Shim {
                 if (change.size < 0)
                     data.replace(at, change.bytes.size(), change.bytes);
             }
-            real<int (*)(int, off_t)>("ftruncate")(kept.fd, 0);
-            real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite")(kept.fd, data.data(), data.size(), 0);
+            REAL(ftruncate)(kept.fd, 0);
+            REAL(pwrite)(kept.fd, data.data(), data.size(), 0);
         }
-        auto rename = real<int (*)(const char *, const char *)>("rename");
-        auto unlink = real<int (*)(const char *)>("unlink");
         for (auto change = names.rbegin(); change != names.rend(); ++change) {
             if (!change->movedFrom.empty())
-                rename(change->made.c_str(), change->movedFrom.c_str());
+                REAL(rename)(change->made.c_str(), change->movedFrom.c_str());
             else if (!change->made.empty())
-                unlink(change->made.c_str());
+                REAL(unlink)(change->made.c_str());
             if (!change->kept.empty())
-                rename(change->kept.c_str(), change->keptFor.c_str());
+                REAL(rename)(change->kept.c_str(), change->keptFor.c_str());
         }
     }
 };
@@ -257,10 +257,10 @@ int openWith(const char *name, const char *path, int flags, mode_t mode) {
     if (creating || truncating)
         s.point(creating ? "create" : "truncate", full);
     if (truncating && s.tracking(full)) {
-        const int look = real<int (*)(const char *, int, ...)>("open")(full.c_str(), O_RDONLY | O_CLOEXEC);
+        const int look = REAL(open)(full.c_str(), O_RDONLY | O_CLOEXEC);
         if (look >= 0) {
             s.beforeDataChange(look);
-            real<int (*)(int)>("close")(look);
+            REAL(close)(look);
         }
     }
     const int fd = real<int (*)(const char *, int, ...)>(name)(path, flags, mode);
@@ -273,20 +273,18 @@ mode_t modeOf(int flags, va_list args) {
     return (flags & O_CREAT) || (flags & __O_TMPFILE) == __O_TMPFILE ? static_cast<mode_t>(va_arg(args, int)) : 0;
 }
 
-// Numbers a write through `fd` and remembers the data before it; returns where the write will go
-// when it goes where the file's offset stands.
-off_t beforeWrite(const char *operation, int fd) {
+// A write through `fd`, numbered, made by `call` and remembered with the data it replaced; `at` is
+// where it goes, or -1 where the file's offset stands.
+template <typename Call> ssize_t throughWrite(int fd, off_t at, Call call) {
     Shim &s = shim();
-    if (s.mode == Mode::Off)
-        return -1;
-    s.point(operation, Shim::pathOf(fd));
+    s.point("write", Shim::pathOf(fd));
     s.beforeDataChange(fd);
-    if (!s.keptFor(fd))
-        return -1;
     struct stat st;
-    if ((fcntl(fd, F_GETFL) & O_APPEND) && fstat(fd, &st) == 0)
-        return st.st_size;
-    return lseek(fd, 0, SEEK_CUR);
+    if (at < 0 && s.keptFor(fd))
+        at = (fcntl(fd, F_GETFL) & O_APPEND) && fstat(fd, &st) == 0 ? st.st_size : lseek(fd, 0, SEEK_CUR);
+    const ssize_t n = call();
+    s.written(fd, at, n);
+    return n;
 }
 
 } // namespace
@@ -303,15 +301,13 @@ off_t beforeWrite(const char *operation, int fd) {
     }
 #define PWRITE_AS(name)                                                                                                \
     ssize_t name(int fd, const void *data, size_t size, off_t at) {                                                    \
-        beforeWrite("write", fd);                                                                                      \
-        const ssize_t n = real<ssize_t (*)(int, const void *, size_t, off_t)>(#name)(fd, data, size, at);              \
-        shim().written(fd, at, n);                                                                                     \
-        return n;                                                                                                      \
+        return throughWrite(fd, at, [&] { return REAL(name)(fd, data, size, at); });                                   \
     }
 #define FTRUNCATE_AS(name)                                                                                             \
     int name(int fd, off_t size) {                                                                                     \
-        beforeWrite("truncate", fd);                                                                                   \
-        const int result = real<int (*)(int, off_t)>(#name)(fd, size);                                                 \
+        shim().point("truncate", Shim::pathOf(fd));                                                                    \
+        shim().beforeDataChange(fd);                                                                                   \
+        const int result = REAL(name)(fd, size);                                                                       \
         if (result == 0)                                                                                               \
             shim().resized(fd, size);                                                                                  \
         return result;                                                                                                 \
@@ -319,7 +315,7 @@ off_t beforeWrite(const char *operation, int fd) {
 #define FSYNC_AS(name)                                                                                                 \
     int name(int fd) {                                                                                                 \
         shim().point("fsync", Shim::pathOf(fd));                                                                       \
-        const int result = real<int (*)(int)>(#name)(fd);                                                              \
+        const int result = REAL(name)(fd);                                                                             \
         if (result == 0)                                                                                               \
             shim().flushed(fd);                                                                                        \
         return result;                                                                                                 \
@@ -338,7 +334,7 @@ FSYNC_AS(fdatasync)
 
 int mkstemp(char *pattern) {
     Shim &s = shim();
-    const int fd = real<int (*)(char *)>("mkstemp")(pattern);
+    const int fd = REAL(mkstemp)(pattern);
     if (fd >= 0) {
         const std::string full = Shim::absolute(pattern);
         s.point("create", full);
@@ -349,38 +345,27 @@ int mkstemp(char *pattern) {
 }
 
 ssize_t sendfile(int out, int in, off_t *inAt, size_t size) {
-    const off_t at = beforeWrite("write", out);
-    const ssize_t n = real<ssize_t (*)(int, int, off_t *, size_t)>("sendfile")(out, in, inAt, size);
-    shim().written(out, at, n);
-    return n;
+    return throughWrite(out, -1, [&] { return REAL(sendfile)(out, in, inAt, size); });
 }
 
 ssize_t write(int fd, const void *data, size_t size) {
-    const off_t at = beforeWrite("write", fd);
-    const ssize_t n = real<ssize_t (*)(int, const void *, size_t)>("write")(fd, data, size);
-    shim().written(fd, at, n);
-    return n;
+    return throughWrite(fd, -1, [&] { return REAL(write)(fd, data, size); });
 }
 
 ssize_t writev(int fd, const struct iovec *parts, int count) {
-    const off_t at = beforeWrite("write", fd);
-    const ssize_t n = real<ssize_t (*)(int, const struct iovec *, int)>("writev")(fd, parts, count);
-    shim().written(fd, at, n);
-    return n;
+    return throughWrite(fd, -1, [&] { return REAL(writev)(fd, parts, count); });
 }
 
 int rename(const char *from, const char *to) {
     Shim &s = shim();
     const std::string a = Shim::absolute(from), b = Shim::absolute(to);
     s.point("rename", b);
-    std::string kept;
-    if (s.tracking(b))
-        kept = s.keep(b);
-    const int result = real<int (*)(const char *, const char *)>("rename")(from, to);
+    const std::string kept = s.tracking(b) ? s.keep(b) : "";
+    const int result = REAL(rename)(from, to);
     if (result == 0 && s.tracking(b))
         s.names.push_back({Shim::parentOf(b), b, a, kept, b});
     else if (!kept.empty())
-        real<int (*)(const char *)>("unlink")(kept.c_str());
+        REAL(unlink)(kept.c_str());
     return result;
 }
 
@@ -388,7 +373,7 @@ int link(const char *from, const char *to) {
     Shim &s = shim();
     const std::string b = Shim::absolute(to);
     s.point("link", b);
-    const int result = real<int (*)(const char *, const char *)>("link")(from, to);
+    const int result = REAL(link)(from, to);
     if (result == 0 && s.tracking(b))
         s.names.push_back({Shim::parentOf(b), b, "", "", ""});
     return result;
@@ -398,14 +383,12 @@ int unlink(const char *path) {
     Shim &s = shim();
     const std::string full = Shim::absolute(path);
     s.point("unlink", full);
-    std::string kept;
-    if (s.tracking(full))
-        kept = s.keep(full);
-    const int result = real<int (*)(const char *)>("unlink")(path);
+    const std::string kept = s.tracking(full) ? s.keep(full) : "";
+    const int result = REAL(unlink)(path);
     if (result == 0 && !kept.empty())
         s.names.push_back({Shim::parentOf(full), "", "", kept, full});
     else if (!kept.empty())
-        real<int (*)(const char *)>("unlink")(kept.c_str());
+        REAL(unlink)(kept.c_str());
     return result;
 }
 
