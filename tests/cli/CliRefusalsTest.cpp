@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,14 +19,13 @@ namespace fs = std::filesystem;
 
 const std::string kAccess = std::string(TESTDATA_DIR) + "/access/";
 
-// Rewrites the header of the Access database at `path` through `change`.
-void ChangeHeader(const std::string &path, const std::function<void(std::vector<std::uint8_t> &)> &change) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    std::vector<std::uint8_t> page(kHeaderSize);
-    file.read(reinterpret_cast<char *>(page.data()), static_cast<std::streamsize>(page.size()));
+// Rewrites the header of the Access database `name` in `dir` through `change`.
+void ChangeHeader(const TempDir &dir, const std::string &name,
+                  const std::function<void(std::vector<std::uint8_t> &)> &change) {
+    const std::string bytes = TempDir::readFile(dir.file(name));
+    std::vector<std::uint8_t> page(bytes.begin(), bytes.begin() + kHeaderSize);
     change(page);
-    file.seekp(0);
-    file.write(reinterpret_cast<const char *>(page.data()), static_cast<std::streamsize>(page.size()));
+    dir.write(name, std::string(page.begin(), page.end()) + bytes.substr(kHeaderSize));
 }
 
 class CliRefusals : public CliPark {};
@@ -72,7 +70,7 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
         {"encrypted Access 2000",
          [&] {
              copy("emptyJet4.mdb");
-             ChangeHeader(database, [](std::vector<std::uint8_t> &page) { WriteJetPageKey(page, 0x5EC2E7u); });
+             ChangeHeader(park, "Park.MDB", [](std::vector<std::uint8_t> &page) { WriteJetPageKey(page, 0x5EC2E7u); });
          },
          cli + "status",
          error + "an encrypted (encoded) Access database, which Tarnwick cannot read or write. Decode it in Access "
@@ -94,7 +92,7 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
         {"wrong password",
          [&] {
              fs::copy_file(kAccess + "testV1997.mdb", park.file("locked.mdb"));
-             ChangeHeader(park.file("locked.mdb"),
+             ChangeHeader(park, "locked.mdb",
                           [](std::vector<std::uint8_t> &page) { WriteJetPassword(page, "Sesame42"); });
          },
          cli + "tables locked.mdb --password Sesame42 >/dev/null && " + cli + "tables locked.mdb --password sesame42",

@@ -212,8 +212,7 @@ struct Shim {
     std::string keep(const std::string &path) {
         const std::string hiddenName =
             parentOf(path) + "/.fault-shim-" + std::to_string(getpid()) + "-" + std::to_string(++hidden);
-        return REAL(link)(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName
-                                                                                                        : "";
+        return REAL(link)(path.c_str(), hiddenName.c_str()) == 0 ? hiddenName : "";
     }
 
     void loseWhatWasNotKept() {
