@@ -42,12 +42,6 @@ protected:
         return out;
     }
 
-    void useSiteTypes(const std::vector<std::string> &names) {
-        session.SiteTypeCount = static_cast<long>(names.size());
-        for (std::size_t i = 0; i < names.size(); ++i)
-            session.SiteTypeNames[i + 1] = names[i];
-    }
-
     static Row site(double number) {
         return {{"Number", Value::number(number)},  {"AliasNumber", Value("A" + std::to_string(int(number)))},
                 {"Length", Value::number(40)},      {"Width", Value::number(12)},

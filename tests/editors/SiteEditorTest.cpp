@@ -1,6 +1,7 @@
 // The site window's rules: the grid as it is filled, the click thresholds, save, delete, clear and
 // cloning, against a real park.
 #include "editors/SiteEditor.h"
+#include "app/SiteTypes.h"
 #include "editors/EditorFixture.h"
 
 #include <cmath>
@@ -19,7 +20,7 @@ protected:
 // The count has at least four digits; an empty table or an empty value where the fill stops says
 // there are no sites and leaves the count and boxes as they were, the rows before it filled.
 TEST_F(SiteEditorTest, TheFillCountsItsRowsOrStopsAtAnEmptyValue) {
-    useSiteTypes({"Tent"});
+    RebuildSiteTypeNames(session, {"", "Tent"});
     editor.LoadGrid();
     EXPECT_EQ(prompter.shown.at(0).icon, Icon::Information);
     EXPECT_EQ(editor.grid.columnCount(), 0);
@@ -54,7 +55,7 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
     insert("Sites", {emptyRates});
     for (int n : {0, 3}) {
         SCOPED_TRACE(n);
-        useSiteTypes(n ? Texts{"Tent", "RV", "Cabin"} : Texts{});
+        RebuildSiteTypeNames(session, n ? SiteTypeBoxes{"", "Tent", "RV", "Cabin"} : SiteTypeBoxes{});
         editor.LoadGrid();
         ASSERT_EQ(editor.grid.columnCount(), n + 20);
         EXPECT_EQ(editor.grid.titles[n + 9], "SumDaily$");
@@ -72,7 +73,7 @@ TEST_F(SiteEditorTest, ColumnsFollowTheSiteTypes) {
 }
 
 TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
-    useSiteTypes({"Tent"});
+    RebuildSiteTypeNames(session, {"", "Tent"});
     insert("Sites", {site(1), site(2), site(3)});
     editor.LoadGrid();
     const std::string idHelp = "ID: This is an AutoNumber field used by the Program and cannot be altered by the User.";
@@ -144,7 +145,7 @@ TEST_F(SiteEditorTest, SaveDeleteAndClear) {
 // Clones number on from the highest site whatever the order, with three-digit aliases and no meter
 // readings; what Create refuses, and what it makes of counts with fractions, at and past its limit.
 TEST_F(SiteEditorTest, ClonesNumberOnFromTheHighestSiteAndCreateChecksItsCount) {
-    useSiteTypes({"Tent", "RV"});
+    RebuildSiteTypeNames(session, {"", "Tent", "RV"});
     const double none = std::nan("");
     const std::string count = "The Create field must be a Number greater than 0.";
     const std::string most = "The Create field must be a Number no greater than 100000.";

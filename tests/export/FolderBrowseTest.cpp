@@ -12,14 +12,10 @@ using Texts = std::vector<std::string>;
 class FolderBrowseTest : public ParkFixture {};
 
 TEST_F(FolderBrowseTest, AncestorsSubfoldersAndDatabasesOrASentence) {
-    std::filesystem::create_directories(park.file("b old/inner"));
-    std::filesystem::create_directories(park.file("A new"));
-    std::filesystem::create_directories(park.file("folder.mdb"));
-    for (const char *name : {"z.MDB", "a.mdb", "c.accdb", "notes.txt"})
-        park.write(name, "");
+    for (const std::string name : {"b old/inner/", "A new/", "folder.mdb/", "z.MDB", "a.mdb", "c.accdb", "notes.txt"})
+        name.back() == '/' ? void(std::filesystem::create_directories(park.file(name))) : park.write(name, "");
     FolderView view = BrowseFolder(session, park.path() + "/./");
-    EXPECT_EQ(view.ancestors.front(), "/");
-    EXPECT_EQ(view.ancestors.back(), park.path());
+    EXPECT_EQ((Texts{view.ancestors.front(), view.ancestors.back()}), (Texts{"/", park.path()}));
     EXPECT_EQ(view.folders, (Texts{"A new", "b old", "folder.mdb"}));
     EXPECT_EQ(view.databases, (Texts{"a.mdb", "Park.MDB", "z.MDB"}));
     EXPECT_TRUE(prompter.shown.empty());

@@ -49,8 +49,7 @@ struct ScriptedSession {
     }
 };
 
-// The park's folder (or a root holding it), made before the session and removed after it has closed
-// the park.
+// The park's folder, made before the session and removed after it has closed the park.
 struct ParkFolder {
     TempDir dir;
 };

@@ -69,10 +69,9 @@ private:
     }
     // Records `item` and takes the next answer queued for its kind of box.
     template <typename T> T next(std::deque<T> &queue, Shown item) {
-        const std::string text = item.text;
-        record(std::move(item));
+        record(item);
         if (queue.empty())
-            throw std::logic_error("unexpected box: " + text);
+            throw std::logic_error("unexpected box: " + item.text);
         T answer = std::move(queue.front());
         queue.pop_front();
         return answer;

@@ -23,56 +23,39 @@ const QString kInitialBackup =
     "We are making an Initial BackUp of the Halvane DataBase before you make any changes 12-04-2026 09 05 ?";
 const QString kFormatQuestion = QString(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
 
-// A program unpacked as the package installs it, under a root of the test's own (the folder `dir`).
-struct Installation : ParkFolder, ScriptedSession {
-    std::string program = dir.file("usr/bin");
-    std::string config = dir.file("home/.config/Tarnwick");
-
-    Installation() {
-        std::filesystem::create_directories(program);
-        std::filesystem::create_directories(dir.file("usr/share/tarnwick"));
-        std::filesystem::create_directories(dir.file("parks"));
-    }
-};
-
 } // namespace
 
 class ParkStartTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Installed, its first start asks for the park's folder, makes the park there and keeps path.txt in
-    // the configuration folder.
-    void installedFirstStartMakesAndOpensTheChosenPark() {
-        Installation installed;
-        const std::string park = installed.dir.file("parks/ours");
-        std::filesystem::create_directory(park);
-        installed.prompter.folders = {park};
-        installed.prompter.answers = {Answer::Yes, Answer::No};
-        installed.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
+    // A plain copy keeps path.txt beside it and never shows the folder dialog (an unexpected dialog
+    // would throw here): its first start writes path.txt and ends. Installed (unpacked under a root of
+    // the test's own), its first start asks for the park's folder, makes the park there and keeps
+    // path.txt in the configuration folder.
+    void theFirstStartAsAPlainCopyThenInstalled() {
+        TempDir root;
+        ScriptedSession start;
+        const std::string copy = root.file("copy"), program = root.file("usr/bin"), park = root.file("parks/ours");
+        const std::string config = root.file("home/.config/Tarnwick");
+        for (const std::string &folder : {copy, program, root.file("usr/share/tarnwick"), park})
+            std::filesystem::create_directories(folder);
+        QVERIFY_THROWS_EXCEPTION(EndProgram, StartDesktop(start.session, copy, config));
+        QCOMPARE(start.said().first(),
+                 QString("A default DataBase Path has been created, Please restart the application."));
+        QVERIFY(IsRegularFile(copy + "/path.txt") && !PathExists(config));
 
-        std::unique_ptr<Navigator> navigator = StartDesktop(installed.session, installed.program, installed.config);
-
+        start.expect({Answer::Yes, Answer::No});
+        start.prompter.folders = {park};
+        start.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
+        std::unique_ptr<Navigator> navigator = StartDesktop(start.session, program, config);
         QWidget *main = navigator->existing(WindowId::Main);
         QVERIFY(main && QTest::qWaitForWindowExposed(main));
         const QString offer = QString::fromStdString("There is no Park.MDB in " + park +
                                                      ".\r\nDo you want to create an empty park there?");
-        QCOMPARE(installed.said(), (QStringList{kChooseParkTitle, offer, kFormatQuestion, kInitialBackup}));
-        QCOMPARE(installed.session.DbFolder, park);
-        QCOMPARE(TempDir::readFile(installed.config + "/path.txt"), park + "\r\n" + park + "\r\n");
-    }
-
-    // A plain copy keeps path.txt beside it and never shows the folder dialog (an unexpected dialog
-    // would throw here): its first start writes path.txt and ends.
-    void aPlainCopysFirstStartEndsAsItAlwaysDid() {
-        Installation installed;
-        const std::string program = installed.dir.file("copy");
-        std::filesystem::create_directories(program);
-        QVERIFY_THROWS_EXCEPTION(EndProgram, StartDesktop(installed.session, program, installed.config));
-        QCOMPARE(installed.said().first(),
-                 QString("A default DataBase Path has been created, Please restart the application."));
-        QVERIFY(IsRegularFile(program + "/path.txt"));
-        QVERIFY(!PathExists(installed.config));
+        QCOMPARE(start.said(), (QStringList{kChooseParkTitle, offer, kFormatQuestion, kInitialBackup}));
+        QCOMPARE(start.session.DbFolder, park);
+        QCOMPARE(TempDir::readFile(config + "/path.txt"), park + "\r\n" + park + "\r\n");
     }
 
     // An import cut short is named before the initial backup is offered; the focus is on Enter Sites.
