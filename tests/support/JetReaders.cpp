@@ -12,6 +12,7 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
@@ -100,8 +101,9 @@ bool sameAsExport(const jet::ColumnDef &column, const JetValue &value, const std
         return *cell == std::to_string(value.integer);
     case JetValue::Kind::Currency:
         return scaledCurrency(*cell) == value.integer;
-    case JetValue::Kind::Real: // mdb-export rounds to fewer digits than a double holds
-        return std::fabs(std::stod(*cell) - value.real) <= 1e-6 * std::max(1.0, std::fabs(value.real));
+    case JetValue::Kind::Real: // mdb-export rounds to fewer digits than a double holds, past its largest
+        return std::fabs(std::strtold(cell->c_str(), nullptr) - value.real) <=
+               1e-6L * std::max(1.0L, std::fabs(static_cast<long double>(value.real)));
     case JetValue::Kind::Date:
         if (*cell == kUnconvertedDate)
             return value.real < SerialFromParts({1900, 1, 1}) || value.real > 1000000;
@@ -130,8 +132,8 @@ Json mdbReaderForm(const jet::ColumnDef &column, const JetValue &value) {
     case JetValue::Kind::Integer:
     case JetValue::Kind::Currency:
         return value.integer;
-    case JetValue::Kind::Real:
-        return value.real;
+    case JetValue::Kind::Real: // mdb-reader writes -0 as 0
+        return value.real == 0 ? 0.0 : value.real;
     case JetValue::Kind::Date:
         return Json{{"ms", std::round((value.real - 25569) * 86400000.0)}};
     case JetValue::Kind::Bytes:

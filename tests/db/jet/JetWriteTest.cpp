@@ -6,6 +6,7 @@
 // were, and mdb-export and mdb-reader read what the engine reads.
 #include "base/VbDate.h"
 #include "db/DbError.h"
+#include "db/JetParkTables.h"
 #include "db/jet/DataPage.h"
 #include "db/jet/EmptyDatabase.h"
 #include "db/jet/IndexKey.h"
@@ -73,61 +74,86 @@ std::string guestName(std::mt19937 &random, int n) {
     return lasts[random() % lasts.size()] + ", " + firsts[random() % firsts.size()] + std::to_string(n % 7);
 }
 
-// Values for a key column of each kind: extremes, zero, negatives, and many between, every one distinct.
-std::vector<JetValue> keyValues(ColumnKind kind, std::mt19937 &random) {
-    std::vector<JetValue> values;
-    std::uniform_int_distribution<int> byte(0, 255);
-    if (kind == ColumnKind::Byte) {
-        for (int n = 0; n < 256; ++n)
-            values.push_back(JetValue::whole(n));
-    } else if (kind == ColumnKind::Integer || kind == ColumnKind::Currency) {
-        const std::int64_t most = kind == ColumnKind::Integer ? 32767 : INT64_MAX;
-        std::set<std::int64_t> distinct = {-most - 1, most, 0, -1, 1, 255, 256, -256};
-        const std::int64_t near = std::min<std::int64_t>(most, 70000);
-        std::uniform_int_distribution<std::int64_t> any(-most - 1, most), small(-near, near);
-        while (distinct.size() < 2000)
-            distinct.insert(distinct.size() % 2 ? any(random) : small(random));
-        for (std::int64_t n : distinct)
-            values.push_back(kind == ColumnKind::Currency ? JetValue::currency(n) : JetValue::whole(n));
-    } else if (kind == ColumnKind::Single || kind == ColumnKind::Double) {
-        std::set<double> distinct = {0.0, 1e-300, -1e-300, 0.1, -0.1, 3.4e38, -3.4e38, 1.4e-45, -1.4e-45};
-        std::uniform_real_distribution<double> any(-1e6, 1e6);
-        while (distinct.size() < 2000)
-            distinct.insert(kind == ColumnKind::Single ? static_cast<float>(any(random)) : any(random));
-        for (double d : distinct)
-            if (kind == ColumnKind::Double || static_cast<float>(d) == d)
-                values.push_back(JetValue::number(d));
-    } else if (kind == ColumnKind::DateTime) { // 0100-01-01 to 9999-12-31, with times of day
-        values = {JetValue::date(-657434), JetValue::date(0), JetValue::date(2958465 + 86399 / 86400.0),
-                  JetValue::date(-1.5), JetValue::date(1e-9)};
-        for (int n = 1; n < 3000; ++n)
-            values.push_back(JetValue::date((n - 1500) * 977.0 + (n % 96) / 96.0));
-    } else if (kind == ColumnKind::Binary) { // 0 to 40 bytes, zeros and 0xFF included
-        std::set<std::string> distinct = {"", std::string(8, '\0'), std::string(9, '\xFF'), std::string(16, '\0')};
-        while (distinct.size() < 2000) {
-            std::string bytes(static_cast<std::size_t>(byte(random) % 41), '\0');
-            for (char &c : bytes)
-                c = static_cast<char>(byte(random) < 64 ? 0 : byte(random));
-            distinct.insert(bytes);
-        }
-        for (const std::string &bytes : distinct)
-            values.push_back(JetValue::bytes(bytes));
-    } else {
-        static const std::vector<std::string> pieces = {
-            "a", "Z",  "7", " ", "é",        "Ø", "-", "'", "¿",  "_",  "ñ",  "~", "Å",
-            "ÿ", "\t", "½", "µ", "\xC2\xAD", "Æ", "ß", "€", "Œ",  "Ł",  "ř",  "ễ", "Ş",
-            "Ż", "Č",  "ø", "’", "–",        "Ω", "Ж", "ש", "中", "カ", "ゃ", "ﬁ", "e\xCC\x81"};
-        std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1), length(0, 24);
-        for (int n = 0; n < 1200; ++n) {
-            std::string text = std::to_string(n % 10);
-            for (std::size_t i = length(random); i > 0; --i)
-                text += pieces[piece(random)];
-            values.push_back(JetValue::utf8(text + "#" + std::to_string(n)));
-        }
-        values.push_back(JetValue::utf8(std::string(255, 'y')));
+jet::ColumnDesign column(const std::string &name, ColumnKind kind, std::uint16_t textLength = 0,
+                         const std::string &defaultValue = "") {
+    return {name, kind, textLength, false, defaultValue};
+}
+
+const jet::TableDesign kEveryKind{"Kinds",
+                                  {{"ID", ColumnKind::Long, 0, true, ""},
+                                   column("Tiny", ColumnKind::Byte, 0, "0"),
+                                   column("Small", ColumnKind::Integer),
+                                   column("Whole", ColumnKind::Long),
+                                   column("Money", ColumnKind::Currency),
+                                   column("Single", ColumnKind::Single),
+                                   column("Real", ColumnKind::Double),
+                                   column("When", ColumnKind::DateTime),
+                                   column("Flag", ColumnKind::YesNo, 0, "No"),
+                                   column("Letter", ColumnKind::Text, 1),
+                                   column("Words", ColumnKind::Text, 255),
+                                   column("Notes", ColumnKind::Memo),
+                                   column("Blob", ColumnKind::Ole)},
+                                  "ID"};
+
+// Text of `length` characters, some of them outside ASCII and some outside Windows-1252.
+std::string sampleText(std::size_t length, int i) {
+    static const std::vector<std::string> pieces = {"a", "Z", "7", " ", "é", "ß", "€", "漢", "\"", ","};
+    std::string text;
+    for (std::size_t n = 0; n < length; ++n)
+        text += pieces[(static_cast<std::size_t>(i) + n) % pieces.size()];
+    return text;
+}
+
+// A value for row `i` of a column of `column`'s kind: varied, sometimes at its limits, every seventh null
+// (where no default value would take the place of a null).
+JetValue sampleValue(const jet::ColumnDesign &column, int i) {
+    if (i % 7 == 3 && !column.autoNumber && column.defaultValue.empty())
+        return JetValue::null();
+    switch (column.kind) {
+    case ColumnKind::Byte:
+        return JetValue::whole(i % 256);
+    case ColumnKind::Integer:
+        return JetValue::whole(i % 65536 - 32768);
+    case ColumnKind::Long:
+        return JetValue::whole(i % 2 ? -2147483647 - 1 + i : 2147483647 - i);
+    case ColumnKind::Currency:
+        return JetValue::currency((static_cast<std::int64_t>(i) * 1234567) % 922337203685477 - 461168601842738);
+    case ColumnKind::Single:
+        return JetValue::number(static_cast<float>(i) / 8);
+    case ColumnKind::Double:
+        return JetValue::number(i * -1.0e-3 + 1.0e300 * (i % 5 == 0));
+    case ColumnKind::DateTime: // 100-01-01 to 9999-12-31, with times of day
+        return JetValue::date(static_cast<double>(-657434 + static_cast<std::int64_t>(i) * 7919 % 3615897) +
+                              (i % 96) / 96.0);
+    case ColumnKind::YesNo:
+        return JetValue::yesNo(i % 2);
+    case ColumnKind::Text:
+        return JetValue::utf8(sampleText(1 + static_cast<std::size_t>(i) % column.textLength, i));
+    case ColumnKind::Memo:
+        return JetValue::utf8(sampleText(static_cast<std::size_t>(i % 300), i));
+    case ColumnKind::Ole:
+        return JetValue::bytes(std::string(static_cast<std::size_t>(i % 100), static_cast<char>(i)));
+    default:
+        return JetValue::null();
     }
-    std::shuffle(values.begin(), values.end(), random);
-    return values;
+}
+
+std::vector<Row> sampleRows(const jet::TableDesign &design, int first, int count) {
+    std::vector<Row> rows;
+    for (int i = first; i < first + count; ++i) {
+        Row row;
+        for (const jet::ColumnDesign &column : design.columns)
+            row.push_back(sampleValue(column, i));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::map<std::int64_t, Row> rowsById(const std::string &path, const std::string &table) {
+    std::map<std::int64_t, Row> byId;
+    for (const auto &[at, row] : JetRows(jet::JetDatabase(path), table))
+        byId[row[0].integer] = row;
+    return byId;
 }
 
 // Each index tree's count of distinct keys as the table's definition keeps it, and as its rows give them.
@@ -175,7 +201,7 @@ struct Shape {
     const char *name;
     const char *file; // an Access file; nullptr for a new database holding `design`
     jet::TableDesign design;
-    std::function<std::vector<Row>(const jet::TableDef &, std::mt19937 &)> rows;
+    std::function<std::vector<Row>(const jet::JetDatabase &, const std::string &table, std::mt19937 &)> rows;
     std::function<bool(Row &, const At &)> change = nullptr; // changes the row and says so, or leaves it
     std::function<bool(const Row &, const At &)> doomed = nullptr;
     std::function<void(const std::string &path)> afterAppend = nullptr, afterRemove = nullptr;
@@ -202,7 +228,7 @@ TEST_P(Written, EveryReaderAgreesAfterAppendsChangesAndDeletes) {
     const auto before = JetRows(jet::JetDatabase(path), table);
     std::map<RowId, Row> expected(before.begin(), before.end());
     const jet::TableDef definition = jet::JetDatabase(path).table(table);
-    std::vector<Row> appended = shape.rows(definition, random);
+    std::vector<Row> appended = shape.rows(jet::JetDatabase(path), table, random);
     jet::JetDatabase(path, true).append(table, appended);
     // The rows appended are read back, in their order, beside the rows there before, numbered on from
     // the table's last AutoNumber.
@@ -268,7 +294,7 @@ jet::TableDesign inFile(const char *table) {
     return {table, {}, ""};
 }
 
-std::vector<Row> dateTestRows(const jet::TableDef &, std::mt19937 &) {
+std::vector<Row> dateTestRows(const jet::JetDatabase &, const std::string &, std::mt19937 &) {
     std::vector<Row> rows = {
         dateTestRow(7, SerialFromParts({2024, 2, 29, 13, 45, 30}), "", "x"),
         dateTestRow(-1, SerialFromParts({100, 1, 1}), "a", repeated("z", 255)),
@@ -311,7 +337,7 @@ bool dateTestMemo(Row &row, const At &at) {
 
 // Keys out of order, negative, extreme and repeated; then enough of them, at random, to split the
 // index's one leaf into a node over leaves, and those leaves again.
-std::vector<Row> randomAces(const jet::TableDef &, std::mt19937 &random) {
+std::vector<Row> randomAces(const jet::JetDatabase &, const std::string &, std::mt19937 &random) {
     std::vector<Row> aces;
     for (std::int32_t id : {5, -3, 2147483647, 0, 17, -2147483647 - 1, 17, 4, 1000000})
         aces.push_back(aceRow(id));
@@ -352,7 +378,7 @@ void leavesFilled(const std::string &path) {
 
 // Letters, digits, spaces and underscores; then names of 120 letters, keys of about 130 bytes: some 28
 // to a page, a third level within 2,000 rows. They go again, pages left empty leaving the tree.
-std::vector<Row> storageNames(const jet::TableDef &, std::mt19937 &random) {
+std::vector<Row> storageNames(const jet::JetDatabase &, const std::string &, std::mt19937 &random) {
     std::vector<Row> rows = {storageRow("Zebra 7"), storageRow("apple_pie"), storageRow("MIXED case")};
     for (int n = 0; n < 2000; ++n) {
         std::string name;
@@ -377,7 +403,8 @@ void threeLevels(const std::string &path) {
     EXPECT_EQ(distinctKeys(path, "MSysAccessStorage").first, (std::vector<std::uint32_t>{2026, 2017, 2006}));
 }
 
-std::vector<Row> guests(const jet::TableDef &guest, std::mt19937 &random) {
+std::vector<Row> guests(const jet::JetDatabase &database, const std::string &table, std::mt19937 &random) {
+    const jet::TableDef guest = database.table(table);
     std::vector<Row> rows;
     for (int n = 0; n < 2000; ++n)
         rows.push_back(jet::RowOf(guest, {{"Name", JetValue::utf8(guestName(random, n))},
@@ -387,35 +414,10 @@ std::vector<Row> guests(const jet::TableDef &guest, std::mt19937 &random) {
     return rows;
 }
 
-// Compaction puts every row back (as every reader then reads them), counts each index's distinct keys
-// and keeps the reservations' index in step. The pages it gives back below a table made last, which
-// keeps them in the file, are blank.
-void guestsPacked(const std::string &path) {
-    jet::JetDatabase database(path, true);
-    database.createTable({"Last", {{"Word", ColumnKind::Text, 20, false, ""}}, ""});
-    database.append("Last", {{JetValue::utf8("last")}});
-    const std::vector<std::uint32_t> freeBefore = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
-    database.pack({"Guest", "Sites", "OtherCharges"});
-    int givenBack = 0;
-    for (std::uint32_t page : jet::UsageMapPages(database.file(), jet::kFreePagesMap)) {
-        if (page >= database.file().pageCount() || std::count(freeBefore.begin(), freeBefore.end(), page))
-            continue;
-        const jet::Page given = database.file().read(page, "free page");
-        EXPECT_EQ(std::count(given.data(), given.data() + 4096, 0), 4096) << "page " << page;
-        ++givenBack;
-    }
-    EXPECT_GT(givenBack, 0);
-    EXPECT_EQ(IndexProblems(path, {"Sites", "OtherCharges", "Reservations"}), "");
-    for (const char *table : {"Guest", "Sites", "OtherCharges"}) {
-        const auto [kept, given] = distinctKeys(path, table);
-        EXPECT_EQ(kept, given) << table;
-    }
-}
-
 // A text key of n lowercase letters takes n + 3 bytes (flag, section end, key end), its entry four
 // more for the row. 16 entries share only the flag byte: 3,519 letters + 16 * 7 - 15 = 3,616 bytes,
 // the page's room.
-std::vector<Row> fullLeaf(const jet::TableDef &, std::mt19937 &) {
+std::vector<Row> fullLeaf(const jet::JetDatabase &, const std::string &, std::mt19937 &) {
     std::vector<Row> rows;
     for (int i = 0; i < 16; ++i)
         rows.push_back({JetValue::utf8(static_cast<char>('b' + i) + std::string(i < 15 ? 219 : 218, 'q'))});
@@ -435,8 +437,93 @@ void fullLeafSplit(const std::string &path) {
     jet::JetDatabase(path, true).append("Full", {{JetValue::utf8("c")}, {JetValue::utf8("a")}});
 }
 
+// Guest's rows take some 800 pages: its page maps move out of their rows into map pages, and its
+// primary key grows a node over leaves. Every 19th row is changed, keeping its number, and the one
+// after it deleted.
+const jet::TableDesign &guestDesign() {
+    static const jet::TableDesign guest = JetParkTables()[1];
+    return guest;
+}
+std::vector<Row> parkGuests(const jet::JetDatabase &, const std::string &, std::mt19937 &) {
+    return sampleRows(guestDesign(), 0, 4000);
+}
+bool parkGuestChanged(Row &row, const At &at) {
+    if (at.n % 19)
+        return false;
+    Row changed = sampleRows(guestDesign(), 500000 + static_cast<int>(at.n) + at.round * 100000, 1)[0];
+    changed[0] = row[0];
+    row = changed;
+    return true;
+}
+
+// Every kind of value, and memos of each size a long value takes.
+std::vector<Row> everyKind(const jet::JetDatabase &, const std::string &, std::mt19937 &) {
+    std::vector<Row> rows = sampleRows(kEveryKind, 0, 1000);
+    for (std::size_t bytes : {0, 64, 65, 4000, 1 << 20}) {
+        rows.push_back(sampleRows(kEveryKind, 1, 1)[0]);
+        rows.back()[11] = JetValue::utf8(std::string(bytes, 'm'));
+    }
+    return rows;
+}
+
+// Compaction of `tables` keeps every row under its number and holds fewer pages when rows were lost
+// (as many when none were: the numbers have no gaps), none of them free; it counts each index's
+// distinct keys, leaves MSysACEs' pages as they were, and the first table numbers on from where it
+// was (its last AutoNumber before).
+// The pages given back are cut off the end of the file, or, below a table made last, blanked.
+void packed(const std::string &path, std::vector<std::string> tables, bool madeLast) {
+    if (madeLast) {
+        jet::JetDatabase database(path, true);
+        database.createTable({"Last", {{"Word", ColumnKind::Text, 20, false, ""}}, ""});
+        database.append("Last", {{JetValue::utf8("last")}});
+    }
+    std::map<std::string, std::map<std::int64_t, Row>> rowsBefore;
+    std::map<std::string, std::set<std::uint32_t>> pagesBefore;
+    for (const std::string &table : tables) {
+        rowsBefore[table] = rowsById(path, table);
+        pagesBefore[table] = PagesHeldBy(jet::JetDatabase(path), table);
+    }
+    const std::string fileBefore = TempDir::readFile(path);
+    const auto freeBefore = jet::UsageMapPages(jet::JetDatabase(path).file(), jet::kFreePagesMap);
+    jet::JetDatabase(path, true).pack(tables);
+    const std::string fileAfter = TempDir::readFile(path);
+    const jet::JetDatabase database(path);
+    const auto free = jet::UsageMapPages(database.file(), jet::kFreePagesMap);
+    int givenBack = 0;
+    for (std::uint32_t page : free)
+        if (page < database.file().pageCount() && !std::count(freeBefore.begin(), freeBefore.end(), page)) {
+            const jet::Page given = database.file().read(page, "free page");
+            EXPECT_EQ(std::count(given.data(), given.data() + 4096, 0), 4096) << "page " << page;
+            ++givenBack;
+        }
+    bool lost = false;
+    for (const std::string &table : tables) {
+        SCOPED_TRACE(table);
+        const auto rows = rowsById(path, table);
+        const auto &before = rowsBefore[table];
+        EXPECT_TRUE(std::equal(rows.begin(), rows.end(), before.begin(), before.end(),
+                               [](auto &x, auto &y) { return x.first == y.first && SameRow(x.second, y.second); }));
+        const std::set<std::uint32_t> held = PagesHeldBy(database, table);
+        const bool lostRows = !before.empty() && before.rbegin()->first != static_cast<std::int64_t>(before.size());
+        EXPECT_EQ(held.size() < pagesBefore[table].size(), lostRows) << held.size() << " pages held";
+        lost = lost || lostRows;
+        for (std::uint32_t page : held)
+            EXPECT_EQ(std::count(free.begin(), free.end(), page), 0) << "page " << page << " is held and free";
+        const auto [kept, given] = distinctKeys(path, table);
+        EXPECT_EQ(kept, given);
+    }
+    EXPECT_EQ(givenBack > 0, madeLast && lost);
+    EXPECT_EQ(fileAfter.size() < fileBefore.size(), !madeLast && lost);
+    for (std::uint32_t page : PagesHeldBy(database, "MSysACEs"))
+        EXPECT_EQ(fileAfter.compare(page * 4096, 4096, fileBefore, page * 4096, 4096), 0) << "MSysACEs page " << page;
+    const std::uint32_t last = database.table(tables[0]).lastAutoNumber;
+    jet::JetDatabase(path, true).append(tables[0], {jet::RowOf(database.table(tables[0]), {})});
+    EXPECT_EQ(rowsById(path, tables[0]).rbegin()->first, last + 1);
+}
+
 // Access's descending Long index of 512 rows: a node page with one entry and a tail leaf of nulls.
-std::vector<Row> agents(const jet::TableDef &table, std::mt19937 &) {
+std::vector<Row> agents(const jet::JetDatabase &database, const std::string &name, std::mt19937 &) {
+    const jet::TableDef table = database.table(name);
     std::vector<Row> rows;
     for (std::int64_t n : {-5, 0, 100000, 19, 4000, 2147483647})
         rows.push_back(jet::RowOf(table, {{"CD_AGENTE", JetValue::whole(n)}, {"RS_AGENTE", JetValue::utf8("x")}}));
@@ -446,40 +533,47 @@ std::vector<Row> agents(const jet::TableDef &table, std::mt19937 &) {
 bool atBothEndsAndBetween(const Row &, const At &at) {
     return at.n == 0 || at.n == 200 || at.n + 1 == at.count || at.n + 3 == at.count;
 }
+// Emptied, and filled again.
+void refilled(const std::string &path) {
+    jet::JetDatabase(path, true).removeAll("Table1");
+    EXPECT_EQ(JetRows(jet::JetDatabase(path), "Table1").size(), 0u);
+    EXPECT_EQ(jet::JetDatabase(path).table("Table1").rowCount, 0u);
+    std::mt19937 unused;
+    jet::JetDatabase database(path, true);
+    database.append("Table1", agents(database, "Table1", unused));
+}
 
-// A new table keyed on a column of `kind`, filled in random order, a third deleted. The engine makes
-// no Binary column: Binary keys are those of saved queries' rows (object, attribute and a four-byte
-// order), appended to the query table of a database Access made.
-Shape keyedOn(const char *name, ColumnKind kind) {
-    const auto everyThird = [](const Row &, const At &at) { return at.n % 3 == 0; };
-    if (kind == ColumnKind::Binary)
-        return {name,
-                "emptyJet4.mdb",
-                inFile("MSysQueries"),
-                [](const jet::TableDef &, std::mt19937 &random) {
-                    std::vector<Row> rows;
-                    for (const JetValue &order : keyValues(ColumnKind::Binary, random)) {
-                        const auto n = static_cast<std::int64_t>(rows.size());
-                        rows.push_back({JetValue::whole(n % 9 - 4), JetValue::whole(n % 256), order,
-                                        JetValue::utf8("Sites"), JetValue::null(), JetValue::null(), JetValue::whole(0),
-                                        JetValue::null()});
-                    }
-                    return rows;
-                },
-                nullptr,
-                everyThird};
-    const std::uint16_t textLength = kind == ColumnKind::Text ? 255 : 0;
-    return {name,
-            nullptr,
-            {"Keyed", {{"Key", kind, textLength, false, ""}, {"Other", ColumnKind::Long, 0, false, ""}}, "Key"},
-            [kind](const jet::TableDef &, std::mt19937 &random) {
+// The rows Jackcess put in its table of keys of one kind (ascending and descending, nulls among them),
+// appended again twice over in random order, and a third of all deleted.
+Shape jackcessKeys(const char *table) {
+    return {table,
+            "jackcess-keys.mdb",
+            inFile(table),
+            [](const jet::JetDatabase &database, const std::string &name, std::mt19937 &random) {
                 std::vector<Row> rows;
-                for (const JetValue &value : keyValues(kind, random))
-                    rows.push_back({value, JetValue::whole(static_cast<std::int64_t>(rows.size()))});
+                for (int times = 0; times < 2; ++times)
+                    for (const auto &[at, row] : JetRows(database, name))
+                        rows.push_back(row);
+                std::shuffle(rows.begin(), rows.end(), random);
                 return rows;
             },
             nullptr,
-            everyThird};
+            [](const Row &, const At &at) { return at.n % 3 == 0; }};
+}
+
+// Saved queries' rows: Byte keys (their attribute) and Binary keys (object, attribute and an order of
+// up to 40 bytes, many of them zero), appended to the query table of a database Access made.
+std::vector<Row> queryRows(const jet::JetDatabase &, const std::string &, std::mt19937 &random) {
+    std::vector<Row> rows;
+    for (std::int64_t n = 0; n < 2000; ++n) {
+        std::string order(random() % 41, '\0');
+        for (char &c : order)
+            c = static_cast<char>(random() % 4 ? random() : 0);
+        rows.push_back({JetValue::whole(n % 9 - 4), JetValue::whole(n % 256), JetValue::bytes(order),
+                        JetValue::utf8("Sites"), JetValue::null(), JetValue::null(), JetValue::whole(0),
+                        JetValue::null()});
+    }
+    return rows;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -494,7 +588,7 @@ INSTANTIATE_TEST_SUITE_P(
         Shape{"Access system keys at random", "DateTestDatabase.mdb", inFile("MSysACEs"), randomAces, changedAce,
               [](const Row &row, const At &at) { return row[0].integer < 50000 || at.random() % 2; }},
         Shape{"Access system keys in order", "DateTestDatabase.mdb", inFile("MSysACEs"),
-              [](const jet::TableDef &, std::mt19937 &) {
+              [](const jet::JetDatabase &, const std::string &, std::mt19937 &) {
                   std::vector<Row> aces;
                   for (std::int32_t id = 300000001; id <= 300005000; ++id)
                       aces.push_back(aceRow(id));
@@ -513,7 +607,10 @@ INSTANTIATE_TEST_SUITE_P(
                   return true;
               },
               [](const Row &, const At &at) { return at.n == 5 || (at.n + 400 >= at.count && at.n % 2 == 0); }, nullptr,
-              guestsPacked},
+              [](const std::string &path) {
+                  packed(path, {"Guest", "Sites", "OtherCharges"}, true);
+                  EXPECT_EQ(IndexProblems(path, {"Sites", "OtherCharges", "Reservations"}), "");
+              }},
         Shape{"a leaf filled to its last byte",
               nullptr,
               {"Full", {{"Word", ColumnKind::Text, 255, false, ""}}, "Word"},
@@ -524,11 +621,17 @@ INSTANTIATE_TEST_SUITE_P(
         Shape{"Access descending index 2000", "compIndexTestV2000.mdb", inFile("Table1"), agents, nullptr,
               atBothEndsAndBetween},
         Shape{"Access descending index 2003", "compIndexTestV2003.mdb", inFile("Table1"), agents, nullptr,
-              atBothEndsAndBetween},
-        keyedOn("Byte keys", ColumnKind::Byte), keyedOn("Integer keys", ColumnKind::Integer),
-        keyedOn("Currency keys", ColumnKind::Currency), keyedOn("Single keys", ColumnKind::Single),
-        keyedOn("Double keys", ColumnKind::Double), keyedOn("DateTime keys", ColumnKind::DateTime),
-        keyedOn("Text keys", ColumnKind::Text), keyedOn("Binary keys of query rows", ColumnKind::Binary)),
+              atBothEndsAndBetween, nullptr, refilled},
+        Shape{"new park guests", nullptr, guestDesign(), parkGuests, parkGuestChanged,
+              [](const Row &, const At &at) { return at.n % 19 == 1; }, nullptr,
+              [](const std::string &path) { packed(path, {"Guest"}, false); }},
+        Shape{"new table of every kind", nullptr, kEveryKind, everyKind, nullptr, nullptr, nullptr,
+              [](const std::string &path) { packed(path, {"Kinds"}, false); }},
+        Shape{"Access saved query keys", "emptyJet4.mdb", inFile("MSysQueries"), queryRows, nullptr,
+              [](const Row &, const At &at) { return at.n % 3 == 0; }},
+        jackcessKeys("KeyInteger"), jackcessKeys("KeyLong"), jackcessKeys("KeyCurrency"), jackcessKeys("KeySingle"),
+        jackcessKeys("KeyDouble"), jackcessKeys("KeyYesNo"), jackcessKeys("KeyDate"), jackcessKeys("KeyText"),
+        jackcessKeys("KeyBinary")),
     [](const testing::TestParamInfo<Shape> &info) { return CaseName(info.param.name); });
 
 TEST(JetWrite, OneRowChangesOnlyItsDataPageAndTheTableDefinition) {
