@@ -44,8 +44,7 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
     EXPECT_EQ(prompter.texts(), Texts{"ID: This is an AutoNumber field used by the Program and cannot be altered by "
                                       "the User."});
     EXPECT_EQ(session.SelectedId, 2);
-    EXPECT_EQ(editor.state.Frame2, "Selected Guest 2");
-    EXPECT_EQ(editor.state.Command3, "Delete Guest 2");
+    EXPECT_EQ((Texts{editor.state.Frame2, editor.state.Command3}), (Texts{"Selected Guest 2", "Delete Guest 2"}));
 
     // Email written empty; not a date: Arrival unchanged; Departure; not numeric: NoPeople unchanged;
     // a long note kept whole; a State of more than 2 characters refused, the rest saved.
@@ -63,8 +62,8 @@ TEST_F(GuestEditorTest, PickSaveByRuleDeleteAndClear) {
 
     editor.Delete();
     EXPECT_EQ(column("Guest", "Name"), Texts{"Smith, Ann"});
-    EXPECT_EQ(editor.state.NoSites, "0001") << "the grid is refilled";
-    EXPECT_EQ(editor.state.Frame2, "No Guest Selected ");
+    EXPECT_EQ((Texts{editor.state.NoSites, editor.state.Frame2}), (Texts{"0001", "No Guest Selected "}))
+        << "the grid is refilled";
     EXPECT_FALSE(editor.state.editButtonsVisible);
     EXPECT_EQ(session.SelectedId, 0);
     editor.Delete(); // nothing picked: nothing happens

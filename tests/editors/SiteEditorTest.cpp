@@ -97,8 +97,7 @@ TEST_F(SiteEditorTest, ClicksOnEitherSideOfEachThreshold) {
         EXPECT_EQ(prompter.texts(), said);
         EXPECT_EQ(session.SelectedId, picked);
     }
-    EXPECT_EQ(editor.state.Frame2, "Selected Site 2");
-    EXPECT_EQ(editor.state.Command4, "Save Site 2");
+    EXPECT_EQ((Texts{editor.state.Frame2, editor.state.Command4}), (Texts{"Selected Site 2", "Save Site 2"}));
     EXPECT_TRUE(editor.state.editButtonsVisible);
 }
 
@@ -135,11 +134,10 @@ TEST_F(SiteEditorTest, SaveDeleteAndClear) {
     editor.state.Text1 = "4";
     editor.Text1Changed();
     editor.Clear();
-    EXPECT_EQ(editor.state.Frame2, "No Site Selected ");
-    EXPECT_EQ(editor.state.Command1, "Create 1 Sites");
+    EXPECT_EQ((Texts{editor.state.Frame2, editor.state.Command1, editor.state.Data[14]}),
+              (Texts{"No Site Selected ", "Create 1 Sites", ""}));
     EXPECT_FALSE(editor.state.editButtonsVisible);
     EXPECT_EQ(session.SelectedId, 0);
-    EXPECT_EQ(editor.state.Data[14], "");
 }
 
 // Clones number on from the highest site whatever the order, with three-digit aliases and no meter

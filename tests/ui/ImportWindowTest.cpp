@@ -64,7 +64,9 @@ private Q_SLOTS:
     void cleanup() { park.reset(); }
 
     // Each panel's drop-downs take the titles of the files selected for it; a table switch keeps
-    // them and says how to fill the new panel; a click on the file selected reads it again.
+    // them and says how to fill the new panel; a click on the file selected reads it again, and the
+    // status line says which delimiter its lines look split by; a file the reading repairs is listed
+    // at once.
     void selectedFilesFillTheChosenPanelsDropDowns() {
         pick("a.csv");
         QCOMPARE(offered("FileField_18"), (QStringList{"Site", "Len"}));
@@ -94,7 +96,6 @@ private Q_SLOTS:
                                   "choose Semicolon"}));
         QVERIFY(park->prompter.shown.empty());
 
-        // A file the reading repairs is listed at once.
         write("plain.csv", "Site,Len\r\n1,2\r\n");
         park->prompter.answers = {Answer::OK};
         pick("plain.csv");
