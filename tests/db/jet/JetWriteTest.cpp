@@ -439,7 +439,7 @@ void fullLeafSplit(const std::string &path) {
 
 // Guest's rows take some 800 pages: its page maps move out of their rows into map pages, and its
 // primary key grows a node over leaves. Every 19th row is changed, keeping its number, and the one
-// after it deleted.
+// after it deleted, as is the last (whose number the next row must not take again).
 const jet::TableDesign &guestDesign() {
     static const jet::TableDesign guest = JetParkTables()[1];
     return guest;
@@ -483,6 +483,7 @@ void packed(const std::string &path, std::vector<std::string> tables, bool madeL
         rowsBefore[table] = rowsById(path, table);
         pagesBefore[table] = PagesHeldBy(jet::JetDatabase(path), table);
     }
+    const std::uint32_t last = jet::JetDatabase(path).table(tables[0]).lastAutoNumber;
     const std::string fileBefore = TempDir::readFile(path);
     const auto freeBefore = jet::UsageMapPages(jet::JetDatabase(path).file(), jet::kFreePagesMap);
     jet::JetDatabase(path, true).pack(tables);
@@ -516,7 +517,6 @@ void packed(const std::string &path, std::vector<std::string> tables, bool madeL
     EXPECT_EQ(fileAfter.size() < fileBefore.size(), !madeLast && lost);
     for (std::uint32_t page : PagesHeldBy(database, "MSysACEs"))
         EXPECT_EQ(fileAfter.compare(page * 4096, 4096, fileBefore, page * 4096, 4096), 0) << "MSysACEs page " << page;
-    const std::uint32_t last = database.table(tables[0]).lastAutoNumber;
     jet::JetDatabase(path, true).append(tables[0], {jet::RowOf(database.table(tables[0]), {})});
     EXPECT_EQ(rowsById(path, tables[0]).rbegin()->first, last + 1);
 }
@@ -623,7 +623,7 @@ INSTANTIATE_TEST_SUITE_P(
         Shape{"Access descending index 2003", "compIndexTestV2003.mdb", inFile("Table1"), agents, nullptr,
               atBothEndsAndBetween, nullptr, refilled},
         Shape{"new park guests", nullptr, guestDesign(), parkGuests, parkGuestChanged,
-              [](const Row &, const At &at) { return at.n % 19 == 1; }, nullptr,
+              [](const Row &, const At &at) { return at.n % 19 == 1 || at.n + 1 == at.count; }, nullptr,
               [](const std::string &path) { packed(path, {"Guest"}, false); }},
         Shape{"new table of every kind", nullptr, kEveryKind, everyKind, nullptr, nullptr, nullptr,
               [](const std::string &path) { packed(path, {"Kinds"}, false); }},
