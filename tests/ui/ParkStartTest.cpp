@@ -59,21 +59,20 @@ private Q_SLOTS:
     }
 
     // An import cut short is named before the initial backup is offered; the focus is on Enter Sites.
-    void theMainWindowOpensOnTheParkAndNamesAnInterruptedImport() {
+    // A site-type box in use is coloured; leaving it saves the name in title case; coming back selects
+    // it. The Park menu names the park, and opens or makes another.
+    void theMainWindowOnAPark() {
         DesktopPark park;
         LeaveKilledImportMarker(park.session, {"Sites", "c.csv", "", "12-04-2026 09 05", 0});
+        SaveSiteTypes(park.session, {"", "Cabin"});
         park.expect({Answer::No});
+        park.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
         auto *main = static_cast<frmDataImport1 *>(ShowMainWindow(park.navigator));
         QVERIFY(QTest::qWaitForWindowExposed(main));
         QVERIFY(park.said().first().startsWith("The import of c.csv into Sites that started 12-04-2026 09 05 was"));
         QCOMPARE(park.said().mid(1), QStringList{kInitialBackup});
         QCOMPARE(QApplication::focusWidget(), main->enterSitesButton());
-    }
 
-    // A box in use is coloured; leaving it saves the name in title case; coming back selects it.
-    void siteTypeBoxesColourTheirFocusAndSaveOnLeaving() {
-        DesktopPark park;
-        QWidget *main = park.show(WindowId::Main);
         auto *box3 = control<QLineEdit>(main, "SType_3");
         type(main, "SType_3", "boat slip");
         QCOMPARE(box3->palette().color(QPalette::Base), kFocusColour);
@@ -81,41 +80,10 @@ private Q_SLOTS:
         QCOMPARE(box3->palette().color(QPalette::Base), kIdleColour);
         QCOMPARE(box3->text(), QString("Boat Slip"));
         QCOMPARE(park.column("ParkInfo", "SiteType3"), QStringList{"Boat Slip"});
-        QCOMPARE(park.session.SiteTypeCount, 1L);
+        QCOMPARE(park.session.SiteTypeCount, 2L);
         box3->setFocus();
         QTRY_COMPARE(box3->selectedText(), QString("Boat Slip"));
-    }
 
-    // The help and backups windows open in the middle of the main window and above it; Escape closes
-    // the backups window; the windows carry the package's icon and the desktop file's name.
-    void smallWindowsOpenOverTheMainWindow() {
-        DesktopPark park;
-        std::filesystem::copy_file(HELP_FILE, park.dir.file("Tarnwick.chm"));
-        QWidget *main = park.show(WindowId::Main);
-        main->move(300, 40);
-        control<QAction>(main, "mnuOverview")->trigger();
-        QCOMPARE(placement(park.navigator.helpWindow(), main), QString());
-        park.navigator.helpWindow()->close();
-        control<QAction>(main, "mnuRestore")->trigger();
-        auto *backups = control<QWidget>(main, "frmBackups");
-        QVERIFY(backups->isVisible());
-        QCOMPARE(placement(backups, main), QString());
-        pressEscape(backups);
-        QVERIFY(!backups->isVisible());
-
-        SetDesktopIdentity();
-        QCOMPARE(QGuiApplication::desktopFileName(), QString("tarnwick"));
-        // Drawn from the package's SVG: an icon that could not be read draws nothing.
-        const QImage icon = main->windowIcon().pixmap(48, 48).toImage();
-        QVERIFY(!icon.isNull());
-        QCOMPARE(icon.pixelColor(24, 47).alpha(), 255);
-    }
-
-    void theParkMenuNamesTheParkAndOpensOrMakesAnother() {
-        DesktopPark park;
-        park.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
-        SaveSiteTypes(park.session, {"", "Cabin"});
-        QWidget *main = ShowMainWindow(park.navigator);
         auto *menu = control<QMenu>(main, "mnuPark");
         auto *folder = control<QAction>(main, "mnuParkFolder");
         Q_EMIT menu->aboutToShow();
@@ -141,6 +109,31 @@ private Q_SLOTS:
         control<QAction>(main, "mnuNewPark")->trigger();
         QCOMPARE(park.said(), QStringList{kNewParkTitle});
         QCOMPARE(park.session.DbFolder, other.path());
+    }
+
+    // The help and backups windows open in the middle of the main window and above it; Escape closes
+    // the backups window; the windows carry the package's icon and the desktop file's name.
+    void smallWindowsOpenOverTheMainWindow() {
+        DesktopPark park;
+        std::filesystem::copy_file(HELP_FILE, park.dir.file("Tarnwick.chm"));
+        QWidget *main = park.show(WindowId::Main);
+        main->move(300, 40);
+        control<QAction>(main, "mnuOverview")->trigger();
+        QCOMPARE(placement(park.navigator.helpWindow(), main), QString());
+        park.navigator.helpWindow()->close();
+        control<QAction>(main, "mnuRestore")->trigger();
+        auto *backups = control<QWidget>(main, "frmBackups");
+        QVERIFY(backups->isVisible());
+        QCOMPARE(placement(backups, main), QString());
+        pressEscape(backups);
+        QVERIFY(!backups->isVisible());
+
+        SetDesktopIdentity();
+        QCOMPARE(QGuiApplication::desktopFileName(), QString("tarnwick"));
+        // Drawn from the package's SVG: an icon that could not be read draws nothing.
+        const QImage icon = main->windowIcon().pixmap(48, 48).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixelColor(24, 47).alpha(), 255);
     }
 };
 
