@@ -156,9 +156,6 @@ struct Damage {
     enum { Fails, Warns, Either } outcome;
     std::string lost; // a table of the undamaged file that the damaged list lacks
 };
-void PrintTo(const Damage &damage, std::ostream *os) {
-    *os << damage.recipe.name;
-}
 
 std::vector<std::string> Lines(const std::string &text) {
     std::vector<std::string> out;

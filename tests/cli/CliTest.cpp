@@ -44,9 +44,6 @@ struct Transcript {
     int status;
     std::string out, err = "", made = ""; // {park} and {time} as Masked writes them; made: new files, a space apart
 };
-void PrintTo(const Transcript &c, std::ostream *os) {
-    *os << c.name;
-}
 
 class CliTranscript : public CliPark, public ::testing::WithParamInterface<Transcript> {};
 
