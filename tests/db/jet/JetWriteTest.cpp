@@ -1,9 +1,10 @@
 // Rows appended, changed and deleted in tables of every shape, in files Access, Jackcess and the engine
 // wrote: Access's DateTestDatabase.mdb (memos in and out of long-value rows, its system tables'
 // indexes), Jackcess's park of 19,500 guests (trees whose node pages name their last child only in
-// the tail pointer), Access's descending index with a tail, and new tables keyed on each kind. After
-// each step every index walks clean, every key is the one the engine builds, the rows are where they
-// were, and mdb-export and mdb-reader read what the engine reads.
+// the tail pointer) and its tables of keys of each kind, Access's descending index with a tail, and
+// tables the engine made, then packed. After each step the rows are read back where they were, with
+// their AutoNumbers, every index walks clean, every key is the one the engine builds, and mdb-export
+// and mdb-reader read what the engine reads.
 #include "base/VbDate.h"
 #include "db/DbError.h"
 #include "db/JetParkTables.h"
