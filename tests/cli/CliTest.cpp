@@ -118,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"list of no guests", "list guests", 0, "There are Currently 0000Guests.\nThere are no Guests Available.\n"},
         {"compact", "compact", 0,
          "Do you want to Compress the Halvane DataBase?\n> Yes\nThe Halvane DataBase has been Compressed.\n"},
+        {"delete of no row", "delete site 99", 1, "There are no Sites Available.\n",
+         "There is no row with ID 99 in Sites.\n"},
         {"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
          "There is no row with ID 1 in Guest.\n"},
         {"site type set", "site-types 2=big.rig", 0, "1\t\n2\tBig.Rig\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\t\n"},
