@@ -82,7 +82,9 @@ private Q_SLOTS:
         QVERIFY2(park->said().last().startsWith("ListTables: Error!\r\n-2147467259: The database is damaged and could "
                                                 "not be read (reading it "),
                  qPrintable(park->said().last()));
-        QVERIFY2(ticks >= 10 && longestGap < 500, qPrintable(QString("%1 ticks, %2 ms").arg(ticks).arg(longestGap)));
+        // A frozen window misses ticks for the whole read (seconds); a loaded machine only delays some.
+        QVERIFY2(ticks >= 10 && longestGap < clock.elapsed() / 2,
+                 qPrintable(QString("%1 ticks, %2 of %3 ms").arg(ticks).arg(longestGap).arg(clock.elapsed())));
         QVERIFY2(window->isVisible() && window->isEnabled(), "the window was closed under the read or left disabled");
         QVERIFY(shownTables().isEmpty());
     }
