@@ -155,6 +155,7 @@ struct Damage {
     // what its memory held before (the flood), either may happen.
     enum { Fails, Warns, Either } outcome;
     std::string lost; // a table of the undamaged file that the damaged list lacks
+    friend std::ostream &operator<<(std::ostream &os, const Damage &d) { return os << d.recipe.name; }
 };
 
 std::vector<std::string> Lines(const std::string &text) {

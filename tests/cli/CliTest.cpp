@@ -43,6 +43,7 @@ struct Transcript {
     std::string arguments; // split at spaces
     int status;
     std::string out, err = "", made = ""; // {park} and {time} as Masked writes them; made: new files, a space apart
+    friend std::ostream &operator<<(std::ostream &os, const Transcript &c) { return os << c.name; }
 };
 
 class CliTranscript : public CliPark, public ::testing::WithParamInterface<Transcript> {};
