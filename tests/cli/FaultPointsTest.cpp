@@ -110,10 +110,12 @@ std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_
         return reading->second;
     std::istringstream listed(RunCli(park, "backups").out);
     static const std::regex line(R"(^(Park_[^\t]+\.MDB)\t.*\tGuest (\d+)\t)");
+    int backups = 0; // the initial backup at least, which every cut leaves
     for (std::string entry; std::getline(listed, entry);) {
         std::smatch m;
         if (!std::regex_search(entry, m, line))
             continue; // a question asked before the list
+        ++backups;
         const auto [known, unseen] =
             verdicts.try_emplace(m[1].str() + '\n' + TempDir::readFile(park + "/" + m[1].str()));
         std::string &verdict = known->second;
@@ -131,7 +133,7 @@ std::string JudgeJetPark(const std::string &park, const std::vector<std::uint32_
         if (!verdict.empty())
             return verdict;
     }
-    return "";
+    return backups > 0 ? "" : "no backup is listed";
 }
 
 TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndSoundBackups) {
