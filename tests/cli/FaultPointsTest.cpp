@@ -11,9 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -345,16 +345,20 @@ TEST(RunningImport, StatusBesideItNeverTakesItForInterruptedAndEveryRowIsAccount
     WriteCsv(park.file("sites.csv"), "\"Site\"", lines, [](long i) {
         return (i % 750 == 0 ? "n" : i % 750 == 375 ? "99999999999" : "") + std::to_string(i);
     });
-    BackgroundCli import({"--park", park.path(), "import", "sites", "sites.csv", "--map", "Number=Site", "--backup",
-                          "yes", "--on-row-error", "skip"});
+    std::future<ObservedRun> import = std::async(std::launch::async, [&] {
+        return RunObserved(CLI_PATH,
+                           {"--park", park.path(), "import", "sites", "sites.csv", "--map", "Number=Site", "--backup",
+                            "yes", "--on-row-error", "skip"},
+                           600);
+    });
     // A status run removes a marker only after saying that its import was interrupted.
-    int status = 0, beside = 0;
-    for (; !import.ended(status); ++beside) {
+    int beside = 0;
+    for (; import.wait_for(std::chrono::seconds(0)) != std::future_status::ready; ++beside) {
         const ObservedRun next = RunCli(park.path(), "--restore-interrupted yes status");
         EXPECT_EQ(next.out.find("interrupted"), std::string::npos) << next.out;
     }
     EXPECT_GT(beside, 0) << "no run beside the import";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(import.get().status, 0);
     EXPECT_EQ(SoundParkRows(park.file("Park.MDB"), "Sites"), "ok\n" + std::to_string(lines - lines / 375) + "\n");
     const std::string rejected = park.read("sites rejected.csv");
     EXPECT_EQ(std::count(rejected.begin(), rejected.end(), '\n'), lines / 375 + 1) << "the title and each refused row";

@@ -62,24 +62,4 @@ CliResult RunProgram(const std::string &program, const std::string &arguments) {
     return {run.status, run.out};
 }
 
-BackgroundCli::BackgroundCli(const std::vector<std::string> &arguments) {
-    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    pid_ = Spawn(CLI_PATH, arguments, nowhere, nowhere);
-    close(nowhere);
-}
-
-BackgroundCli::~BackgroundCli() {
-    if (!reaped_ && pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        waitpid(pid_, &status_, 0);
-    }
-}
-
-bool BackgroundCli::ended(int &status) {
-    if (!reaped_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_)
-        reaped_ = true;
-    status = status_;
-    return reaped_;
-}
-
 } // namespace tarnwick

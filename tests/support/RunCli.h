@@ -1,8 +1,6 @@
 #pragma once
-// Runs programs as a user would, the terminal program above all: to their end, or in the background
-// to be killed.
+// Runs programs as a user would, the terminal program above all.
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace tarnwick {
@@ -26,20 +24,5 @@ struct ObservedRun {
 
 // Runs `program` with `arguments` (not through a shell), stopping it after `limitSeconds`.
 ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments, int limitSeconds);
-
-// tarnwick-cli started in the background, stdin from /dev/null and its output dropped; killed if it
-// still runs when this goes.
-class BackgroundCli {
-public:
-    explicit BackgroundCli(const std::vector<std::string> &arguments);
-    ~BackgroundCli();
-    // Whether it has ended by itself, leaving its wait status in `status`.
-    bool ended(int &status);
-
-private:
-    pid_t pid_ = -1;
-    int status_ = 0;
-    bool reaped_ = false;
-};
 
 } // namespace tarnwick
