@@ -8,6 +8,7 @@
 #include "import/Importers.h"
 #include "support/CaseName.h"
 #include "support/ParkFixture.h"
+#include "support/ParkQuery.h"
 #include "support/WorkbookDumps.h"
 
 #include <filesystem>
@@ -46,18 +47,14 @@ struct ImportCase {
 class CheckAgainstImport : public ParkFixture, public ::testing::WithParamInterface<ImportCase> {
 protected:
     std::string rows(const std::string &table, const std::string &columns) {
-        Connection reader;
-        reader.SetProperty("Data Source", park.file("Park.MDB"));
-        reader.SetProperty("Mode", "Read");
-        reader.Open();
-        Recordset rs;
-        rs.Open("SELECT * FROM " + table, reader, adOpenStatic, adLockReadOnly);
         std::string out;
-        for (std::string cut; !rs.Eof(); rs.MoveNext(), cut = "\n")
-            for (const std::string &column : SplitAt(columns, ',')) {
-                const Value v = rs.Fields(column).GetValue();
-                out += std::exchange(cut, "|") + (v.isNull() ? "<Null>" : v.toString());
-            }
+        ChangePark(park.file("Park.MDB"), table, [&](Recordset &rs) {
+            for (std::string cut; !rs.Eof(); rs.MoveNext(), cut = "\n")
+                for (const std::string &column : SplitAt(columns, ',')) {
+                    const Value v = rs.Fields(column).GetValue();
+                    out += std::exchange(cut, "|") + (v.isNull() ? "<Null>" : v.toString());
+                }
+        });
         return out;
     }
 };
@@ -234,20 +231,14 @@ INSTANTIATE_TEST_SUITE_P(Rules, CheckAgainstImport, ::testing::Values(
     [](const auto &info) { return CaseName(info.param.name); });
 // clang-format on
 
-// Sources imported in one run with every refused row passed over, into Number and Length.
-struct RejectedRun {
-    const char *name;
-    std::vector<std::pair<std::string, std::string>> sources; // name, content
-    const char *folder;                                       // made first in the park, when given
-    std::vector<std::pair<std::string, std::string>> written; // rejected-rows files and their contents
-    friend std::ostream &operator<<(std::ostream &os, const RejectedRun &c) { return os << c.name; }
-};
-
+// The rejected-rows file's note: where the rows are and how to bring them in.
 std::string rejectedNote(int rows, const std::string &path) {
-    return rows == 1 ? "1 row that was not imported is in " + path + ": fix it there"
-                     : std::to_string(rows) + " rows that were not imported are in " + path + ": fix them there";
+    return (rows == 1 ? "1 row that was not imported is in " + path + ": fix it there"
+                      : std::to_string(rows) + " rows that were not imported are in " + path + ": fix them there") +
+           ", then import that file with the same mapping.";
 }
 
+// Sources imported in one run with every refused row passed over, into Number and Length.
 class RejectedRowsTest : public ParkFixture {
 protected:
     Texts import(const Texts &names) {
@@ -263,65 +254,61 @@ protected:
         return prompter.texts();
     }
 };
-class RejectedNames : public RejectedRowsTest, public ::testing::WithParamInterface<RejectedRun> {};
 
-TEST_P(RejectedNames, ARejectedRowsFileNeverReplacesAFileOrASourceOfTheRun) {
-    const RejectedRun &run = GetParam();
-    Texts names;
-    for (const auto &[name, content] : run.sources) {
-        park.write(name, content);
-        names.push_back(name);
+// A run's refused rows are written beside its sources, never over a file or a source of the run,
+// and said; fixed there, they import with the same mapping.
+TEST_F(RejectedRowsTest, RejectedRowsGoToAFileOfTheirOwnAndImportOnceFixed) {
+    using Files = std::vector<std::pair<std::string, std::string>>; // name, content
+    const std::string notANumber = "\"Number cannot take 'x': it is not a number\"";
+    const std::string header = "\"Site\",\"Line\",\"Reason\"\r\n";
+    // The sources, a folder made first when one is named, and the rejected-rows files written.
+    // clang-format off
+    const std::tuple<const char *, Files, const char *, Files> runs[] = {
+        {"values of the wrong kind", {{"s.csv", "\"Site\",\"Len\"\r\n1,40\r\nten,45\r\n3,fifty\r\n4,50\r\n"}}, "",
+         {{"s rejected.csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\nten,45,3,\"Number cannot take 'ten': it is "
+                             "not a number\"\r\n3,fifty,4,\"Length cannot take 'fifty': it is not a number\"\r\n"}}},
+        // Same name, two extensions: each keeps its own rows.
+        {"two extensions", {{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}}, "",
+         {{"g rejected.csv", header + "x,2," + notANumber + "\r\n"},
+          {"g rejected (2).csv", header + "x;y,3,\"Number cannot take 'x;y': it is not a number\"\r\n"}}},
+        // The fixed rows of an earlier run, imported with their source, are not overwritten.
+        {"fixed rows of an earlier run",
+         {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}}, "",
+         {{"r rejected (2).csv", header + "x,2," + notANumber + "\r\n"}}},
+        // A folder of that name is passed over; a line of more values than a row holds is kept whole,
+        // its bytes as they are (Windows-1252 here).
+        {"a folder of the name, a line too long",
+         {{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}}, "w rejected.csv",
+         {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
+           "caf\xE9,2,\"the line holds more values than a row can (most likely a ',' or ';' inside a value)\"\r\n"}}}};
+    // clang-format on
+    for (const auto &[name, sources, folder, written] : runs) {
+        SCOPED_TRACE(name);
+        Texts names;
+        for (const auto &[source, content] : sources) {
+            park.write(source, content);
+            names.push_back(source);
+        }
+        if (*folder)
+            std::filesystem::create_directory(park.file(folder));
+        const Texts texts = import(names);
+        for (const auto &[source, content] : sources)
+            EXPECT_EQ(park.read(source), content) << source << " is a source and stays as it is";
+        for (const auto &[file, content] : written)
+            EXPECT_EQ(park.read(file), content) << file;
+        const auto &[last, rows] = written.back();
+        const std::string said =
+            rejectedNote(static_cast<int>(std::count(rows.begin(), rows.end(), '\n')) - 1, park.file(last));
+        EXPECT_NE(std::find(texts.begin(), texts.end(), said), texts.end()) << said;
     }
-    if (*run.folder)
-        std::filesystem::create_directory(park.file(run.folder));
-    const Texts texts = import(names);
-    for (const auto &[name, content] : run.sources)
-        EXPECT_EQ(park.read(name), content) << name << " is a source and stays as it is";
-    for (const auto &[file, content] : run.written)
-        EXPECT_EQ(park.read(file), content) << file;
-    const auto &[last, rows] = run.written.back();
-    const std::string said = rejectedNote(static_cast<int>(std::count(rows.begin(), rows.end(), '\n')) - 1,
-                                          park.file(last)) + ", then import that file with the same mapping.";
-    EXPECT_NE(std::find(texts.begin(), texts.end(), said), texts.end()) << said;
-}
 
-const std::string kNotANumber = "\"Number cannot take 'x': it is not a number\"";
-const std::string kRejectedHeader = "\"Site\",\"Line\",\"Reason\"\r\n";
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Cases, RejectedNames, ::testing::Values(
-    RejectedRun{"values of the wrong kind", {{"s.csv", "\"Site\",\"Len\"\r\n1,40\r\nten,45\r\n3,fifty\r\n4,50\r\n"}}, "",
-                {{"s rejected.csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\nten,45,3,\"Number cannot take 'ten': it is "
-                                    "not a number\"\r\n3,fifty,4,\"Length cannot take 'fifty': it is not a number\"\r\n"}}},
-    // Same name, two extensions: each keeps its own rows.
-    RejectedRun{"two extensions", {{"g.csv", "\"Site\"\r\nx\r\n"}, {"g.txt", "\"Site\"\r\n2\r\nx;y\r\n"}}, "",
-                {{"g rejected.csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"},
-                 {"g rejected (2).csv", kRejectedHeader + "x;y,3,\"Number cannot take 'x;y': it is not a number\"\r\n"}}},
-    // The fixed rows of an earlier run, imported with their source, are not overwritten.
-    RejectedRun{"fixed rows of an earlier run",
-                {{"r.csv", "\"Site\"\r\nx\r\n"}, {"r rejected.csv", "\"Site\",\"Reason\"\r\n5,\"fixed\"\r\n"}}, "",
-                {{"r rejected (2).csv", kRejectedHeader + "x,2," + kNotANumber + "\r\n"}}},
-    // A folder of that name is passed over; a line of more values than a row holds is kept whole,
-    // its bytes as they are (Windows-1252 here).
-    RejectedRun{"a folder of the name, a line too long",
-                {{"w.csv", "\"Site\",\"Len\"\r\n1" + std::string(85, ',') + "caf\xE9\r\n"}}, "w rejected.csv",
-                {{"w rejected (2).csv", "\"Site\",\"Len\",\"Line\",\"Reason\"\r\n1" + std::string(85, ',') +
-                  "caf\xE9,2,\"the line holds more values than a row can (most likely a ',' or ';' inside a value)\"\r\n"}}}),
-    [](const auto &info) { return CaseName(info.param.name); });
-// clang-format on
-
-// Fixed where they were written, the rows import with the same mapping; a workbook's go to a
-// workbook that reads back as its source did.
-TEST_F(RejectedRowsTest, RejectedRowsImportOnceFixed) {
-    park.write("s.csv", "\"Site\",\"Len\"\r\n1,40\r\nten,45\r\n");
-    import({"s.csv"});
     std::string fixed = park.read("s rejected.csv");
-    park.write("s rejected.csv", fixed.replace(fixed.find("ten,"), 3, "2"));
-    EXPECT_EQ(import({"s rejected.csv"}).back(), "1 of 1" + kSites);
-
+    fixed.replace(fixed.find("ten,"), 3, "2");
+    park.write("s rejected.csv", fixed.replace(fixed.find("fifty"), 5, "50"));
+    EXPECT_EQ(import({"s rejected.csv"}).back(), "2 of 2" + kSites);
+    // A workbook's rows go to a workbook that reads back as its source did.
     WriteGridWorkbook(park.file("guests.xls"), "Site\tName\tNote\nx\tSmith, Jr.\tsaid \"hello\"\rthen left");
-    EXPECT_EQ(import({"guests.xls"}).back(),
-              rejectedNote(1, park.file("guests rejected.xls")) + ", then import that file with the same mapping.");
+    EXPECT_EQ(import({"guests.xls"}).back(), rejectedNote(1, park.file("guests rejected.xls")));
     EXPECT_EQ(DumpWithXlrd(park.file("guests rejected.xls")),
               "sheet\tSheet1\t2\t5\n1\t1\ts:Site\n1\t2\ts:Name\n1\t3\ts:Note\n1\t4\ts:Line\n1\t5\ts:Reason\n"
               "2\t1\ts:x\n2\t2\ts:Smith, Jr.\n2\t3\ts:said \"hello\"\\rthen left\n2\t4\tn:2\n2\t5\ts:Number cannot "

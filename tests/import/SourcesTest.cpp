@@ -6,7 +6,6 @@
 #include "import/FieldNames.h"
 #include "import/Mapping.h"
 #include "import/QuoteRepair.h"
-#include "support/CaseName.h"
 #include "support/CliPark.h"
 #include "support/ParkFixture.h"
 #include "support/WorkbookDumps.h"
@@ -182,51 +181,39 @@ TEST_F(SourcesTest, DataLinesCountBlankLinesAndNotTheTitles) {
     }
 }
 
-struct MatchCase {
-    const char *source;
-    ImportTable table;
-    const char *titles;   // cut by commas
-    const char *expected; // the slots given a title, "Caption=Title" cut by commas
-    friend std::ostream &operator<<(std::ostream &os, const MatchCase &c) { return os << c.source; }
-};
-
-class AutoMatching : public ::testing::TestWithParam<MatchCase> {};
-
-TEST_P(AutoMatching, PicksThePlainMatchesAndNeverAWrongOne) {
-    const MatchCase &c = GetParam();
-    ImportWindowState window;
-    std::vector<MappingSlot> &slots = window.slots(c.table);
-    const Texts titles = SplitAt(c.titles, ',');
-    const MatchResult result = AutoMatch(slots, c.table, titles);
-    Texts chosen;
-    for (const MappingSlot &slot : slots)
-        if (!slot.title.empty())
-            chosen.push_back(slot.caption + "=" + slot.title);
-    EXPECT_EQ(chosen, *c.expected ? SplitAt(c.expected, ',') : Texts{});
-    EXPECT_EQ(result.matched.size(), chosen.size());
-    EXPECT_EQ(result.leftover.size(), titles.size() - chosen.size());
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Sources, AutoMatching, ::testing::Values(
-    MatchCase{"demo guests.xls", ImportTable::Guests,
-              "First,Last,Street,Unit,Town,State,Zip,Phone,Mobile,Email,Arrive,Depart,Vehicle,Plate,DL,People,Pets,Notes",
-              "FirstName=First,LastName=Last,Address1=Street,Address2=Unit,City=Town,State=State,Zip=Zip,Phone=Phone,"
-              "Cell=Mobile,Email=Email,Arrival=Arrive,Departure=Depart,Vehicle=Vehicle,LicensePlate=Plate,DLNumber=DL,"
-              "NoPeople=People,Pets=Pets,Notes=Notes"},
-    MatchCase{"demo pos.txt", ImportTable::Charges, "Item,Price,OnHand,Reorder,Taxable,UPC",
-              "Name=Item,Amount=Price,QuaOnHand=OnHand,ReorderPoint=Reorder,Taxable=Taxable,UPC=UPC"},
-    MatchCase{"spelling", ImportTable::Sites, "site_no,E-MAIL,Alias #,elec.amps,Length,Sewer,Daily",
-              "Number=site_no,AliasNumber=Alias #,Length=Length,Sewer=Sewer,ElectricAmp=elec.amps,Daily=Daily"},
-    // Two titles for one column, or one title for two: the operator decides.
-    MatchCase{"ambiguous", ImportTable::Guests, "Phone,Telephone,Notes,Comments,City", "City=City"},
-    MatchCase{"profiles.xls", ImportTable::Sites, "PROFIL,a,b,c,d,e,f,g,h,i", ""},
-    MatchCase{"Formate.xls", ImportTable::Guests, "Huber,7/3/1907", ""},
-    MatchCase{"xf_class.xls", ImportTable::Charges, "RED,RED", ""}),
-    [](const auto &info) { return CaseName(info.param.source); });
-// clang-format on
-
-TEST(AutoMatch, AChoiceMadeAlreadyIsKept) {
+// Titles matched to columns by themselves: only plain matches, and where two titles fit one column
+// or one title two, none, for the operator to decide.
+TEST(AutoMatch, PicksThePlainMatchesNeverAWrongOneAndKeepsAChoiceMadeAlready) {
+    // clang-format off
+    const std::tuple<const char *, ImportTable, const char *, const char *> cases[] = {
+        {"demo guests.xls", ImportTable::Guests,
+         "First,Last,Street,Unit,Town,State,Zip,Phone,Mobile,Email,Arrive,Depart,Vehicle,Plate,DL,People,Pets,Notes",
+         "FirstName=First,LastName=Last,Address1=Street,Address2=Unit,City=Town,State=State,Zip=Zip,Phone=Phone,"
+         "Cell=Mobile,Email=Email,Arrival=Arrive,Departure=Depart,Vehicle=Vehicle,LicensePlate=Plate,DLNumber=DL,"
+         "NoPeople=People,Pets=Pets,Notes=Notes"},
+        {"demo pos.txt", ImportTable::Charges, "Item,Price,OnHand,Reorder,Taxable,UPC",
+         "Name=Item,Amount=Price,QuaOnHand=OnHand,ReorderPoint=Reorder,Taxable=Taxable,UPC=UPC"},
+        {"spelling", ImportTable::Sites, "site_no,E-MAIL,Alias #,elec.amps,Length,Sewer,Daily",
+         "Number=site_no,AliasNumber=Alias #,Length=Length,Sewer=Sewer,ElectricAmp=elec.amps,Daily=Daily"},
+        {"ambiguous", ImportTable::Guests, "Phone,Telephone,Notes,Comments,City", "City=City"},
+        {"profiles.xls", ImportTable::Sites, "PROFIL,a,b,c,d,e,f,g,h,i", ""},
+        {"Formate.xls", ImportTable::Guests, "Huber,7/3/1907", ""},
+        {"xf_class.xls", ImportTable::Charges, "RED,RED", ""}};
+    // clang-format on
+    for (const auto &[source, table, titleList, expected] : cases) {
+        SCOPED_TRACE(source);
+        ImportWindowState window;
+        std::vector<MappingSlot> &slots = window.slots(table);
+        const Texts titles = SplitAt(titleList, ',');
+        const MatchResult result = AutoMatch(slots, table, titles);
+        Texts chosen;
+        for (const MappingSlot &slot : slots)
+            if (!slot.title.empty())
+                chosen.push_back(slot.caption + "=" + slot.title);
+        EXPECT_EQ(chosen, *expected ? SplitAt(expected, ',') : Texts{});
+        EXPECT_EQ(result.matched.size(), chosen.size());
+        EXPECT_EQ(result.leftover.size(), titles.size() - chosen.size());
+    }
     ImportWindowState window;
     window.siteSlots[0].title = "Length"; // the operator's own choice for Number
     AutoMatch(window.siteSlots, ImportTable::Sites, {"Length", "Site"});

@@ -17,7 +17,8 @@ std::string ParkQuery(const std::string &parkFile, const std::string &query);
 std::string SoundParkRows(const std::string &parkFile, const std::string &table);
 
 class Recordset;
-// Opens `table` of the park file for changing and hands it to `edit`, then closes it.
+// Opens `table` of the park file in a connection of its own, for changing or reading, and hands it
+// to `edit`, then closes it.
 void ChangePark(const std::string &parkFile, const std::string &table, const std::function<void(Recordset &)> &edit);
 
 } // namespace tarnwick
