@@ -61,10 +61,8 @@ struct Misbehaving {
     // The reader's shell script; it is given the memory budget and the database's path.
     std::string script;
     std::string reason;
+    friend std::ostream &operator<<(std::ostream &os, const Misbehaving &reader) { return os << reader.name; }
 };
-void PrintTo(const Misbehaving &reader, std::ostream *os) {
-    *os << reader.name;
-}
 
 class MisbehavingReader : public ::testing::TestWithParam<Misbehaving> {};
 
@@ -83,8 +81,7 @@ TEST_P(MisbehavingReader, EndsInASentenceWithinTheLimit) {
         EXPECT_EQ(error.number(), dberr::FileNotFound);
         EXPECT_EQ(error.description(), "The database is damaged and could not be read (" + reader.reason + ").");
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 3.0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 3.0) << "seconds";
     if (reader.reason.find("no answer") != std::string::npos)
         EXPECT_GE(waits, 10) << "the window was not given time while the reader was awaited";
 }

@@ -238,10 +238,13 @@ std::string rejectedNote(int rows, const std::string &path) {
            ", then import that file with the same mapping.";
 }
 
-// Sources imported in one run with every refused row passed over, into Number and Length.
-class RejectedRowsTest : public ParkFixture {
-protected:
-    Texts import(const Texts &names) {
+class RejectedRowsTest : public ParkFixture {};
+
+// A run's refused rows are written beside its sources, never over a file or a source of the run,
+// and said; fixed there, they import with the same mapping.
+TEST_F(RejectedRowsTest, RejectedRowsGoToAFileOfTheirOwnAndImportOnceFixed) {
+    // Sources imported in one run with every refused row passed over, into Number and Length.
+    auto import = [&](const Texts &names) {
         ImportWindowState window;
         window.siteSlots[0].title = "Site";
         window.siteSlots[2].title = "Len";
@@ -252,12 +255,7 @@ protected:
         prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
         ImportSelectedFiles(session, window, ImportTable::Sites, names);
         return prompter.texts();
-    }
-};
-
-// A run's refused rows are written beside its sources, never over a file or a source of the run,
-// and said; fixed there, they import with the same mapping.
-TEST_F(RejectedRowsTest, RejectedRowsGoToAFileOfTheirOwnAndImportOnceFixed) {
+    };
     using Files = std::vector<std::pair<std::string, std::string>>; // name, content
     const std::string notANumber = "\"Number cannot take 'x': it is not a number\"";
     const std::string header = "\"Site\",\"Line\",\"Reason\"\r\n";

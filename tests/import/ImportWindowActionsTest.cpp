@@ -23,6 +23,7 @@ TEST(ListSourceFiles, OnlyOrdinarySourceFilesSortedIgnoringCase) {
 TEST(ImportStatusLine, NamesTheFilesReadAndTheDelimiterToChoose) {
     const SourceRead comma{"s.csv", "", 3, ',', ','}, semi{"t.csv", "", 3, ';', ';'}, mixed{"m.csv", "", 3, ',', ';'};
     const std::string mixedSaid = "m.csv: 3 titles. The titles look separated by commas but the data by semicolons";
+    // clang-format off
     const std::tuple<std::vector<SourceRead>, char, std::string> cases[] = {
         {{comma}, ',', "s.csv: 3 titles"},
         {{semi}, ',', "t.csv: 3 titles. The titles look separated by semicolons: choose Semicolon"},
@@ -30,11 +31,10 @@ TEST(ImportStatusLine, NamesTheFilesReadAndTheDelimiterToChoose) {
         {{comma}, ';', "s.csv: 3 titles. The titles look separated by commas: choose Comma"},
         {{mixed}, ',', mixedSaid + ": choose Semicolon"},
         {{mixed}, ';', mixedSaid},
-        {{{"g.xls", "Current Guests", 1, 0, 0}, {"e.csv", "", 0, ',', ','}, semi},
-         ',',
+        {{{"g.xls", "Current Guests", 1, 0, 0}, {"e.csv", "", 0, ',', ','}, semi}, ',',
          "g.xls, sheet Current Guests: 1 title; e.csv: no titles read; t.csv: 3 titles. The titles look separated by "
-         "semicolons: choose Semicolon"},
-    };
+         "semicolons: choose Semicolon"}};
+    // clang-format on
     for (const auto &[reads, delimiter, said] : cases)
         EXPECT_EQ(TitlesReadStatus(reads, delimiter), said);
     EXPECT_EQ(ReadAgainStatus({"a.csv"}, "Guest Data"), "Click a.csv again to read its titles for Guest Data");

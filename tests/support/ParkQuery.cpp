@@ -51,9 +51,7 @@ std::string SoundParkRows(const std::string &parkFile, const std::string &table)
             RunProgram("sh", "-c 'mdb-export \"$0\" " + std::string(each) + " >/dev/null' '" + parkFile + "'");
         complaints += exported.out + (exported.status == 0 ? "" : "mdb-export failed on " + std::string(each) + "\n");
     }
-    if (!complaints.empty())
-        return complaints;
-    return "ok\n" + RunProgram("mdb-count", "'" + parkFile + "' " + table).out;
+    return complaints.empty() ? "ok\n" + RunProgram("mdb-count", "'" + parkFile + "' " + table).out : complaints;
 }
 
 } // namespace tarnwick
