@@ -31,24 +31,25 @@ TEST_F(StartupTest, WhatPathFileNamesDecidesTheRun) {
     TempDir app, elsewhere, damaged;
     damaged.write("Park.MDB", std::string(2048, 'z'));
     const std::string noPark =
-        "You have set the Database Path to a location where there is no Park.MDB Database!!!\r\n\r\nYou need to "
-        "manually edit the file: " +
-        app.path() +
-        "/path.txt  to correct the error.\r\nYou can also delete the file, and the application will recreate it, "
-        "but the PARK.MDB must be in the application directory.";
-    const std::tuple<std::string, NoPark, std::string, bool, bool> cases[] = {
-        // path.txt, what a folder without a park does, said, ends, opens
-        {"", NoPark::End,
-         "A default DataBase Path has been created, Please restart the application.\nThe file written is " +
-             app.file("path.txt") + "; its first line names the folder of Park.MDB.",
-         true, false},
-        {"", NoPark::Choose, kChooseParkTitle + std::string("\n") + noPark, true, false},
-        {park.path(), NoPark::End, "", false, true}, // one line is enough
-        {elsewhere.path() + "\r\nanything at all\r\n", NoPark::End, noPark, true, false},
-        {damaged.path() + "\r\n", NoPark::End, "CreateRVCon: The Database has an Error!\r\n-2147418113: ", false,
-         false},
+        "You have set the Database Path to a location where there is no Park.MDB Database!!!\r\n\r\n"
+        "You need to manually edit the file: " +
+        app.file("path.txt") +
+        "  to correct the error.\r\nYou can also delete the file, and the application will "
+        "recreate it, but the PARK.MDB must be in the application directory.";
+    const Texts restart = {"A default DataBase Path has been created, Please restart the application.",
+                           "The file written is " + app.file("path.txt") +
+                               "; its first line names the folder of Park.MDB."};
+    const std::string error = "CreateRVCon: The Database has an Error!\r\n-2147418113: Unrecognized database format '" +
+                              damaged.file("Park.MDB") + "'.";
+    const std::tuple<std::string, NoPark, bool, bool, Texts> cases[] = {
+        // path.txt, what a folder without a park does, ends, opens, said
+        {"", NoPark::End, true, false, restart},
+        {"", NoPark::Choose, true, false, {kChooseParkTitle, noPark}},
+        {park.path(), NoPark::End, false, true, {}}, // one line is enough
+        {elsewhere.path() + "\r\nanything at all\r\n", NoPark::End, true, false, {noPark}},
+        {damaged.path() + "\r\n", NoPark::End, false, false, {error}},
     };
-    for (const auto &[pathFile, noParkThen, said, ends, opens] : cases) {
+    for (const auto &[pathFile, noParkThen, ends, opens, said] : cases) {
         SCOPED_TRACE(pathFile);
         prompter.shown.clear();
         prompter.folders = {std::nullopt};
@@ -61,11 +62,7 @@ TEST_F(StartupTest, WhatPathFileNamesDecidesTheRun) {
             EXPECT_THROW(StartUp(session, noParkThen), EndProgram);
         else
             StartUp(session, noParkThen);
-        std::string texts;
-        for (const std::string &text : prompter.texts())
-            texts += (texts.empty() ? "" : "\n") + text;
-        EXPECT_EQ(texts.substr(0, said.size()), said);
-        EXPECT_EQ(texts.empty(), said.empty());
+        EXPECT_EQ(prompter.texts(), said);
         EXPECT_EQ(session.ParkConnection && session.ParkConnection->IsOpen(), opens);
         if (pathFile.empty())
             EXPECT_EQ(app.read("path.txt"), app.path() + "\r\n" + app.path() + "\r\n");
@@ -77,9 +74,8 @@ TEST_F(StartupTest, WhatPathFileNamesDecidesTheRun) {
 // write its folder, keeps it in the configuration folder, made then.
 TEST(SettingsFolder, BesideAPlainCopyElseInTheConfigurationFolder) {
     TempDir home;
-    std::filesystem::create_directories(home.file("copy/bin"));
-    std::filesystem::create_directories(home.file("root/usr/bin"));
-    std::filesystem::create_directories(home.file("root/usr/share/tarnwick"));
+    for (const char *folder : {"copy/bin", "root/usr/bin", "root/usr/share/tarnwick"})
+        std::filesystem::create_directories(home.file(folder));
     const std::pair<std::string, bool> places[] = {
         {home.file("copy/bin"), true},      // a build folder, or a copy in the user's own folder
         {"/proc", false},                   // takes no new files, even from root
@@ -134,9 +130,9 @@ TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServe
     struct Case {
         ParkChoice choice;
         std::string chosen; // in the folder dialog
-        std::function<void(ScriptedPrompter &)> prepare;
         bool opens;
         Texts said; // after the dialog's title; after a refusal the title again
+        std::function<void(ScriptedPrompter &)> prepare = [](ScriptedPrompter &) {};
     };
     const auto offer = [](const std::string &folder) {
         return "There is no Park.MDB in " + folder + ".\r\nDo you want to create an empty park there?";
@@ -144,26 +140,26 @@ TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServe
     const std::string format = std::string(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
     // clang-format off
     const Case cases[] = {
-        {ParkChoice::Open, parks.file("park") + "/", [](auto &) {}, true, {}},
+        {ParkChoice::Open, parks.file("park") + "/", true, {}},
         // No to the offer asks again; Yes makes a Jet 4 park.
-        {ParkChoice::New, made, [&](ScriptedPrompter &prompter) {
+        {ParkChoice::New, made, true, {offer(made), kNewParkTitle, offer(made), format}, [&](ScriptedPrompter &prompter) {
              fs::create_directory(made);
              prompter.folders.push_front(made);
              prompter.answers = {Answer::No, Answer::Yes, Answer::Yes};
-         }, true, {offer(made), kNewParkTitle, offer(made), format}},
-        {ParkChoice::Open, "/proc", [](auto &) {}, false,
-         {"Tarnwick cannot make files in /proc, so it cannot keep a park there."}},
-        {ParkChoice::Open, parks.file("junk"), [](auto &) {}, false,
+         }},
+        {ParkChoice::Open, "/proc", false, {"Tarnwick cannot make files in /proc, so it cannot keep a park there."}},
+        {ParkChoice::Open, parks.file("junk"), false,
          {"The Park.MDB in " + parks.file("junk") + " is not a park database, so Tarnwick cannot use it."}},
         // The folder removed while the questions waited is not made again.
-        {ParkChoice::Open, gone, [&](ScriptedPrompter &prompter) {
+        {ParkChoice::Open, gone, false,
+         {offer(gone), format, "The folder " + gone + " is no longer there, so no park was made in it."},
+         [&](ScriptedPrompter &prompter) {
              fs::create_directory(gone);
              prompter.answers = {Answer::Yes, Answer::Yes};
              prompter.onShow = [&](const Shown &shown) { if (shown.kind == Shown::Question) fs::remove(gone); };
-         }, false, {offer(gone), format, "The folder " + gone + " is no longer there, so no park was made in it."}},
-        {ParkChoice::Open, parks.file("never"), [](auto &) {}, false,
-         {"There is no folder " + parks.file("never") + "."}},
-        {ParkChoice::New, parks.file("park"), [](auto &) {}, false,
+         }},
+        {ParkChoice::Open, parks.file("never"), false, {"There is no folder " + parks.file("never") + "."}},
+        {ParkChoice::New, parks.file("park"), false,
          {"There is a Park.MDB in " + parks.file("park") + " already; a new park needs a folder without one."}},
     };
     // clang-format on
@@ -206,8 +202,9 @@ TEST(ParkChoiceTest, AParkIsOpenedOrMadeWhereChosenAndEveryFolderThatCannotServe
 // of its own, and files that are missing or cut short.
 using HelpFileTest = StartupTest;
 
-// Each file's title and topic map; an unmapped number opens the default page, not the first one.
-TEST_F(HelpFileTest, EachFileMapsItsOwnTopics) {
+// Each file's title and topic map; an unmapped number opens the default page, not the first one. A
+// file missing or cut short is reported by its path.
+TEST_F(HelpFileTest, EachFileMapsItsOwnTopicsAndOneMissingOrCutShortIsReportedByPath) {
     park.write("p.hhp", "[OPTIONS]\nCompiled file=Other.chm\nDefault topic=b.htm\nTitle=Other\n\n[FILES]\na.htm\n"
                         "b.htm\n\n[ALIAS]\nA=a.htm\nB=b.htm\n\n[MAP]\n#define A 20\n#define B 7\n");
     for (const char *page : {"a", "b"})
@@ -233,13 +230,11 @@ TEST_F(HelpFileTest, EachFileMapsItsOwnTopics) {
     ASSERT_EQ(shipped.contents().size(), 6u);
     EXPECT_EQ(shipped.contents()[4].name, "Importing text and workbook files");
     EXPECT_EQ(shipped.contents()[4].local, "/import.html");
-}
 
-TEST_F(HelpFileTest, MissingAndDamagedFilesAreReportedByPath) {
+    // Ours missing beside the park, or cut short, is reported by its path.
+    const std::string whole = TempDir::readFile(HELP_FILE), named = "The help file " + park.file("Tarnwick.chm");
     EXPECT_EQ(OpenParkHelp(session), nullptr);
-    EXPECT_EQ(prompter.texts(),
-              std::vector<std::string>{"The help file " + park.file("Tarnwick.chm") + " could not be found."});
-    const std::string whole = TempDir::readFile(HELP_FILE);
+    EXPECT_EQ(prompter.texts(), Texts{named + " could not be found."});
     for (std::size_t keep : {std::size_t(0), std::size_t(100), whole.size() / 2, whole.size() - 10}) {
         SCOPED_TRACE(keep);
         prompter.shown.clear();
@@ -249,9 +244,7 @@ TEST_F(HelpFileTest, MissingAndDamagedFilesAreReportedByPath) {
             for (const auto &[topic, page] : help->topics())
                 help->read(page);
         else
-            EXPECT_EQ(
-                prompter.texts().at(0).rfind("The help file " + park.file("Tarnwick.chm") + " could not be read", 0),
-                0u);
+            EXPECT_EQ(prompter.texts().at(0).rfind(named + " could not be read", 0), 0u);
     }
 }
 

@@ -95,7 +95,6 @@ TEST_F(ExportTest, APasswordOpensOnlyWhenTypedExactly) {
     const std::string box = "Password Input|This database requires a Password. Please enter the correct Password.";
     for (const std::string file : {"nwind.mdb", "testUnicodeCompV2003.mdb"}) {
         SCOPED_TRACE(file);
-        session.DbPassword.clear();
         prompter.inputs = {std::string("sesame42"), std::string("Sesame43"), std::string("Sesame42"), std::string()};
         const std::string locked = withPassword(file, "Sesame42");
         ASSERT_TRUE(browser.ListTables(locked));

@@ -1,14 +1,13 @@
 // The workbook reader built with the address and undefined-behaviour sanitizers, which stop the
-// test at the first fault: every real test workbook, a written workbook of strings, and damaged
-// copies that once read out of bounds or sized a buffer from a count in the file.
+// test at the first fault: every real test workbook, and damaged copies that once read out of bounds
+// or sized a buffer from a count in the file. (What our writer makes is read back under the
+// sanitizers by the workbook writer's own test, in the sanitized run of the whole suite.)
 #include "sheet/SheetError.h"
 #include "sheet/SheetOutline.h"
 #include "sheet/Workbook.h"
-#include "sheet/WorkbookWriter.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 // A count taken from a damaged file must not reach the allocator: refuse large requests with an
@@ -20,32 +19,15 @@ extern "C" const char *__asan_default_options() {
 namespace tarnwick {
 namespace {
 
-// Every cell of every sheet as text, one line per cell.
-std::string readAll(const std::string &path) {
+// Reads every cell of every sheet, and each sheet's titles as an import reads them.
+void readAll(const std::string &path) {
     Workbook book(path);
-    std::string out;
-    for (std::size_t s = 0; s < book.sheetNames().size(); ++s) {
-        OutlineSheet(book, static_cast<int>(s)); // what reading the titles does
-        auto rows = book.rows(static_cast<int>(s));
-        while (rows.next())
-            for (std::size_t c = 0; c < rows.cells().size(); ++c)
-                if (!rows.cells()[c].isEmpty())
-                    out += std::to_string(rows.row()) + "," + std::to_string(c + 1) + ":" + rows.cells()[c].toString() +
-                           "\n";
+    for (int s = 0; s < static_cast<int>(book.sheetNames().size()); ++s) {
+        OutlineSheet(book, s);
+        for (auto rows = book.rows(s); rows.next();)
+            for (const Cell &cell : rows.cells())
+                cell.toString();
     }
-    return out;
-}
-
-TEST(SanitizedReader, ReadsWrittenStringsBack) {
-    TempDir dir;
-    WorkbookWriter writer("Guests");
-    const std::string notes(20000, 'x'); // continued across records
-    writer.setText(1, 1, "Name");
-    writer.setText(1, 2, "Notes");
-    writer.setText(2, 1, "Zoë");
-    writer.setText(2, 2, notes);
-    writer.save(dir.file("strings.xls"));
-    EXPECT_EQ(readAll(dir.file("strings.xls")), "1,1:Name\n1,2:Notes\n2,1:Zoë\n2,2:" + notes + "\n");
 }
 
 // The one workbook of a format the reader does not take is refused; the others read whole. Damaged
@@ -61,16 +43,14 @@ TEST(SanitizedReader, ReadsEveryReadableTestWorkbookAndDamagedCopies) {
         else
             EXPECT_NO_THROW(readAll(entry.path().string()));
     }
-    const std::pair<std::streamoff, std::string> damages[] = {{0xC74, "\xFF\xFF\xFF\xFF"}, // string count of 4 billion
-                                                              {0xBB8, {"\xD4\x04\0\0", 4}}}; // sheet inside a record
+    const std::pair<std::size_t, std::string> damages[] = {{0xC74, "\xFF\xFF\xFF\xFF"},   // string count of 4 billion
+                                                           {0xBB8, {"\xD4\x04\0\0", 4}}}; // sheet inside a record
     for (const auto &[offset, bytes] : damages) {
         SCOPED_TRACE(offset);
         TempDir dir;
-        std::filesystem::copy_file(folder + "/ragged.xls", dir.file("damaged.xls"));
-        std::fstream file(dir.file("damaged.xls"), std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp(offset);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
+        std::string damaged = TempDir::readFile(folder + "/ragged.xls");
+        damaged.replace(offset, bytes.size(), bytes);
+        dir.write("damaged.xls", damaged);
         try {
             readAll(dir.file("damaged.xls"));
         } catch (const SheetError &error) {
