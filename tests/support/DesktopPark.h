@@ -129,15 +129,21 @@ inline void type(const QWidget *window, const QString &box, const QString &text)
     QTest::keyClicks(edit, text);
 }
 
-inline void choose(const QWidget *window, const QString &dropDown, const QString &title) {
-    auto *box = control<QComboBox>(window, dropDown);
-    box->setCurrentIndex(box->findText(title));
-    QCOMPARE(box->currentText(), title);
+// Clicks `button` with `answers` queued for the questions it asks; every box shown meanwhile.
+inline QStringList clickSays(ScriptedSession &session, const QWidget *window, const QString &button,
+                             std::initializer_list<Answer> answers = {}) {
+    session.expect(answers);
+    click(window, button);
+    return session.said();
 }
+
 // Chooses a title in each drop-down named.
 inline void choose(const QWidget *window, std::initializer_list<std::pair<QString, QString>> choices) {
-    for (const auto &[dropDown, title] : choices)
-        choose(window, dropDown, title);
+    for (const auto &[dropDown, title] : choices) {
+        auto *box = control<QComboBox>(window, dropDown);
+        box->setCurrentIndex(box->findText(title));
+        QCOMPARE(box->currentText(), title);
+    }
 }
 
 // The texts a drop-down or a list offers, in order.
@@ -210,10 +216,9 @@ inline QString placement(const QWidget *small, const QWidget *owner) {
     const QPoint offset = small->frameGeometry().center() - owner->frameGeometry().center();
     QString said;
     if (offset.manhattanLength() > 2)
-        said += QString("off the middle by %1,%2 (%3 over %4); ")
-                    .arg(offset.x())
-                    .arg(offset.y())
-                    .arg(QDebug::toString(small->frameGeometry()), QDebug::toString(owner->frameGeometry()));
+        said += QString("off the middle by %1 (%2 over %3); ")
+                    .arg(QDebug::toString(offset), QDebug::toString(small->frameGeometry()),
+                         QDebug::toString(owner->frameGeometry()));
     if (!small->windowHandle() || small->windowHandle()->transientParent() != owner->windowHandle())
         said += "not kept above its owner";
     return said;

@@ -22,12 +22,11 @@ class ExportWindowTest : public QObject {
         window = park->show<frmMSAcessExport>(WindowId::Export);
         clickEntry(window, "File1", file, {}, true);
     }
-    QCheckBox *box(int i) { return control<QCheckBox>(window, QString("MyTable_%1").arg(i)); }
     QStringList shownTables() {
         QStringList names;
         for (int i = 1; i <= 45; ++i)
-            if (box(i)->isVisible())
-                names << box(i)->text();
+            if (auto *box = control<QCheckBox>(window, QString("MyTable_%1").arg(i)); box->isVisible())
+                names << box->text();
         return names;
     }
 
@@ -53,7 +52,7 @@ private Q_SLOTS:
         QCOMPARE(shownTables().first(), QString("Big"));
         QCOMPARE(shownTables().last(), QString("T45"));
 
-        box(1)->setChecked(true);
+        control<QCheckBox>(window, "MyTable_1")->setChecked(true);
         BarWatch watch(park->progress);
         click(window, "Command1");
         QCOMPARE(watch.bar->maximum(), 40000);

@@ -44,10 +44,6 @@ class ImportWindowTest : public QObject {
     void pick(const QString &file, Qt::KeyboardModifiers keys = {}) { clickEntry(window, "File1", file, keys); }
     QStringList offered(const QString &dropDown) { return entries(control<QComboBox>(window, dropDown)); }
     QString status() { return shows(window, {"lblReadStatus"}).front(); }
-    void write(const std::string &name, const std::string &content) {
-        park->dir.write(name, content);
-        window->refreshFileList();
-    }
 
 private Q_SLOTS:
     void init() {
@@ -63,14 +59,17 @@ private Q_SLOTS:
     }
     void cleanup() { park.reset(); }
 
-    // Each panel's drop-downs take the titles of the files selected for it; a table switch keeps
-    // them and says how to fill the new panel; a click on the file selected reads it again, and the
-    // status line says which delimiter its lines look split by; a file the reading repairs is listed
-    // at once.
-    void selectedFilesFillTheChosenPanelsDropDowns() {
+    // The file list offers the park folder's sources. Each panel's drop-downs take the titles of the
+    // files selected for it; a table switch shows only its panel, keeps the others' titles and says
+    // how to fill the new panel; a click on the file selected reads it again, and the status line
+    // says which delimiter its lines look split by; a file the reading repairs is listed at once.
+    // Return to Site Types shows only the main window and unloads this one; the main window's button
+    // makes it anew, with its defaults.
+    void panelsFillFromTheSelectedFilesAndTheWayBackToTheMainWindow() {
+        QCOMPARE(entries(files()), (QStringList{"a.csv", "b.csv", "c.csv", "sites.csv"}));
         pick("a.csv");
         QCOMPARE(offered("FileField_18"), (QStringList{"Site", "Len"}));
-        choose(window, "FileField_3", "Len");
+        choose(window, {{"FileField_3", "Len"}});
         click(window, "Option1_1");
         QCOMPARE(offered("FileField2_1"), QStringList());
         QCOMPARE(status(), QString("Click a.csv again to read its titles for Guest Data"));
@@ -81,6 +80,8 @@ private Q_SLOTS:
         pick("b.csv", Qt::ControlModifier);
         QCOMPARE(offered("FileField_3"), (QStringList{"Site", "Len", "Number", "Amps", "Rate"}));
         click(window, "Option1_2");
+        QVERIFY(control<QWidget>(window, "frmImport_2")->isVisible());
+        QVERIFY(!control<QWidget>(window, "frmImport_0")->isVisible());
         QCOMPARE(status(), QString("Click a.csv and b.csv again to read their titles for POS Items"));
         pick("b.csv");
         QCOMPARE(offered("FileField3_1"), (QStringList{"Number", "Amps", "Rate"}));
@@ -88,7 +89,7 @@ private Q_SLOTS:
 
         // Read again, as the file now is: titles separated by commas, data by semicolons.
         park->dir.write("b.csv", "\"Number\",\"Length\"\r\n1;40\r\n");
-        choose(window, "FileField3_1", "Rate");
+        choose(window, {{"FileField3_1", "Rate"}});
         pick("b.csv");
         QCOMPARE(offered("FileField3_1"), (QStringList{"Number", "Length"}));
         QCOMPARE(shows(window, {"FileField3_1", "lblReadStatus"}),
@@ -96,77 +97,95 @@ private Q_SLOTS:
                                   "choose Semicolon"}));
         QVERIFY(park->prompter.shown.empty());
 
-        write("plain.csv", "Site,Len\r\n1,2\r\n");
+        park->dir.write("plain.csv", "Site,Len\r\n1,2\r\n");
+        window->refreshFileList();
         park->prompter.answers = {Answer::OK};
         pick("plain.csv");
         pick("plain New.CSV");
         QCOMPARE(offered("FileField3_1"), (QStringList{"Site", "Len"}));
+
+        QWidget *main = park->navigator.window(WindowId::Main);
+        click(window, "Command9");
+        QVERIFY(main->isVisible());
+        QCOMPARE(park->session.Navigating, short(0));
+        QTRY_VERIFY(park->navigator.existing(WindowId::Import) == nullptr);
+        click(main, "Command3");
+        QVERIFY(!main->isVisible());
+        QWidget *again = park->shown(WindowId::Import);
+        for (const char *option : {"Option1_0", "Option2_0", "Option3_1"})
+            QVERIFY2(control<QRadioButton>(again, option)->isChecked(), option);
+        QVERIFY(control<QWidget>(again, "frmImport_0")->isVisible());
+        QVERIFY(!control<QWidget>(again, "frmImport_2")->isVisible());
     }
 
-    // A park another program is writing to: the import says so, and the window is left usable. Then
-    // each file selected is imported and summed up with the Progress window hidden; each purge button
-    // asks for its own table, and No keeps it.
-    void importSumsUpEachSelectedFileAndPurgeAsksFirst() {
+    // Match Titles marks its choices until one is changed, and they are saved as a mapping. A park
+    // another program is writing to: the import says so, and the window is left usable. Then each file
+    // selected is imported and summed up with the Progress window hidden; each purge button asks for
+    // its own table, and No keeps it.
+    void matchedChoicesAreSavedAndTheFilesImportedAndPurgeAsksFirst() {
         pick("a.csv");
-        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
+        QCOMPARE(clickSays(*park, window, "cmdMatch_0"), QStringList{"Match Titles matched 2 columns."});
+        QCOMPARE(shows(window, {"FileField_1", "FileField_3"}), (QStringList{"Site", "Len"}));
+        auto *site = control<QComboBox>(window, "FileField_1");
+        QVERIFY(site->property("matched").toBool());
+        choose(window, {{"FileField_1", "Len"}});
+        QVERIFY(!site->property("matched").toBool());
+        choose(window, {{"FileField_1", "Site"}});
+        park->prompter.inputs = {std::string("north")};
+        QCOMPARE(clickSays(*park, window, "cmdSaveMapping_0").last(),
+                 QString::fromStdString("The mapping was saved as " + park->dir.file("north.mapping.json") + "."));
+
         std::optional<ParkFileLock> elsewhere(std::in_place, park->dir.file("Park.MDB"));
-        park->expect({Answer::No});
-        click(window, "Command1");
-        elsewhere.reset();
-        QCOMPARE(park->said().last(),
+        QCOMPARE(clickSays(*park, window, "Command1", {Answer::No}).last(),
                  QString::fromStdString("Nothing was imported into Sites: -2147467259: " + park->dir.file("Park.MDB") +
                                         " is in use by another program, so nothing can be written to it."));
+        elsewhere.reset();
         QVERIFY(window->isEnabled() && !park->progress.isVisible());
 
         pick("c.csv", Qt::ControlModifier);
         choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
-        bool progressHiddenAtEachSummary = true;
+        // How the Progress window stands at each summary and each row's error.
+        QStringList progress;
         park->prompter.onShow = [&](const Shown &s) {
-            if (s.text.find("Successfully") != std::string::npos)
-                progressHiddenAtEachSummary &= !park->progress.isVisible();
+            if (s.text.find(" Successfully Imported") != std::string::npos || s.text.rfind("Error on Line", 0) == 0)
+                progress << (park->progress.isVisible() ? "over: " + placement(&park->progress, window) : "hidden");
         };
         park->prompter.answers = {Answer::Yes, Answer::No};
         click(window, "Command1");
         QCOMPARE(park->said().filter("Successfully"),
                  (QStringList{"2 of 2 Sites Successfully Imported", "3 of 3 Sites Successfully Imported"}));
-        QVERIFY(progressHiddenAtEachSummary);
+        QCOMPARE(progress, (QStringList{"hidden", "hidden"}));
         QCOMPARE(park->column("Sites", "Number"), (QStringList{"1", "2", "7", "8", "9"}));
         QCOMPARE(park->column("Sites", "Length"), (QStringList{"40", "45", "30", "50", "50"}));
         QVERIFY(window->isEnabled());
 
         for (const auto &[button, table] : {std::pair{"Command4", "Sites"}, std::pair{"Command5", "Guests"},
                                             std::pair{"Command7", "Other Charges"}}) {
-            park->expect({Answer::No});
-            click(window, button);
-            QCOMPARE(park->said(), QStringList{QString("Doing this will totally Remove ALL %1 from the Park.MDB "
-                                                       "Database. Are you SURE you want to continue?")
-                                                   .arg(table)});
+            const QStringList said = clickSays(*park, window, button, {Answer::No});
+            QVERIFY2(said.size() == 1 && said[0].contains(QString(" ALL %1 from").arg(table)),
+                     qPrintable(said.join("|")));
         }
         QCOMPARE(park->column("Sites", "ID").size(), 5);
-    }
 
-    // A long import moves the Progress window's bar while it is painted; a row's error is asked with
-    // the Progress window standing over the import window, and No stops the import there.
-    void aLongImportMovesTheBarAndARowErrorIsAskedOverIt() {
+        // A long import moves the Progress window's bar while it is painted; a row's error is asked
+        // with the Progress window standing over the import window, and No stops the import there.
         std::string csv = "\"Site\",\"Len\"\r\n";
         for (int i = 1; i <= 60000; ++i)
             csv += std::to_string(i) + (i == 59000 ? ",fifty\r\n" : ",40\r\n");
-        write("long.csv", csv);
+        park->dir.write("long.csv", csv);
+        window->refreshFileList();
+        // The saved mapping is offered for its titles, and taken.
+        park->expect({Answer::Yes, Answer::No, Answer::No});
         pick("long.csv");
-        choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}});
+        QCOMPARE(park->said(), QStringList{"The titles of long.csv are those of the saved mapping north.mapping.json. "
+                                           "Do you want to use it?"});
         BarWatch watch(park->progress);
-        QString atPrompt = "not asked";
-        park->prompter.onShow = [&](const Shown &s) {
-            if (s.text.rfind("Error on Line", 0) == 0)
-                atPrompt = park->progress.isVisible() ? placement(&park->progress, window) : "hidden";
-        };
-        park->prompter.answers = {Answer::No, Answer::No};
         click(window, "Command1");
         QCOMPARE(watch.bar->maximum(), 60000);
         QVERIFY2(watch.seen.size() >= 2, qPrintable(QString::number(watch.seen.size())));
-        QCOMPARE(atPrompt, QString());
+        QCOMPARE(progress.mid(2), QStringList{"over: "});
         QVERIFY(!park->progress.isVisible());
-        QCOMPARE(park->column("Sites", "ID").size(), 58999);
+        QCOMPARE(park->column("Sites", "ID").size(), 5 + 58999);
     }
 
     void filesAreBroughtIntoTheNamedParkFolderAndListedWhenTheyArrive() {
@@ -180,27 +199,22 @@ private Q_SLOTS:
                                                        outside.path() + "?");
         // No keeps the park's a.csv; the new file is listed at once.
         park->prompter.fileChoices = {{outside.file("new.csv"), outside.file("a.csv")}};
-        park->expect({Answer::No});
-        click(window, "cmdAddFiles");
-        QCOMPARE(park->said(), (QStringList{"Add Files to the Park's Folder|" + QDir::homePath(), replace}));
+        QCOMPARE(clickSays(*park, window, "cmdAddFiles", {Answer::No}),
+                 (QStringList{"Add Files to the Park's Folder|" + QDir::homePath(), replace}));
         QCOMPARE(park->dir.read("a.csv"), kSitesA);
         QCOMPARE(park->dir.read("new.csv"), kSitesB);
         QVERIFY(entries(files()).contains("new.csv"));
 
         // The next dialog opens where the files came from; Yes replaces; a vanished file is said.
         park->prompter.fileChoices = {{outside.file("a.csv"), outside.file("gone.csv")}};
-        park->expect({Answer::Yes});
-        click(window, "cmdAddFiles");
-        QCOMPARE(park->said(),
+        QCOMPARE(clickSays(*park, window, "cmdAddFiles", {Answer::Yes}),
                  (QStringList{"Add Files to the Park's Folder|" + QString::fromStdString(outside.path()), replace,
                               "gone.csv could not be copied into the park's folder: No such file or "
                               "directory."}));
         QCOMPARE(park->dir.read("a.csv"), kSitesC);
         // A file chosen from the park's own folder is already there: nothing is asked or copied.
         park->prompter.fileChoices = {{park->dir.file("b.csv")}};
-        park->expect({});
-        click(window, "cmdAddFiles");
-        QCOMPARE(park->said().size(), 1);
+        QCOMPARE(clickSays(*park, window, "cmdAddFiles").size(), 1);
         // Nothing half-copied is left behind.
         for (const auto &entry : std::filesystem::directory_iterator(park->dir.path()))
             QVERIFY2(entry.path().filename().string().front() != '.', qPrintable(entry.path().c_str()));
@@ -213,43 +227,16 @@ private Q_SLOTS:
         QCOMPARE(files()->selectedItems().front()->text(), QString("b.csv"));
     }
 
-    void matchTitlesMarksItsChoicesAndASavedMappingIsOffered() {
-        pick("a.csv");
-        click(window, "cmdMatch_0");
-        QCOMPARE(park->said().last(), QString("Match Titles matched 2 columns."));
-        QCOMPARE(shows(window, {"FileField_1", "FileField_3"}), (QStringList{"Site", "Len"}));
-        auto *site = control<QComboBox>(window, "FileField_1");
-        QVERIFY(site->property("matched").toBool());
-        choose(window, "FileField_1", "Len");
-        QVERIFY(!site->property("matched").toBool());
-        choose(window, "FileField_1", "Site");
-
-        park->prompter.inputs = {std::string("north")};
-        click(window, "cmdSaveMapping_0");
-        QCOMPARE(park->said().last(),
-                 QString::fromStdString("The mapping was saved as " + park->dir.file("north.mapping.json") + "."));
-
-        // The same titles again: the mapping is offered and put back.
-        park->expect({Answer::Yes});
-        pick("c.csv");
-        QCOMPARE(park->said(), QStringList{"The titles of c.csv are those of the saved mapping north.mapping.json. "
-                                           "Do you want to use it?"});
-        QCOMPARE(shows(window, {"FileField_1", "FileField_3"}), (QStringList{"Site", "Len"}));
-    }
-
     // The check report opens over the window with the problems, the rows as the import would store
     // them and the totals; Escape closes it; nothing is stored.
     void checkFileShowsTheReportOverTheWindow() {
-        click(window, "cmdCheck_0");
-        QCOMPARE(park->said(),
+        QCOMPARE(clickSays(*park, window, "cmdCheck_0"),
                  QStringList{"No file is selected: click the file to check in the list of step 2 first."});
         QVERIFY(window->findChild<QWidget *>("frmCheckReport") == nullptr);
 
         pick("sites.csv");
         choose(window, {{"FileField_1", "Site"}, {"FileField_3", "Len"}, {"FileField_10", "Rate"}});
-        park->expect({});
-        click(window, "cmdCheck_0");
-        QVERIFY(park->prompter.shown.empty());
+        QCOMPARE(clickSays(*park, window, "cmdCheck_0"), QStringList());
         auto *report = control<QWidget>(window, "frmCheckReport");
         QVERIFY(report->isVisible());
         QCOMPARE(placement(report, window), QString());
@@ -269,28 +256,6 @@ private Q_SLOTS:
         pressEscape(report);
         QVERIFY(!report->isVisible());
         QVERIFY(park->column("Sites", "ID").isEmpty());
-    }
-
-    // The file list offers the park folder's sources; a table switch shows only its panel; Return to
-    // Site Types shows only the main window and unloads this one; the main window's button makes it
-    // anew, with its defaults.
-    void panelsAndTheWayBackToTheMainWindow() {
-        QCOMPARE(entries(files()), (QStringList{"a.csv", "b.csv", "c.csv", "sites.csv"}));
-        click(window, "Option1_2");
-        QVERIFY(control<QWidget>(window, "frmImport_2")->isVisible());
-        QVERIFY(!control<QWidget>(window, "frmImport_0")->isVisible());
-        QWidget *main = park->navigator.window(WindowId::Main);
-        click(window, "Command9");
-        QVERIFY(main->isVisible());
-        QCOMPARE(park->session.Navigating, short(0));
-        QTRY_VERIFY(park->navigator.existing(WindowId::Import) == nullptr);
-        click(main, "Command3");
-        QVERIFY(!main->isVisible());
-        QWidget *again = park->shown(WindowId::Import);
-        for (const char *option : {"Option1_0", "Option2_0", "Option3_1"})
-            QVERIFY2(control<QRadioButton>(again, option)->isChecked(), option);
-        QVERIFY(control<QWidget>(again, "frmImport_0")->isVisible());
-        QVERIFY(!control<QWidget>(again, "frmImport_2")->isVisible());
     }
 };
 

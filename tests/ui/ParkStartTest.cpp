@@ -21,7 +21,6 @@ namespace {
 
 const QString kInitialBackup =
     "We are making an Initial BackUp of the Halvane DataBase before you make any changes 12-04-2026 09 05 ?";
-const QString kFormatQuestion = QString(kParkFormatQuestion) + "\r\n" + kParkFormatNo;
 
 } // namespace
 
@@ -53,16 +52,20 @@ private Q_SLOTS:
         QVERIFY(main && QTest::qWaitForWindowExposed(main));
         const QString offer = QString::fromStdString("There is no Park.MDB in " + park +
                                                      ".\r\nDo you want to create an empty park there?");
-        QCOMPARE(start.said(), (QStringList{kChooseParkTitle, offer, kFormatQuestion, kInitialBackup}));
+        QCOMPARE(start.said(), (QStringList{kChooseParkTitle, offer,
+                                            QString(kParkFormatQuestion) + "\r\n" + kParkFormatNo, kInitialBackup}));
         QCOMPARE(start.session.DbFolder, park);
         QCOMPARE(TempDir::readFile(config + "/path.txt"), park + "\r\n" + park + "\r\n");
     }
 
     // An import cut short is named before the initial backup is offered; the focus is on Enter Sites.
     // A site-type box in use is coloured; leaving it saves the name in title case; coming back selects
-    // it. The Park menu names the park, and opens or makes another.
+    // it. The help and backups windows open in the middle of the main window and above it; Escape
+    // closes the backups window; the windows carry the package's icon and the desktop file's name.
+    // The Park menu names the park, and opens or makes another.
     void theMainWindowOnAPark() {
         DesktopPark park;
+        std::filesystem::copy_file(HELP_FILE, park.dir.file("Tarnwick.chm"));
         LeaveKilledImportMarker(park.session, {"Sites", "c.csv", "", "12-04-2026 09 05", 0});
         SaveSiteTypes(park.session, {"", "Cabin"});
         park.expect({Answer::No});
@@ -83,6 +86,24 @@ private Q_SLOTS:
         QCOMPARE(park.session.SiteTypeCount, 2L);
         box3->setFocus();
         QTRY_COMPARE(box3->selectedText(), QString("Boat Slip"));
+
+        main->move(300, 40);
+        control<QAction>(main, "mnuOverview")->trigger();
+        QCOMPARE(placement(park.navigator.helpWindow(), main), QString());
+        park.navigator.helpWindow()->close();
+        control<QAction>(main, "mnuRestore")->trigger();
+        auto *backups = control<QWidget>(main, "frmBackups");
+        QVERIFY(backups->isVisible());
+        QCOMPARE(placement(backups, main), QString());
+        pressEscape(backups);
+        QVERIFY(!backups->isVisible());
+
+        SetDesktopIdentity();
+        QCOMPARE(QGuiApplication::desktopFileName(), QString("tarnwick"));
+        // Drawn from the package's SVG: an icon that could not be read draws nothing.
+        const QImage icon = main->windowIcon().pixmap(48, 48).toImage();
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixelColor(24, 47).alpha(), 255);
 
         auto *menu = control<QMenu>(main, "mnuPark");
         auto *folder = control<QAction>(main, "mnuParkFolder");
@@ -109,31 +130,6 @@ private Q_SLOTS:
         control<QAction>(main, "mnuNewPark")->trigger();
         QCOMPARE(park.said(), QStringList{kNewParkTitle});
         QCOMPARE(park.session.DbFolder, other.path());
-    }
-
-    // The help and backups windows open in the middle of the main window and above it; Escape closes
-    // the backups window; the windows carry the package's icon and the desktop file's name.
-    void smallWindowsOpenOverTheMainWindow() {
-        DesktopPark park;
-        std::filesystem::copy_file(HELP_FILE, park.dir.file("Tarnwick.chm"));
-        QWidget *main = park.show(WindowId::Main);
-        main->move(300, 40);
-        control<QAction>(main, "mnuOverview")->trigger();
-        QCOMPARE(placement(park.navigator.helpWindow(), main), QString());
-        park.navigator.helpWindow()->close();
-        control<QAction>(main, "mnuRestore")->trigger();
-        auto *backups = control<QWidget>(main, "frmBackups");
-        QVERIFY(backups->isVisible());
-        QCOMPARE(placement(backups, main), QString());
-        pressEscape(backups);
-        QVERIFY(!backups->isVisible());
-
-        SetDesktopIdentity();
-        QCOMPARE(QGuiApplication::desktopFileName(), QString("tarnwick"));
-        // Drawn from the package's SVG: an icon that could not be read draws nothing.
-        const QImage icon = main->windowIcon().pixmap(48, 48).toImage();
-        QVERIFY(!icon.isNull());
-        QCOMPARE(icon.pixelColor(24, 47).alpha(), 255);
     }
 };
 
