@@ -77,5 +77,21 @@ TEST(IndexKey, TextKeysFollowTheirCharacters) {
         EXPECT_EQ(keyOf(ColumnKind::Text, JetValue::utf8(value)), std::nullopt) << value;
 }
 
+// An index that ignores nulls leaves out a row only where every key column is null; one that keeps
+// nulls leaves out none.
+TEST(IndexKey, AnIndexIgnoringNullsLeavesOutOnlyAKeyWhollyNull) {
+    jet::TableDef table;
+    table.columns = {{"A", ColumnKind::Long, 0}, {"B", ColumnKind::Long, 1}};
+    jet::IndexTree tree;
+    tree.columns = {{0, true}, {1, false}};
+    const JetValue null = JetValue::null(), one = JetValue::whole(1);
+    for (const std::uint8_t flags : {jet::IndexTree::kIgnoreNulls, std::uint8_t{0}}) {
+        tree.flags = flags;
+        EXPECT_EQ(jet::LeftOutOf(table, tree, {null, null}), flags != 0);
+        EXPECT_FALSE(jet::LeftOutOf(table, tree, {null, one}));
+        EXPECT_FALSE(jet::LeftOutOf(table, tree, {one, null}));
+    }
+}
+
 } // namespace
 } // namespace tarnwick
