@@ -345,12 +345,11 @@ TEST(RunningImport, StatusBesideItNeverTakesItForInterruptedAndEveryRowIsAccount
     WriteCsv(park.file("sites.csv"), "\"Site\"", lines, [](long i) {
         return (i % 750 == 0 ? "n" : i % 750 == 375 ? "99999999999" : "") + std::to_string(i);
     });
-    std::future<ObservedRun> import = std::async(std::launch::async, [&] {
-        return RunObserved(CLI_PATH,
-                           {"--park", park.path(), "import", "sites", "sites.csv", "--map", "Number=Site", "--backup",
-                            "yes", "--on-row-error", "skip"},
-                           600);
-    });
+    std::future<ObservedRun> import =
+        std::async(std::launch::async, RunObserved, std::string(CLI_PATH),
+                   std::vector<std::string>{"--park", park.path(), "import", "sites", "sites.csv", "--map",
+                                            "Number=Site", "--backup", "yes", "--on-row-error", "skip"},
+                   600);
     // A status run removes a marker only after saying that its import was interrupted.
     int beside = 0;
     for (; import.wait_for(std::chrono::seconds(0)) != std::future_status::ready; ++beside) {

@@ -8,7 +8,6 @@
 #include "support/JetReaders.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace tarnwick {
 namespace {
@@ -44,14 +43,10 @@ TEST_F(JackcessParkCli, DeletesItsReservationsForbidAreRefusedInJetsSentence) {
 // A park whose guest pages are damaged: the listing says so on stderr and fails, as the status does,
 // instead of showing an empty park.
 TEST_F(JackcessParkCli, ADamagedParkIsNamedByTheListingAndTheStatus) {
-    {
-        std::fstream file(park.file("Park.MDB"), std::ios::in | std::ios::out | std::ios::binary);
-        const std::string scribble(3000, '\xFF');
-        for (std::streamoff page = 200; page < 2800; page += 7) {
-            file.seekp(page * 4096 + 10);
-            file.write(scribble.data(), static_cast<std::streamsize>(scribble.size()));
-        }
-    }
+    std::string bytes = park.read("Park.MDB");
+    for (std::size_t page = 200; page < 2800; page += 7)
+        bytes.replace(page * 4096 + 10, 3000, 3000, '\xFF');
+    park.write("Park.MDB", bytes);
     for (const char *command : {"status", "list guests"}) {
         SCOPED_TRACE(command);
         const ObservedRun damaged = apart(Words(command));

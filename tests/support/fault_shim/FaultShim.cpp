@@ -288,6 +288,23 @@ template <typename Call> ssize_t throughWrite(int fd, off_t at, Call call) {
     return n;
 }
 
+// A change of the names in the folder of `path`, numbered and made by `call`: it makes `made`, if
+// anything, moved there from `movedFrom` when it is a rename. A file at `path` that the change replaces
+// or removes is kept meanwhile under a hidden name, so that a power cut can put it back.
+template <typename Call>
+int changeName(const char *operation, const std::string &path, const std::string &made, const std::string &movedFrom,
+               Call call) {
+    Shim &s = shim();
+    s.point(operation, path);
+    const std::string kept = s.tracking(path) ? s.keep(path) : "";
+    const int result = call();
+    if (result == 0 && s.tracking(path))
+        s.names.push_back({Shim::parentOf(path), made, movedFrom, kept, path});
+    else if (!kept.empty())
+        REAL(unlink)(kept.c_str());
+    return result;
+}
+
 } // namespace
 
 // Each interposed call numbers its operation, runs the real call and remembers what it changed; the
@@ -358,39 +375,17 @@ ssize_t writev(int fd, const struct iovec *parts, int count) {
 }
 
 int rename(const char *from, const char *to) {
-    Shim &s = shim();
-    const std::string a = Shim::absolute(from), b = Shim::absolute(to);
-    s.point("rename", b);
-    const std::string kept = s.tracking(b) ? s.keep(b) : "";
-    const int result = REAL(rename)(from, to);
-    if (result == 0 && s.tracking(b))
-        s.names.push_back({Shim::parentOf(b), b, a, kept, b});
-    else if (!kept.empty())
-        REAL(unlink)(kept.c_str());
-    return result;
+    const std::string made = Shim::absolute(to);
+    return changeName("rename", made, made, Shim::absolute(from), [&] { return REAL(rename)(from, to); });
 }
 
 int link(const char *from, const char *to) {
-    Shim &s = shim();
-    const std::string b = Shim::absolute(to);
-    s.point("link", b);
-    const int result = REAL(link)(from, to);
-    if (result == 0 && s.tracking(b))
-        s.names.push_back({Shim::parentOf(b), b, "", "", ""});
-    return result;
+    const std::string made = Shim::absolute(to);
+    return changeName("link", made, made, "", [&] { return REAL(link)(from, to); });
 }
 
 int unlink(const char *path) {
-    Shim &s = shim();
-    const std::string full = Shim::absolute(path);
-    s.point("unlink", full);
-    const std::string kept = s.tracking(full) ? s.keep(full) : "";
-    const int result = REAL(unlink)(path);
-    if (result == 0 && !kept.empty())
-        s.names.push_back({Shim::parentOf(full), "", "", kept, full});
-    else if (!kept.empty())
-        REAL(unlink)(kept.c_str());
-    return result;
+    return changeName("unlink", Shim::absolute(path), "", "", [&] { return REAL(unlink)(path); });
 }
 
 int remove(const char *path) {
