@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
          "There is no row with ID 99 in Sites.\n"},
         {"edit of no row", "edit guest 1 Name=X", 1, "There are no Guests Available.\n",
          "There is no row with ID 1 in Guest.\n"},
-        {"site type set", "site-types 2=big.rig", 0, "1\t\n2\tBig.Rig\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\t\n"},
+        {"site type set", "site-types 10=big.rig", 0, "1\t\n2\t\n3\t\n4\t\n5\t\n6\t\n7\t\n8\t\n9\t\n10\tBig.Rig\n"},
         {"site type past ten", "site-types 11=Cabin", 2, "",
          "N=NAME expected, with N from 1 to 10, not '11=Cabin'\n"}}),
     [](const auto &info) { return CaseName(info.param.name); });
