@@ -18,12 +18,13 @@ namespace fs = std::filesystem;
 
 const std::string kAccess = std::string(TESTDATA_DIR) + "/access/";
 
-// The Access database `source` copied to `name` in `dir`, its header rewritten through `change`.
-void CopyWithHeader(const std::string &source, const TempDir &dir, const std::string &name,
-                    const std::function<void(std::vector<std::uint8_t> &)> &change) {
+// The Access database `source` copied to `name` in `dir`, its header rewritten through `change` if given.
+void CopyAccessFile(const std::string &source, const TempDir &dir, const std::string &name,
+                    const std::function<void(std::vector<std::uint8_t> &)> &change = nullptr) {
     const std::string bytes = TempDir::readFile(kAccess + source);
     std::vector<std::uint8_t> page(bytes.begin(), bytes.begin() + kHeaderSize);
-    change(page);
+    if (change)
+        change(page);
     dir.write(name, std::string(page.begin(), page.end()) + bytes.substr(kHeaderSize));
 }
 
@@ -35,10 +36,6 @@ class CliRefusals : public CliPark {};
 // ordinary user.
 TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
     const std::string database = park.file("Park.MDB");
-    const auto copy = [&](const char *name) {
-        fs::remove(database);
-        fs::copy_file(kAccess + name, database);
-    };
     const std::string cli = "'" + std::string(CLI_PATH) + "' --park '" + park.path() + "' ",
                       user = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     const std::string error = "CreateRVCon: The Database has an Error!\n-2147418113: {park}/Park.MDB is ",
@@ -62,13 +59,13 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
         {"no park", [&] { fs::remove(database); }, cli + "status",
          "There is no Park.MDB Database in {park}, the folder given with --park.\nGive the folder that holds the "
          "park's Park.MDB, or make a new park there with: tarnwick-cli init {park}\n"},
-        {"Access 97", [&] { copy("testV1997.mdb"); }, cli + "status",
+        {"Access 97", [&] { CopyAccessFile("testV1997.mdb", park, "Park.MDB"); }, cli + "status",
          error + "an Access 97 (Jet 3) database." + notJet4},
-        {"Access 2007", [&] { copy("ASampleDatabase.accdb"); }, cli + "status",
+        {"Access 2007", [&] { CopyAccessFile("ASampleDatabase.accdb", park, "Park.MDB"); }, cli + "status",
          error + "an Access 2007 or later (ACE) database." + notJet4},
         {"encrypted Access 2000",
          [&] {
-             CopyWithHeader("emptyJet4.mdb", park, "Park.MDB",
+             CopyAccessFile("emptyJet4.mdb", park, "Park.MDB",
                             [](std::vector<std::uint8_t> &page) { WriteJetPageKey(page, 0x5EC2E7u); });
          },
          cli + "status",
@@ -90,7 +87,7 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
         // only in case is asked again and the run cancelled.
         {"wrong password",
          [&] {
-             CopyWithHeader("testV1997.mdb", park, "locked.mdb",
+             CopyAccessFile("testV1997.mdb", park, "locked.mdb",
                             [](std::vector<std::uint8_t> &page) { WriteJetPassword(page, "Sesame42"); });
          },
          cli + "tables locked.mdb --password Sesame42 >/dev/null && " + cli + "tables locked.mdb --password sesame42",
