@@ -8,6 +8,7 @@ namespace tarnwick::jet {
 namespace {
 
 constexpr std::size_t kFreeSpaceAt = 0x02;
+constexpr std::size_t kPreviousPageAt = 0x0C;
 constexpr std::size_t kNextPageAt = 0x10;
 constexpr std::size_t kTailPageAt = 0x14;
 constexpr std::size_t kPrefixLengthAt = 0x18;
@@ -97,6 +98,7 @@ IndexPage::IndexPage(const Page &page, std::uint32_t number) : number_(number) {
         ThrowDamaged("page " + std::to_string(number) + " was expected to hold an index");
     leaf_ = page.type() == PageType::IndexLeaf;
     const ByteView view = page.view("index page");
+    previous_ = view.u32(kPreviousPageAt);
     next_ = view.u32(kNextPageAt);
     if (!leaf_)
         tail_ = view.u32(kTailPageAt);

@@ -44,7 +44,8 @@ public:
 
     std::uint32_t number() const { return number_; }
     bool leaf() const { return leaf_; }
-    // The next page at the same level; 0 after the last.
+    // The pages before and after at the same level; 0 before the first and after the last.
+    std::uint32_t previousPage() const { return previous_; }
     std::uint32_t nextPage() const { return next_; }
     // A node's last child, which no entry stands for; 0 where every child has an entry.
     std::uint32_t tailPage() const { return tail_; }
@@ -55,6 +56,7 @@ public:
 private:
     std::uint32_t number_;
     bool leaf_;
+    std::uint32_t previous_;
     std::uint32_t next_;
     std::uint32_t tail_ = 0;
     std::vector<IndexEntry> entries_;

@@ -70,6 +70,11 @@ private:
             problems_.push_back("leaf page " + std::to_string(lastLeaf_) + " links on to page " +
                                 std::to_string(lastLeafNext_) + " instead of the next leaf, " +
                                 std::to_string(leaf.number()));
+        // A reader going backwards follows the previous links.
+        if (leaf.previousPage() != lastLeaf_)
+            problems_.push_back("leaf page " + std::to_string(leaf.number()) + " links back to page " +
+                                std::to_string(leaf.previousPage()) + " instead of the leaf before it, " +
+                                std::to_string(lastLeaf_));
         entries_.insert(entries_.end(), leaf.entries().begin(), leaf.entries().end());
         lastLeaf_ = leaf.number();
         lastLeafNext_ = leaf.nextPage();

@@ -1,9 +1,10 @@
 #pragma once
 // An independent check of a table's indexes: reads each index's B-tree from its root down to the
 // leaves, and the leaves onward through their next-page links (new leaves may hang off the last
-// one before the tree takes them in), then checks that the entries are in order, that each points to
-// a row of the table, that every row appears exactly once, and that each key is the one the row's
-// values give, where the engine builds keys of the columns' kinds.
+// one before the tree takes them in), then checks that each leaf links back to the one before it,
+// that the entries are in order, that each points to a row of the table, that every row appears
+// exactly once, and that each key is the one the row's values give, where the engine builds keys
+// of the columns' kinds.
 #include "db/jet/JetDatabase.h"
 
 #include <string>
