@@ -28,8 +28,10 @@
 
 namespace tarnwick {
 
-// A session of the desktop program answered by a scripted prompter, at a fixed time.
+// A session of the desktop program answered by a scripted prompter, at a fixed time, and a
+// temporary folder made before the session and removed after it has closed its park.
 struct ScriptedSession {
+    TempDir dir;
     ScriptedPrompter prompter;
     Progress progress;
     FixedClock clock{2026, 12, 4, 9, 5};
@@ -49,12 +51,7 @@ struct ScriptedSession {
     }
 };
 
-// The park's folder, made before the session and removed after it has closed the park.
-struct ParkFolder {
-    TempDir dir;
-};
-
-struct DesktopPark : ParkFolder, ScriptedSession {
+struct DesktopPark : ScriptedSession {
     Navigator navigator{session};
 
     DesktopPark() {
@@ -184,15 +181,12 @@ inline QWidget *topLevel(const QString &name) {
 // Runs `action` on the top-level window named `name` as soon as it is visible, from inside whatever
 // event loop is running then (a picker waiting for its choice).
 inline void whenVisible(const QString &name, std::function<void(QWidget *)> action) {
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, name, action] {
-        if (QWidget *w = topLevel(name)) {
-            timer->stop();
-            timer->deleteLater();
+    QTimer::singleShot(10, [name, action] {
+        if (QWidget *w = topLevel(name))
             action(w);
-        }
+        else
+            whenVisible(name, action);
     });
-    timer->start(10);
 }
 
 // The values the Progress window's bar showed part-way while it was shown. Timers run only when the

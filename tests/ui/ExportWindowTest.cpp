@@ -49,8 +49,7 @@ private Q_SLOTS:
         list("many.mdb");
         QCOMPARE(park->said(), QStringList{"Not all Tables are being displayed because more than 45 Tables exist."});
         QCOMPARE(shownTables().size(), 45);
-        QCOMPARE(shownTables().first(), QString("Big"));
-        QCOMPARE(shownTables().last(), QString("T45"));
+        QCOMPARE((QStringList{shownTables().first(), shownTables().last()}), (QStringList{"Big", "T45"}));
 
         control<QCheckBox>(window, "MyTable_1")->setChecked(true);
         BarWatch watch(park->progress);
