@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -53,10 +54,7 @@ protected:
 // The words of `text`, split at its spaces.
 inline std::vector<std::string> Words(const std::string &text) {
     std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;)
-        words.push_back(word);
-    return words;
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // `text` with the park's folder written {park} and each time of day (as a backup's name and

@@ -11,34 +11,26 @@
 #include <unistd.h>
 
 namespace tarnwick {
-namespace {
-
-// Starts `program` with stdin from /dev/null and stdout and stderr into the descriptors given.
-pid_t Spawn(const std::string &program, const std::vector<std::string> &arguments, int out, int err) {
-    std::vector<char *> argv{const_cast<char *>(program.c_str())};
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(open("/dev/null", O_RDONLY), 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    return child;
-}
-
-} // namespace
 
 ObservedRun RunObserved(const std::string &program, const std::vector<std::string> &arguments, int limitSeconds) {
     TempDir streams;
     const std::string out = streams.file("out"), err = streams.file("err");
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    std::vector<char *> argv{const_cast<char *>(program.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
     const auto started = std::chrono::steady_clock::now();
-    const pid_t child = Spawn(program, arguments, outFd, errFd);
+    // The child reads /dev/null and writes into the two files.
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(open("/dev/null", O_RDONLY), 0);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
     close(outFd);
     close(errFd);
     int status = 0;
