@@ -52,17 +52,13 @@ class EditorWindowsTest : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
+    // On the site window a click on a title gives its help, one right of the ID cells the position;
+    // an ID cell picks.
+    void theSiteAndGuestWindowsFollowTheirPick() {
         park = std::make_unique<DesktopPark>();
         SaveSiteTypes(park->session, {"", "Tent", "Rv"});
         addRows("Sites");
         addRows("Guest");
-    }
-    void cleanup() { park.reset(); }
-
-    // On the site window a click on a title gives its help, one right of the ID cells the position;
-    // an ID cell picks.
-    void theSiteAndGuestWindowsFollowTheirPick() {
         auto *window = park->show(WindowId::SiteEditor);
         QCOMPARE(shows(window, {"NoSites"}), QStringList{"0003"});
         QVERIFY(shown(window, "SCType_2") && !shown(window, "SCType_3") && !shown(window, "Command4"));
