@@ -17,7 +17,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 // A park's folder with its session; path.txt is read from another folder.

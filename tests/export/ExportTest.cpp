@@ -17,8 +17,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 const std::string kAccess = std::string(TESTDATA_DIR) + "/access/";
 
 class ExportTest : public ParkFixture {
@@ -178,8 +176,7 @@ TEST_F(ExportTest, ListingFieldsAndExportsOfCheckedTables) {
     // In the database folder, its sheet named without the '/'.
     EXPECT_EQ(DumpWithOurReader(park.file("_.._Escape.xls")), "sheet\tSheet1\t2\t1\n1\t1\ts:a\n2\t1\ts:1\n");
 
-    prompter.shown.clear();
-    prompter.answers = {Answer::No};
+    answer({Answer::No});
     EXPECT_FALSE(BuildExcel(session, *browser.database(), "One")) << "an existing workbook is kept on No";
     EXPECT_EQ(prompter.shown.size(), 1u);
 
@@ -206,7 +203,6 @@ TEST_F(ExportTest, TableLongerThanAWorksheetGoesOnInFurtherWorksheets) {
     EXPECT_EQ(dump.rfind("sheet\tSheet1\t65536\t1\n1\t1\ts:N\n2\t1\tn:1\n", 0), 0u);
     EXPECT_NE(dump.find("\n65536\t1\tn:65535\nsheet\tSheet2\t4466\t1\n1\t1\ts:N\n2\t1\tn:65536\n"), std::string::npos);
     EXPECT_EQ(dump.substr(dump.rfind('\n', dump.size() - 2)), "\n4466\t1\tn:70000\n");
-    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 2 + 2 + 70000);
 }
 
 } // namespace

@@ -17,8 +17,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 std::string rowError(long line, const std::string &caption, const std::string &value) {
     return "Error on Line " + std::to_string(line) + ".  Failure on Field: " + caption + " Data is: " + value +
            "\r\nThis is most likely due to a ',' or ';' in a field confusing the Field Capture routine\r\n"
@@ -102,8 +100,7 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
         CreateRVCon(session);
     }
 
-    prompter.shown.clear();
-    prompter.answers.clear();
+    answer({});
     prompter.standing = {{"Error on Line", has("no") ? Answer::No : Answer::Yes}};
     EXPECT_EQ(ImportFile(session, window, c.table, file),
               completes ? ImportOutcome::Completed : ImportOutcome::Stopped);
@@ -249,8 +246,7 @@ TEST_F(RejectedRowsTest, RejectedRowsGoToAFileOfTheirOwnAndImportOnceFixed) {
         window.siteSlots[0].title = "Site";
         window.siteSlots[2].title = "Len";
         ScriptedPicker picker;
-        prompter.shown.clear();
-        prompter.answers = {Answer::Yes}; // a workbook's sheet question
+        answer({Answer::Yes}); // a workbook's sheet question
         ReadSelectedTitles(session, names, window.ShtName, picker);
         prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
         ImportSelectedFiles(session, window, ImportTable::Sites, names);

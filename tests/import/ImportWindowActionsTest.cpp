@@ -7,8 +7,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 TEST(ListSourceFiles, OnlyOrdinarySourceFilesSortedIgnoringCase) {
     TempDir dir;
     for (const char *name : {"b.CSV", "A.txt", "c.xls", "d.xlsx", "e.dat", "f.csv.bak", "noext", "a.Xls"})
@@ -63,8 +61,7 @@ TEST_F(ImportSelectedFilesTest, EachPanelOffersItsBackupPerFileAndSumsUpInItsWor
         for (MappingSlot &slot : window.slots(table))
             if (slot.caption == title)
                 slot.title = title;
-        prompter.shown.clear();
-        prompter.answers = {Answer::Yes, Answer::No};
+        answer({Answer::Yes, Answer::No});
         EXPECT_EQ(ImportSelectedFiles(session, window, table, {"a.csv", "b.csv"}).size(), 2u);
         const std::string question =
             "We are making a BackUp of the Halvane DataBase before you " + action + " 12-04-2026 09 05 ?";

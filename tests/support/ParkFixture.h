@@ -10,9 +10,12 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace tarnwick {
+
+using Texts = std::vector<std::string>;
 
 class ScriptedPicker : public SheetPicker {
 public:
@@ -35,6 +38,11 @@ protected:
 
     // The SQLite park's own handle, for what only SQLite can do to it (triggers, renamed columns).
     sqlite3 *sqliteHandle() { return dynamic_cast<SqliteEngine &>(session.ParkConnection->engine()).handle(); }
+    // The next questions answered in this order, with nothing shown yet.
+    void answer(std::deque<Answer> answers) {
+        prompter.shown.clear();
+        prompter.answers = std::move(answers);
+    }
     // Deletes every row of `table` through the session's connection.
     void emptyTable(const std::string &table) {
         Recordset rows;
