@@ -169,6 +169,21 @@ TEST(FaultPoints, EveryCutOfAPurgeACompactionAndARestoreLeavesACommittedParkAndS
                     << arguments << ", " << cut << " before " << whole.operations[n - 1];
             }
     }
+    // A purge crashed before its last write to the park leaves its journal; the next start puts the
+    // park back from it, and a power cut before any of its operations (the last, on the lock file,
+    // comes after the journal is gone) leaves the park of one of the purge's commits too.
+    const std::string purge = commands[0].first, crashed = dir.file("crashed");
+    const std::vector<std::string> purged = Number(pristine, crashed, purge).operations;
+    const auto lastWrite = std::find(purged.rbegin(), purged.rend(), "write " + crashed + "/Park.MDB");
+    ASSERT_NE(lastWrite, purged.rend());
+    RunOnCopy(pristine, crashed, purge, "crash:" + std::to_string(purged.rend() - lastWrite));
+    ASSERT_TRUE(fs::exists(crashed + "/Park.MDB-journal"));
+    const Numbered recovery = Number(crashed, park, "status");
+    for (std::size_t n = 1; n <= recovery.operations.size(); ++n) {
+        RunOnCopy(crashed, park, "status", "powercut:" + std::to_string(n));
+        EXPECT_EQ(JudgeJetPark(park, {300, 0}).substr(0, 400), "")
+            << "put back, cut before " << recovery.operations[n - 1];
+    }
 }
 
 // The rows an import's output says are stored: none at first, then each "Line N" (said once the N rows
