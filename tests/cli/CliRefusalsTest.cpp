@@ -54,7 +54,7 @@ TEST_F(CliRefusals, EachRefusalIsSaidWithStatus1AndWritesNothingElse) {
     const struct {
         const char *name;
         std::function<void()> make;
-        std::string command, out, err, made;
+        std::string command, out, err = "", made = "";
     } cases[] = {
         {"no park", [&] { fs::remove(database); }, cli + "status",
          "There is no Park.MDB Database in {park}, the folder given with --park.\nGive the folder that holds the "
