@@ -40,7 +40,7 @@ protected:
     }
     // What an import of sites does to the park: the backup it takes, then `count` sites more.
     void importSites(int count) {
-        answer({Answer::Yes});
+        prompter.expect({Answer::Yes});
         BackUpDB(session, BackupReason::AddSites);
         addRows("Sites", "Number", count);
     }
@@ -60,7 +60,7 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
     for (const auto &[reason, name, question] : reasons) {
         SCOPED_TRACE(name);
         const std::string file = park.file("Park_" + name + "_" + stamp + ".MDB");
-        answer({Answer::No, Answer::Yes});
+        prompter.expect({Answer::No, Answer::Yes});
         EXPECT_EQ(BackUpDB(session, reason), std::nullopt);
         EXPECT_FALSE(PathExists(file)) << "declined";
         EXPECT_EQ(BackUpDB(session, reason), file);
@@ -69,13 +69,13 @@ TEST_F(MaintenanceTest, EachReasonAsksItsQuestionAndNamesItsFile) {
         EXPECT_TRUE(session.ParkConnection->IsOpen());
     }
     addRows("Sites", "Number", 3);
-    answer({Answer::Yes});
+    prompter.expect({Answer::Yes});
     BackUpDB(session, BackupReason::AddSites);
     EXPECT_EQ(ListBackups(park.path()).size(), 2u);
     EXPECT_EQ(rows("Park_AddSites_" + stamp + ".MDB"), (std::vector<long>{3, 0, 0}));
 
     std::filesystem::create_directory(park.file("Park_DelGuests_" + stamp + ".MDB"));
-    answer({Answer::Yes});
+    prompter.expect({Answer::Yes});
     EXPECT_EQ(BackUpDB(session, BackupReason::DelGuests), std::nullopt);
     EXPECT_TRUE(std::regex_match(prompter.texts().back(), std::regex("BackUpDB: Path/File access error: [^0-9]+75")))
         << prompter.texts().back();
@@ -97,12 +97,12 @@ TEST_F(MaintenanceTest, EachPurgeAsksBacksUpEmptiesItsTableOnlyAndOffersCompacti
         const std::vector<long> before = rows();
         const std::string question = "Doing this will totally Remove ALL " + name +
                                      " from the Park.MDB Database. Are you SURE you want to continue?";
-        answer({Answer::No});
+        prompter.expect({Answer::No});
         EXPECT_FALSE(ConfirmAndPurge(session, table));
         EXPECT_EQ(prompter.texts(), Texts{question});
         EXPECT_EQ(rows(), before);
 
-        answer({Answer::Yes, Answer::Yes, Answer::Yes});
+        prompter.expect({Answer::Yes, Answer::Yes, Answer::Yes});
         EXPECT_TRUE(ConfirmAndPurge(session, table));
         const std::string backup = "Park_" + reason + "_" + stamp + ".MDB";
         EXPECT_EQ(
@@ -125,7 +125,7 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     addRows("Guest", "Name", 2);
     addRows("Sites", "Number", 2);
     park.write("Park.TMP", "left from an earlier attempt");
-    answer({Answer::Yes, Answer::No, Answer::Yes});
+    prompter.expect({Answer::Yes, Answer::No, Answer::Yes});
     EXPECT_FALSE(ConfirmAndPurge(session, PurgeTable::Sites));
     EXPECT_EQ(prompter.texts().size(), 4u) << "the purge's, the backup's and the compaction's questions, then why";
     EXPECT_EQ(prompter.texts().back(), "CompressDB: 3204Database already exists.");
@@ -142,7 +142,7 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
                                  "compressed again while Park.TMP is there. Do you want to remove " +
                                  left + "?";
     for (const Answer reply : {Answer::No, Answer::Yes}) {
-        answer({reply});
+        prompter.expect({reply});
         CheckLeftCompaction(session);
         EXPECT_EQ(prompter.texts(), Texts{question});
         EXPECT_EQ(park.exists("Park.TMP"), reply == Answer::No);
@@ -150,7 +150,7 @@ TEST_F(MaintenanceTest, LeftoverTempFileFailsCompactionAndKeepsPark) {
     }
     // What cannot be removed is said.
     std::filesystem::create_directories(park.file("Park.TMP/held"));
-    answer({Answer::Yes});
+    prompter.expect({Answer::Yes});
     CheckLeftCompaction(session);
     EXPECT_EQ(prompter.texts().back(), park.file("Park.TMP") + " could not be removed: Directory not empty.");
 }
@@ -176,7 +176,7 @@ TEST_F(BackupsTest, RestoringTheBackupBeforeAnImportUndoesIt) {
     EXPECT_EQ(TableRowCount(session, "Sites"), 2);
     EXPECT_FALSE(park.exists("Park.MDB.restoring"));
     const std::string first = park.file("Park_BeforeRestore_12-04-2026 09 06.MDB");
-    answer({});
+    prompter.expect({});
     ASSERT_TRUE(RestoreBackup(session, first));
     const std::string second = park.file("Park_BeforeRestore_12-04-2026 09 06 (2).MDB");
     const std::string restored = "The backup " + first + " is now the park database: Sites 5, Guest 0, OtherCharges 1.";

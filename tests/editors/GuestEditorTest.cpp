@@ -5,8 +5,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 class GuestEditorTest : public EditorFixture {
 protected:
     GuestEditor editor{session};

@@ -9,7 +9,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
 using Outcome = SiteEditor::CreateOutcome;
 
 class SiteEditorTest : public EditorFixture {

@@ -176,7 +176,7 @@ TEST_F(ExportTest, ListingFieldsAndExportsOfCheckedTables) {
     // In the database folder, its sheet named without the '/'.
     EXPECT_EQ(DumpWithOurReader(park.file("_.._Escape.xls")), "sheet\tSheet1\t2\t1\n1\t1\ts:a\n2\t1\ts:1\n");
 
-    answer({Answer::No});
+    prompter.expect({Answer::No});
     EXPECT_FALSE(BuildExcel(session, *browser.database(), "One")) << "an existing workbook is kept on No";
     EXPECT_EQ(prompter.shown.size(), 1u);
 

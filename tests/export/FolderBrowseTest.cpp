@@ -7,8 +7,6 @@
 namespace tarnwick {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 class FolderBrowseTest : public ParkFixture {};
 
 TEST_F(FolderBrowseTest, AncestorsSubfoldersAndDatabasesOrASentence) {

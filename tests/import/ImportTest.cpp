@@ -100,7 +100,7 @@ TEST_P(CheckAgainstImport, TheCheckForeseesWhatTheImportSaysAndStores) {
         CreateRVCon(session);
     }
 
-    answer({});
+    prompter.expect({});
     prompter.standing = {{"Error on Line", has("no") ? Answer::No : Answer::Yes}};
     EXPECT_EQ(ImportFile(session, window, c.table, file),
               completes ? ImportOutcome::Completed : ImportOutcome::Stopped);
@@ -246,7 +246,7 @@ TEST_F(RejectedRowsTest, RejectedRowsGoToAFileOfTheirOwnAndImportOnceFixed) {
         window.siteSlots[0].title = "Site";
         window.siteSlots[2].title = "Len";
         ScriptedPicker picker;
-        answer({Answer::Yes}); // a workbook's sheet question
+        prompter.expect({Answer::Yes}); // a workbook's sheet question
         ReadSelectedTitles(session, names, window.ShtName, picker);
         prompter.standing = {{"Error on Line", Answer::Yes}, {"We are making", Answer::No}};
         ImportSelectedFiles(session, window, ImportTable::Sites, names);

@@ -61,7 +61,7 @@ TEST_F(ImportSelectedFilesTest, EachPanelOffersItsBackupPerFileAndSumsUpInItsWor
         for (MappingSlot &slot : window.slots(table))
             if (slot.caption == title)
                 slot.title = title;
-        answer({Answer::Yes, Answer::No});
+        prompter.expect({Answer::Yes, Answer::No});
         EXPECT_EQ(ImportSelectedFiles(session, window, table, {"a.csv", "b.csv"}).size(), 2u);
         const std::string question =
             "We are making a BackUp of the Halvane DataBase before you " + action + " 12-04-2026 09 05 ?";

@@ -104,7 +104,7 @@ TEST_F(SourcesTest, TitlesAreReadOrRefusedWithAMessage) {
             WriteGridWorkbook(park.file(file), content);
         else if (file != "missing.csv")
             park.write(file, content);
-        answer({Answer::Yes});
+        prompter.expect({Answer::Yes});
         Texts read = GetFieldNames(session, file, sheet, picker).titles;
         if (read.size() > 10)
             read = {read.front(), std::to_string(read.size()) + " titles", read.back()};
@@ -126,7 +126,7 @@ TEST_F(SourcesTest, WorkbookSheetQuestionAndPicker) {
         {Answer::No, "table3", {"Y"}, {question, "There are 1 Rows.", "There are 1 Columns."}},
         {Answer::No, std::nullopt, {"RED", "RED"}, {question, "There are 3 Rows.", "There are 2 Columns."}}};
     for (const auto &[reply, choice, titles, said] : cases) {
-        answer({reply});
+        prompter.expect({reply});
         picker.choice = choice;
         EXPECT_EQ(GetFieldNames(session, "three.xls", sheet, picker).titles, titles);
         EXPECT_EQ(sheet, choice.value_or("table1"));
@@ -138,7 +138,7 @@ TEST_F(SourcesTest, WorkbookSheetQuestionAndPicker) {
 TEST_F(SourcesTest, UnquotedTitlesAreOfferedTheRepairThatQuotesEveryValue) {
     park.write("guests.csv", "Site,Length\r\n1,40\r\n2,35\r\n");
     for (const Answer reply : {Answer::Cancel, Answer::OK}) {
-        answer({reply});
+        prompter.expect({reply});
         const FieldNamesResult result = GetFieldNames(session, "guests.csv", sheet, picker);
         EXPECT_TRUE(result.titles.empty());
         EXPECT_EQ(result.repairedFile,
@@ -257,7 +257,7 @@ TEST_F(MappingFiles, RoundTripOfferForTheSameTitlesOnlyAndSaving) {
     }
     park.write("north.mapping.json", "kept");
     for (const Answer reply : {Answer::No, Answer::Yes}) {
-        answer({reply});
+        prompter.expect({reply});
         prompter.inputs = {std::string("north")};
         EXPECT_EQ(OfferSaveMapping(session, saved), reply == Answer::Yes);
         EXPECT_EQ(prompter.texts().at(1),

@@ -44,11 +44,6 @@ struct ScriptedSession {
             out << QString::fromStdString(text);
         return out;
     }
-    // Forgets what was shown and queues the answers to the next questions.
-    void expect(std::initializer_list<Answer> answers) {
-        prompter.shown.clear();
-        prompter.answers = answers;
-    }
 };
 
 struct DesktopPark : ScriptedSession {
@@ -129,7 +124,7 @@ inline void type(const QWidget *window, const QString &box, const QString &text)
 // Clicks `button` with `answers` queued for the questions it asks; every box shown meanwhile.
 inline QStringList clickSays(ScriptedSession &session, const QWidget *window, const QString &button,
                              std::initializer_list<Answer> answers = {}) {
-    session.expect(answers);
+    session.prompter.expect(answers);
     click(window, button);
     return session.said();
 }

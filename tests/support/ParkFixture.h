@@ -10,7 +10,6 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempDir.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 
 namespace tarnwick {
@@ -38,11 +37,6 @@ protected:
 
     // The SQLite park's own handle, for what only SQLite can do to it (triggers, renamed columns).
     sqlite3 *sqliteHandle() { return dynamic_cast<SqliteEngine &>(session.ParkConnection->engine()).handle(); }
-    // The next questions answered in this order, with nothing shown yet.
-    void answer(std::deque<Answer> answers) {
-        prompter.shown.clear();
-        prompter.answers = std::move(answers);
-    }
     // Deletes every row of `table` through the session's connection.
     void emptyTable(const std::string &table) {
         Recordset rows;

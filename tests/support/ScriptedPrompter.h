@@ -20,6 +20,11 @@ class ScriptedPrompter : public Prompter {
 public:
     std::vector<Shown> shown;
     std::deque<Answer> answers;
+    // Forgets what was shown and queues the answers to the next questions.
+    void expect(std::deque<Answer> next) {
+        shown.clear();
+        answers = std::move(next);
+    }
     // Standing answers by the question's beginning, used when no queued answer is left.
     std::vector<std::pair<std::string, Answer>> standing;
     std::deque<std::optional<std::string>> inputs;

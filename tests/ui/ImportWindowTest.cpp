@@ -170,7 +170,7 @@ private Q_SLOTS:
         park->dir.write("long.csv", csv);
         window->refreshFileList();
         // The saved mapping is offered for its titles, and taken.
-        park->expect({Answer::Yes, Answer::No, Answer::No});
+        park->prompter.expect({Answer::Yes, Answer::No, Answer::No});
         pick("long.csv");
         QCOMPARE(park->said(), QStringList{"The titles of long.csv are those of the saved mapping north.mapping.json. "
                                            "Do you want to use it?"});

@@ -38,7 +38,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(EndProgram, StartDesktop(start.session, copy, config));
         QVERIFY(IsRegularFile(copy + "/path.txt") && !PathExists(config));
 
-        start.expect({Answer::Yes, Answer::No});
+        start.prompter.expect({Answer::Yes, Answer::No});
         start.prompter.folders = {park};
         start.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
         std::unique_ptr<Navigator> navigator = StartDesktop(start.session, program, config);
@@ -62,7 +62,7 @@ private Q_SLOTS:
         std::filesystem::copy_file(HELP_FILE, park.dir.file("Tarnwick.chm"));
         LeaveKilledImportMarker(park.session, {"Sites", "c.csv", "", "12-04-2026 09 05", 0});
         SaveSiteTypes(park.session, {"", "Cabin"});
-        park.expect({Answer::No});
+        park.prompter.expect({Answer::No});
         park.prompter.standing = {{"We are making an Initial BackUp", Answer::No}};
         auto *main = static_cast<frmDataImport1 *>(ShowMainWindow(park.navigator));
         QVERIFY(QTest::qWaitForWindowExposed(main));
@@ -106,7 +106,7 @@ private Q_SLOTS:
         TempDir other;
         CreateParkDatabase(other.path());
         QCOMPARE(control<QLineEdit>(main, "SType_1")->text(), QString("Cabin"));
-        park.expect({});
+        park.prompter.expect({});
         park.prompter.folders = {other.path()};
         control<QAction>(main, "mnuOpenPark")->trigger();
         QCOMPARE(park.said(), (QStringList{kChooseParkTitle, kInitialBackup}));
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(park.dir.read("path.txt"), other.path() + "\r\n" + other.path() + "\r\n");
 
         // A new park is asked for under its own title; Cancel keeps the park open.
-        park.expect({});
+        park.prompter.expect({});
         park.prompter.folders = {std::nullopt};
         control<QAction>(main, "mnuNewPark")->trigger();
         QCOMPARE(park.said(), QStringList{kNewParkTitle});
